@@ -1,0 +1,11 @@
+// The program-wide random generator: a 32-bit linear congruential generator seeded once at start-up
+// (tests seed it themselves so a game replays exactly).
+#pragma once
+
+#include <cstdint>
+
+extern uint32_t RandSeed;
+
+void Randomize(uint32_t seed);
+// A random integer 0 .. n - 1 (0 when n is 0).
+uint32_t Random(uint32_t n);

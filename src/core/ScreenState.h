@@ -1,0 +1,27 @@
+// The program is a state machine on one integer: every screen is a value of ScreenState.
+#pragma once
+
+#include <cstdint>
+
+enum Screen : int32_t {
+    ScreenIntro = 0,
+    ScreenMainMenu = 1,
+    ScreenGame = 2,
+    ScreenOptions = 3,
+    ScreenHiScores = 4,
+    ScreenHelpOverview = 5,
+    ScreenExitQuestion = 7,
+    ScreenClearQuestion = 8,
+    ScreenKeyCapture = 31,
+    ScreenPause = 33,
+    ScreenNameEntry = 34,
+    ScreenSendQuestion = 35,
+    ScreenQuitQuestion = 36,
+    ScreenRetryQuestion = 38,
+    ScreenPleaseWait = 39,
+    ScreenHelpBonuses = 51,
+    ScreenHelpControls = 52,
+    ScreenHelpAbout = 53,
+};
+
+extern int32_t ScreenState;

@@ -1,0 +1,282 @@
+#include "main/Form.h"
+
+#include "Game/TGame.h"
+#include "audio/Audio.h"
+#include "core/Random.h"
+#include "core/ScreenState.h"
+#include "core/Ticks.h"
+#include "graphics/Blit.h"
+#include "graphics/SpriteStore.h"
+#include "main/MenuWidgets.h"
+#include "main/Screens.h"
+#include "persistence/ConfigFile.h"
+#include "persistence/Options.h"
+#include "platform/Clock.h"
+#include "platform/Input.h"
+
+#include <cstdio>
+
+int32_t ScreenState = ScreenIntro;
+bool FirstStart = true;
+bool SkipMinimize = true;
+bool ExitConfirmed = false;
+uint32_t AnimCounter = 0;
+uint16_t DesktopWidth = 0;
+uint16_t DesktopHeight = 0;
+
+namespace {
+constexpr uint32_t FrameGateMs = 5; // a frame only when more than this has passed
+constexpr uint32_t AltKeyWaitMs = 150;
+} // namespace
+
+TForm1::~TForm1() { FormDestroy(); }
+
+bool TForm1::FormCreate() {
+    if (!FirstStart) {
+        CreateDisplay();
+        return true;
+    }
+    Randomize(GetTickCount());
+    FirstStart = false;
+    Display::DesktopSize(DesktopWidth, DesktopHeight);
+    InitialiseEventPump();
+    if (!display.Open("VANTORIX")) return false;
+    InitialiseAudio();
+    try {
+        LoadConfig();
+        ApplyConfig();
+    } catch (const PackError& error) {
+        ReportFault(error.what());
+        return false;
+    }
+    SetupInput();
+    PlayScreenMusic();
+    ScreenState = ScreenIntro;
+    return true;
+}
+
+void TForm1::ApplyConfig() {
+    CreateDisplay();
+    SetSoundEnabled(Options.SoundEnabled);
+    ApplyCountryToOptionsScreen();
+}
+
+// The display branch of the creation handler: runs at start-up, on every mode switch and when a
+// full-screen program comes back from being minimised.
+void TForm1::CreateDisplay() {
+    AppActive = false;
+    SetupDisplay();
+    LoadSpriteStore();
+    CreateMenuWidgets();
+    displayCreated = true;
+    AppActive = true;
+}
+
+void TForm1::SetupDisplay() {
+    display.Setup(Options.Windowed);
+    BackBuffer = Surface::Create(ScreenWidth, ScreenHeight);
+    SavedScreen = Surface::Create(ScreenWidth, ScreenHeight);
+    SourceRect = TRect{0, 0, ScreenWidth, ScreenHeight};
+    WindowMoved();
+}
+
+void TForm1::SetupInput() {
+    AcquireKeyboard();
+    ReadMouseDevice(); // start the first game frame from no motion
+}
+
+void TForm1::PlayScreenMusic() {
+    if (!Options.MusicEnabled) {
+        StopMusic();
+        return;
+    }
+    PlayMusic(ScreenState == ScreenGame || ScreenState == ScreenPause ? "2.xm" : "1.xm");
+}
+
+bool TForm1::RunMessageLoop() {
+    try {
+        while (!closed && !terminated) {
+            ApplicationEvents1Idle();
+            // Sleep until the frame gate opens instead of spinning a core.
+            if (!closed && !terminated) SleepUntil(LastFrameTick + FrameGateMs + 1);
+        }
+    } catch (const PackError& error) {
+        ReportFault(error.what());
+        return false;
+    }
+    return true;
+}
+
+void TForm1::ApplicationEvents1Idle() {
+    PumpEvents(*this);
+    if (!closed && !terminated) RenderFrame();
+}
+
+int32_t TForm1::RenderFrame() {
+    FrameStartTick = GetTickCount();
+    int32_t status = 0;
+    PollKeyboard();
+    if (!IntervalPassed(FrameStartTick, LastFrameTick, FrameGateMs)) return status;
+    UpdateMusic();
+    if (ClearBackBuffer() != BlitOk) status = RestoreSurfaces();
+    DrawScreen();
+    display.Present(*BackBuffer);
+    LastFrameTick = GetTickCount();
+    return status;
+}
+
+int32_t TForm1::ClearBackBuffer() { return display.ClearSurface(*BackBuffer); }
+
+int32_t TForm1::RestoreSurfaces() {
+    if (display.RestorePrimary() && ClearBackBuffer() != BlitOk) return 1;
+    LoadSpriteStore();
+    return 0;
+}
+
+void TForm1::SwitchWindowed(bool windowed) {
+    Options.Windowed = windowed;
+    CreateDisplay();
+}
+
+void TForm1::DrawScreen() {
+    if (ScreenState == ScreenGame) {
+        if (CurrentGame) CurrentGame->RunFrame(*BackBuffer);
+        return;
+    }
+    DrawShellScreen(*this);
+}
+
+void TForm1::PauseGame() {
+    SavedScreen->BlitWhole(*BackBuffer, 0, 0, false);
+    const TRect stripe{0, 0, GameSprites[9] ? GameSprites[9]->Width() : 0, 1};
+    for (int i = 0; i < ScreenHeight / 2; ++i) DrawDirectRect(GameSprites[9], *SavedScreen, stripe, 0, 2 * i);
+    ScreenState = ScreenPause;
+}
+
+void TForm1::StartGame() {
+    CurrentGame = std::make_unique<TGame>();
+    display.SetGameMouse(true);
+    ScreenState = ScreenGame;
+}
+
+void TForm1::EndGameMouse() { display.SetGameMouse(false); }
+
+bool TForm1::FormCloseQuery() {
+    switch (ScreenState) {
+    case ScreenIntro:
+    case ScreenGame:
+    case ScreenPause:
+    case ScreenNameEntry:
+    case ScreenSendQuestion: return false;
+    default: break;
+    }
+    ScreenState = ScreenExitQuestion;
+    return ExitConfirmed;
+}
+
+void TForm1::Close() {
+    if (FormCloseQuery()) closed = true;
+}
+
+void TForm1::CloseRequest() { Close(); }
+
+void TForm1::Terminate() { terminated = true; }
+
+void TForm1::FormMouseMove(int32_t x, int32_t y) {
+    MouseActive = true;
+    if (!AppActive) return;
+    SetOptionsMouseMode();
+    MouseX = x;
+    MouseY = y;
+}
+
+void TForm1::FormMouseDown(int, int32_t, int32_t) {
+    if (ScreenState == ScreenGame) return;
+    CheckAllMenuWidgets();
+    MenuAction();
+}
+
+void TForm1::FormKeyDown(uint16_t& key, bool altHeld) {
+    if (altHeld) {
+        UnacquireKeyboard();
+        SleepMs(AltKeyWaitMs);
+        if (key == VkReturn) SwitchWindowed(!Options.Windowed);
+        SleepMs(AltKeyWaitMs);
+        AcquireKeyboard();
+        return;
+    }
+    MouseActive = false;
+    if (key == static_cast<uint16_t>(Options.MinimizeKey)) {
+        display.Minimize();
+        return;
+    }
+    HandleScreenKey(key);
+}
+
+void TForm1::ApplicationActivate() {
+    AppActive = true;
+    MouseActive = true;
+    AcquireKeyboard();
+    PlayScreenMusic();
+}
+
+void TForm1::ApplicationDeactivate() {
+    StopMusic();
+    AppActive = false;
+    MouseActive = false;
+    UnacquireKeyboard();
+    if (display.IsWindowed()) {
+        SavedWindowRect = display.WindowRect();
+        SkipMinimize = true;
+    } else if (SkipMinimize) {
+        SkipMinimize = false;
+    } else {
+        display.Minimize();
+    }
+}
+
+void TForm1::ApplicationRestore() {
+    AppActive = false;
+    if (display.IsWindowed()) {
+        display.MoveWindow(SavedWindowRect.left, SavedWindowRect.top);
+    } else {
+        CreateDisplay();
+        display.ShowNormal();
+    }
+    AppActive = true;
+    if (ScreenState == ScreenGame) {
+        RenderFrame();
+        PauseGame();
+    }
+}
+
+void TForm1::MaximiseCommand() {
+    if (display.IsWindowed()) SwitchWindowed(false);
+}
+
+void TForm1::WindowMoved() {
+    const TRect window = display.WindowRect();
+    ScreenRect = TRect{window.left, window.top, window.left + ScreenWidth, window.top + ScreenHeight};
+}
+
+void TForm1::WindowResized() {
+    // The frame cannot be dragged to another size while the program runs in a window.
+    if (AppActive && display.IsWindowed()) display.RefuseResize();
+}
+
+void TForm1::FormDestroy() {
+    if (displayCreated) {
+        FreeSpriteStore();
+        FreeMenuWidgets();
+        CurrentGame.reset();
+        BackBuffer.reset();
+        SavedScreen.reset();
+        displayCreated = false;
+    }
+    UnacquireKeyboard();
+}
+
+void TForm1::ReportFault(const char* what) {
+    std::fprintf(stderr, "vantorix: %s\n", what);
+    display.ShowMessage("VANTORIX", what);
+}

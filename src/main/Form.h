@@ -1,0 +1,86 @@
+// The main window: start-up, the idle-driven frame loop, the screen states, the window modes and the
+// handlers of every key, click and window event.
+#pragma once
+
+#include "platform/Display.h"
+#include "platform/EventPump.h"
+#include "platform/Surface.h"
+
+#include <cstdint>
+#include <memory>
+
+// Shell globals.
+extern bool FirstStart;
+extern bool SkipMinimize;
+extern bool ExitConfirmed;
+extern uint32_t AnimCounter;
+extern uint16_t DesktopWidth;
+extern uint16_t DesktopHeight;
+
+class TForm1 : public ShellEvents {
+public:
+    TForm1() = default;
+    ~TForm1() override;
+
+    // Start-up in the fixed order; false (after one clear message) when the game cannot start.
+    bool FormCreate();
+    // Runs until the window closes or the program is told to end; false when a fault stopped it.
+    bool RunMessageLoop();
+    void FormDestroy();
+
+    // One pass of the idle loop: pump the window's events, then RenderFrame.
+    void ApplicationEvents1Idle();
+    int32_t RenderFrame();
+    int32_t ClearBackBuffer();
+    int32_t RestoreSurfaces();
+    void SwitchWindowed(bool windowed);
+    // The close query: true lets the window close.
+    bool FormCloseQuery();
+    // The program's own close call (Escape on the main menu, Yes on the exit question).
+    void Close();
+    void MenuAction();
+    // Copies the picture onto SavedScreen and lays the scan-line stripes over it, then pauses.
+    void PauseGame();
+    void StartGame();
+    void EndGameMouse();
+
+    // ShellEvents
+    void FormKeyDown(uint16_t& key, bool altHeld) override;
+    void FormMouseMove(int32_t x, int32_t y) override;
+    void FormMouseDown(int button, int32_t x, int32_t y) override;
+    void ApplicationActivate() override;
+    void ApplicationDeactivate() override;
+    void ApplicationRestore() override;
+    void CloseRequest() override;
+    void MaximiseCommand() override;
+    void WindowMoved() override;
+    void WindowResized() override;
+    void Terminate() override;
+
+    bool Closed() const { return closed; }
+    bool Terminated() const { return terminated; }
+
+    Display display;
+    std::unique_ptr<Surface> BackBuffer;
+    std::unique_ptr<Surface> SavedScreen;
+    uint32_t FrameStartTick = 0;
+    uint32_t LastFrameTick = 0;
+    bool AppActive = false;
+    TRect SourceRect{0, 0, ScreenWidth, ScreenHeight};
+    TRect ScreenRect{0, 0, ScreenWidth, ScreenHeight};
+    TRect SavedWindowRect;
+
+private:
+    void CreateDisplay();
+    void SetupDisplay();
+    void ApplyConfig();
+    void SetupInput();
+    void PlayScreenMusic();
+    void DrawScreen();
+    void HandleScreenKey(uint16_t key);
+    void ReportFault(const char* what);
+
+    bool closed = false;
+    bool terminated = false;
+    bool displayCreated = false;
+};

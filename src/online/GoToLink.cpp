@@ -1,0 +1,5 @@
+// Opens nothing until the browser hand-over lands.
+#include "online/GoToLink.h"
+
+void OpenLink(const std::string&) {}
+void OpenPlayUrl() {}

@@ -1,0 +1,26 @@
+// Turns the window system's events into the shell's handlers, between two idle passes.
+#pragma once
+
+#include <cstdint>
+
+class ShellEvents {
+public:
+    virtual ~ShellEvents() = default;
+    virtual void FormKeyDown(uint16_t& key, bool altHeld) = 0;
+    virtual void FormMouseMove(int32_t x, int32_t y) = 0;
+    virtual void FormMouseDown(int button, int32_t x, int32_t y) = 0;
+    virtual void ApplicationActivate() = 0;
+    virtual void ApplicationDeactivate() = 0;
+    virtual void ApplicationRestore() = 0;
+    virtual void CloseRequest() = 0;
+    virtual void MaximiseCommand() = 0;
+    virtual void WindowMoved() = 0;
+    virtual void WindowResized() = 0;
+    // Ctrl+C or SIGTERM in the terminal: end at once, saving nothing.
+    virtual void Terminate() = 0;
+};
+
+class Display;
+
+void InitialiseEventPump();
+void PumpEvents(ShellEvents& shell);

@@ -1,0 +1,72 @@
+// Keyboard and mouse as the game sees them: a 256-byte key table indexed by keyboard scan codes
+// (0x80 = held), the last pointer position, and the mouse's relative motion and buttons per game frame.
+// Window key events carry Windows virtual-key codes so stored key choices keep their meaning.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+extern std::array<uint8_t, 256> KeyState;
+extern int32_t MouseX;
+extern int32_t MouseY;
+extern bool MouseActive;
+
+inline constexpr uint8_t KeyDown = 0x80;
+
+// Scan codes the game reads from KeyState.
+enum ScanCode : uint8_t {
+    ScanEscape = 0x01,
+    ScanLeftCtrl = 0x1D,
+    ScanSpace = 0x39,
+    ScanRightCtrl = 0x9D,
+    ScanUp = 0xC8,
+    ScanLeft = 0xCB,
+    ScanRight = 0xCD,
+    ScanDown = 0xD0,
+};
+
+// Virtual-key codes of the window key events.
+enum VirtualKey : uint16_t {
+    VkBack = 8,
+    VkTab = 9,
+    VkReturn = 13,
+    VkShift = 16,
+    VkControl = 17,
+    VkMenu = 18,
+    VkEscape = 27,
+    VkSpace = 32,
+    VkLeft = 37,
+    VkUp = 38,
+    VkRight = 39,
+    VkDown = 40,
+    VkN = 78,
+    VkP = 80,
+    VkY = 89,
+    VkF12 = 123,
+};
+
+// The mouse device's state for one game frame: motion since the last read and 8 buttons (0x80 = held).
+struct MouseDeviceState {
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t wheel = 0;
+    std::array<uint8_t, 8> buttons{};
+};
+
+// The keyboard device: while unacquired (the program is inactive) every poll reads all zeros.
+void AcquireKeyboard();
+void UnacquireKeyboard();
+// Zeroes KeyState and fills it with the keys held now.
+void PollKeyboard();
+
+// Called by the event pump with every relative motion; read and reset once per game frame.
+void AccumulateMouseMotion(int32_t dx, int32_t dy, int32_t wheel);
+MouseDeviceState ReadMouseDevice();
+// Tests press keys and buttons without a real keyboard.
+void SetTestKeyHeld(uint8_t scanCode, bool held);
+void SetTestMouseButtons(uint32_t buttonMask);
+void ClearTestInput();
+
+// Mappings from the library's key identifiers; 0 when a key has no code.
+uint16_t VirtualKeyFromSdl(int32_t sdlKeycode);
+uint8_t ScanCodeFromSdl(int32_t sdlScancode);
