@@ -1,17 +1,90 @@
-// Placeholder until the art lands: every game record at its size, flat grey.
-#include "AssetGen.h"
-#include "Canvas.h"
+// The 60 game sprites in pack order. The groups live in GameArtBackdrops, GameArtShips, GameArtShots,
+// GameArtEffects and GameArtPickups; the HUD bars and the pause stripe are small enough to live here.
+#include "GameArt.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace art {
+
+namespace {
+
+constexpr int BarWidth = 10;
+constexpr int BarHeight = 124;
+
+// A glass tube lit from the left with a dark notch every few pixels, coloured from bottom to top,
+// so that the part left showing when the bar runs low keeps the low end's colour.
+Picture DrawBar(Rgb bottom, Rgb middle, Rgb top) {
+    return DrawOne(BarWidth, BarHeight, [&](cairo_t* cr) {
+        cairo_pattern_t* along = cairo_pattern_create_linear(0, BarHeight, 0, 0);
+        cairo_pattern_add_color_stop_rgb(along, 0, bottom.r, bottom.g, bottom.b);
+        cairo_pattern_add_color_stop_rgb(along, 0.5, middle.r, middle.g, middle.b);
+        cairo_pattern_add_color_stop_rgb(along, 1, top.r, top.g, top.b);
+        cairo_rectangle(cr, 0, 0, BarWidth, BarHeight);
+        cairo_set_source(cr, along);
+        cairo_fill(cr);
+        cairo_pattern_destroy(along);
+
+        cairo_pattern_t* across = cairo_pattern_create_linear(0, 0, BarWidth, 0);
+        cairo_pattern_add_color_stop_rgba(across, 0, 0, 0, 0, 0.55);
+        cairo_pattern_add_color_stop_rgba(across, 0.3, 1, 1, 1, 0.45);
+        cairo_pattern_add_color_stop_rgba(across, 0.5, 1, 1, 1, 0.0);
+        cairo_pattern_add_color_stop_rgba(across, 1, 0, 0, 0, 0.6);
+        cairo_rectangle(cr, 0, 0, BarWidth, BarHeight);
+        cairo_set_source(cr, across);
+        cairo_fill(cr);
+        cairo_pattern_destroy(across);
+
+        for (int y = 3; y < BarHeight; y += 4) {
+            cairo_rectangle(cr, 0, y, BarWidth, 1);
+            SetColour(cr, {0, 0, 0}, 0.45);
+            cairo_fill(cr);
+        }
+    });
+}
+
+// The unused record 54: a small four-pointed star.
+Picture DrawSpareStar() {
+    return DrawOne(32, 32, [](cairo_t* cr) {
+        Glow(cr, 16, 16, 12, Hex(0xFFF2A0), Hex(0x805010));
+        Polygon(cr, {{16, 1}, {18.5, 13.5}, {31, 16}, {18.5, 18.5}, {16, 31}, {13.5, 18.5}, {1, 16}, {13.5, 13.5}});
+        SetColour(cr, Hex(0xFFFFE0));
+        cairo_fill(cr);
+    });
+}
+
+void Append(std::vector<Picture>& records, std::vector<Picture> group) {
+    for (Picture& picture : group) records.push_back(std::move(picture));
+}
+
+} // namespace
+
+Picture DrawArmourBar() { return DrawBar(Hex(0x1030A0), Hex(0x2080E0), Hex(0x80E8FF)); }
+Picture DrawEnergyBar() { return DrawBar(Hex(0xE02010), Hex(0xF0D020), Hex(0x30F040)); }
+
+} // namespace art
 
 std::vector<Picture> DrawGameSprites() {
-    const int sizes[60][2] = {
-        {10, 124}, {10, 124}, {512, 486}, {300, 200}, {300, 200}, {300, 200}, {300, 200}, {300, 200},
-        {650, 100}, {800, 1}, {59, 28}, {59, 28}, {75, 102}, {57, 160}, {75, 75}, {80, 70}, {85, 110},
-        {80, 75}, {60, 75}, {150, 180}, {235, 225}, {225, 280}, {52, 28}, {30, 29}, {26, 26}, {60, 60},
-        {25, 25}, {56, 139}, {280, 35}, {27, 27}, {20, 45}, {256, 32}, {375, 420}, {35, 35}, {235, 225},
-        {50, 70}, {15, 35}, {32, 32}, {288, 31}, {592, 52}, {256, 16}, {256, 16}, {256, 16}, {1024, 64},
-        {1024, 64}, {1024, 64}, {464, 66}, {480, 64}, {448, 56}, {496, 58}, {464, 56}, {448, 58},
-        {448, 58}, {560, 68}, {464, 60}, {32, 32}, {56, 40}, {56, 40}, {56, 40}, {56, 50}};
-    std::vector<Picture> pictures;
-    for (auto& size : sizes) pictures.push_back(BlankPicture(size[0], size[1], 0x808080));
-    return pictures;
+    using namespace art;
+    std::vector<Picture> records;
+    records.push_back(DrawArmourBar());
+    records.push_back(DrawEnergyBar());
+    records.push_back(DrawFarStarfield());
+    Append(records, DrawNearTiles());
+    records.push_back(DrawPlayerShip());
+    records.push_back(BlankPicture(800, 1, 0x0A140A)); // the pause scan-line stripe
+    Append(records, DrawEnemyShips());
+    Append(records, DrawBosses());
+    Append(records, DrawProjectiles());
+    Append(records, DrawAsteroids());
+    Append(records, DrawHitSparks());
+    Append(records, DrawExplosions());
+    Append(records, DrawBonuses());
+    records.push_back(DrawSpareStar());
+    Append(records, DrawGunIcons());
+    if (records.size() != 60) {
+        std::fprintf(stderr, "assetgen: drew %zu game sprites instead of 60\n", records.size());
+        std::exit(1);
+    }
+    return records;
 }
