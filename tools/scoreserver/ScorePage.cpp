@@ -1,0 +1,87 @@
+#include "ScorePage.h"
+
+#include <ctime>
+
+namespace scoreserver {
+namespace {
+
+// The game's colours: bright green (0, 255, 0), dim green (34, 136, 34),
+// medium green (48, 187, 48) on a near-black field.
+constexpr std::string_view PageHead = R"(<!DOCTYPE html>
+<html lang="en">
+<head>
+<meta charset="utf-8">
+<title>VANTORIX online high scores</title>
+<style>
+body { background: #030803; color: #228822; font-family: sans-serif; margin: 2em; }
+h1 { color: #00ff00; text-shadow: 0 0 6px #00ff00; letter-spacing: 0.1em; }
+table { border-collapse: collapse; min-width: 40em; }
+th { color: #00ff00; text-align: left; border-bottom: 2px solid #30bb30; padding: 0.3em 1em; }
+td { padding: 0.25em 1em; border-bottom: 1px solid #0c240c; }
+tr:first-child td { color: #00ff00; }
+td.score { text-align: right; font-variant-numeric: tabular-nums; }
+p.empty { color: #30bb30; }
+</style>
+</head>
+<body>
+<h1>VANTORIX online high scores</h1>
+)";
+
+constexpr std::string_view PageTail = "</body>\n</html>\n";
+
+std::string FormatUtc(int64_t secondsSince1970) {
+  const std::time_t time = static_cast<std::time_t>(secondsSince1970);
+  std::tm parts{};
+  char text[32] = "";
+  if (gmtime_r(&time, &parts) == nullptr || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &parts) == 0)
+    return "?";
+  return text;
+}
+
+void AppendCell(std::string& html, std::string_view cssClass, std::string_view text) {
+  html += cssClass.empty() ? "<td>" : "<td class=\"" + std::string(cssClass) + "\">";
+  html += HtmlEscape(text);
+  html += "</td>";
+}
+
+}  // namespace
+
+std::string HtmlEscape(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&': escaped += "&amp;"; break;
+      case '<': escaped += "&lt;"; break;
+      case '>': escaped += "&gt;"; break;
+      case '"': escaped += "&quot;"; break;
+      case '\'': escaped += "&#39;"; break;
+      default: escaped += c;
+    }
+  }
+  return escaped;
+}
+
+std::string RenderScorePage(const std::vector<StoredResult>& best) {
+  std::string html(PageHead);
+  if (best.empty()) {
+    html += "<p class=\"empty\">No results yet.</p>\n";
+  } else {
+    html += "<table>\n<tr><th>Place</th><th>Name</th><th>Score</th><th>Country</th><th>Date</th></tr>\n";
+    for (std::size_t i = 0; i < best.size(); ++i) {
+      const StoredResult& row = best[i];
+      html += "<tr>";
+      AppendCell(html, "", std::to_string(i + 1));
+      AppendCell(html, "", row.Name.empty() ? "Anonymous" : row.Name);  // the game's own default name
+      AppendCell(html, "score", std::to_string(row.Score));
+      AppendCell(html, "", row.Country);
+      AppendCell(html, "", FormatUtc(row.SubmittedAt));
+      html += "</tr>\n";
+    }
+    html += "</table>\n";
+  }
+  html += PageTail;
+  return html;
+}
+
+}  // namespace scoreserver
