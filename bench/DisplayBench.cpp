@@ -48,4 +48,3 @@ BENCHMARK(BM_Present)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
