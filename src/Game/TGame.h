@@ -1,16 +1,115 @@
-// The running game. Filled in by the game itself; the shell only creates it and runs its frames.
+// The running game: the player's ship, the two background layers, the enemy engine and the slot lists
+// of hit effects, asteroids and bonuses; the stage, score, lives, energy and armour; one frame of play
+// each time the shell asks. Every game object reaches the running game through CurrentGame.
 #pragma once
 
+#include "core/SlotList.h"
+#include "platform/Input.h"
 #include "platform/Surface.h"
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
-inline constexpr uint8_t PhasePlay = 1;
+struct TMyShip;
+struct TRunBackground;
+struct THit;
+struct TEnemyEngine;
+struct TEnemyShip;
+struct TBaseBoss;
+struct TAsteroid;
+struct TBonus;
+
+// Phases of a game.
+inline constexpr uint8_t PhaseIntro = 0;      // the stage caption shows for two seconds
+inline constexpr uint8_t PhasePlay = 1;       // in play
+inline constexpr uint8_t PhaseGameOver = 3;   // "Game Over" shows for two seconds
+inline constexpr uint8_t PhaseRestart = 255;  // waiting for every hit effect to run out
+
+inline constexpr size_t GameSlotCount = 20;
+
+inline constexpr int16_t FullEnergy = 124;
+inline constexpr int16_t FullArmour = 62;
+inline constexpr int16_t StartLives = 3;
+inline constexpr uint32_t PhaseCaptionMs = 2000;
+inline constexpr uint32_t StageDistanceStep = 5000;
 
 struct TGame {
-    uint8_t Phase = 0;
+    TGame();
+    ~TGame();
+    TGame(const TGame&) = delete;
+    TGame& operator=(const TGame&) = delete;
+
+    // Counts up from 1 without end: wider than a byte so that captions and distance thresholds past
+    // stage 255 keep working (KindLimit keeps its 1..10 cycle).
+    uint32_t StageNumber = 1;
+    uint8_t StageInLevel = 1;  // 1, 2 or 3
+    int32_t Score = 0;
+    uint32_t Distance = 0;     // scroll steps of either layer in this stage
+    std::unique_ptr<TMyShip> Ship;
+    std::unique_ptr<TEnemyEngine> Engine;
+    SlotList<THit, GameSlotCount> Hits;
+    SlotList<TAsteroid, GameSlotCount> Asteroids;
+    SlotList<TBonus, GameSlotCount> Bonuses;
+    std::unique_ptr<TRunBackground> NearLayer;
+    std::unique_ptr<TRunBackground> FarLayer;
+    uint8_t Phase = PhaseRestart;
+    uint32_t NowTick = 0;
+    uint32_t PhaseTick = 0;
+    int16_t Lives = StartLives;
+    int16_t Energy = FullEnergy;
+    int16_t Armour = 0;
+
+    // The mouse device's motion and buttons, read once at the start of every game frame.
+    MouseDeviceState Mouse;
+    // The shell's frozen-picture surface: the final picture is copied there when a new high score
+    // hands over to the name entry. Watched, never freed; may be left empty (then nothing is copied).
+    Surface* SavedScreen = nullptr;
+
     void RunFrame(Surface& target);
+    void DrawHud(Surface& target);
+    void NextStage();
+    // StageNumber mod 10, where 0 counts as 10: runs 1 .. 10 and starts again at 1 with stage 11.
+    uint8_t KindLimit() const;
+    // The boss that closes a third stage: KindLimit div 3 - 1, and kind 0 where that gives no kind.
+    uint8_t BossKind() const;
+    // "Level L-S" for the current stage.
+    std::string StageCaption() const;
+
+    // Places a hit effect in the lowest empty hit slot and plays the "Hit" sound at (x, y); with every
+    // slot taken nothing happens at all.
+    void SpawnHit(int16_t x, int16_t y, uint8_t kind, int8_t startFrame);
+
+    // Enemy kinds for the engine (defined in TGame.cpp): a light (0..2), medium (3..5) or heavy (6..8)
+    // kind by the shares, and a kind below KindLimit.
+    uint8_t PickWeighted(uint8_t lightShare, uint8_t mediumShare);
+    uint8_t PickEnemyKind();
+
+private:
+    void RunRestart(Surface& target);
+    void RunIntro(Surface& target);
+    void RunPlay(Surface& target);
+    void RunGameOver(Surface& target);
+    void UpdateLayers(Surface& target);
+    void StartPlay();
+    void EndGame();
+    void HandOverAfterGameOver(Surface& target);
+    void RefreshHudTexts();
+
+    // HUD texts, rebuilt only when their value changes.
+    struct HudTexts {
+        uint32_t stage = 0;
+        int16_t lives = -1;
+        int32_t score = -1;
+        int8_t upgradeSeconds = -1;
+        bool valid = false;
+        std::string caption, livesText, scoreText, upgradeText;
+    } hud;
 };
 
+// While a game is being destroyed CurrentGame may already name its successor (the shell assigns a new
+// game over the old one): destructors of game objects must not reach CurrentGame.
 extern std::unique_ptr<TGame> CurrentGame;
+
+// The score that leads to the name entry: strictly more than the tenth entry of the table.
+bool ScoreEntersTable(int32_t score);

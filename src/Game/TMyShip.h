@@ -1,0 +1,55 @@
+// The player's warship: steered by the arrows and the mouse, fires its gun, banks, shifts the background
+// layers for parallax, detects the loss of a life and fires the two special weapons. Energy, armour and
+// lives live in the game.
+#pragma once
+
+#include "platform/Surface.h"
+
+#include <cstdint>
+#include <memory>
+
+struct TGunner;
+
+inline constexpr int16_t ShipWidth = 65;
+inline constexpr int16_t ShipHeight = 100;
+inline constexpr int16_t ShipMaxX = 734;
+inline constexpr int16_t ShipMinY = 40;
+inline constexpr int16_t ShipMaxY = 500;
+inline constexpr int16_t ShipStartX = 390;
+inline constexpr int16_t ShipStartY = 500;
+inline constexpr uint8_t SpecialChargeFull = 70;
+inline constexpr int8_t StandardGunSeconds = 99;
+
+struct TMyShip {
+    TMyShip();
+    ~TMyShip();
+    TMyShip(const TMyShip&) = delete;
+    TMyShip& operator=(const TMyShip&) = delete;
+
+    int16_t X = 0;
+    int16_t Y = 0;
+    int8_t Tilt = 0;          // bank frame 0 (full left) .. 4 (full right); 2 is level
+    uint8_t FlameFrame = 0;
+    uint8_t SpecialCharge = 0;
+    std::unique_ptr<TGunner> Gun;
+    bool MegaBombReady = false;
+    bool MegaSkullReady = false;
+    int8_t UpgradeSeconds = 0;  // 99 while the standard gun is fitted
+    uint32_t LastTick = 0;
+    uint32_t FlameTick = 0;
+    uint32_t UpgradeTick = 0;
+
+    void TakeDamage(uint8_t amount);
+    void Update(Surface& target);
+
+private:
+    void RunUpgradeClock(uint32_t now);
+    void Steer();
+    void ClampPosition();
+    void Draw(Surface& target);
+    void LoseLife();
+    void FireSpecial();
+};
+
+// The player ship's rectangle: always 65 x 100 at its position.
+TRect ShipBounds(const TMyShip& ship);

@@ -1,0 +1,24 @@
+// One layer of the battle area's background: a tile tiled across the screen that scrolls down one
+// pixel per step. Every scroll step adds 1 to the game's Distance.
+#pragma once
+
+#include "platform/Surface.h"
+
+#include <cstdint>
+
+struct TRunBackground {
+    TRunBackground(uint16_t tileWidth, uint16_t tileHeight, uint8_t spriteIndex, uint16_t stepInterval);
+
+    int16_t OffsetX = 0;  // changed only by the player's ship; never wrapped
+    int16_t OffsetY = 0;  // 0 .. TileHeight - 1
+    uint16_t TileWidth = 0;
+    uint16_t TileHeight = 0;
+    uint16_t StepInterval = 0;
+    uint8_t SpriteIndex = 0;
+    uint8_t Columns = 0;
+    uint8_t Rows = 0;
+    uint32_t LastTick = 0;
+    uint32_t StepTick = 0;
+
+    void Update(Surface& target);
+};
