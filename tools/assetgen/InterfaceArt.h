@@ -1,0 +1,89 @@
+// The interface pictures' shared drawing kit: colours, panel shapes, bevels, glass, glows and labels.
+// Every face and its highlight are drawn by the same function at the same offset, so a highlight
+// always lands exactly on the label of the face under it.
+#pragma once
+
+#include "AssetGen.h"
+#include "Canvas.h"
+
+#include <cairo.h>
+
+namespace interface_art {
+
+struct Rgb {
+    double r, g, b;
+};
+
+inline constexpr Rgb BrightGreen{0.0, 1.0, 0.0};
+inline constexpr Rgb DimGreen{34 / 255.0, 136 / 255.0, 34 / 255.0};
+inline constexpr Rgb GlowGreen{120 / 255.0, 1.0, 120 / 255.0};
+inline constexpr Rgb MediumGreen{48 / 255.0, 187 / 255.0, 48 / 255.0};
+
+struct Box {
+    double x, y, w, h;
+    Box Inset(double by) const { return {x + by, y + by, w - 2 * by, h - 2 * by}; }
+    double CentreX() const { return x + w / 2; }
+    double CentreY() const { return y + h / 2; }
+};
+
+void SetColour(cairo_t* cr, Rgb colour, double alpha = 1.0);
+Rgb Mix(Rgb a, Rgb b, double t);
+
+// Paths.
+void RoundedBoxPath(cairo_t* cr, Box box, double radius);
+void ChamferedBoxPath(cairo_t* cr, Box box, double cut);
+
+// A bevelled gunmetal rim of the given thickness around a chamfered box; the inside is left alone.
+void MetalRim(cairo_t* cr, Box box, double cut, double thickness);
+// Dark glass (or lit green glass) filling a rounded box, with a gloss band across its top half.
+void GlassFill(cairo_t* cr, Box box, double radius, bool lit);
+// An opaque halo around a rounded box: rings from near-black outside to light green at the box.
+// Keyed pictures cannot blend with what lies under them, so the glow fades to the screen's darkness.
+void OpaqueHalo(cairo_t* cr, Box outer, Box inner, double radius);
+// Thin circuit-like grooves and rivets used to dress up larger panels.
+void Rivet(cairo_t* cr, double x, double y, double radius);
+
+// Labels in the title face (Jura Bold; fontconfig substitutes when it is missing).
+struct LabelPlacement {
+    double left;     // x of the text's origin
+    double baseline; // y of the text's baseline
+};
+void SelectTitleFont(cairo_t* cr, double pixelSize);
+// Centres the label in the box: horizontally by its ink, vertically by the capital height.
+LabelPlacement CentreLabel(cairo_t* cr, const char* text, double pixelSize, Box box);
+// Plain look: dim green with a medium green rim on the lower right. Selected look: bright green,
+// a light green rim and a soft glow around the strokes.
+void DrawLabel(cairo_t* cr, const char* text, double pixelSize, Box box, bool selected);
+
+// Deterministic scatter for stars and speckles.
+class Scatter {
+public:
+    explicit Scatter(uint32_t seed) : state(seed) {}
+    double Next(); // 0 <= value < 1
+    double Between(double low, double high) { return low + (high - low) * Next(); }
+
+private:
+    uint32_t state;
+};
+
+// The finished pictures, grouped by where they appear.
+Picture MenuBackground();     // 0
+Picture TitleLogo();          // 29
+Picture ScreenHeader();       // 30
+Picture AboutBadge();         // 41
+Picture MainMenuPanel();      // 31
+Picture MainMenuHighlight(int item); // 1-6, item 0-5
+Picture QuestionPanel();      // 19
+Picture HiScoreRowStrip();    // 10
+Picture WideFace(int which, bool highlight);   // 32/33 and their highlights 11/12 (which 0 = clear, 1 = online)
+Picture PageFace(int which, bool highlight);   // 23/24/34 and highlights 16/15/14 (which 0 = next, 1 = previous, 2 = back)
+Picture ValueFace(int which, bool highlight);  // 17/18/9 and highlights 36/35/38 (which 0 = mode, 1 = on/off, 2 = boss key)
+Picture TextFieldFrame(bool focused);          // 8 / 37
+Picture StageMarker();        // 7
+Picture LivesPlate();         // 20
+Picture TopBar();             // 21
+Picture SidePanel();          // 22
+Picture OnBoardIcon(bool skull); // 39 (skull) / 40 (bomb)
+Picture UnusedTile();         // 25-28
+
+} // namespace interface_art
