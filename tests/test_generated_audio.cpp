@@ -1,0 +1,210 @@
+// The generated audio: the seven built-in effects have the formats the sound bank expects, and both
+// tunes load in the XM player and play for at least a minute before they loop.
+#include "audio/SoundEffectImages.h"
+
+#include <gtest/gtest.h>
+#include <xmp.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace {
+
+struct WaveFormat {
+    int formatTag = 0;
+    int channels = 0;
+    int sampleRate = 0;
+    int bitsPerSample = 0;
+    const unsigned char* data = nullptr;
+    size_t dataSize = 0;
+};
+
+uint32_t ReadLittleEndian(const unsigned char* bytes, int count) {
+    uint32_t value = 0;
+    for (int i = count - 1; i >= 0; --i) value = value << 8 | bytes[i];
+    return value;
+}
+
+// Walks the RIFF chunks; nothing if the image is not a well-formed WAVE with fmt and data chunks.
+std::optional<WaveFormat> ParseWave(const SoundEffectImage& image) {
+    if (image.size < 12 || std::memcmp(image.data, "RIFF", 4) || std::memcmp(image.data + 8, "WAVE", 4)) return std::nullopt;
+    if (ReadLittleEndian(image.data + 4, 4) + 8 > image.size) return std::nullopt;
+    WaveFormat format;
+    bool haveFormat = false;
+    size_t at = 12;
+    while (at + 8 <= image.size) {
+        const unsigned char* chunk = image.data + at;
+        const size_t size = ReadLittleEndian(chunk + 4, 4);
+        if (size > image.size - at - 8) return std::nullopt;
+        if (!std::memcmp(chunk, "fmt ", 4) && size >= 16) {
+            format.formatTag = static_cast<int>(ReadLittleEndian(chunk + 8, 2));
+            format.channels = static_cast<int>(ReadLittleEndian(chunk + 10, 2));
+            format.sampleRate = static_cast<int>(ReadLittleEndian(chunk + 12, 4));
+            format.bitsPerSample = static_cast<int>(ReadLittleEndian(chunk + 22, 2));
+            haveFormat = true;
+        } else if (!std::memcmp(chunk, "data", 4)) {
+            format.data = chunk + 8;
+            format.dataSize = size;
+        }
+        at += 8 + size + (size & 1);
+    }
+    if (!haveFormat || !format.data) return std::nullopt;
+    return format;
+}
+
+// Each sample as a fraction of full scale.
+double SampleAt(const WaveFormat& format, size_t index) {
+    if (format.bitsPerSample == 8) return (format.data[index] - 128) / 128.0;
+    const auto word = static_cast<int16_t>(ReadLittleEndian(format.data + 2 * index, 2));
+    return word / 32768.0;
+}
+
+struct ExpectedEffect {
+    const char* name;
+    int sampleRate;
+    int bitsPerSample;
+    double seconds;
+};
+
+constexpr ExpectedEffect ExpectedEffects[] = {
+    {"MenuClick", 8000, 8, 0.05}, {"Hit", 16000, 8, 1.05},  {"Laser_1", 16000, 8, 0.16}, {"Plasma", 22050, 16, 0.68},
+    {"Rocket", 22050, 8, 1.09},   {"Skeel", 8000, 8, 1.83}, {"NewStage", 11025, 8, 6.63},
+};
+
+TEST(GeneratedAudio, EffectsHaveTheBankFormatsAndLengths) {
+    ASSERT_EQ(SoundEffectImages.size(), std::size(ExpectedEffects));
+    for (size_t i = 0; i < SoundEffectImages.size(); ++i) {
+        const ExpectedEffect& expected = ExpectedEffects[i];
+        SCOPED_TRACE(expected.name);
+        const std::optional<WaveFormat> format = ParseWave(SoundEffectImages[i]);
+        ASSERT_TRUE(format.has_value());
+        EXPECT_EQ(format->formatTag, 1); // PCM
+        EXPECT_EQ(format->channels, 1);
+        EXPECT_EQ(format->sampleRate, expected.sampleRate);
+        EXPECT_EQ(format->bitsPerSample, expected.bitsPerSample);
+        const double seconds = static_cast<double>(format->dataSize) / (format->sampleRate * format->bitsPerSample / 8);
+        EXPECT_NEAR(seconds, expected.seconds, expected.seconds * 0.1);
+    }
+}
+
+// A placeholder would be silent; a careless mix would sit at full scale.
+TEST(GeneratedAudio, EffectsAreAudibleAndNotClipped) {
+    for (size_t i = 0; i < SoundEffectImages.size(); ++i) {
+        SCOPED_TRACE(ExpectedEffects[i].name);
+        const std::optional<WaveFormat> format = ParseWave(SoundEffectImages[i]);
+        ASSERT_TRUE(format.has_value());
+        const size_t count = format->dataSize / (format->bitsPerSample / 8);
+        double peak = 0.0;
+        size_t atFullScale = 0;
+        for (size_t s = 0; s < count; ++s) {
+            const double level = std::abs(SampleAt(*format, s));
+            peak = std::max(peak, level);
+            if (level > 0.99) ++atFullScale;
+        }
+        EXPECT_GT(peak, 0.3);
+        EXPECT_LT(atFullScale, count / 100 + 1);
+    }
+}
+
+// One player context; releases the module and the context however far loading got.
+class Player {
+public:
+    Player() : context_(xmp_create_context()) {}
+    ~Player() {
+        if (started_) xmp_end_player(context_);
+        if (loaded_) xmp_release_module(context_);
+        xmp_free_context(context_);
+    }
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+
+    int Load(const char* path) {
+        const int result = xmp_load_module(context_, const_cast<char*>(path));
+        loaded_ = result == 0;
+        return result;
+    }
+    bool Start() { return started_ = xmp_start_player(context_, 44100, 0) == 0; }
+    xmp_context Context() const { return context_; }
+
+private:
+    xmp_context context_;
+    bool loaded_ = false;
+    bool started_ = false;
+};
+
+struct PlayThrough {
+    int loadResult = -1;
+    int beatsPerMinute = 0;
+    int orderCount = 0;
+    int restartPosition = 0;
+    double secondsBeforeLoop = 0.0;
+    bool looped = false;
+    int lastOrderReached = -1;
+    double peak = 0.0;
+};
+
+// Plays a module to its first loop (or ten minutes, whichever comes first).
+PlayThrough PlayToTheEnd(const char* path) {
+    PlayThrough result;
+    Player player;
+    result.loadResult = player.Load(path);
+    if (result.loadResult != 0) return result;
+    xmp_module_info info;
+    xmp_get_module_info(player.Context(), &info);
+    result.beatsPerMinute = info.mod->bpm;
+    result.orderCount = info.mod->len;
+    result.restartPosition = info.mod->rst;
+    if (!player.Start()) return result;
+    xmp_frame_info frame;
+    while (xmp_play_frame(player.Context()) == 0) {
+        xmp_get_frame_info(player.Context(), &frame);
+        if (frame.loop_count > 0) {
+            result.looped = true;
+            break;
+        }
+        result.secondsBeforeLoop = frame.time / 1000.0;
+        if (result.secondsBeforeLoop > 600.0) break;
+        result.lastOrderReached = std::max(result.lastOrderReached, frame.pos);
+        const auto* samples = static_cast<const int16_t*>(frame.buffer);
+        for (int i = 0; i < frame.buffer_size / 2; ++i) result.peak = std::max(result.peak, std::abs(samples[i]) / 32768.0);
+    }
+    return result;
+}
+
+struct TuneCase {
+    const char* path;
+    int minBeatsPerMinute;
+    int maxBeatsPerMinute;
+};
+
+void PrintTo(const TuneCase& tune, std::ostream* out) { *out << tune.path; }
+
+class GeneratedTune : public testing::TestWithParam<TuneCase> {};
+
+TEST_P(GeneratedTune, LoadsAndPlaysAMinuteBeforeLooping) {
+    const TuneCase& tune = GetParam();
+    const PlayThrough play = PlayToTheEnd(tune.path);
+    ASSERT_EQ(play.loadResult, 0) << tune.path << " did not load (run the tests from the build folder)";
+    EXPECT_GE(play.beatsPerMinute, tune.minBeatsPerMinute);
+    EXPECT_LE(play.beatsPerMinute, tune.maxBeatsPerMinute);
+    EXPECT_TRUE(play.looped);
+    EXPECT_GE(play.secondsBeforeLoop, 60.0);
+    EXPECT_EQ(play.lastOrderReached, play.orderCount - 1);
+    EXPECT_GT(play.restartPosition, 0); // the intro plays once, the rest loops
+    EXPECT_LT(play.restartPosition, play.orderCount);
+    EXPECT_GT(play.peak, 0.1);
+    EXPECT_LT(play.peak, 0.99);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tunes, GeneratedTune,
+                         testing::Values(TuneCase{"sound/1.xm", 60, 110}, TuneCase{"sound/2.xm", 130, 150}),
+                         [](const testing::TestParamInfo<TuneCase>& info) {
+                             return info.index == 0 ? std::string("TitleTune") : std::string("GameTune");
+                         });
+
+} // namespace
