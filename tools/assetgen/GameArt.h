@@ -22,6 +22,10 @@ constexpr Rgb Hex(uint32_t value) {
     return {((value >> 16) & 0xFF) / 255.0, ((value >> 8) & 0xFF) / 255.0, (value & 0xFF) / 255.0};
 }
 Rgb Mix(Rgb a, Rgb b, double t);
+
+// Engine and explosion fire, and the player's blue plasma exhaust.
+inline constexpr Rgb FireCore = Hex(0xFFD040), FireOuter = Hex(0xD03008);
+inline constexpr Rgb PlasmaCore = Hex(0x80E8FF), PlasmaOuter = Hex(0x2050E0);
 Rgb Shade(Rgb colour, double factor); // factor < 1 darkens, > 1 brightens, clamped
 
 // Small deterministic generator (SplitMix64): the same seed draws the same stars on every build.

@@ -71,8 +71,6 @@ void LinePair(cairo_t* cr, double cx, std::initializer_list<Point> rightSide, Rg
     }
 }
 
-const Rgb FireCore = Hex(0xFFD040), FireOuter = Hex(0xD03008);
-const Rgb PlasmaCore = Hex(0x80E8FF), PlasmaOuter = Hex(0x2050E0);
 
 // ---------------- player ----------------
 
