@@ -35,8 +35,11 @@ void ChamferedBoxPath(cairo_t* cr, Box box, double cut);
 
 // A bevelled gunmetal rim of the given thickness around a chamfered box; the inside is left alone.
 void MetalRim(cairo_t* cr, Box box, double cut, double thickness);
-// Dark glass (or lit green glass) filling a rounded box, with a gloss band across its top half.
-void GlassFill(cairo_t* cr, Box box, double radius, bool lit);
+// Glass filling a rounded box, with a gloss band across its top half: dark, dark with a green
+// tint (a selected display the game writes on), or lit green (a selected button).
+enum class Glass { Dark, Tinted, Lit };
+void GlassFill(cairo_t* cr, Box box, double radius, Glass glass);
+inline Glass LitOrDark(bool lit) { return lit ? Glass::Lit : Glass::Dark; }
 // An opaque halo around a rounded box: rings from near-black outside to light green at the box.
 // Keyed pictures cannot blend with what lies under them, so the glow fades to the screen's darkness.
 void OpaqueHalo(cairo_t* cr, Box outer, Box inner, double radius);

@@ -42,7 +42,7 @@ void Window(cairo_t* cr, Box box, double radius) {
     RoundedBoxPath(cr, box.Inset(-1), radius + 1);
     cairo_set_source_rgb(cr, 0.02, 0.03, 0.03);
     cairo_fill(cr);
-    GlassFill(cr, box, radius, false);
+    GlassFill(cr, box, radius, Glass::Dark);
 }
 
 void Lamp(cairo_t* cr, double x, double y) {
@@ -98,7 +98,7 @@ Picture LivesPlate() {
     cairo_set_source_rgb(cr, 0.02, 0.04, 0.04);
     cairo_fill(cr);
     MetalRim(cr, plate, 6, 3);
-    GlassFill(cr, {3, 3, 44, 20}, 2, false);
+    GlassFill(cr, {3, 3, 44, 20}, 2, Glass::Dark);
     Window(cr, {52, 3, 40, 20}, 3);
     // The ship icon, nose up.
     cairo_save(cr);

@@ -76,9 +76,15 @@ void MetalRim(cairo_t* cr, Box box, double cut, double thickness) {
     }
 }
 
-void GlassFill(cairo_t* cr, Box box, double radius, bool lit) {
+void GlassFill(cairo_t* cr, Box box, double radius, Glass kind) {
+    const bool lit = kind == Glass::Lit;
     cairo_pattern_t* glass = cairo_pattern_create_linear(0, box.y, 0, box.y + box.h);
-    if (lit) {
+    if (kind == Glass::Tinted) {
+        AddStop(glass, 0.0, {0.06, 0.22, 0.10});
+        AddStop(glass, 0.45, {0.02, 0.10, 0.05});
+        AddStop(glass, 0.55, {0.01, 0.06, 0.03});
+        AddStop(glass, 1.0, {0.03, 0.15, 0.07});
+    } else if (lit) {
         AddStop(glass, 0.0, {0.10, 0.42, 0.14});
         AddStop(glass, 0.45, {0.03, 0.24, 0.06});
         AddStop(glass, 0.55, {0.02, 0.17, 0.04});
@@ -110,7 +116,7 @@ void GlassFill(cairo_t* cr, Box box, double radius, bool lit) {
     // Edge line: green when lit, a cold grey-green otherwise.
     cairo_set_line_width(cr, 1.0);
     RoundedBoxPath(cr, box.Inset(0.5), radius);
-    if (lit) SetColour(cr, GlowGreen, 0.95);
+    if (kind != Glass::Dark) SetColour(cr, GlowGreen, 0.95);
     else cairo_set_source_rgba(cr, 0.20, 0.34, 0.28, 0.9);
     cairo_stroke(cr);
 }

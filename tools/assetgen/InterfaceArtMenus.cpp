@@ -40,10 +40,12 @@ constexpr FaceLayout PageFaces[3] = {
     {102, 37, 116, 51, 7, 7, "Back"},
 };
 // 17 / 36, 18 / 35 and 9 / 38 (the options screen draws 17 at +5,+4, 18 at +5,+5, 9 at +4,+4).
+// The game writes values 8 .. 11 px below a face's top in an 18 px cell, so the faces are a little
+// taller than the cell and their glass sits low, under a thicker top lip.
 constexpr FaceLayout ValueFaces[3] = {
-    {132, 24, 142, 30, 5, 4, nullptr},
-    {58, 24, 68, 30, 5, 5, nullptr},
-    {178, 30, 186, 36, 4, 4, nullptr},
+    {132, 26, 142, 30, 5, 4, nullptr},
+    {58, 25, 68, 30, 5, 5, nullptr},
+    {178, 31, 186, 36, 4, 4, nullptr},
 };
 constexpr double WideLabelSize = 21;
 constexpr double PageLabelSize = 18;
@@ -77,7 +79,7 @@ void FaintGrid(cairo_t* cr, Box box, double step, double alpha) {
 
 void MenuBar(cairo_t* cr, const MenuButton& button, bool lit) {
     const Box bar = Box{double(button.left), double(button.top), double(button.width), double(button.height)}.Inset(2);
-    GlassFill(cr, bar, 6, lit);
+    GlassFill(cr, bar, 6, LitOrDark(lit));
     // Side markers: small chevrons that light up with the bar.
     const double mid = bar.CentreY();
     for (int side = 0; side < 2; ++side) {
@@ -116,7 +118,7 @@ void WideFaceAt(cairo_t* cr, const FaceLayout& layout, double x, double y, bool 
     cairo_fill(cr);
     MetalRim(cr, face, 12, 5);
     const Box glass = face.Inset(6);
-    GlassFill(cr, glass, 5, lit);
+    GlassFill(cr, glass, 5, LitOrDark(lit));
     DrawLabel(cr, layout.label, WideLabelSize, glass, lit);
 }
 
@@ -129,14 +131,25 @@ void PageFaceAt(cairo_t* cr, const FaceLayout& layout, double x, double y, bool 
     cairo_fill(cr);
     MetalRim(cr, face, 0, 4);
     const Box glass = face.Inset(5);
-    GlassFill(cr, glass, 3, lit);
+    GlassFill(cr, glass, 3, LitOrDark(lit));
     DrawLabel(cr, layout.label, PageLabelSize, glass, lit);
 }
 
 void ValueFaceAt(cairo_t* cr, const FaceLayout& layout, double x, double y) {
     const Box face{x, y, double(layout.faceWidth), double(layout.faceHeight)};
     MetalRim(cr, face, 5, 3);
-    GlassFill(cr, face.Inset(3), 3, false);
+    ChamferedBoxPath(cr, face.Inset(3), 3);
+    cairo_set_source_rgb(cr, 0.16, 0.20, 0.20);
+    cairo_fill(cr);
+    GlassFill(cr, {face.x + 3, face.y + 5, face.w - 6, face.h - 7}, 2, Glass::Dark);
+    // Three small marks on the top lip.
+    cairo_set_line_width(cr, 1.0);
+    SetColour(cr, MediumGreen, 0.8);
+    for (int mark = -1; mark <= 1; ++mark) {
+        cairo_move_to(cr, std::round(face.CentreX()) + mark * 6 - 2, y + 3.5);
+        cairo_line_to(cr, std::round(face.CentreX()) + mark * 6 + 2, y + 3.5);
+    }
+    cairo_stroke(cr);
 }
 
 using FaceDrawer = void (*)(cairo_t*, const FaceLayout&, double, double, bool);
@@ -191,10 +204,11 @@ Picture ValueFace(int which, bool highlight) {
     }
     Canvas canvas(layout.highlightWidth, layout.highlightHeight);
     const Box outer{0, 0, double(layout.highlightWidth), double(layout.highlightHeight)};
-    OpaqueHalo(canvas.cr(), outer, outer.Inset(3), 5);
-    GlassFill(canvas.cr(), outer.Inset(3), 3, false);
+    OpaqueHalo(canvas.cr(), outer, {2, 2, outer.w - 4, outer.h - 3}, 5);
+    const Box glass{3, 6, outer.w - 6, outer.h - 8};
+    GlassFill(canvas.cr(), glass, 2, Glass::Tinted);
     cairo_set_line_width(canvas.cr(), 1.0);
-    RoundedBoxPath(canvas.cr(), outer.Inset(3.5), 3);
+    RoundedBoxPath(canvas.cr(), glass.Inset(-0.5), 2.5);
     SetColour(canvas.cr(), BrightGreen);
     cairo_stroke(canvas.cr());
     return canvas.Flatten(MagentaKey);
@@ -208,7 +222,7 @@ Picture TextFieldFrame(bool focused) {
         FillAll(canvas.cr(), NearBlack);
         const Box frame{0, 0, 364, 33};
         MetalRim(canvas.cr(), frame, 0, 3);
-        GlassFill(canvas.cr(), frame.Inset(3), 2, false);
+        GlassFill(canvas.cr(), frame.Inset(3), 2, Glass::Dark);
         return canvas.FlattenOpaque();
     }
     Canvas canvas(372, 41);
@@ -269,6 +283,28 @@ Picture QuestionPanel() {
     }
     for (int corner = 0; corner < 4; ++corner)
         Rivet(cr, corner % 2 ? Width - 4 : 4, corner / 2 ? Height - 4 : 4, 2.0);
+    // Shadow just inside the rim, so the glass looks set into the frame.
+    cairo_set_line_width(cr, 1.0);
+    for (int step = 0; step < 3; ++step) {
+        cairo_rectangle(cr, inside.x + step + 0.5, inside.y + step + 0.5, inside.w - 2 * step - 1, inside.h - 2 * step - 1);
+        cairo_set_source_rgba(cr, 0, 0, 0, 0.6 - step * 0.2);
+        cairo_stroke(cr);
+    }
+    // Signal strips set into the top and bottom rims.
+    for (int edge = 0; edge < 2; ++edge) {
+        const double y = edge ? Height - 6 : 2;
+        cairo_rectangle(cr, Width / 2.0 - 62, y, 124, 4);
+        cairo_set_source_rgb(cr, 0.01, 0.03, 0.02);
+        cairo_fill(cr);
+        cairo_pattern_t* strip = cairo_pattern_create_linear(Width / 2.0 - 60, 0, Width / 2.0 + 60, 0);
+        cairo_pattern_add_color_stop_rgb(strip, 0, 0.0, 0.25, 0.05);
+        cairo_pattern_add_color_stop_rgb(strip, 0.5, edge ? 0.2 : 0.6, 1.0, edge ? 0.2 : 0.6);
+        cairo_pattern_add_color_stop_rgb(strip, 1, 0.0, 0.25, 0.05);
+        cairo_rectangle(cr, Width / 2.0 - 60, y + 1, 120, 2);
+        cairo_set_source(cr, strip);
+        cairo_fill(cr);
+        cairo_pattern_destroy(strip);
+    }
     return canvas.FlattenOpaque();
 }
 

@@ -1,6 +1,7 @@
 // Scene pictures: the menu background, the title logo and the "About" badge.
 #include "InterfaceArt.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace interface_art {
@@ -296,23 +297,30 @@ Picture TitleLogo() {
         cairo_text_extents(cr, "VANTORIX", &ink);
         if (ink.width <= Width - 16 || size <= 20) break;
     }
+    // Stretched upward for presence: the letters stand between the emblem and the underline.
+    const double baseline = 109;
+    const double stretch = std::min(1.45, (baseline - 60) / ink.height);
     const double left = std::round(cx - ink.width / 2 - ink.x_bearing);
-    const double baseline = std::round(100 - ink.y_bearing / 2 - ink.height / 2 + 2);
-    auto name = [&](double dx, double dy) {
+    const double top = baseline + ink.y_bearing * stretch;
+    auto name = [&] {
         cairo_new_path(cr);
-        cairo_move_to(cr, left + dx, baseline + dy);
+        cairo_save(cr);
+        cairo_translate(cr, left, baseline);
+        cairo_scale(cr, 1.0, stretch);
+        cairo_move_to(cr, 0, 0);
         cairo_text_path(cr, "VANTORIX");
+        cairo_restore(cr);
     };
-    name(0, 0);
+    name();
     cairo_set_line_width(cr, 7);
     cairo_set_source_rgb(cr, 0.0, 0.10, 0.03);
     cairo_stroke(cr);
-    name(0, 0);
+    name();
     cairo_set_line_width(cr, 3.5);
     SetColour(cr, {0.05, 0.45, 0.12});
     cairo_stroke(cr);
-    name(0, 0);
-    cairo_pattern_t* face = cairo_pattern_create_linear(0, baseline + ink.y_bearing, 0, baseline);
+    name();
+    cairo_pattern_t* face = cairo_pattern_create_linear(0, top, 0, baseline);
     AddStop(face, 0, 0.95, 1.0, 0.95);
     AddStop(face, 0.48, 0.55, 0.95, 0.55);
     AddStop(face, 0.52, 0.05, 0.70, 0.12);
