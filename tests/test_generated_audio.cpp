@@ -26,13 +26,15 @@ struct WaveFormat {
 
 uint32_t ReadLittleEndian(const unsigned char* bytes, int count) {
     uint32_t value = 0;
-    for (int i = count - 1; i >= 0; --i) value = value << 8 | bytes[i];
+    for (int i = count - 1; i >= 0; --i)
+        value = value << 8 | bytes[i];
     return value;
 }
 
 // Walks the RIFF chunks; nothing if the image is not a well-formed WAVE with fmt and data chunks.
 std::optional<WaveFormat> ParseWave(const SoundEffectImage& image) {
-    if (image.size < 12 || std::memcmp(image.data, "RIFF", 4) || std::memcmp(image.data + 8, "WAVE", 4)) return std::nullopt;
+    if (image.size < 12 || std::memcmp(image.data, "RIFF", 4) || std::memcmp(image.data + 8, "WAVE", 4))
+        return std::nullopt;
     if (ReadLittleEndian(image.data + 4, 4) + 8 > image.size) return std::nullopt;
     WaveFormat format;
     bool haveFormat = false;
@@ -72,8 +74,9 @@ struct ExpectedEffect {
 };
 
 constexpr ExpectedEffect ExpectedEffects[] = {
-    {"MenuClick", 8000, 8, 0.05}, {"Hit", 16000, 8, 1.05},  {"Laser_1", 16000, 8, 0.16}, {"Plasma", 22050, 16, 0.68},
-    {"Rocket", 22050, 8, 1.09},   {"Skeel", 8000, 8, 1.83}, {"NewStage", 11025, 8, 6.63},
+    {"MenuClick", 8000, 8, 0.05}, {"Hit", 16000, 8, 1.05},    {"Laser_1", 16000, 8, 0.16},
+    {"Plasma", 22050, 16, 0.68},  {"Rocket", 22050, 8, 1.09}, {"Skeel", 8000, 8, 1.83},
+    {"NewStage", 11025, 8, 6.63},
 };
 
 TEST(GeneratedAudio, EffectsHaveTheBankFormatsAndLengths) {
@@ -87,7 +90,8 @@ TEST(GeneratedAudio, EffectsHaveTheBankFormatsAndLengths) {
         EXPECT_EQ(format->channels, 1);
         EXPECT_EQ(format->sampleRate, expected.sampleRate);
         EXPECT_EQ(format->bitsPerSample, expected.bitsPerSample);
-        const double seconds = static_cast<double>(format->dataSize) / (format->sampleRate * format->bitsPerSample / 8);
+        const double seconds =
+            static_cast<double>(format->dataSize) / (format->sampleRate * format->bitsPerSample / 8);
         EXPECT_NEAR(seconds, expected.seconds, expected.seconds * 0.1);
     }
 }
@@ -113,7 +117,7 @@ TEST(GeneratedAudio, EffectsAreAudibleAndNotClipped) {
 
 // One player context; releases the module and the context however far loading got.
 class Player {
-public:
+  public:
     Player() : context_(xmp_create_context()) {}
     ~Player() {
         if (started_) xmp_end_player(context_);
@@ -131,7 +135,7 @@ public:
     bool Start() { return started_ = xmp_start_player(context_, 44100, 0) == 0; }
     xmp_context Context() const { return context_; }
 
-private:
+  private:
     xmp_context context_;
     bool loaded_ = false;
     bool started_ = false;
@@ -171,7 +175,8 @@ PlayThrough PlayToTheEnd(const char* path) {
         if (result.secondsBeforeLoop > 600.0) break;
         result.lastOrderReached = std::max(result.lastOrderReached, frame.pos);
         const auto* samples = static_cast<const int16_t*>(frame.buffer);
-        for (int i = 0; i < frame.buffer_size / 2; ++i) result.peak = std::max(result.peak, std::abs(samples[i]) / 32768.0);
+        for (int i = 0; i < frame.buffer_size / 2; ++i)
+            result.peak = std::max(result.peak, std::abs(samples[i]) / 32768.0);
     }
     return result;
 }
@@ -182,7 +187,9 @@ struct TuneCase {
     int maxBeatsPerMinute;
 };
 
-void PrintTo(const TuneCase& tune, std::ostream* out) { *out << tune.path; }
+void PrintTo(const TuneCase& tune, std::ostream* out) {
+    *out << tune.path;
+}
 
 class GeneratedTune : public testing::TestWithParam<TuneCase> {};
 

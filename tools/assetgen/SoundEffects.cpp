@@ -39,7 +39,8 @@ std::vector<double> Hit(int count, double rate) {
         const double t = i / rate;
         const double thump = Sine(boom.Step(Glide(t, 110.0, 38.0, 0.35), rate)) * AttackDecay(t, 0.003, 0.22);
         const double white = noise.Next();
-        const double roar = body.Lowpass(white, Glide(t, 5200.0, 160.0, 0.75), 0.25, rate) * AttackDecay(t, 0.004, 0.28);
+        const double roar =
+            body.Lowpass(white, Glide(t, 5200.0, 160.0, 0.75), 0.25, rate) * AttackDecay(t, 0.004, 0.28);
         const double low = rumble.Lowpass(white, 260.0, 0.4, rate) * AttackDecay(t, 0.02, 0.45) * 2.2;
         double crackle = 0.0;
         if (t < 0.45 && crackleNoise.Next() > 0.985) crackle = crackleNoise.Next();
@@ -76,15 +77,18 @@ std::vector<double> Plasma(int count, double rate) {
     const double length = count / rate;
     for (int i = 0; i < count; ++i) {
         const double t = i / rate;
-        const double pitch = t < 0.08 ? Glide(t, 180.0, 520.0, 0.08) : Glide(t - 0.08, 520.0, 140.0, length - 0.08);
+        const double pitch =
+            t < 0.08 ? Glide(t, 180.0, 520.0, 0.08) : Glide(t - 0.08, 520.0, 140.0, length - 0.08);
         const double inc = pitch / rate;
         const double raw = Saw(a.Step(pitch, rate), inc) + Saw(b.Step(pitch * 1.012, rate), inc * 1.012) +
                            0.8 * Sine(sub.Step(pitch * 0.5, rate));
         const double cutoff = 1000.0 + 3000.0 * std::exp(-t / 0.12) + 400.0 * std::sin(TwoPi * 6.0 * t);
         const double sung = sweep.Bandpass(raw, cutoff, 0.82, rate);
         const double shimmer = 0.75 + 0.25 * std::sin(TwoPi * 28.0 * t);
-        const double hiss = fizz.Highpass(noise.Next(), 5000.0, 0.1, rate) * 0.25 * AttackDecay(t, 0.001, 0.05);
-        out[i] = SoftClip(1.4 * (sung * shimmer + hiss)) * AttackDecay(t, 0.004, 0.2) * SmoothRamp(length - t, 0.05);
+        const double hiss =
+            fizz.Highpass(noise.Next(), 5000.0, 0.1, rate) * 0.25 * AttackDecay(t, 0.001, 0.05);
+        out[i] = SoftClip(1.4 * (sung * shimmer + hiss)) * AttackDecay(t, 0.004, 0.2) *
+                 SmoothRamp(length - t, 0.05);
     }
     return out;
 }
@@ -99,8 +103,10 @@ std::vector<double> Rocket(int count, double rate) {
     for (int i = 0; i < count; ++i) {
         const double t = i / rate;
         const double white = soften.Lowpass(noise.Next(), 3500.0, 0.0, rate);
-        const double ignition = Sine(pop.Step(Glide(t, 240.0, 60.0, 0.08), rate)) * AttackDecay(t, 0.002, 0.05);
-        const double whoosh = thrust.Bandpass(white, Glide(t, 700.0, 2600.0, 0.5) * (1.0 + 0.15 * std::sin(TwoPi * 9.0 * t)), 0.8, rate);
+        const double ignition =
+            Sine(pop.Step(Glide(t, 240.0, 60.0, 0.08), rate)) * AttackDecay(t, 0.002, 0.05);
+        const double whoosh = thrust.Bandpass(
+            white, Glide(t, 700.0, 2600.0, 0.5) * (1.0 + 0.15 * std::sin(TwoPi * 9.0 * t)), 0.8, rate);
         const double low = rumble.Lowpass(white, 180.0, 0.3, rate) * 3.0;
         const double level = SmoothRamp(t, 0.05) * std::exp(-t / 0.55) * SmoothRamp(length - t, 0.25);
         out[i] = SoftClip(1.2 * (ignition + (1.4 * whoosh + low) * level));
@@ -122,9 +128,11 @@ std::vector<double> Skeel(int count, double rate) {
         const double t = i / rate;
         const double wobble = 1.0 + 0.012 * std::sin(TwoPi * 5.5 * t);
         double sum = 0.0;
-        for (int v = 0; v < 3; ++v) sum += Sine(voice[v].Step(Glide(t, Start[v], End[v], 0.9) * wobble, rate));
+        for (int v = 0; v < 3; ++v)
+            sum += Sine(voice[v].Step(Glide(t, Start[v], End[v], 0.9) * wobble, rate));
         const double metal = sum * (0.7 + 0.3 * Sine(ring.Step(47.0, rate)));
-        const double gust = wind.Bandpass(noise.Next(), 900.0 + 500.0 * std::sin(TwoPi * 0.7 * t), 0.92, rate);
+        const double gust =
+            wind.Bandpass(noise.Next(), 900.0 + 500.0 * std::sin(TwoPi * 0.7 * t), 0.92, rate);
         out[i] = (0.3 * metal + 0.2 * gust) * SmoothRamp(t, 0.12) * SmoothRamp(length - t, 0.9);
     }
     AddReverb(out, rate, 1.6, 0.3, 0.6);
@@ -141,18 +149,21 @@ struct FanfareNote {
 };
 
 constexpr FanfareNote FanfareNotes[] = {
-    {0.00, 0.16, 67, 0.8, 0.08}, {0.18, 0.16, 72, 0.8, 0.08}, {0.36, 0.16, 76, 0.8, 0.08}, {0.54, 0.80, 79, 1.0, 0.08},
-    {1.40, 0.16, 76, 0.8, 0.08}, {1.58, 0.16, 79, 0.8, 0.08}, {1.76, 0.36, 81, 0.9, 0.08}, {2.16, 0.36, 83, 0.9, 0.08},
-    {2.58, 3.50, 84, 1.0, 1.6}, {2.58, 3.50, 79, 0.7, 1.6}, {2.58, 3.50, 76, 0.7, 1.6}, {2.58, 3.50, 72, 0.7, 1.6},
+    {0.00, 0.16, 67, 0.8, 0.08}, {0.18, 0.16, 72, 0.8, 0.08}, {0.36, 0.16, 76, 0.8, 0.08},
+    {0.54, 0.80, 79, 1.0, 0.08}, {1.40, 0.16, 76, 0.8, 0.08}, {1.58, 0.16, 79, 0.8, 0.08},
+    {1.76, 0.36, 81, 0.9, 0.08}, {2.16, 0.36, 83, 0.9, 0.08}, {2.58, 3.50, 84, 1.0, 1.6},
+    {2.58, 3.50, 79, 0.7, 1.6},  {2.58, 3.50, 76, 0.7, 1.6},  {2.58, 3.50, 72, 0.7, 1.6},
     {2.58, 3.50, 48, 0.6, 1.6},
 };
 constexpr double TimpaniHits[] = {0.0, 0.54, 1.40, 1.76, 2.16, 2.58};
 
 double Brass(double t, const FanfareNote& note, Phase& a, Phase& b, Filter& filter, double rate) {
-    const double pitch = NoteFrequency(note.midiNote) * (1.0 + 0.004 * std::sin(TwoPi * 5.0 * t) * SmoothRamp(t, 0.4));
+    const double pitch =
+        NoteFrequency(note.midiNote) * (1.0 + 0.004 * std::sin(TwoPi * 5.0 * t) * SmoothRamp(t, 0.4));
     const double inc = pitch / rate;
     const double raw = Saw(a.Step(pitch, rate), inc) + Saw(b.Step(pitch * 1.005, rate), inc);
-    const double level = SmoothRamp(t, 0.03) * SmoothRamp(note.length - t, note.release) * (t > note.length ? 0.0 : 1.0);
+    const double level =
+        SmoothRamp(t, 0.03) * SmoothRamp(note.length - t, note.release) * (t > note.length ? 0.0 : 1.0);
     const double cutoff = 500.0 + 2600.0 * level * (0.6 + 0.4 * std::exp(-t / 0.15));
     return filter.Lowpass(raw, cutoff, 0.15, rate) * level * note.loudness;
 }
@@ -164,7 +175,8 @@ std::vector<double> NewStage(int count, double rate) {
         Filter filter;
         const int first = static_cast<int>(note.start * rate);
         const int last = std::min(count, static_cast<int>((note.start + note.length) * rate) + 1);
-        for (int i = first; i < last; ++i) out[i] += 0.22 * Brass((i - first) / rate, note, a, b, filter, rate);
+        for (int i = first; i < last; ++i)
+            out[i] += 0.22 * Brass((i - first) / rate, note, a, b, filter, rate);
     }
     for (double hit : TimpaniHits) {
         Phase drum;
@@ -173,8 +185,10 @@ std::vector<double> NewStage(int count, double rate) {
         const int first = static_cast<int>(hit * rate);
         for (int i = first; i < count; ++i) {
             const double t = (i - first) / rate;
-            const double tone = Sine(drum.Step(Glide(t, 130.0, 82.0, 0.2), rate)) * AttackDecay(t, 0.002, 0.35);
-            out[i] += 0.55 * tone + 0.2 * skin.Lowpass(noise.Next(), 900.0, 0.2, rate) * AttackDecay(t, 0.001, 0.03);
+            const double tone =
+                Sine(drum.Step(Glide(t, 130.0, 82.0, 0.2), rate)) * AttackDecay(t, 0.002, 0.35);
+            out[i] += 0.55 * tone +
+                      0.2 * skin.Lowpass(noise.Next(), 900.0, 0.2, rate) * AttackDecay(t, 0.001, 0.03);
         }
     }
     AddReverb(out, rate, 1.3, 0.45, 0.35);
@@ -191,9 +205,9 @@ struct EffectFormat {
 
 // Bank order is fixed: the game addresses effects by index.
 constexpr EffectFormat Effects[] = {
-    {"MenuClick", 8000, 8, 368, MenuClick},   {"Hit", 16000, 8, 16752, Hit},
-    {"Laser_1", 16000, 8, 2604, Laser},       {"Plasma", 22050, 16, 14976, Plasma},
-    {"Rocket", 22050, 8, 24130, Rocket},      {"Skeel", 8000, 8, 14676, Skeel},
+    {"MenuClick", 8000, 8, 368, MenuClick},  {"Hit", 16000, 8, 16752, Hit},
+    {"Laser_1", 16000, 8, 2604, Laser},      {"Plasma", 22050, 16, 14976, Plasma},
+    {"Rocket", 22050, 8, 24130, Rocket},     {"Skeel", 8000, 8, 14676, Skeel},
     {"NewStage", 11025, 8, 73094, NewStage},
 };
 

@@ -19,9 +19,13 @@ double Phase::Step(double frequency, double sampleRate) {
     return current;
 }
 
-double Sine(double phase) { return std::sin(TwoPi * phase); }
+double Sine(double phase) {
+    return std::sin(TwoPi * phase);
+}
 
-double Triangle(double phase) { return 4.0 * std::fabs(phase - 0.5) - 1.0; }
+double Triangle(double phase) {
+    return 4.0 * std::fabs(phase - 0.5) - 1.0;
+}
 
 namespace {
 
@@ -41,7 +45,9 @@ double BlepResidual(double phase, double increment) {
 
 } // namespace
 
-double Saw(double phase, double increment) { return 2.0 * phase - 1.0 - BlepResidual(phase, increment); }
+double Saw(double phase, double increment) {
+    return 2.0 * phase - 1.0 - BlepResidual(phase, increment);
+}
 
 double Pulse(double phase, double increment, double duty) {
     double value = phase < duty ? 1.0 : -1.0;
@@ -89,7 +95,8 @@ void AddReverb(std::vector<double>& samples, double sampleRate, double roomSize,
     constexpr double AllpassMs[] = {5.0, 1.7};
     std::vector<double> mix(samples.size(), 0.0);
     for (double ms : CombMs) {
-        std::vector<double> line(std::max<size_t>(1, static_cast<size_t>(ms * roomSize * sampleRate / 1000.0)), 0.0);
+        std::vector<double> line(
+            std::max<size_t>(1, static_cast<size_t>(ms * roomSize * sampleRate / 1000.0)), 0.0);
         size_t at = 0;
         double low = 0.0;
         for (size_t i = 0; i < samples.size(); ++i) {
@@ -111,32 +118,41 @@ void AddReverb(std::vector<double>& samples, double sampleRate, double roomSize,
             at = (at + 1) % line.size();
         }
     }
-    for (size_t i = 0; i < samples.size(); ++i) samples[i] += wet * mix[i];
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] += wet * mix[i];
 }
 
 void Normalize(std::vector<double>& samples, double peak) {
     double loudest = 0.0;
-    for (double value : samples) loudest = std::max(loudest, std::fabs(value));
+    for (double value : samples)
+        loudest = std::max(loudest, std::fabs(value));
     if (loudest <= 0.0) return;
-    for (double& value : samples) value *= peak / loudest;
+    for (double& value : samples)
+        value *= peak / loudest;
 }
 
 void FadeEdges(std::vector<double>& samples, int fadeIn, int fadeOut) {
     const int count = static_cast<int>(samples.size());
-    for (int i = 0; i < fadeIn && i < count; ++i) samples[i] *= static_cast<double>(i) / fadeIn;
-    for (int i = 0; i < fadeOut && i < count; ++i) samples[count - 1 - i] *= static_cast<double>(i) / fadeOut;
+    for (int i = 0; i < fadeIn && i < count; ++i)
+        samples[i] *= static_cast<double>(i) / fadeIn;
+    for (int i = 0; i < fadeOut && i < count; ++i)
+        samples[count - 1 - i] *= static_cast<double>(i) / fadeOut;
 }
 
-double SoftClip(double x) { return std::tanh(x); }
+double SoftClip(double x) {
+    return std::tanh(x);
+}
 
 namespace {
 
 void PutLittleEndian(std::vector<uint8_t>& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
 void PutTag(std::vector<uint8_t>& out, const char* tag) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(tag[i]));
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<uint8_t>(tag[i]));
 }
 
 } // namespace
@@ -172,6 +188,8 @@ std::vector<uint8_t> EncodeWave(const std::vector<double>& samples, int sampleRa
     return out;
 }
 
-double NoteFrequency(int midiNote) { return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0); }
+double NoteFrequency(int midiNote) {
+    return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0);
+}
 
 } // namespace synth

@@ -13,22 +13,22 @@ inline constexpr double TwoPi = 2.0 * Pi;
 
 // White noise in [-1, 1] from a 32-bit xorshift; the same seed gives the same sound on every build.
 class Noise {
-public:
+  public:
     explicit Noise(uint32_t seed) : state_(seed ? seed : 0x9E3779B9u) {}
     double Next();
 
-private:
+  private:
     uint32_t state_;
 };
 
 // An oscillator that integrates its frequency, so pitch sweeps stay continuous.
 class Phase {
-public:
+  public:
     // Advances by one sample and returns the phase in [0, 1) before the step.
     double Step(double frequency, double sampleRate);
     double Value() const { return phase_; }
 
-private:
+  private:
     double phase_ = 0.0;
 };
 
@@ -41,7 +41,7 @@ double Pulse(double phase, double increment, double duty);
 
 // Zavalishin's state-variable filter: stable under fast cutoff sweeps.
 class Filter {
-public:
+  public:
     struct Outputs {
         double low, band, high;
     };
@@ -56,7 +56,7 @@ public:
         return Process(input, cutoff, resonance, sampleRate).high;
     }
 
-private:
+  private:
     double state1_ = 0.0, state2_ = 0.0;
 };
 

@@ -26,12 +26,13 @@ std::vector<int16_t> ToPcm(std::vector<double> samples) {
 
 std::vector<double> Render(int count, const std::function<double(double t)>& voice) {
     std::vector<double> out(count);
-    for (int i = 0; i < count; ++i) out[i] = voice(i / Rate);
+    for (int i = 0; i < count; ++i)
+        out[i] = voice(i / Rate);
     return out;
 }
 
-xm::Instrument MakeInstrument(const char* name, std::vector<double> data, double baseFrequency, uint32_t loopStart = 0,
-                              uint32_t loopLength = 0) {
+xm::Instrument MakeInstrument(const char* name, std::vector<double> data, double baseFrequency,
+                              uint32_t loopStart = 0, uint32_t loopLength = 0) {
     xm::Instrument instrument;
     instrument.name = name;
     instrument.sample.data = ToPcm(std::move(data));
@@ -42,7 +43,8 @@ xm::Instrument MakeInstrument(const char* name, std::vector<double> data, double
 }
 
 // A drum: rendered once, played on C-4 at its recorded speed, never looped.
-xm::Instrument Drum(const char* name, double seconds, double fadeOutSeconds, const std::function<double(double t)>& voice) {
+xm::Instrument Drum(const char* name, double seconds, double fadeOutSeconds,
+                    const std::function<double(double t)>& voice) {
     std::vector<double> data = Render(static_cast<int>(seconds * Rate), voice);
     Normalize(data, 1.0);
     FadeEdges(data, 0, static_cast<int>(fadeOutSeconds * Rate));
@@ -51,13 +53,15 @@ xm::Instrument Drum(const char* name, double seconds, double fadeOutSeconds, con
 
 // Attack up to full level, fall to `sustain` and hold it until the key-off, then fade out over
 // `release` seconds.
-void ShapeVolume(xm::Instrument& instrument, Tempo tempo, double attack, double decay, int sustain, double release) {
+void ShapeVolume(xm::Instrument& instrument, Tempo tempo, double attack, double decay, int sustain,
+                 double release) {
     const double tick = tempo.TickSeconds();
     const auto attackTicks = static_cast<uint16_t>(std::max(1.0, std::round(attack / tick)));
     const auto decayTicks = static_cast<uint16_t>(std::max(1.0, std::round(decay / tick)));
-    instrument.volumeEnvelope = {{0, static_cast<uint16_t>(attack > 0.0 ? 0 : 64)},
-                                 {attackTicks, 64},
-                                 {static_cast<uint16_t>(attackTicks + decayTicks), static_cast<uint16_t>(sustain)}};
+    instrument.volumeEnvelope = {
+        {0, static_cast<uint16_t>(attack > 0.0 ? 0 : 64)},
+        {attackTicks, 64},
+        {static_cast<uint16_t>(attackTicks + decayTicks), static_cast<uint16_t>(sustain)}};
     instrument.sustainPoint = 2;
     instrument.fadeout = static_cast<uint16_t>(std::clamp(65536.0 * tick / release, 1.0, 4095.0));
 }
@@ -66,7 +70,8 @@ void ShapeVolume(xm::Instrument& instrument, Tempo tempo, double attack, double 
 // twice over that length and the second pass kept, so filters have settled into their steady state.
 std::vector<double> SteadyLoop(uint32_t loopLength, const std::function<double(uint32_t i)>& render) {
     std::vector<double> both(2 * loopLength);
-    for (uint32_t i = 0; i < both.size(); ++i) both[i] = render(i);
+    for (uint32_t i = 0; i < both.size(); ++i)
+        both[i] = render(i);
     return {both.begin() + loopLength, both.end()};
 }
 
@@ -74,10 +79,13 @@ std::vector<double> SteadyLoop(uint32_t loopLength, const std::function<double(u
 // against each other (one cycle apart per loop is a few cents).
 constexpr uint32_t LongLoop = 16384;
 
-double CycleFrequency(uint32_t cyclesPerLoop) { return cyclesPerLoop * Rate / LongLoop; }
+double CycleFrequency(uint32_t cyclesPerLoop) {
+    return cyclesPerLoop * Rate / LongLoop;
+}
 
 // Three saws, a few cents apart, plus a sine an octave below, through a gentle low-pass.
-std::vector<double> DetunedSaws(uint32_t cycles, const uint32_t (&spread)[3], double cutoff, double subLevel) {
+std::vector<double> DetunedSaws(uint32_t cycles, const uint32_t (&spread)[3], double cutoff,
+                                double subLevel) {
     Phase phases[3], sub;
     Filter filter;
     return SteadyLoop(LongLoop, [&](uint32_t) {
@@ -107,11 +115,12 @@ xm::Instrument Kick() {
 xm::Instrument Snare() {
     Phase body;
     Noise noise(0x5A4E);
-    Filter rattle;
+    Filter soften, rattle;
     return Drum("Snare", 0.32, 0.05, [&](double t) {
         const double tone = Sine(body.Step(Glide(t, 230.0, 170.0, 0.05), Rate)) * AttackDecay(t, 0.001, 0.05);
-        const auto noiseBands = rattle.Process(noise.Next(), 4200.0, 0.2, Rate);
-        const double snares = (noiseBands.band + 0.5 * noiseBands.high) * AttackDecay(t, 0.001, 0.1);
+        const double hiss = soften.Lowpass(noise.Next(), 7500.0, 0.0, Rate);
+        const auto noiseBands = rattle.Process(hiss, 3200.0, 0.2, Rate);
+        const double snares = (noiseBands.band + 0.4 * noiseBands.high) * AttackDecay(t, 0.001, 0.08);
         return SoftClip(0.9 * tone + 1.1 * snares);
     });
 }
@@ -122,7 +131,8 @@ namespace {
 double Metal(Phase (&phases)[6], double t, double decay) {
     constexpr double Pitches[] = {205.3, 304.4, 369.6, 522.7, 540.0, 800.0};
     double sum = 0.0;
-    for (int i = 0; i < 6; ++i) sum += phases[i].Step(Pitches[i] * 1.7, Rate) < 0.5 ? 1.0 : -1.0;
+    for (int i = 0; i < 6; ++i)
+        sum += phases[i].Step(Pitches[i] * 1.7, Rate) < 0.5 ? 1.0 : -1.0;
     return sum / 6.0 * AttackDecay(t, 0.0005, decay);
 }
 
@@ -132,16 +142,23 @@ xm::Instrument Cymbal(const char* name, double seconds, double decay, double bri
     Filter metalFilter, noiseFilter;
     return Drum(name, seconds, seconds * 0.2, [&](double t) {
         const double ring = metalFilter.Highpass(Metal(phases, t, decay), 7000.0, 0.3, Rate);
-        const double hiss = noiseFilter.Highpass(noise.Next(), brightness, 0.1, Rate) * AttackDecay(t, 0.0005, decay);
+        const double hiss =
+            noiseFilter.Highpass(noise.Next(), brightness, 0.1, Rate) * AttackDecay(t, 0.0005, decay);
         return 0.7 * ring + 0.5 * hiss;
     });
 }
 
 } // namespace
 
-xm::Instrument ClosedHat() { return Cymbal("Closed hat", 0.09, 0.025, 8000.0, 0xC105); }
-xm::Instrument OpenHat() { return Cymbal("Open hat", 0.4, 0.14, 7000.0, 0x09E0); }
-xm::Instrument Crash() { return Cymbal("Crash", 1.8, 0.6, 4500.0, 0xC4A5); }
+xm::Instrument ClosedHat() {
+    return Cymbal("Closed hat", 0.09, 0.025, 8000.0, 0xC105);
+}
+xm::Instrument OpenHat() {
+    return Cymbal("Open hat", 0.4, 0.14, 7000.0, 0x09E0);
+}
+xm::Instrument Crash() {
+    return Cymbal("Crash", 1.8, 0.6, 4500.0, 0xC4A5);
+}
 
 xm::Instrument PluckBass(Tempo tempo) {
     constexpr uint32_t Period = 512; // 65.3 Hz, close to C-2
@@ -156,7 +173,8 @@ xm::Instrument PluckBass(Tempo tempo) {
                            0.5 * Pulse(square.Step(frequency, Rate), frequency / Rate, 0.5);
         data[i] = filter.Lowpass(raw, Glide(t, 2600.0, 420.0, 0.2), 0.35, Rate);
     }
-    xm::Instrument bass = MakeInstrument("Pluck bass", std::move(data), frequency, Period * SweepCycles, Period * 2);
+    xm::Instrument bass =
+        MakeInstrument("Pluck bass", std::move(data), frequency, Period * SweepCycles, Period * 2);
     ShapeVolume(bass, tempo, 0.0, 0.25, 40, 0.08);
     return bass;
 }
@@ -180,7 +198,8 @@ xm::Instrument SawLead(Tempo tempo) {
     Filter filter;
     std::vector<double> data = SteadyLoop(LongLoop, [&](uint32_t) {
         const double f1 = CycleFrequency(Cycles), f2 = CycleFrequency(Cycles + 2);
-        const double raw = Pulse(pulse.Step(f1, Rate), f1 / Rate, 0.3) + 0.8 * Saw(saw.Step(f2, Rate), f2 / Rate);
+        const double raw =
+            Pulse(pulse.Step(f1, Rate), f1 / Rate, 0.3) + 0.8 * Saw(saw.Step(f2, Rate), f2 / Rate);
         return filter.Lowpass(raw, 4200.0, 0.25, Rate);
     });
     xm::Instrument lead = MakeInstrument("Saw lead", std::move(data), CycleFrequency(Cycles), 0, LongLoop);
@@ -197,7 +216,8 @@ xm::Instrument FluteLead(Tempo tempo) {
     Filter filter;
     std::vector<double> data = SteadyLoop(LongLoop, [&](uint32_t) {
         const double f = CycleFrequency(Cycles);
-        const double body = Sine(tone.Step(f, Rate)) + 0.3 * Triangle(drift.Step(CycleFrequency(Cycles + 1), Rate)) +
+        const double body = Sine(tone.Step(f, Rate)) +
+                            0.3 * Triangle(drift.Step(CycleFrequency(Cycles + 1), Rate)) +
                             0.12 * Sine(fifth.Step(CycleFrequency(2 * Cycles), Rate));
         return filter.Lowpass(body, 3000.0, 0.0, Rate);
     });
@@ -212,8 +232,9 @@ xm::Instrument FluteLead(Tempo tempo) {
 xm::Instrument WarmPad(Tempo tempo, double brightness) {
     constexpr uint32_t Cycles = 128; // 261.3 Hz, close to C-4
     constexpr uint32_t Spread[3] = {Cycles - 1, Cycles, Cycles + 1};
-    xm::Instrument pad = MakeInstrument("Warm pad", DetunedSaws(Cycles, Spread, 600.0 + 1800.0 * brightness, 1.2),
-                                        CycleFrequency(Cycles), 0, LongLoop);
+    xm::Instrument pad =
+        MakeInstrument("Warm pad", DetunedSaws(Cycles, Spread, 600.0 + 1800.0 * brightness, 1.2),
+                       CycleFrequency(Cycles), 0, LongLoop);
     ShapeVolume(pad, tempo, 0.6, 0.8, 52, 1.2);
     return pad;
 }
@@ -222,10 +243,10 @@ xm::Instrument Bell() {
     const double frequency = CycleFrequency(256);
     Phase carrier, modulator, shimmer;
     std::vector<double> data = Render(static_cast<int>(1.8 * Rate), [&](double t) {
-        const double index = 2.2 * std::exp(-t / 0.5);
+        const double index = 1.5 * std::exp(-t / 0.4);
         const double mod = Sine(modulator.Step(frequency * 3.5, Rate));
         const double tone = std::sin(TwoPi * carrier.Step(frequency, Rate) + index * mod);
-        const double high = 0.25 * Sine(shimmer.Step(frequency * 4.0, Rate)) * std::exp(-t / 0.15);
+        const double high = 0.15 * Sine(shimmer.Step(frequency * 4.0, Rate)) * std::exp(-t / 0.15);
         return (tone + high) * AttackDecay(t, 0.002, 0.55);
     });
     FadeEdges(data, 0, static_cast<int>(0.2 * Rate));

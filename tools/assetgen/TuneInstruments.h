@@ -18,12 +18,12 @@ xm::Instrument ClosedHat();
 xm::Instrument OpenHat();
 xm::Instrument Crash();
 
-xm::Instrument PluckBass(Tempo tempo);  // bright, filtered saw for driving lines
-xm::Instrument RoundBass(Tempo tempo);  // soft sine-like bass for slow tunes
-xm::Instrument SawLead(Tempo tempo);    // detuned pulse and saw with vibrato
-xm::Instrument FluteLead(Tempo tempo);  // breathy, gentle lead
+xm::Instrument PluckBass(Tempo tempo);                  // bright, filtered saw for driving lines
+xm::Instrument RoundBass(Tempo tempo);                  // soft sine-like bass for slow tunes
+xm::Instrument SawLead(Tempo tempo);                    // detuned pulse and saw with vibrato
+xm::Instrument FluteLead(Tempo tempo);                  // breathy, gentle lead
 xm::Instrument WarmPad(Tempo tempo, double brightness); // three detuned saws, slow attack
-xm::Instrument Bell();                  // glassy FM bell, one-shot
-xm::Instrument Pluck();                 // short filtered pluck for arpeggios
+xm::Instrument Bell();                                  // glassy FM bell, one-shot
+xm::Instrument Pluck();                                 // short filtered pluck for arpeggios
 
 } // namespace tune

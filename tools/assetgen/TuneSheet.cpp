@@ -21,7 +21,8 @@ int DiatonicShift(int midiNote, int steps, Key key) {
     const int* scale = key.minor ? MinorSteps : MajorSteps;
     const int fromTonic = ((midiNote - key.tonic) % 12 + 12) % 12;
     int degree = 6;
-    while (scale[degree] > fromTonic) --degree;
+    while (scale[degree] > fromTonic)
+        --degree;
     const int chromatic = fromTonic - scale[degree];
     const int base = midiNote - fromTonic; // the tonic at or below the note
     const int target = degree + steps;
@@ -46,8 +47,10 @@ int MidiNote(std::string_view name) {
     if (name.size() < 2 || name[0] < 'A' || name[0] > 'G') BadText("bad note", name);
     int note = Letters[name[0] - 'A'];
     size_t at = 1;
-    if (name[at] == '#') ++note, ++at;
-    else if (name[at] == 'b') --note, ++at;
+    if (name[at] == '#')
+        ++note, ++at;
+    else if (name[at] == 'b')
+        --note, ++at;
     if (at + 1 != name.size() || name[at] < '0' || name[at] > '8') BadText("bad octave in", name);
     return note + 12 * (name[at] - '0' + 1);
 }
@@ -84,8 +87,10 @@ void Sheet::Line(int channel, int row, std::string_view line, const Voice& voice
         const size_t colon = token.find(':');
         if (colon == std::string_view::npos) BadText("missing length in", token);
         const std::string_view what = token.substr(0, colon);
-        if (what == "r") Off(channel, row);
-        else if (what != "-") Note(channel, row, DiatonicShift(MidiNote(what), thirds, key), voice);
+        if (what == "r")
+            Off(channel, row);
+        else if (what != "-")
+            Note(channel, row, DiatonicShift(MidiNote(what), thirds, key), voice);
         row += RowCount(token, token.substr(colon + 1));
     }
 }
@@ -94,7 +99,10 @@ void Sheet::Steps(int channel, int row, int count, std::string_view steps, int m
     if (steps.empty()) BadText("empty steps", steps);
     for (int i = 0; i < count; ++i) {
         const char step = steps[i % steps.size()];
-        const int volume = step == 'X' ? voice.volume : step == 'x' ? voice.volume * 3 / 4 : step == 'o' ? voice.volume / 2 : -1;
+        const int volume = step == 'X'   ? voice.volume
+                           : step == 'x' ? voice.volume * 3 / 4
+                           : step == 'o' ? voice.volume / 2
+                                         : -1;
         if (volume >= 0) Note(channel, row + i, midiNote, voice, volume);
     }
 }

@@ -12,8 +12,8 @@ int MidiNote(std::string_view name);
 
 struct Voice {
     uint8_t instrument;
-    int volume;     // 0 ... 64
-    int pan = -1;   // 0 ... 255, or -1 to keep the sample's own
+    int volume;   // 0 ... 64
+    int pan = -1; // 0 ... 255, or -1 to keep the sample's own
 };
 
 // A minor or major key, for harmonising a line in thirds.
@@ -23,13 +23,14 @@ struct Key {
 };
 
 class Sheet {
-public:
+  public:
     explicit Sheet(int channels, int rows = 64) : pattern(rows, channels) {}
 
     // Plays "note:rows" tokens from `row`: "A4:4" sounds A4 for four rows, "r:2" rests (a key-off),
     // "-:4" holds the note before for four more rows. `thirds` moves every note that many diatonic
     // steps within `key` (-2: a third below). Notes past the end of the pattern are dropped.
-    void Line(int channel, int row, std::string_view line, const Voice& voice, int thirds = 0, Key key = {9, true});
+    void Line(int channel, int row, std::string_view line, const Voice& voice, int thirds = 0,
+              Key key = {9, true});
 
     // One character per row from `row` for `count` rows, the text repeated: 'X' full, 'x' three
     // quarters, 'o' half the voice's volume, anything else nothing.

@@ -43,8 +43,7 @@ std::vector<std::string_view> Words(std::string_view text) {
     return words;
 }
 
-template <size_t N>
-std::vector<ChordNotes> Progression(const Chord (&table)[N], std::string_view names) {
+template <size_t N> std::vector<ChordNotes> Progression(const Chord (&table)[N], std::string_view names) {
     std::vector<ChordNotes> bars;
     for (std::string_view name : Words(names)) {
         const Chord* found = nullptr;
@@ -52,7 +51,8 @@ std::vector<ChordNotes> Progression(const Chord (&table)[N], std::string_view na
             if (name == chord.name) found = &chord;
         if (!found) throw std::invalid_argument("tune: unknown chord " + std::string(name));
         const std::vector<std::string_view> voicing = Words(found->voicing);
-        bars.push_back({{MidiNote(voicing.at(0)), MidiNote(voicing.at(1)), MidiNote(voicing.at(2))}, MidiNote(found->bass)});
+        bars.push_back({{MidiNote(voicing.at(0)), MidiNote(voicing.at(1)), MidiNote(voicing.at(2))},
+                        MidiNote(found->bass)});
     }
     if (bars.size() != BarsPerSection) throw std::invalid_argument("tune: a section has four chords");
     return bars;
@@ -69,17 +69,27 @@ void Pads(Sheet& sheet, int firstChannel, const std::vector<ChordNotes>& bars, V
 }
 
 // A bass bar, one character per row: 'R' root, 'O' root an octave up, '5' the fifth, '^' key-off.
-void Bass(Sheet& sheet, int channel, const std::vector<ChordNotes>& bars, std::string_view steps, const Voice& voice) {
+void Bass(Sheet& sheet, int channel, const std::vector<ChordNotes>& bars, std::string_view steps,
+          const Voice& voice) {
     for (int bar = 0; bar < BarsPerSection; ++bar)
         for (int i = 0; i < BarRows; ++i) {
             const int row = bar * BarRows + i;
             const int root = bars[bar].bass;
             switch (steps[i % steps.size()]) {
-            case 'R': sheet.Note(channel, row, root, voice); break;
-            case 'O': sheet.Note(channel, row, root + 12, voice); break;
-            case '5': sheet.Note(channel, row, root + 7, voice); break;
-            case '^': sheet.Off(channel, row); break;
-            default: break;
+            case 'R':
+                sheet.Note(channel, row, root, voice);
+                break;
+            case 'O':
+                sheet.Note(channel, row, root + 12, voice);
+                break;
+            case '5':
+                sheet.Note(channel, row, root + 7, voice);
+                break;
+            case '^':
+                sheet.Off(channel, row);
+                break;
+            default:
+                break;
             }
         }
 }
@@ -109,7 +119,8 @@ void Arpeggiate(Sheet& sheet, int channel, const std::vector<ChordNotes>& bars, 
 
 // Sustained voices hold until released: a section without them lets go of the last one's notes.
 void Release(Sheet& sheet, std::initializer_list<int> channels) {
-    for (int channel : channels) sheet.Off(channel, 0);
+    for (int channel : channels)
+        sheet.Off(channel, 0);
 }
 
 void Drums(Sheet& sheet, int channel, const char* steps, const char* note, const Voice& voice) {
@@ -136,8 +147,25 @@ void AddPattern(xm::Module& module, Sheet& sheet) {
 namespace title {
 
 constexpr tune::Tempo Tempo{80}; // a sixteenth per row: 80 beats a minute
-enum Instrument : uint8_t { PadSound = 1, BassSound, BellSound, LeadSound, KickSound, SnareSound, HatSound, CrashSound };
-enum Channel { PadChannel = 0, BassChannel = 3, BellChannel = 4, LeadChannel = 6, KickChannel = 8, HatChannel = 9, Channels };
+enum Instrument : uint8_t {
+    PadSound = 1,
+    BassSound,
+    BellSound,
+    LeadSound,
+    KickSound,
+    SnareSound,
+    HatSound,
+    CrashSound
+};
+enum Channel {
+    PadChannel = 0,
+    BassChannel = 3,
+    BellChannel = 4,
+    LeadChannel = 6,
+    KickChannel = 8,
+    HatChannel = 9,
+    Channels
+};
 
 constexpr Chord Chords[] = {
     {"Dm", "D4 F4 A4", "D2"}, {"Bb", "D4 F4 Bb4", "Bb1"}, {"F", "C4 F4 A4", "F2"},
@@ -165,18 +193,21 @@ constexpr const char* Rolling = "01234321";
 constexpr const char* Soft = "o.o.o.o.o.o.o.o.";
 constexpr const char* Swung = "o.x.o.x.o.x.o.x.";
 
+// clang-format off
 constexpr Section Sections[] = {
-    {"Dm Bb F C", nullptr, Rolling, nullptr, nullptr, nullptr, nullptr, false},                        // intro
-    {"Dm Bb F C", nullptr, Rolling, "R...............", "X...............", nullptr, nullptr, false},  // bass enters
-    {"Dm Bb F C", VerseA, Rolling, "R.......R...5...", "X.........X.....", "........x.......", Soft, false},
-    {"Dm Bb F C", VerseA2, "02132435", "R.......R...5...", "X.........X.....", "........x.......", Soft, false},
-    {"Gm Bb Dm A", BridgeB, Rolling, "R.......R.R.5...", "X.....x...X.....", "........X.......", Swung, true},
-    {"Gm C F A", BridgeB2, Rolling, "R.......R.R.5...", "X.....x...X.....", "........X.......", Swung, false},
-    {"Bb C Dm Dm", nullptr, "5.4.3.2.", "R...............", nullptr, nullptr, nullptr, false},          // breakdown
-    {"Dm Bb F C", VerseA, Rolling, "R.......R...5...", "X.....x...X.....", "........X.......", Swung, true},
-    {"Dm Bb F C", VerseA2, "02132435", "R.......R.R.5...", "X.....x...X.....", "........X.......", Swung, false},
-    {"Bb C Dm Dm", Coda, Rolling, "R...............", "X...............", nullptr, nullptr, false},     // coda
+    // chords      melody    bells      bass                kick                snare               hats   crash
+    {"Dm Bb F C",  nullptr,  Rolling,   nullptr,            nullptr,            nullptr,            nullptr, false}, // intro
+    {"Dm Bb F C",  nullptr,  Rolling,   "R...............", "X...............", nullptr,            nullptr, false},
+    {"Dm Bb F C",  VerseA,   Rolling,   "R.......R...5...", "X.........X.....", "........x.......", Soft,    false},
+    {"Dm Bb F C",  VerseA2,  "02132435", "R.......R...5...", "X.........X.....", "........x.......", Soft,   false},
+    {"Gm Bb Dm A", BridgeB,  Rolling,   "R.......R.R.5...", "X.....x...X.....", "........X.......", Swung,   true},
+    {"Gm C F A",   BridgeB2, Rolling,   "R.......R.R.5...", "X.....x...X.....", "........X.......", Swung,   false},
+    {"Bb C Dm Dm", nullptr,  "5.4.3.2.", "R...............", nullptr,           nullptr,            nullptr, false}, // breakdown
+    {"Dm Bb F C",  VerseA,   Rolling,   "R.......R...5...", "X.....x...X.....", "........X.......", Swung,   true},
+    {"Dm Bb F C",  VerseA2,  "02132435", "R.......R.R.5...", "X.....x...X.....", "........X.......", Swung,  false},
+    {"Bb C Dm Dm", Coda,     Rolling,   "R...............", "X...............", nullptr,            nullptr, false}, // coda
 };
+// clang-format on
 
 Sheet Compose(const Section& section) {
     Sheet sheet(Channels);
@@ -184,7 +215,8 @@ Sheet Compose(const Section& section) {
     Pads(sheet, PadChannel, bars, {PadSound, 24});
     if (section.bass) Bass(sheet, BassChannel, bars, section.bass, {BassSound, 46});
     if (section.bells)
-        Arpeggiate(sheet, BellChannel, bars, {section.bells, 2, 1, {BellSound, 26, 96}, {BellSound, 13, 176}, 3});
+        Arpeggiate(sheet, BellChannel, bars,
+                   {section.bells, 2, 1, {BellSound, 26, 96}, {BellSound, 13, 176}, 3});
     if (section.melody) {
         sheet.Line(LeadChannel, 0, section.melody, {LeadSound, 44, 110});
         sheet.Line(LeadChannel + 1, 3, section.melody, {LeadSound, 16, 200});
@@ -206,15 +238,32 @@ namespace game {
 
 constexpr tune::Tempo Tempo{140};
 enum Instrument : uint8_t {
-    KickSound = 1, SnareSound, HatSound, OpenHatSound, CrashSound, BassSound, LeadSound, PluckSound, PadSound
+    KickSound = 1,
+    SnareSound,
+    HatSound,
+    OpenHatSound,
+    CrashSound,
+    BassSound,
+    LeadSound,
+    PluckSound,
+    PadSound
 };
 enum Channel {
-    KickChannel = 0, SnareChannel, HatChannel, BassChannel, LeadChannel, HarmonyChannel, ArpChannel,
-    EchoChannel, PadChannel, CymbalChannel = 11, Channels
+    KickChannel = 0,
+    SnareChannel,
+    HatChannel,
+    BassChannel,
+    LeadChannel,
+    HarmonyChannel,
+    ArpChannel,
+    EchoChannel,
+    PadChannel,
+    CymbalChannel = 11,
+    Channels
 };
 
 constexpr Chord Chords[] = {
-    {"Am", "A3 C4 E4", "A1"}, {"F", "A3 C4 F4", "F1"}, {"C", "G3 C4 E4", "C2"},
+    {"Am", "A3 C4 E4", "A1"}, {"F", "A3 C4 F4", "F1"},  {"C", "G3 C4 E4", "C2"},
     {"G", "G3 B3 D4", "G1"},  {"Em", "G3 B3 E4", "E1"}, {"Dm", "A3 D4 F4", "D2"},
 };
 
@@ -248,28 +297,35 @@ constexpr const char* Backbeat = "....X.......X...";
 constexpr const char* Offbeat = "o.x.o.x.o.x.o.x.";
 constexpr const char* Lift = "..x...x...x...x.";
 
+// clang-format off
 constexpr Section Sections[] = {
-    {"Am F C G", nullptr, false, Arp, nullptr, Four, nullptr, nullptr, "..x...x...x...x.", nullptr, false, true},
-    {"Am F C G", nullptr, false, Arp, Drive, Four, Backbeat, "....X.......XxXX", Offbeat, nullptr, true, true},
-    {"Am F C G", RiffA, false, Arp, Drive, Four, Backbeat, nullptr, Offbeat, nullptr, true, true},
-    {"Am F C G", RiffA2, false, Arp, Drive, Four, Backbeat, "....X.....x.XXXX", Offbeat, nullptr, true, false},
-    {"F G Em Am", ChorusB, true, Arp, Drive, Four, Backbeat, nullptr, Offbeat, Lift, true, true},
-    {"F G Am Am", ChorusB2, true, Arp, Drive, Four, Backbeat, "....X.......XXXX", Offbeat, Lift, true, false},
-    {"Dm Am F G", nullptr, false, "0...1...2...4...", "R...............", nullptr, nullptr, nullptr, "....o.......o...", nullptr, true, true},
-    {"Dm Am F G", Rise, false, Arp, "R.R.R.R.R.R.R.R.", Four, "X.......X.......", "x.x.x.x.xxxxXXXX", Offbeat, nullptr, true, false},
-    {"Am F C G", RiffA, true, Arp, Drive, Four, Backbeat, nullptr, Offbeat, Lift, true, true},
-    {"Am F C G", RiffA2, true, Arp, Drive, Four, Backbeat, "....X.....x.XXXX", Offbeat, Lift, true, false},
-    {"F G Em Am", ChorusB, true, Arp, Drive, Four, Backbeat, nullptr, Offbeat, Lift, true, true},
-    {"F G Am Am", ChorusB2, true, Arp, Drive, Four, Backbeat, "....X.......XXXX", Offbeat, Lift, true, false},
+    // chords     melody    harmony arp    bass                kick  snare               fill                hats                open hats pads crash
+    {"Am F C G",  nullptr,  false, Arp,    nullptr,            Four, nullptr,            nullptr,            Lift,               nullptr, false, true},
+    {"Am F C G",  nullptr,  false, Arp,    Drive,              Four, Backbeat,           "....X.......XxXX", Offbeat,            nullptr, true, true},
+    {"Am F C G",  RiffA,    false, Arp,    Drive,              Four, Backbeat,           nullptr,            Offbeat,            nullptr, true, true},
+    {"Am F C G",  RiffA2,   false, Arp,    Drive,              Four, Backbeat,           "....X.....x.XXXX", Offbeat,            nullptr, true, false},
+    {"F G Em Am", ChorusB,  true,  Arp,    Drive,              Four, Backbeat,           nullptr,            Offbeat,            Lift,    true, true},
+    {"F G Am Am", ChorusB2, true,  Arp,    Drive,              Four, Backbeat,           "....X.......XXXX", Offbeat,            Lift,    true, false},
+    {"Dm Am F G", nullptr,  false, "0...1...2...4...", "R...............", nullptr, nullptr, nullptr,  "....o.......o...", nullptr, true, true},
+    {"Dm Am F G", Rise,     false, Arp,    "R.R.R.R.R.R.R.R.", Four, "X.......X.......", "x.x.x.x.xxxxXXXX", Offbeat,            nullptr, true, false},
+    {"Am F C G",  RiffA,    true,  Arp,    Drive,              Four, Backbeat,           nullptr,            Offbeat,            Lift,    true, true},
+    {"Am F C G",  RiffA2,   true,  Arp,    Drive,              Four, Backbeat,           "....X.....x.XXXX", Offbeat,            Lift,    true, false},
+    {"F G Em Am", ChorusB,  true,  Arp,    Drive,              Four, Backbeat,           nullptr,            Offbeat,            Lift,    true, true},
+    {"F G Am Am", ChorusB2, true,  Arp,    Drive,              Four, Backbeat,           "....X.......XXXX", Offbeat,            Lift,    true, false},
 };
+// clang-format on
 
 Sheet Compose(const Section& section) {
     Sheet sheet(Channels);
     const std::vector<ChordNotes> bars = Progression(Chords, section.chords);
-    if (section.pads) Pads(sheet, PadChannel, bars, {PadSound, 20});
-    else Release(sheet, {PadChannel, PadChannel + 1, PadChannel + 2});
-    if (section.bass) Bass(sheet, BassChannel, bars, section.bass, {BassSound, 48});
-    else Release(sheet, {BassChannel});
+    if (section.pads)
+        Pads(sheet, PadChannel, bars, {PadSound, 20});
+    else
+        Release(sheet, {PadChannel, PadChannel + 1, PadChannel + 2});
+    if (section.bass)
+        Bass(sheet, BassChannel, bars, section.bass, {BassSound, 48});
+    else
+        Release(sheet, {BassChannel});
     Arpeggiate(sheet, ArpChannel, bars, {section.arp, 1, 1, {PluckSound, 22, 170}, {}, 0});
     if (section.melody) {
         sheet.Line(LeadChannel, 0, section.melody, {LeadSound, 40, 128});
@@ -281,9 +337,11 @@ Sheet Compose(const Section& section) {
     Drums(sheet, KickChannel, section.kick, "C4", {KickSound, 60});
     Drums(sheet, HatChannel, section.hats, "C4", {HatSound, 30});
     Drums(sheet, CymbalChannel, section.openHats, "C4", {OpenHatSound, 24});
-    if (section.snare) sheet.Steps(SnareChannel, 0, SectionRows - BarRows, section.snare, MidiNote("C4"), {SnareSound, 50});
+    if (section.snare)
+        sheet.Steps(SnareChannel, 0, SectionRows - BarRows, section.snare, MidiNote("C4"), {SnareSound, 50});
     const char* lastBar = section.fill ? section.fill : section.snare;
-    if (lastBar) sheet.Steps(SnareChannel, SectionRows - BarRows, BarRows, lastBar, MidiNote("C4"), {SnareSound, 50});
+    if (lastBar)
+        sheet.Steps(SnareChannel, SectionRows - BarRows, BarRows, lastBar, MidiNote("C4"), {SnareSound, 50});
     if (section.crash) sheet.Note(CymbalChannel, 0, MidiNote("C4"), {CrashSound, 36});
     return sheet;
 }
@@ -295,8 +353,9 @@ Sheet Compose(const Section& section) {
 std::vector<uint8_t> ComposeTitleTune() {
     using namespace title;
     xm::Module module = NewModule("VANTORIX title", Channels, Tempo.beatsPerMinute);
-    module.instruments = {tune::WarmPad(Tempo, 0.35), tune::RoundBass(Tempo), tune::Bell(), tune::FluteLead(Tempo),
-                          tune::Kick(),  tune::Snare(), tune::ClosedHat(), tune::Crash()};
+    module.instruments = {tune::WarmPad(Tempo, 0.35), tune::RoundBass(Tempo), tune::Bell(),
+                          tune::FluteLead(Tempo),     tune::Kick(),           tune::Snare(),
+                          tune::ClosedHat(),          tune::Crash()};
     for (const Section& section : Sections) {
         Sheet sheet = Compose(section);
         AddPattern(module, sheet);
@@ -307,9 +366,9 @@ std::vector<uint8_t> ComposeTitleTune() {
 std::vector<uint8_t> ComposeGameTune() {
     using namespace game;
     xm::Module module = NewModule("VANTORIX game", Channels, Tempo.beatsPerMinute);
-    module.instruments = {tune::Kick(),     tune::Snare(),   tune::ClosedHat(), tune::OpenHat(),
-                          tune::Crash(),    tune::PluckBass(Tempo), tune::SawLead(Tempo), tune::Pluck(),
-                          tune::WarmPad(Tempo, 0.6)};
+    module.instruments = {tune::Kick(),         tune::Snare(), tune::ClosedHat(),
+                          tune::OpenHat(),      tune::Crash(), tune::PluckBass(Tempo),
+                          tune::SawLead(Tempo), tune::Pluck(), tune::WarmPad(Tempo, 0.6)};
     for (const Section& section : Sections) {
         Sheet sheet = Compose(section);
         AddPattern(module, sheet);

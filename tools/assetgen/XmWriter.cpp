@@ -16,7 +16,7 @@ constexpr uint32_t SampleHeaderSize = 40;
 constexpr int MaxEnvelopePoints = 12;
 
 class ByteWriter {
-public:
+  public:
     void U8(uint32_t value) { bytes_.push_back(static_cast<uint8_t>(value)); }
     void U16(uint32_t value) {
         U8(value & 0xFF);
@@ -28,13 +28,14 @@ public:
     }
     // A fixed-width text field, padded with `pad`.
     void Text(const std::string& text, size_t width, char pad = ' ') {
-        for (size_t i = 0; i < width; ++i) U8(static_cast<uint8_t>(i < text.size() ? text[i] : pad));
+        for (size_t i = 0; i < width; ++i)
+            U8(static_cast<uint8_t>(i < text.size() ? text[i] : pad));
     }
     void Zeros(size_t count) { bytes_.insert(bytes_.end(), count, 0); }
     size_t Size() const { return bytes_.size(); }
     std::vector<uint8_t> Take() { return std::move(bytes_); }
 
-private:
+  private:
     std::vector<uint8_t> bytes_;
 };
 
@@ -57,7 +58,8 @@ void WriteHeader(ByteWriter& out, const Module& module) {
     out.U16(1); // linear frequency table
     out.U16(module.ticksPerRow);
     out.U16(module.beatsPerMinute);
-    for (size_t i = 0; i < 256; ++i) out.U8(i < module.orders.size() ? module.orders[i] : 0);
+    for (size_t i = 0; i < 256; ++i)
+        out.U8(i < module.orders.size() ? module.orders[i] : 0);
 }
 
 // Packed cells: a flag byte with the high bit set says which of the five fields follow.
@@ -82,7 +84,8 @@ void WritePattern(ByteWriter& out, const Pattern& pattern) {
     out.U8(0); // packing type
     out.U16(pattern.rows);
     out.U16(static_cast<uint32_t>(packed.size()));
-    for (uint8_t byte : packed) out.U8(byte);
+    for (uint8_t byte : packed)
+        out.U8(byte);
 }
 
 void WriteEnvelope(ByteWriter& out, const std::vector<EnvelopePoint>& points) {
@@ -141,12 +144,15 @@ void WriteInstrument(ByteWriter& out, const Instrument& instrument) {
 void CheckModule(const Module& module) {
     Check(module.channels >= 2 && module.channels <= 32 && module.channels % 2 == 0, "channel count");
     Check(!module.orders.empty() && module.orders.size() <= 256, "order count");
-    Check(module.restartPosition >= 0 && module.restartPosition < static_cast<int>(module.orders.size()), "restart position");
+    Check(module.restartPosition >= 0 && module.restartPosition < static_cast<int>(module.orders.size()),
+          "restart position");
     Check(!module.patterns.empty() && module.patterns.size() <= 256, "pattern count");
     Check(module.instruments.size() <= 128, "instrument count");
-    for (uint8_t order : module.orders) Check(order < module.patterns.size(), "order names a missing pattern");
+    for (uint8_t order : module.orders)
+        Check(order < module.patterns.size(), "order names a missing pattern");
     for (const Pattern& pattern : module.patterns) {
-        Check(pattern.channels == module.channels && pattern.rows >= 1 && pattern.rows <= 256, "pattern shape");
+        Check(pattern.channels == module.channels && pattern.rows >= 1 && pattern.rows <= 256,
+              "pattern shape");
         for (const Cell& cell : pattern.cells) {
             Check(cell.note <= KeyOff, "note out of range");
             Check(cell.instrument <= module.instruments.size(), "cell names a missing instrument");
@@ -167,15 +173,18 @@ void TuneSample(Sample& sample, double sampleRate, double baseFrequency) {
     const double semitones = 12.0 * std::log2(MiddleC * sampleRate / (RateOfC4 * baseFrequency));
     const double relative = std::round(semitones);
     sample.relativeNote = static_cast<int8_t>(std::clamp(relative, -96.0, 95.0));
-    sample.finetune = static_cast<int8_t>(std::clamp(std::round((semitones - relative) * 128.0), -128.0, 127.0));
+    sample.finetune =
+        static_cast<int8_t>(std::clamp(std::round((semitones - relative) * 128.0), -128.0, 127.0));
 }
 
 std::vector<uint8_t> WriteModule(const Module& module) {
     CheckModule(module);
     ByteWriter out;
     WriteHeader(out, module);
-    for (const Pattern& pattern : module.patterns) WritePattern(out, pattern);
-    for (const Instrument& instrument : module.instruments) WriteInstrument(out, instrument);
+    for (const Pattern& pattern : module.patterns)
+        WritePattern(out, pattern);
+    for (const Instrument& instrument : module.instruments)
+        WriteInstrument(out, instrument);
     return out.Take();
 }
 

@@ -12,7 +12,9 @@ inline constexpr uint8_t EffectSetPanning = 0x08;
 inline constexpr uint8_t EffectVolumeSlide = 0x0A;
 
 // Volume column: 0x10 + 0 ... 64 sets the volume.
-constexpr uint8_t Volume(int level) { return static_cast<uint8_t>(0x10 + (level < 0 ? 0 : level > 64 ? 64 : level)); }
+constexpr uint8_t Volume(int level) {
+    return static_cast<uint8_t>(0x10 + (level < 0 ? 0 : level > 64 ? 64 : level));
+}
 
 struct Cell {
     uint8_t note = 0; // 1 = C-0 ... 96 = B-7, KeyOff, 0 = nothing
@@ -26,7 +28,9 @@ struct Pattern {
     Pattern(int rowCount, int channelCount)
         : rows(rowCount), channels(channelCount), cells(static_cast<size_t>(rowCount * channelCount)) {}
     Cell& At(int row, int channel) { return cells.at(static_cast<size_t>(row * channels + channel)); }
-    const Cell& At(int row, int channel) const { return cells.at(static_cast<size_t>(row * channels + channel)); }
+    const Cell& At(int row, int channel) const {
+        return cells.at(static_cast<size_t>(row * channels + channel));
+    }
 
     int rows;
     int channels;
