@@ -313,21 +313,27 @@ Picture DrawFarStarfield() {
 std::vector<Picture> DrawNearTiles() {
     using D = Debris;
     std::vector<Picture> tiles;
-    tiles.push_back(DrawNearTile(301, {{D::Rock, 60, 40, 13, 0.4}, {D::Rock, 210, 130, 17, 1.9}, {D::Pebble, 150, 70, 5, 0.2},
-                                       {D::Pebble, 280, 20, 4, 2.1}, {D::Pebble, 30, 170, 6, 1.0}, {D::Pebble, 250, 190, 3.5, 0.7}},
+    tiles.push_back(DrawNearTile(301,
+                                 {{D::Rock, 60, 44, 18, 0.4}, {D::Rock, 215, 128, 24, 1.9}, {D::Pebble, 150, 70, 6, 0.2},
+                                  {D::Pebble, 292, 18, 7, 2.1}, {D::Pebble, 30, 170, 8, 1.0}, {D::Rock, 120, 196, 11, 0.7},
+                                  {D::Pebble, 262, 62, 4, 0.3}},
                                  {}));
-    tiles.push_back(DrawNearTile(302, {{D::Girder, 40, 60, 90, 0.5}, {D::Plate, 190, 120, 46, -0.4}, {D::Pebble, 120, 170, 4, 0.3},
-                                       {D::Pipe, 250, 30, 40, 2.2}},
-                                 {{210, 140}}));
-    tiles.push_back(DrawNearTile(303, {{D::Crystal, 70, 120, 20, 0.0}, {D::Crystal, 230, 50, 14, 1.2}, {D::Pebble, 180, 170, 5, 0.0},
-                                       {D::Pebble, 20, 30, 4, 1.0}, {D::Crystal, 290, 180, 9, 2.5}},
+    tiles.push_back(DrawNearTile(302,
+                                 {{D::Girder, 20, 60, 120, 0.45}, {D::Plate, 185, 112, 62, -0.4}, {D::Pebble, 120, 172, 5, 0.3},
+                                  {D::Pipe, 246, 20, 56, 2.2}, {D::Pebble, 60, 150, 4, 1.3}},
+                                 {{208, 136}}));
+    tiles.push_back(DrawNearTile(303,
+                                 {{D::Crystal, 70, 120, 28, 0.0}, {D::Crystal, 232, 52, 20, 1.2}, {D::Pebble, 180, 172, 6, 0.0},
+                                  {D::Pebble, 20, 30, 5, 1.0}, {D::Crystal, 292, 190, 14, 2.5}, {D::Rock, 150, 40, 9, 1.5}},
                                  {}));
-    tiles.push_back(DrawNearTile(304, {{D::Panel, 80, 50, 56, 0.35}, {D::Rock, 230, 150, 11, 0.9}, {D::Pipe, 150, 150, 30, -0.8},
-                                       {D::Pebble, 270, 60, 4, 0.5}, {D::Pebble, 20, 140, 3.5, 0.5}},
-                                 {{100, 60}}));
-    tiles.push_back(DrawNearTile(305, {{D::Plate, 30, 110, 38, 0.9}, {D::Girder, 170, 30, 70, 2.6}, {D::Pipe, 220, 150, 50, 0.2},
-                                       {D::Pebble, 120, 80, 4, 0.5}, {D::Rock, 280, 90, 7, 0.1}},
-                                 {{236, 150}, {40, 120}}));
+    tiles.push_back(DrawNearTile(304,
+                                 {{D::Panel, 60, 36, 76, 0.35}, {D::Rock, 232, 150, 15, 0.9}, {D::Pipe, 130, 140, 42, -0.8},
+                                  {D::Pebble, 270, 60, 5, 0.5}, {D::Pebble, 16, 140, 5, 0.5}, {D::Pebble, 196, 10, 4, 0.5}},
+                                 {{86, 46}}));
+    tiles.push_back(DrawNearTile(305,
+                                 {{D::Plate, 20, 100, 52, 0.9}, {D::Girder, 160, 24, 96, 2.6}, {D::Pipe, 210, 150, 66, 0.2},
+                                  {D::Pebble, 120, 80, 5, 0.5}, {D::Rock, 286, 92, 10, 0.1}},
+                                 {{232, 151}, {28, 112}}));
     return tiles;
 }
 

@@ -35,7 +35,18 @@ Rgb HeatColour(const EffectPalette& palette, double heat) {
 void DrawSpark(cairo_t* cr, int frame, const EffectPalette& palette, uint64_t seed) {
     const double t = frame / double(EffectFrames - 1);
     const double flash = frame < 3 ? 3 + frame * 1.6 : std::max(0.0, 7.8 - (frame - 3) * 0.75);
-    if (flash > 0.3) Glow(cr, 8, 8, flash, palette.hot, palette.warm, 1.0 - t * 0.5);
+    if (flash > 0.3) {
+        Glow(cr, 8, 8, flash, palette.hot, palette.warm);
+        // A four-pointed glint, turning a little from frame to frame.
+        cairo_save(cr);
+        cairo_translate(cr, 8, 8);
+        cairo_rotate(cr, frame * 0.2);
+        const double ray = flash * 1.05, waist = std::max(0.6, flash * 0.18);
+        Polygon(cr, {{0, -ray}, {waist, -waist}, {ray, 0}, {waist, waist}, {0, ray}, {-waist, waist}, {-ray, 0}, {-waist, -waist}});
+        SetColour(cr, HeatColour(palette, 1.0 - t * 0.6));
+        cairo_fill(cr);
+        cairo_restore(cr);
+    }
     Random random(seed);
     for (int i = 0; i < 7; ++i) { // flying splinters with short trails
         const double angle = random.Real(0, 2 * Pi), speed = random.Real(4, 7.5);
@@ -166,7 +177,7 @@ std::vector<Picture> DrawHitSparks() {
     for (int i = 0; i < 3; ++i)
         sparks.push_back(DrawSheet(EffectFrames, 16, 16,
                                    [&](cairo_t* cr, int frame) { DrawSpark(cr, frame, palettes[i], 3900 + i); },
-                                   MagentaKey, 48));
+                                   MagentaKey, 96));
     return sparks;
 }
 

@@ -61,7 +61,7 @@ void HexagonPath(cairo_t* cr, double cx, double cy, double radius, double turn) 
 
 // A gem-like fill with a bright sweep crossing it as the frames go by.
 void GemFill(cairo_t* cr, Rgb colour, double cx, double cy, double radius, int frame) {
-    FillDome(cr, colour, cx, cy, radius * 1.2);
+    FillDome(cr, Shade(colour, 1.0 + 0.35 * Pulse(frame)), cx, cy, radius * 1.2);
     cairo_save(cr);
     cairo_clip_preserve(cr);
     const double sweep = -radius * 1.6 + frame * radius * 3.2 / BonusFrames;
@@ -80,7 +80,8 @@ void GemFill(cairo_t* cr, Rgb colour, double cx, double cy, double radius, int f
 void OrbitLights(cairo_t* cr, double cx, double cy, double rx, double ry, Rgb colour, int frame) {
     for (int i = 0; i < 6; ++i) {
         const double angle = i * Pi / 3 + frame * (Pi / 3) / BonusFrames;
-        Glow(cr, cx + std::cos(angle) * rx, cy + std::sin(angle) * ry, 3.2, Shade(colour, 1.7), colour);
+        Glow(cr, cx + std::cos(angle) * rx, cy + std::sin(angle) * ry, 3 + 1.8 * Pulse(frame), Shade(colour, 1.8),
+             Shade(colour, 1.3));
     }
 }
 
@@ -120,7 +121,7 @@ void DrawBonusFrame(cairo_t* cr, const BonusLook& look, int frame) {
     const double w = look.width, h = look.height, cx = w / 2, cy = h / 2;
     const double pulse = Pulse(frame);
     const double radius = std::min(w, h) / 2 - 4;
-    Glow(cr, cx, cy, radius + 2 + pulse * 2, Shade(look.colour, 1.4), look.colour, 0.55 + 0.35 * pulse);
+    Glow(cr, cx, cy, radius + 1 + pulse * 4, Shade(look.colour, 1.6), Shade(look.colour, 1.2), 0.7 + 0.3 * pulse);
     double letterY = cy, letterSize = radius * 0.95;
     switch (look.badge) {
     case Badge::Shield:
@@ -180,7 +181,7 @@ std::vector<Picture> DrawBonuses() {
     std::vector<Picture> sheets;
     for (const BonusLook& look : BonusLooks)
         sheets.push_back(DrawSheet(BonusFrames, look.width, look.height,
-                                   [&](cairo_t* cr, int frame) { DrawBonusFrame(cr, look, frame); }, MagentaKey, 48));
+                                   [&](cairo_t* cr, int frame) { DrawBonusFrame(cr, look, frame); }, MagentaKey, 96));
     return sheets;
 }
 
