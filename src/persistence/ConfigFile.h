@@ -1,10 +1,50 @@
-// Config.cfg: the options and the high-score table in one small file of fixed layout.
+// Config.cfg: the options and the high-score table in one small file of fixed layout, no header,
+// little-endian: Windowed, MusicEnabled, SoundEnabled (1 byte each, only 1 is true), the low byte of
+// MinimizeKey, Country, then ten times name and 32-bit score. Strings are a length byte followed by
+// the characters with every bit inverted.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 inline constexpr const char* ConfigPath = "Config.cfg";
+// A config string holds at most this many bytes; longer text is cut when written.
+inline constexpr size_t ConfigStringMaxLength = 255;
 
-// Reads the file into Options and HiScoreTable (defaults for whatever cannot be read).
+// A cursor over the bytes of a config file; every read fails cleanly past the end.
+class ConfigReader {
+public:
+    ConfigReader(const uint8_t* data, size_t size) : data(data), size(size) {}
+    bool ReadByte(uint8_t& value);
+    bool ReadInt32(int32_t& value);
+    bool ReadBytes(size_t count, std::string& bytes);
+    size_t Position() const { return position; }
+
+private:
+    const uint8_t* data;
+    size_t size;
+    size_t position = 0;
+};
+
+bool ReadConfigString(ConfigReader& in, std::string& text);
+void WriteConfigString(const std::string& text, std::string& out);
+
+// The whole file as it is written from Options and HiScoreTable.
+std::string EncodeConfig();
+// Reads the fields in file order into Options and HiScoreTable, as far as the bytes go; a field (or a
+// table entry, name and score together) that is cut off keeps its current value. True when all was read.
+bool DecodeConfig(const uint8_t* data, size_t size);
+
+// Start-up: Options and HiScoreTable from the file, defaults for whatever cannot be read. A missing
+// file is created from the defaults; a short or unreadable one is reported once on stderr and left
+// alone until the next save. Never stops the program.
 void LoadConfig(const std::string& path = ConfigPath);
+// Writes the whole file atomically (temporary file, fsync, rename). On failure: one line on stderr,
+// the old file untouched, false.
 bool SaveConfig(const std::string& path = ConfigPath);
+
+// The options screen's country field is the source of Country at save time; the shell registers a
+// reader for it. Without one, SaveConfig writes Options.Country as it is.
+using CountryFieldReader = std::string (*)();
+void SetCountryFieldReader(CountryFieldReader reader);

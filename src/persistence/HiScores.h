@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+class Surface;
+
 struct THiScores {
     std::string Name;
     int32_t Score = 0;
@@ -13,4 +15,12 @@ struct THiScores {
 inline constexpr int HiScoreCount = 10;
 extern std::array<THiScores, HiScoreCount> HiScoreTable;
 
+// "Anonymous" ten times, 1000 down to 100.
 void ResetHighScores();
+// A result enters the table only when strictly above the tenth entry.
+bool ScoreEntersTable(int32_t score);
+// Replaces the tenth entry with the result, bubbles it up (below older equal scores) and saves
+// Config.cfg; returns whether the save worked.
+bool InsertHiScore(const std::string& name, int32_t score);
+// The headings and the ten rows of the high-score screen.
+void DrawHiScores(Surface& target);

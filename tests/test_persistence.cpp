@@ -1,0 +1,270 @@
+#include "persistence/ConfigFile.h"
+#include "persistence/HiScores.h"
+#include "persistence/Options.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Every test works in a fresh folder of its own, which is also the current folder (InsertHiScore
+// saves to "Config.cfg" there), and starts from the in-memory defaults.
+class ConfigFileTest : public testing::Test {
+protected:
+    void SetUp() override {
+        static std::atomic<int> counter{0};
+        previousFolder = fs::current_path();
+        folder = fs::temp_directory_path() /
+                 ("vantorix-config-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        fs::current_path(folder);
+        Options = TOptions{};
+        ResetHighScores();
+        SetCountryFieldReader(nullptr);
+    }
+    void TearDown() override {
+        SetCountryFieldReader(nullptr);
+        Options = TOptions{};
+        ResetHighScores();
+        fs::current_path(previousFolder);
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+
+    std::string ConfigFile() const { return (folder / ConfigPath).string(); }
+
+    std::string FileBytes() const {
+        std::ifstream in(ConfigFile(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    void WriteFile(const std::string& bytes) const {
+        std::ofstream out(ConfigFile(), std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    // Loads and returns what LoadConfig said on stderr.
+    std::string LoadReportingErrors() const {
+        testing::internal::CaptureStderr();
+        LoadConfig(ConfigFile());
+        return testing::internal::GetCapturedStderr();
+    }
+
+    fs::path folder;
+    fs::path previousFolder;
+};
+
+std::string Inverted(const std::string& text) {
+    std::string out;
+    for (char c : text) out.push_back(static_cast<char>(~static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string LittleEndian(int32_t value) {
+    std::string out;
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF));
+    return out;
+}
+
+size_t CountLines(const std::string& text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')); }
+
+void ExpectDefaultTable() {
+    for (int i = 0; i < HiScoreCount; ++i) {
+        EXPECT_EQ(HiScoreTable[i].Name, "Anonymous");
+        EXPECT_EQ(HiScoreTable[i].Score, 1000 - 100 * i);
+    }
+}
+
+} // namespace
+
+TEST_F(ConfigFileTest, FirstStartWritesTheDefaultFileAndReadsItBack) {
+    LoadConfig(ConfigFile());
+
+    std::string expected("\x01\x01\x01\x7B\x00", 5);
+    for (int i = 0; i < HiScoreCount; ++i) expected += "\x09" + Inverted("Anonymous") + LittleEndian(1000 - 100 * i);
+    ASSERT_EQ(FileBytes().size(), 145u);
+    EXPECT_EQ(FileBytes(), expected);
+
+    Options = TOptions{false, false, false, 1, "x"};
+    HiScoreTable[0].Score = 5;
+    LoadConfig(ConfigFile());
+    EXPECT_TRUE(Options.Windowed);
+    EXPECT_TRUE(Options.SoundEnabled);
+    EXPECT_TRUE(Options.MusicEnabled);
+    EXPECT_EQ(Options.MinimizeKey, 123);
+    EXPECT_EQ(Options.Country, "");
+    ExpectDefaultTable();
+}
+
+TEST_F(ConfigFileTest, RoundTripKeepsEveryValueAndStoresMusicBeforeSound) {
+    const std::string longCountry(255, 'Q');
+    Options = TOptions{false, false, true, 0x17A, longCountry};
+    for (int i = 0; i < HiScoreCount; ++i)
+        HiScoreTable[i] = THiScores{std::string("N\x00\xFF", 3) + std::to_string(i), 50000 - 7 * i};
+    HiScoreTable[9].Score = -3;
+    ASSERT_TRUE(SaveConfig(ConfigFile()));
+
+    const std::string bytes = FileBytes();
+    EXPECT_EQ(bytes.substr(0, 4), std::string("\x00\x01\x00\x7A", 4)); // windowed, music, sound, low key byte
+    Options = TOptions{};
+    ResetHighScores();
+    LoadConfig(ConfigFile());
+    EXPECT_FALSE(Options.Windowed);
+    EXPECT_FALSE(Options.SoundEnabled);
+    EXPECT_TRUE(Options.MusicEnabled);
+    EXPECT_EQ(Options.MinimizeKey, 0x7A); // only the low byte of a key code above 255 is kept
+    EXPECT_EQ(Options.Country, longCountry);
+    for (int i = 0; i < HiScoreCount - 1; ++i) {
+        EXPECT_EQ(HiScoreTable[i].Name, std::string("N\x00\xFF", 3) + std::to_string(i));
+        EXPECT_EQ(HiScoreTable[i].Score, 50000 - 7 * i);
+    }
+    EXPECT_EQ(HiScoreTable[9].Score, -3);
+}
+
+TEST_F(ConfigFileTest, StringLongerThan255IsCutSoTheFieldsAfterItStayInPlace) {
+    Options.Country = std::string(300, 'c');
+    HiScoreTable[0].Name = "Beam";
+    ASSERT_TRUE(SaveConfig(ConfigFile()));
+    LoadConfig(ConfigFile());
+    EXPECT_EQ(Options.Country, std::string(255, 'c'));
+    EXPECT_EQ(HiScoreTable[0].Name, "Beam");
+    EXPECT_EQ(HiScoreTable[0].Score, 1000);
+}
+
+TEST_F(ConfigFileTest, ShortFilesKeepDefaultsForWhatIsMissing) {
+    struct Case {
+        std::string bytes;
+        bool windowed, music, sound;
+        int32_t key;
+        std::string country;
+        bool reported;
+    };
+    const Case cases[] = {
+        {std::string("\x00", 1), false, true, true, 123, "", true},
+        {"\x02", false, true, true, 123, "", true}, // only 1 means true
+        {std::string("\x01\x02\xFF\x41", 4), true, false, false, 0x41, "", true},
+        {std::string("\x01\x01\x00\x41\x05", 5) + Inverted("Fr"), true, true, false, 0x41, "", true},
+        {std::string("\x01\x01\x00\x41\x02", 5) + Inverted("Fr"), true, true, false, 0x41, "Fr", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.bytes));
+        Options = TOptions{};
+        WriteFile(c.bytes);
+        const std::string errors = LoadReportingErrors();
+        EXPECT_EQ(Options.Windowed, c.windowed);
+        EXPECT_EQ(Options.MusicEnabled, c.music);
+        EXPECT_EQ(Options.SoundEnabled, c.sound);
+        EXPECT_EQ(Options.MinimizeKey, c.key);
+        EXPECT_EQ(Options.Country, c.country);
+        ExpectDefaultTable();
+        EXPECT_EQ(CountLines(errors), 1u) << errors;
+        EXPECT_NE(errors.find("Config.cfg"), std::string::npos);
+        EXPECT_EQ(FileBytes(), c.bytes); // left alone until the next regular save
+    }
+}
+
+TEST_F(ConfigFileTest, FullFileWithByteTwoReadsFalseAndSaysNothing) {
+    Options.Windowed = false;
+    ASSERT_TRUE(SaveConfig(ConfigFile()));
+    std::string bytes = FileBytes();
+    bytes[0] = 2;
+    bytes[2] = 2;
+    WriteFile(bytes + "trailing bytes are never read");
+    EXPECT_EQ(LoadReportingErrors(), "");
+    EXPECT_FALSE(Options.Windowed);
+    EXPECT_TRUE(Options.MusicEnabled);
+    EXPECT_FALSE(Options.SoundEnabled);
+}
+
+TEST_F(ConfigFileTest, TruncatedTableKeepsReadEntriesAndDefaultsAfterThemWithoutRewriting) {
+    for (int i = 0; i < HiScoreCount; ++i) HiScoreTable[i] = THiScores{"P" + std::to_string(i), 9000 - 100 * i};
+    Options.MinimizeKey = 80;
+    ASSERT_TRUE(SaveConfig(ConfigFile()));
+    // Options take 5 bytes, each entry 1 + 2 + 4: cut in the middle of the fourth entry's score.
+    const std::string truncated = FileBytes().substr(0, 5 + 3 * 7 + 5);
+    WriteFile(truncated);
+    const auto writtenAt = fs::last_write_time(ConfigFile());
+    Options = TOptions{};
+    ResetHighScores();
+
+    const std::string errors = LoadReportingErrors();
+    EXPECT_EQ(Options.MinimizeKey, 80);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(HiScoreTable[i].Name, "P" + std::to_string(i));
+    for (int i = 3; i < HiScoreCount; ++i) {
+        EXPECT_EQ(HiScoreTable[i].Name, "Anonymous");
+        EXPECT_EQ(HiScoreTable[i].Score, 1000 - 100 * i);
+    }
+    EXPECT_EQ(CountLines(errors), 1u) << errors;
+    EXPECT_EQ(FileBytes(), truncated);
+    EXPECT_EQ(fs::last_write_time(ConfigFile()), writtenAt);
+}
+
+TEST_F(ConfigFileTest, UnreadableFileStartsWithDefaultsAndIsLeftAlone) {
+    fs::create_directory(ConfigFile()); // opens, but cannot be read as a file
+    Options.Windowed = false;
+    const std::string errors = LoadReportingErrors();
+    EXPECT_TRUE(Options.Windowed);
+    ExpectDefaultTable();
+    EXPECT_EQ(CountLines(errors), 1u) << errors;
+    EXPECT_TRUE(fs::is_directory(ConfigFile()));
+}
+
+TEST_F(ConfigFileTest, FailedSaveSaysSoAndLeavesNoTemporaryFile) {
+    fs::create_directories(fs::path(ConfigFile()) / "in-the-way");
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(SaveConfig(ConfigFile()));
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(CountLines(errors), 1u) << errors;
+    EXPECT_NE(errors.find("could not be saved"), std::string::npos);
+    EXPECT_TRUE(fs::exists(fs::path(ConfigFile()) / "in-the-way"));
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
+TEST_F(ConfigFileTest, SaveReplacesALongerFileWholeAndTakesTheCountryField) {
+    WriteFile(std::string(3000, '\x01'));
+    SetCountryFieldReader([] { return std::string("Peru"); });
+    ASSERT_TRUE(SaveConfig(ConfigFile()));
+    EXPECT_EQ(Options.Country, "Peru");
+    EXPECT_EQ(FileBytes().size(), 149u);
+    EXPECT_EQ(FileBytes().substr(4, 5), "\x04" + Inverted("Peru"));
+}
+
+TEST_F(ConfigFileTest, HighScoreInsertionFollowsTheBubbleRule) {
+    struct Case {
+        int32_t score;
+        bool enters;
+        int place; // 1-based, 0 when it does not enter
+    };
+    const Case cases[] = {{100, false, 0}, {101, true, 10}, {500, true, 7}, {100000, true, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.score);
+        ResetHighScores();
+        EXPECT_EQ(ScoreEntersTable(c.score), c.enters);
+        if (!c.enters) continue;
+        ASSERT_TRUE(InsertHiScore("Beam", c.score));
+        for (int i = 0; i < HiScoreCount; ++i) {
+            const bool isNew = i + 1 == c.place;
+            EXPECT_EQ(HiScoreTable[i].Name, isNew ? "Beam" : "Anonymous") << "place " << i + 1;
+            if (i > 0) {
+                EXPECT_GE(HiScoreTable[i - 1].Score, HiScoreTable[i].Score);
+            }
+        }
+        EXPECT_EQ(HiScoreTable[c.place - 1].Score, c.score);
+        for (const THiScores& entry : HiScoreTable) EXPECT_NE(entry.Score, 100); // the old tenth is gone
+        // The insertion reached the file.
+        const auto inFile = FileBytes().find("\x04" + Inverted("Beam") + LittleEndian(c.score));
+        EXPECT_NE(inFile, std::string::npos);
+    }
+}
