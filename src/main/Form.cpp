@@ -274,6 +274,7 @@ void TForm1::FormDestroy() {
         displayCreated = false;
     }
     UnacquireKeyboard();
+    ShutdownAudio();
 }
 
 void TForm1::ReportFault(const char* what) {
