@@ -50,7 +50,7 @@ Picture DrawSpareStar() {
         Polygon(cr, {{16, 1}, {18.5, 13.5}, {31, 16}, {18.5, 18.5}, {16, 31}, {13.5, 18.5}, {1, 16}, {13.5, 13.5}});
         SetColour(cr, Hex(0xFFFFE0));
         cairo_fill(cr);
-    });
+    }, MagentaKey, 100);
 }
 
 void Append(std::vector<Picture>& records, std::vector<Picture> group) {

@@ -252,9 +252,11 @@ void DrawEnemyCrab(cairo_t* cr) { // kind 5, 80 x 70
     }
     // Side legs/fins.
     for (double side : {-1.0, 1.0})
-        for (int i = 0; i < 3; ++i)
-            Line(cr, {{cx + side * 16, 16.0 + i * 6}, {cx + side * (30 + i * 3), 10.0 + i * 8}, {cx + side * (38 - i), 16.0 + i * 9}},
-                 Shade(steel, 0.8), 2.2);
+        for (int i = 0; i < 3; ++i) {
+            const Point knee{cx + side * (30 + i * 3), 10.0 + i * 8}, foot{cx + side * (38 - i), 16.0 + i * 9};
+            Line(cr, {{cx + side * 16, 16.0 + i * 6}, knee, foot}, Hex(0x202428), 3.6);
+            Line(cr, {{cx + side * 16, 16.0 + i * 6}, knee, foot}, Shade(shell, 1.1), 2.0);
+        }
     Ellipse(cr, cx, 27, 21, 17);
     FillDome(cr, shell, cx, 27, 24);
     Stroke(cr, Hex(0x301408), 1.2);
