@@ -1,5 +1,267 @@
 #include "Game/TGame.h"
 
+#include "Game/TBaseBoss.h"
+#include "Game/TAsteroid.h"
+#include "Game/TBonus.h"
+#include "Game/TEnemyEngine.h"
+#include "Game/TGunner.h"
+#include "Game/THit.h"
+#include "Game/TMyShip.h"
+#include "Game/TRunBackground.h"
+#include "audio/Audio.h"
+#include "core/Random.h"
+#include "core/ScreenState.h"
+#include "core/Ticks.h"
+#include "graphics/Blit.h"
+#include "graphics/SpriteStore.h"
+#include "graphics/Text.h"
+#include "persistence/HiScores.h"
+#include "persistence/Options.h"
+#include "platform/Clock.h"
+
+#include <cmath>
+
 std::unique_ptr<TGame> CurrentGame;
 
-void TGame::RunFrame(Surface&) {}
+namespace {
+
+constexpr uint8_t FarLayerSprite = 2;
+constexpr uint8_t FirstNearLayerSprite = 3;
+constexpr uint8_t NearLayerSpriteChoices = 5;
+
+// HUD pictures and places.
+constexpr int HudTopBar = 21, HudRightPanel = 22, HudLivesPlate = 20, HudProgressMarker = 7;
+constexpr int HudSkullIcon = 39, HudBombIcon = 40;
+constexpr int ArmourBarSprite = 0, EnergyBarSprite = 1;
+constexpr int BarBottom = 454;
+constexpr int BarPictureHeight = 124;
+constexpr int ProgressMarkerX = 760, ProgressMarkerStartY = 245;
+
+struct GunIcon {
+    uint8_t rateIndex;
+    int sprite;
+    int y;
+};
+constexpr GunIcon GunIcons[] = {{0, 59, 518}, {1, 56, 518}, {3, 57, 518}, {5, 58, 508}, {8, 55, 518}};
+constexpr int GunIconX = 663;
+
+const GunIcon* GunIconFor(uint8_t rateIndex) {
+    for (const GunIcon& icon : GunIcons)
+        if (icon.rateIndex == rateIndex) return &icon;
+    return nullptr;
+}
+
+const std::string GameOverText = "Game Over";
+const std::string ScoreWord = "Score";
+
+void DrawBar(Surface& target, int sprite, int height, int x) {
+    if (height <= 0) return;  // a bar of no height draws nothing
+    DrawDirectRect(GameSprites[sprite], target, MakeRect(0, BarPictureHeight - height, 10, height), x,
+                   BarBottom - height, true);
+}
+
+}  // namespace
+
+// The stage-progress marker climbs from y 245 to y 55 as the stage's distance is covered.
+int ProgressMarkerY(uint32_t distance, uint32_t stageNumber) {
+    const double climbed = distance * 0.038 / (static_cast<double>(stageNumber) + 1);
+    return ProgressMarkerStartY - static_cast<int>(std::nearbyint(climbed));
+}
+
+bool ScoreEntersTable(int32_t score) { return HiScoreTable[HiScoreCount - 1].Score < score; }
+
+TGame::TGame() {
+    Ship = std::make_unique<TMyShip>();
+    FarLayer = std::make_unique<TRunBackground>(800, 200, FarLayerSprite, 15);
+    NearLayer = std::make_unique<TRunBackground>(
+        300, 200, static_cast<uint8_t>(FirstNearLayerSprite + Random(NearLayerSpriteChoices)), 1);
+    PhaseTick = GetTickCount();
+    Engine = std::make_unique<TEnemyEngine>();
+}
+
+TGame::~TGame() {
+    for (size_t i = 0; i < GameSlotCount; ++i) {
+        Hits[i].reset();
+        Asteroids[i].reset();
+        Bonuses[i].reset();
+    }
+    Ship.reset();
+    NearLayer.reset();
+    FarLayer.reset();
+    Engine.reset();
+}
+
+uint8_t TGame::KindLimit() const { return static_cast<uint8_t>((StageNumber - 1) % 10 + 1); }
+
+uint8_t TGame::BossKind() const {
+    const int kind = KindLimit() / 3 - 1;
+    return kind < 0 ? 0 : static_cast<uint8_t>(kind);
+}
+
+std::string TGame::StageCaption() const {
+    const uint32_t level = (StageNumber - 1) / 3 + 1;
+    return "Level " + std::to_string(level) + "-" + std::to_string(StageInLevel);
+}
+
+void TGame::NextStage() {
+    ++StageNumber;
+    StageInLevel = static_cast<uint8_t>(StageNumber % 3 == 0 ? 3 : StageNumber % 3);
+    Phase = PhaseRestart;
+}
+
+void TGame::SpawnHit(int16_t x, int16_t y, uint8_t kind, int8_t startFrame) {
+    const auto slot = LowestEmptySlot(Hits);
+    if (!slot) return;
+    PlaySoundEffect(x, y, SoundHit);
+    Hits[*slot] = std::make_unique<THit>(kind, static_cast<uint8_t>(*slot), x, y, startFrame);
+}
+
+uint8_t TGame::PickWeighted(uint8_t lightShare, uint8_t mediumShare) {
+    const uint32_t r = Random(100);
+    uint8_t result = 0;
+    if (r <= lightShare) result = static_cast<uint8_t>(Random(3));
+    if (r > lightShare && r < static_cast<uint32_t>(lightShare + mediumShare)) result = static_cast<uint8_t>(3 + Random(3));
+    if (r >= static_cast<uint32_t>(lightShare + mediumShare)) result = static_cast<uint8_t>(6 + Random(3));
+    return result;
+}
+
+uint8_t TGame::PickEnemyKind() {
+    uint8_t kind;
+    do kind = PickWeighted(70, 10);
+    while (kind >= KindLimit());
+    return kind;
+}
+
+void TGame::RunFrame(Surface& target) {
+    Mouse = ReadMouseDevice();
+    switch (Phase) {
+    case PhaseRestart: RunRestart(target); break;
+    case PhaseIntro: RunIntro(target); break;
+    case PhasePlay: RunPlay(target); break;
+    case PhaseGameOver: RunGameOver(target); break;
+    default: break;
+    }
+}
+
+void TGame::UpdateLayers(Surface& target) {
+    FarLayer->Update(target);
+    NearLayer->Update(target);
+}
+
+template <typename T>
+static void UpdateSlots(SlotList<T, GameSlotCount>& slots, Surface& target) {
+    // An object may empty its own slot during its Update; the slot is read afresh each time.
+    for (size_t i = 0; i < GameSlotCount; ++i)
+        if (slots[i]) slots[i]->Update(target);
+}
+
+void TGame::RunRestart(Surface& target) {
+    NowTick = GetTickCount();
+    UpdateLayers(target);
+    Ship->Update(target);
+    UpdateSlots(Hits, target);
+    DrawHud(target);
+    if (CountOccupied(Hits) == 0) {
+        Phase = PhaseIntro;
+        PlaySoundEffect(400, 100, SoundNewStage);
+        PhaseTick = GetTickCount();
+    }
+}
+
+void TGame::RunIntro(Surface& target) {
+    NowTick = GetTickCount();
+    Distance = 0;
+    Ship->X = ShipStartX;
+    Ship->Y = ShipStartY;
+    UpdateLayers(target);
+    Ship->Update(target);
+    RefreshHudTexts();
+    DrawTitleText(310, 300, 32, 20, hud.caption, target, ColourBrightGreen);
+    if (IntervalPassed(NowTick, PhaseTick, PhaseCaptionMs)) StartPlay();
+    DrawHud(target);
+}
+
+void TGame::StartPlay() {
+    Phase = PhasePlay;
+    Engine->Clear();
+    Energy = FullEnergy;
+    if (StageInLevel == 3) Engine->Boss = std::make_unique<TBaseBoss>(BossKind());
+}
+
+void TGame::RunPlay(Surface& target) {
+    if (Distance >= (static_cast<uint64_t>(StageNumber) + 1) * StageDistanceStep) NextStage();
+    NowTick = GetTickCount();
+    UpdateLayers(target);
+    Ship->Update(target);
+    Engine->Update(target);
+    UpdateSlots(Bonuses, target);
+    UpdateSlots(Asteroids, target);
+    UpdateSlots(Hits, target);
+    DrawHud(target);
+    if (Lives == 0) EndGame();
+}
+
+void TGame::EndGame() {
+    StopMusic();
+    Phase = PhaseGameOver;
+    PlaySoundDirect(SoundLaser);
+    PhaseTick = GetTickCount();
+}
+
+void TGame::RunGameOver(Surface& target) {
+    NowTick = GetTickCount();
+    UpdateLayers(target);
+    DrawTitleText(310, 300, 32, 20, GameOverText, target, ColourBrightGreen);
+    DrawHud(target);
+    if (IntervalPassed(NowTick, PhaseTick, PhaseCaptionMs)) HandOverAfterGameOver(target);
+}
+
+void TGame::HandOverAfterGameOver(Surface& target) {
+    ScreenState = ScreenMainMenu;
+    if (ScoreEntersTable(Score)) {
+        if (SavedScreen) SavedScreen->BlitWhole(target, 0, 0, false);
+        ScreenState = ScreenNameEntry;
+    }
+    if (Options.MusicEnabled) PlayMusic("1.xm");
+    PhaseTick = GetTickCount();
+}
+
+void TGame::RefreshHudTexts() {
+    if (!hud.valid || hud.stage != StageNumber) {
+        hud.stage = StageNumber;
+        hud.caption = StageCaption();
+    }
+    if (!hud.valid || hud.lives != Lives) {
+        hud.lives = Lives;
+        hud.livesText = std::to_string(Lives);
+    }
+    if (!hud.valid || hud.score != Score) {
+        hud.score = Score;
+        hud.scoreText = std::to_string(Score);
+    }
+    if (!hud.valid || hud.upgradeSeconds != Ship->UpgradeSeconds) {
+        hud.upgradeSeconds = Ship->UpgradeSeconds;
+        hud.upgradeText = "X " + std::to_string(Ship->UpgradeSeconds);
+    }
+    hud.valid = true;
+}
+
+void TGame::DrawHud(Surface& target) {
+    RefreshHudTexts();
+    DrawDirect(InterfaceSprites[HudTopBar], target, 0, 0, true);
+    DrawDirect(InterfaceSprites[HudRightPanel], target, 652, 37, true);
+    DrawDirect(InterfaceSprites[HudLivesPlate], target, 80, 4, true);
+    DrawDirect(InterfaceSprites[HudProgressMarker], target, ProgressMarkerX, ProgressMarkerY(Distance, StageNumber),
+               true);
+    DrawTitleText(315, 5, 18, 10, hud.caption, target, ColourBrightGreen);
+    DrawTitleText(140, 5, 18, 10, hud.livesText, target, ColourBrightGreen);
+    DrawGameText(533, 5, 18, 10, ScoreWord, target, ColourBrightGreen, AlignLeftTop, false);
+    DrawGameText(720, 5, 18, 10, hud.scoreText, target, ColourBrightGreen, AlignRightTop, false);
+    DrawBar(target, EnergyBarSprite, Energy, 780);
+    DrawBar(target, ArmourBarSprite, 2 * Armour, 747);
+    if (Ship->MegaSkullReady) DrawDirect(InterfaceSprites[HudSkullIcon], target, 733, 545, false);
+    if (Ship->MegaBombReady) DrawDirect(InterfaceSprites[HudBombIcon], target, 670, 545, false);
+    if (const GunIcon* icon = GunIconFor(Ship->Gun->RateIndex))
+        DrawDirect(GameSprites[icon->sprite], target, GunIconX, icon->y, true);
+    DrawTitleText(721, 521, 18, 10, hud.upgradeText, target, ColourBrightGreen);
+}

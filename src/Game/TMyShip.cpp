@@ -1,0 +1,179 @@
+#include "Game/TMyShip.h"
+
+#include "Game/TAsteroid.h"
+#include "Game/TBaseBoss.h"
+#include "Game/TEnemyEngine.h"
+#include "Game/TEnemyShip.h"
+#include "Game/TGame.h"
+#include "Game/TGunner.h"
+#include "Game/THit.h"
+#include "Game/TRunBackground.h"
+#include "audio/Audio.h"
+#include "core/Random.h"
+#include "core/Ticks.h"
+#include "graphics/Blit.h"
+#include "graphics/SpriteStore.h"
+#include "platform/Clock.h"
+#include "platform/Input.h"
+
+namespace {
+
+constexpr int16_t ShipStep = 6;
+constexpr uint8_t ShipSheet = 8;
+constexpr uint32_t UpgradeClockMs = 1000;
+constexpr uint32_t FlameMs = 60;
+constexpr uint8_t MegaSkullShotKind = 6;
+constexpr int16_t MegaBombBossDamage = 100;
+constexpr int SpecialShots = 10;
+constexpr int16_t SpecialSpacing = 80;
+
+bool KeyHeld(uint8_t scanCode) { return KeyState[scanCode] == KeyDown; }
+bool ButtonHeld(const MouseDeviceState& mouse, int button) { return mouse.buttons[button] == KeyDown; }
+
+struct Controls {
+    bool left, right, up, down, fire, special;
+};
+
+Controls ReadControls(const MouseDeviceState& mouse) {
+    return {mouse.x < 0 || KeyHeld(ScanLeft),
+            mouse.x > 0 || KeyHeld(ScanRight),
+            mouse.y < 0 || KeyHeld(ScanUp),
+            mouse.y > 0 || KeyHeld(ScanDown),
+            KeyHeld(ScanLeftCtrl) || KeyHeld(ScanRightCtrl) || ButtonHeld(mouse, 0),
+            KeyHeld(ScanSpace) || ButtonHeld(mouse, 1)};
+}
+
+}  // namespace
+
+TRect ShipBounds(const TMyShip& ship) { return MakeRect(ship.X, ship.Y, ShipWidth, ShipHeight); }
+
+TMyShip::TMyShip() : Gun(std::make_unique<TGunner>(0, 0, X, Y, true)) {}
+
+TMyShip::~TMyShip() = default;
+
+void TMyShip::TakeDamage(uint8_t amount) {
+    TGame& game = *CurrentGame;
+    if (game.Armour == 0) {
+        game.Energy = static_cast<int16_t>(game.Energy - amount);
+        return;
+    }
+    // Armour takes half and energy the other half; the odd unit of an odd amount is lost.
+    const int16_t half = amount >> 1;
+    game.Armour = static_cast<int16_t>(game.Armour - half);
+    game.Energy = static_cast<int16_t>(game.Energy - half);
+}
+
+void TMyShip::RunUpgradeClock(uint32_t now) {
+    if (IntervalPassed(now, UpgradeTick, UpgradeClockMs)) {
+        --UpgradeSeconds;
+        UpgradeTick = now;
+    }
+    if (UpgradeSeconds < 0) Gun->SetWeapon(0);
+    if (Gun->RateIndex == 0) UpgradeSeconds = StandardGunSeconds;
+}
+
+void TMyShip::Steer() {
+    TGame& game = *CurrentGame;
+    const Controls controls = ReadControls(game.Mouse);
+    if (game.Phase != PhasePlay) {
+        Tilt = 2;
+        return;
+    }
+    if (controls.left) {
+        X = static_cast<int16_t>(X - ShipStep);
+        --Tilt;
+        game.NearLayer->OffsetX = static_cast<int16_t>(game.NearLayer->OffsetX + 2);
+        game.FarLayer->OffsetX = static_cast<int16_t>(game.FarLayer->OffsetX + 1);
+    } else if (controls.right) {
+        X = static_cast<int16_t>(X + ShipStep);
+        ++Tilt;
+        game.NearLayer->OffsetX = static_cast<int16_t>(game.NearLayer->OffsetX - 2);
+        game.FarLayer->OffsetX = static_cast<int16_t>(game.FarLayer->OffsetX - 1);
+    } else {
+        Tilt = 2;
+    }
+    if (controls.up) Y = static_cast<int16_t>(Y - ShipStep);
+    if (controls.down) Y = static_cast<int16_t>(Y + ShipStep);
+}
+
+// Pressed against a side, the ship takes back the layer shift of its steering, so the background
+// does not drift.
+void TMyShip::ClampPosition() {
+    TGame& game = *CurrentGame;
+    if (Y < ShipMinY) Y = ShipMinY;
+    if (Y > ShipMaxY) Y = ShipMaxY;
+    if (X > ShipMaxX) {
+        X = ShipMaxX;
+        game.FarLayer->OffsetX = static_cast<int16_t>(game.FarLayer->OffsetX + 1);
+        game.NearLayer->OffsetX = static_cast<int16_t>(game.NearLayer->OffsetX + 2);
+    }
+    if (X < 0) {
+        X = 0;
+        game.FarLayer->OffsetX = static_cast<int16_t>(game.FarLayer->OffsetX - 1);
+        game.NearLayer->OffsetX = static_cast<int16_t>(game.NearLayer->OffsetX - 2);
+    }
+}
+
+void TMyShip::Draw(Surface& target) {
+    const int frame = 2 * Tilt + FlameFrame;
+    DrawDirectRect(GameSprites[ShipSheet], target, MakeRect(ShipWidth * frame, 0, ShipWidth, ShipHeight), X, Y, true);
+}
+
+void TMyShip::LoseLife() {
+    TGame& game = *CurrentGame;
+    for (auto& hit : game.Hits) hit.reset();
+    game.Phase = PhaseRestart;
+    for (int i = 0; i < 5; ++i) {
+        const int16_t dy = static_cast<int16_t>(Random(20));
+        const int16_t dx = static_cast<int16_t>(Random(25));
+        game.SpawnHit(static_cast<int16_t>(X + dx), static_cast<int16_t>(Y + dy), 11, static_cast<int8_t>(10 * i - 40));
+    }
+    game.Lives = static_cast<int16_t>(game.Lives - 1);
+}
+
+void TMyShip::FireSpecial() {
+    TGame& game = *CurrentGame;
+    const int16_t rowY = static_cast<int16_t>(Y - 5);
+    if (MegaSkullReady) {
+        for (int i = 0; i < SpecialShots; ++i)
+            Gun->FireOne(MegaSkullShotKind, SoundSkeel, static_cast<int16_t>(SpecialSpacing * i), rowY, Gun->Angle);
+        MegaSkullReady = false;
+        SpecialCharge = 0;
+    } else if (MegaBombReady) {
+        for (int i = 0; i < SpecialShots; ++i) PlaySoundEffect(SpecialSpacing * i, rowY, SoundSkeel);
+        for (auto& ship : game.Engine->Ships)
+            if (ship) ship->Life = -1;
+        for (auto& asteroid : game.Asteroids)
+            if (asteroid) asteroid->Strength = -1;
+        if (game.Engine->Boss) game.Engine->Boss->Life -= MegaBombBossDamage;
+        MegaBombReady = false;
+        SpecialCharge = 0;
+    }
+}
+
+void TMyShip::Update(Surface& target) {
+    TGame& game = *CurrentGame;
+    const uint32_t now = GetTickCount();
+    if (game.Armour < 0) game.Armour = 0;
+    RunUpgradeClock(now);
+    Steer();
+    if (Tilt < 0) Tilt = 0;
+    if (Tilt > 4) Tilt = 4;
+
+    LastTick = now;
+    if (IntervalPassed(now, FlameTick, FlameMs)) {
+        FlameFrame ^= 1;
+        FlameTick = now;
+    }
+    const Controls controls = ReadControls(game.Mouse);
+    const bool inPlay = game.Phase == PhasePlay;
+    if (controls.fire && inPlay) Gun->Fire();
+    Gun->Update(target);  // the ship's projectiles are drawn beneath it
+
+    ClampPosition();
+    Draw(target);
+    if (game.Phase == PhasePlay && game.Energy <= 0) LoseLife();
+
+    if (SpecialCharge < SpecialChargeFull) ++SpecialCharge;
+    if (SpecialCharge == SpecialChargeFull && controls.special && game.Phase == PhasePlay) FireSpecial();
+}

@@ -1,0 +1,46 @@
+#include "Game/TPulya.h"
+
+#include "core/Ticks.h"
+#include "graphics/Blit.h"
+#include "graphics/SpriteStore.h"
+#include "platform/Clock.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr uint32_t ShotFrameMs = 200;
+constexpr uint8_t FirstEnemyShotSprite = 22;
+
+const Surface* ShotSheet(uint8_t kind, bool playerShot) {
+    if (playerShot) return kind < PlayerShotSpriteCount ? PlayerShotSprites[kind].get() : nullptr;
+    const int sprite = FirstEnemyShotSprite + kind;
+    return sprite < GameSpriteCount ? GameSprites[sprite].get() : nullptr;
+}
+
+int16_t RoundToPixel(float value) { return static_cast<int16_t>(std::nearbyint(value)); }
+
+}  // namespace
+
+const ShotKind& ShotKindOf(uint8_t kind) { return ShotKinds[kind < ShotKindCount ? kind : 0]; }
+
+TPulya::TPulya(uint8_t kind, int16_t x, int16_t y, double angle)
+    : Kind(kind), Y(static_cast<float>(y)), X(static_cast<float>(x)), Angle(angle), FrameTick(GetTickCount()) {}
+
+void TPulya::Update(Surface& target, bool playerShot) {
+    const ShotKind& kind = ShotKindOf(Kind);
+    const uint32_t now = GetTickCount();
+    if (kind.frames > 1 && IntervalPassed(now, FrameTick, ShotFrameMs)) {
+        ++Frame;
+        FrameTick = now;
+    }
+    if (Frame >= kind.frames) Frame = 0;
+
+    DrawSprite(ShotSheet(Kind, playerShot), target, MakeRect(kind.width * Frame, 0, kind.width, kind.height),
+               RoundToPixel(X), RoundToPixel(Y));
+
+    const double heading = Angle + std::numbers::pi / 2;
+    X = static_cast<float>(static_cast<double>(X) + std::cos(heading) * kind.speed);
+    Y = static_cast<float>(static_cast<double>(Y) + std::sin(heading) * kind.speed);
+}

@@ -1,0 +1,55 @@
+#include "Game/TRunBackground.h"
+
+#include "Game/TGame.h"
+#include "core/Ticks.h"
+#include "graphics/Blit.h"
+#include "graphics/SpriteStore.h"
+#include "platform/Clock.h"
+
+namespace {
+
+struct TileSize {
+    uint16_t width;
+    uint16_t height;
+};
+
+// The background pictures fix their own tile size; other sprites use the size they are given.
+constexpr TileSize BackgroundTiles[] = {{400, 300}, {800, 200}, {512, 486}, {300, 200}, {300, 200},
+                                        {300, 200}, {300, 200}, {300, 200}};
+
+TileSize TileSizeFor(uint8_t spriteIndex, uint16_t width, uint16_t height) {
+    if (spriteIndex < std::size(BackgroundTiles)) return BackgroundTiles[spriteIndex];
+    return {width, height};
+}
+
+uint8_t TilesAcross(int span, uint16_t tile) { return tile == 0 ? 0 : static_cast<uint8_t>(span / tile); }
+
+}  // namespace
+
+TRunBackground::TRunBackground(uint16_t tileWidth, uint16_t tileHeight, uint8_t spriteIndex, uint16_t stepInterval)
+    : StepInterval(stepInterval), SpriteIndex(spriteIndex) {
+    const TileSize tile = TileSizeFor(spriteIndex, tileWidth, tileHeight);
+    TileWidth = tile.width;
+    TileHeight = tile.height;
+    Columns = TilesAcross(800, TileWidth);
+    Rows = TilesAcross(600, TileHeight);
+    StepTick = GetTickCount();
+}
+
+void TRunBackground::Update(Surface& target) {
+    const Surface* tile = SpriteIndex < GameSpriteCount ? GameSprites[SpriteIndex].get() : nullptr;
+    const TRect source = MakeRect(0, 0, TileWidth, TileHeight);
+    // One row and one column more on each side, so the tiling stays seamless as it scrolls and shifts.
+    for (int r = -1; r <= Rows; ++r)
+        for (int k = -1; k <= Columns; ++k)
+            DrawSprite(tile, target, source, static_cast<int16_t>(k * TileWidth + OffsetX),
+                       static_cast<int16_t>(r * TileHeight + OffsetY));
+
+    const uint32_t now = GetTickCount();
+    LastTick = now;
+    if (!IntervalPassed(now, StepTick, StepInterval)) return;
+    ++OffsetY;
+    if (CurrentGame) ++CurrentGame->Distance;
+    if (OffsetY >= TileHeight) OffsetY = 0;
+    StepTick = now;
+}
