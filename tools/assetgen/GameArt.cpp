@@ -45,22 +45,37 @@ Picture DrawBar(Rgb bottom, Rgb middle, Rgb top) {
 
 // The unused record 54: a small four-pointed star.
 Picture DrawSpareStar() {
-    return DrawOne(32, 32, [](cairo_t* cr) {
-        Glow(cr, 16, 16, 12, Hex(0xFFF2A0), Hex(0x805010));
-        Polygon(cr, {{16, 1}, {18.5, 13.5}, {31, 16}, {18.5, 18.5}, {16, 31}, {13.5, 18.5}, {1, 16}, {13.5, 13.5}});
-        SetColour(cr, Hex(0xFFFFE0));
-        cairo_fill(cr);
-    }, MagentaKey, 100);
+    return DrawOne(
+        32, 32,
+        [](cairo_t* cr) {
+            Glow(cr, 16, 16, 12, Hex(0xFFF2A0), Hex(0x805010));
+            Polygon(cr, {{16, 1},
+                         {18.5, 13.5},
+                         {31, 16},
+                         {18.5, 18.5},
+                         {16, 31},
+                         {13.5, 18.5},
+                         {1, 16},
+                         {13.5, 13.5}});
+            SetColour(cr, Hex(0xFFFFE0));
+            cairo_fill(cr);
+        },
+        MagentaKey, 100);
 }
 
 void Append(std::vector<Picture>& records, std::vector<Picture> group) {
-    for (Picture& picture : group) records.push_back(std::move(picture));
+    for (Picture& picture : group)
+        records.push_back(std::move(picture));
 }
 
 } // namespace
 
-Picture DrawArmourBar() { return DrawBar(Hex(0x1030A0), Hex(0x2080E0), Hex(0x80E8FF)); }
-Picture DrawEnergyBar() { return DrawBar(Hex(0xE02010), Hex(0xF0D020), Hex(0x30F040)); }
+Picture DrawArmourBar() {
+    return DrawBar(Hex(0x1030A0), Hex(0x2080E0), Hex(0x80E8FF));
+}
+Picture DrawEnergyBar() {
+    return DrawBar(Hex(0xE02010), Hex(0xF0D020), Hex(0x30F040));
+}
 
 } // namespace art
 

@@ -30,12 +30,12 @@ Rgb Shade(Rgb colour, double factor); // factor < 1 darkens, > 1 brightens, clam
 
 // Small deterministic generator (SplitMix64): the same seed draws the same stars on every build.
 class Random {
-public:
+  public:
     explicit Random(uint64_t seed) : state(seed) {}
     uint32_t Next();
     double Real(double low, double high);
     int Int(int low, int high); // inclusive
-private:
+  private:
     uint64_t state;
 };
 
@@ -66,7 +66,8 @@ void Stroke(cairo_t* cr, Rgb colour, double width, double alpha = 1.0);
 // A soft radial glow: core colour in the middle fading out to nothing at the radius.
 void Glow(cairo_t* cr, double cx, double cy, double radius, Rgb core, Rgb rim, double alpha = 1.0);
 // An elliptical glow (engine flames, beams).
-void GlowEllipse(cairo_t* cr, double cx, double cy, double rx, double ry, Rgb core, Rgb rim, double alpha = 1.0);
+void GlowEllipse(cairo_t* cr, double cx, double cy, double rx, double ry, Rgb core, Rgb rim,
+                 double alpha = 1.0);
 // A specular highlight: a white ellipse fading to nothing.
 void Specular(cairo_t* cr, double cx, double cy, double rx, double ry, double alpha = 0.8);
 // An engine flame pointing along +y (dir = 1) or -y (dir = -1) from (cx, y).
@@ -81,14 +82,14 @@ Picture Finish(Canvas& canvas, uint32_t key, int alphaFloor = 56);
 using FrameDrawer = std::function<void(cairo_t* cr, int frame)>;
 Picture DrawSheet(int frames, int width, int height, const FrameDrawer& draw, uint32_t key = MagentaKey,
                   int alphaFloor = 56);
-Picture DrawOne(int width, int height, const std::function<void(cairo_t* cr)>& draw, uint32_t key = MagentaKey,
-                int alphaFloor = 56);
+Picture DrawOne(int width, int height, const std::function<void(cairo_t* cr)>& draw,
+                uint32_t key = MagentaKey, int alphaFloor = 56);
 
 // The groups, in pack order.
 Picture DrawArmourBar();
 Picture DrawEnergyBar();
 Picture DrawFarStarfield();
-std::vector<Picture> DrawNearTiles();   // 5
+std::vector<Picture> DrawNearTiles(); // 5
 Picture DrawPlayerShip();
 std::vector<Picture> DrawEnemyShips();  // 9
 std::vector<Picture> DrawBosses();      // 3

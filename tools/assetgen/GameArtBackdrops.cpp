@@ -17,10 +17,11 @@ constexpr int NearHeight = 200;
 
 // Value noise on a lattice of cellsX x cellsY that wraps, so it tiles over the picture.
 class WrappingNoise {
-public:
+  public:
     WrappingNoise(uint64_t seed, int cellsX, int cellsY) : cellsX(cellsX), cellsY(cellsY) {
         Random random(seed);
-        for (int i = 0; i < cellsX * cellsY; ++i) lattice.push_back(random.Real(0, 1));
+        for (int i = 0; i < cellsX * cellsY; ++i)
+            lattice.push_back(random.Real(0, 1));
     }
     double At(double u, double v) const { // u, v in 0..1 across the picture
         const double x = u * cellsX, y = v * cellsY;
@@ -31,7 +32,7 @@ public:
         return Lerp(top, bottom, fy);
     }
 
-private:
+  private:
     static double Smooth(double t) { return t * t * (3 - 2 * t); }
     static double Lerp(double a, double b, double t) { return a + (b - a) * t; }
     double Cell(int x, int y) const {
@@ -55,7 +56,8 @@ double Fractal(double u, double v, const std::vector<WrappingNoise>& octaves) {
 
 std::vector<WrappingNoise> MakeOctaves(uint64_t seed, int baseCellsX, int baseCellsY, int count) {
     std::vector<WrappingNoise> octaves;
-    for (int i = 0; i < count; ++i) octaves.emplace_back(seed + i * 7919, baseCellsX << i, baseCellsY << i);
+    for (int i = 0; i < count; ++i)
+        octaves.emplace_back(seed + i * 7919, baseCellsX << i, baseCellsY << i);
     return octaves;
 }
 
@@ -85,7 +87,9 @@ void PaintNebula(cairo_t* cr) {
             colour = Mix(colour, tealColour, b * 0.75);
             colour = Mix(colour, violetColour, a * 0.65);
             colour = Mix(colour, dustColour, c * 0.5);
-            auto channel = [](double value) { return static_cast<uint32_t>(std::clamp(value, 0.0, 1.0) * 255.0); };
+            auto channel = [](double value) {
+                return static_cast<uint32_t>(std::clamp(value, 0.0, 1.0) * 255.0);
+            };
             row[x] = 0xFF000000u | (channel(colour.r) << 16) | (channel(colour.g) << 8) | channel(colour.b);
         }
     }
@@ -108,8 +112,8 @@ void DrawStar(cairo_t* cr, double x, double y, double size, Rgb tint, bool flare
     if (flare) {
         cairo_save(cr);
         for (int axis = 0; axis < 2; ++axis) {
-            GlowEllipse(cr, x, y, axis ? size * 7 : size * 0.7, axis ? size * 0.7 : size * 7, Shade(tint, 1.6), tint,
-                        0.8);
+            GlowEllipse(cr, x, y, axis ? size * 7 : size * 0.7, axis ? size * 0.7 : size * 7,
+                        Shade(tint, 1.6), tint, 0.8);
         }
         cairo_restore(cr);
     }
@@ -126,15 +130,15 @@ void DrawStars(cairo_t* cr) {
         double minSize, maxSize;
         bool flare;
     };
-    const Layer layers[] = {{420, 0.35, 0.6, false}, {90, 0.6, 1.0, false}, {18, 1.0, 1.5, false}, {5, 1.3, 1.8, true}};
+    const Layer layers[] = {
+        {420, 0.35, 0.6, false}, {90, 0.6, 1.0, false}, {18, 1.0, 1.5, false}, {5, 1.3, 1.8, true}};
     for (const Layer& layer : layers)
         for (int i = 0; i < layer.count; ++i) {
             const double x = random.Real(0, FarWidth), y = random.Real(0, FarHeight);
             const double size = random.Real(layer.minSize, layer.maxSize);
             const Rgb tint = tints[random.Int(0, 4)];
-            DrawWrapped(FarWidth, FarHeight, x, y, size * 8, [&](double px, double py) {
-                DrawStar(cr, px, py, size, tint, layer.flare);
-            });
+            DrawWrapped(FarWidth, FarHeight, x, y, size * 8,
+                        [&](double px, double py) { DrawStar(cr, px, py, size, tint, layer.flare); });
         }
 }
 
@@ -156,15 +160,23 @@ void DrawGirder(cairo_t* cr, double length, double thickness, Rgb metal) {
     }
     SetColour(cr, Shade(metal, 0.8));
     cairo_stroke(cr);
-    Polygon(cr, {{length - 2, -thickness / 2 - 2}, {length + 5, -thickness / 4}, {length + 1, thickness / 2 + 2},
+    Polygon(cr, {{length - 2, -thickness / 2 - 2},
+                 {length + 5, -thickness / 4},
+                 {length + 1, thickness / 2 + 2},
                  {length - 3, thickness / 2}});
     SetColour(cr, Shade(metal, 0.45));
     cairo_fill(cr);
 }
 
 void DrawHullPlate(cairo_t* cr, double w, double h, Rgb metal, Random& random) {
-    Polygon(cr, {{0, 0}, {w * 0.7, 0}, {w * 0.78, h * 0.18}, {w, h * 0.25}, {w * 0.92, h}, {w * 0.3, h * 0.9},
-                 {w * 0.12, h}, {-w * 0.04, h * 0.45}});
+    Polygon(cr, {{0, 0},
+                 {w * 0.7, 0},
+                 {w * 0.78, h * 0.18},
+                 {w, h * 0.25},
+                 {w * 0.92, h},
+                 {w * 0.3, h * 0.9},
+                 {w * 0.12, h},
+                 {-w * 0.04, h * 0.45}});
     FillMetalAcross(cr, metal, 0, w, 0.3);
     Stroke(cr, Shade(metal, 0.35), 1.0);
     cairo_new_path(cr);
@@ -231,7 +243,11 @@ void DrawCrystal(cairo_t* cr, double size, Random& random) {
         const double length = size * random.Real(0.6, 1.0), width = size * random.Real(0.15, 0.25);
         cairo_save(cr);
         cairo_rotate(cr, angle);
-        Polygon(cr, {{0, -width}, {length * 0.8, -width * 0.8}, {length, 0}, {length * 0.8, width * 0.8}, {0, width}});
+        Polygon(cr, {{0, -width},
+                     {length * 0.8, -width * 0.8},
+                     {length, 0},
+                     {length * 0.8, width * 0.8},
+                     {0, width}});
         cairo_pattern_t* ice = cairo_pattern_create_linear(0, -width, 0, width);
         cairo_pattern_add_color_stop_rgb(ice, 0, 0.85, 0.95, 1.0);
         cairo_pattern_add_color_stop_rgb(ice, 0.5, 0.4, 0.65, 0.9);
@@ -271,23 +287,35 @@ void DrawDebris(cairo_t* cr, const Placement& item, Random& random) {
         DrawRock(cr, rock, 0, 0, item.size, item.size * 0.85, item.angle, Hex(0x5A5660));
         break;
     }
-    case Debris::Girder: DrawGirder(cr, item.size, 9, Hex(0x7A7C84)); break;
-    case Debris::Plate: DrawHullPlate(cr, item.size, item.size * 0.6, Hex(0x6C7480), random); break;
-    case Debris::Panel: DrawSolarPanel(cr, item.size, item.size * 0.45); break;
-    case Debris::Pipe: DrawPipe(cr, item.size, 3.5, Hex(0x8A6A4A)); break;
-    case Debris::Crystal: DrawCrystal(cr, item.size, random); break;
+    case Debris::Girder:
+        DrawGirder(cr, item.size, 9, Hex(0x7A7C84));
+        break;
+    case Debris::Plate:
+        DrawHullPlate(cr, item.size, item.size * 0.6, Hex(0x6C7480), random);
+        break;
+    case Debris::Panel:
+        DrawSolarPanel(cr, item.size, item.size * 0.45);
+        break;
+    case Debris::Pipe:
+        DrawPipe(cr, item.size, 3.5, Hex(0x8A6A4A));
+        break;
+    case Debris::Crystal:
+        DrawCrystal(cr, item.size, random);
+        break;
     }
     cairo_restore(cr);
 }
 
-Picture DrawNearTile(uint64_t seed, std::initializer_list<Placement> items, std::initializer_list<Point> lights) {
+Picture DrawNearTile(uint64_t seed, std::initializer_list<Placement> items,
+                     std::initializer_list<Point> lights) {
     return DrawOne(
         NearWidth, NearHeight,
         [&](cairo_t* cr) {
             for (const Placement& item : items) {
                 const double reach = item.size * 1.3 + 6;
                 DrawWrapped(NearWidth, NearHeight, item.x, item.y, reach, [&](double x, double y) {
-                    Random random(seed + static_cast<uint64_t>(item.x * 131 + item.y * 7)); // same look in every copy
+                    Random random(
+                        seed + static_cast<uint64_t>(item.x * 131 + item.y * 7)); // same look in every copy
                     Placement copy = item;
                     copy.x = x;
                     copy.y = y;
@@ -314,25 +342,43 @@ std::vector<Picture> DrawNearTiles() {
     using D = Debris;
     std::vector<Picture> tiles;
     tiles.push_back(DrawNearTile(301,
-                                 {{D::Rock, 60, 44, 18, 0.4}, {D::Rock, 215, 128, 24, 1.9}, {D::Pebble, 150, 70, 6, 0.2},
-                                  {D::Pebble, 292, 18, 7, 2.1}, {D::Pebble, 30, 170, 8, 1.0}, {D::Rock, 120, 196, 11, 0.7},
+                                 {{D::Rock, 60, 44, 18, 0.4},
+                                  {D::Rock, 215, 128, 24, 1.9},
+                                  {D::Pebble, 150, 70, 6, 0.2},
+                                  {D::Pebble, 292, 18, 7, 2.1},
+                                  {D::Pebble, 30, 170, 8, 1.0},
+                                  {D::Rock, 120, 196, 11, 0.7},
                                   {D::Pebble, 262, 62, 4, 0.3}},
                                  {}));
     tiles.push_back(DrawNearTile(302,
-                                 {{D::Girder, 20, 60, 120, 0.45}, {D::Plate, 185, 112, 62, -0.4}, {D::Pebble, 120, 172, 5, 0.3},
-                                  {D::Pipe, 246, 20, 56, 2.2}, {D::Pebble, 60, 150, 4, 1.3}},
+                                 {{D::Girder, 20, 60, 120, 0.45},
+                                  {D::Plate, 185, 112, 62, -0.4},
+                                  {D::Pebble, 120, 172, 5, 0.3},
+                                  {D::Pipe, 246, 20, 56, 2.2},
+                                  {D::Pebble, 60, 150, 4, 1.3}},
                                  {{208, 136}}));
     tiles.push_back(DrawNearTile(303,
-                                 {{D::Crystal, 70, 120, 28, 0.0}, {D::Crystal, 232, 52, 20, 1.2}, {D::Pebble, 180, 172, 6, 0.0},
-                                  {D::Pebble, 20, 30, 5, 1.0}, {D::Crystal, 292, 190, 14, 2.5}, {D::Rock, 150, 40, 9, 1.5}},
+                                 {{D::Crystal, 70, 120, 28, 0.0},
+                                  {D::Crystal, 232, 52, 20, 1.2},
+                                  {D::Pebble, 180, 172, 6, 0.0},
+                                  {D::Pebble, 20, 30, 5, 1.0},
+                                  {D::Crystal, 292, 190, 14, 2.5},
+                                  {D::Rock, 150, 40, 9, 1.5}},
                                  {}));
     tiles.push_back(DrawNearTile(304,
-                                 {{D::Panel, 60, 36, 76, 0.35}, {D::Rock, 232, 150, 15, 0.9}, {D::Pipe, 130, 140, 42, -0.8},
-                                  {D::Pebble, 270, 60, 5, 0.5}, {D::Pebble, 16, 140, 5, 0.5}, {D::Pebble, 196, 10, 4, 0.5}},
+                                 {{D::Panel, 60, 36, 76, 0.35},
+                                  {D::Rock, 232, 150, 15, 0.9},
+                                  {D::Pipe, 130, 140, 42, -0.8},
+                                  {D::Pebble, 270, 60, 5, 0.5},
+                                  {D::Pebble, 16, 140, 5, 0.5},
+                                  {D::Pebble, 196, 10, 4, 0.5}},
                                  {{86, 46}}));
     tiles.push_back(DrawNearTile(305,
-                                 {{D::Plate, 20, 100, 52, 0.9}, {D::Girder, 160, 24, 96, 2.6}, {D::Pipe, 210, 150, 66, 0.2},
-                                  {D::Pebble, 120, 80, 5, 0.5}, {D::Rock, 286, 92, 10, 0.1}},
+                                 {{D::Plate, 20, 100, 52, 0.9},
+                                  {D::Girder, 160, 24, 96, 2.6},
+                                  {D::Pipe, 210, 150, 66, 0.2},
+                                  {D::Pebble, 120, 80, 5, 0.5},
+                                  {D::Rock, 286, 92, 10, 0.1}},
                                  {{232, 151}, {28, 112}}));
     return tiles;
 }

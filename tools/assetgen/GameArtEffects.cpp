@@ -42,7 +42,14 @@ void DrawSpark(cairo_t* cr, int frame, const EffectPalette& palette, uint64_t se
         cairo_translate(cr, 8, 8);
         cairo_rotate(cr, frame * 0.2);
         const double ray = flash * 1.05, waist = std::max(0.6, flash * 0.18);
-        Polygon(cr, {{0, -ray}, {waist, -waist}, {ray, 0}, {waist, waist}, {0, ray}, {-waist, waist}, {-ray, 0}, {-waist, -waist}});
+        Polygon(cr, {{0, -ray},
+                     {waist, -waist},
+                     {ray, 0},
+                     {waist, waist},
+                     {0, ray},
+                     {-waist, waist},
+                     {-ray, 0},
+                     {-waist, -waist}});
         SetColour(cr, HeatColour(palette, 1.0 - t * 0.6));
         cairo_fill(cr);
         cairo_restore(cr);
@@ -78,9 +85,10 @@ double ValueNoise(uint64_t seed, double x, double y) {
     const int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
     auto smooth = [](double t) { return t * t * (3 - 2 * t); };
     const double fx = smooth(x - x0), fy = smooth(y - y0);
-    const double top = LatticeValue(seed, x0, y0) + (LatticeValue(seed, x0 + 1, y0) - LatticeValue(seed, x0, y0)) * fx;
-    const double bottom =
-        LatticeValue(seed, x0, y0 + 1) + (LatticeValue(seed, x0 + 1, y0 + 1) - LatticeValue(seed, x0, y0 + 1)) * fx;
+    const double top =
+        LatticeValue(seed, x0, y0) + (LatticeValue(seed, x0 + 1, y0) - LatticeValue(seed, x0, y0)) * fx;
+    const double bottom = LatticeValue(seed, x0, y0 + 1) +
+                          (LatticeValue(seed, x0 + 1, y0 + 1) - LatticeValue(seed, x0, y0 + 1)) * fx;
     return top + (bottom - top) * fy;
 }
 
@@ -91,8 +99,8 @@ double Turbulence(uint64_t seed, double x, double y) {
 
 // The fire ball, pixel by pixel: a ball whose edge is broken up by turbulence, hottest at the heart,
 // cooling from white through the palette to smoke as the frames go by.
-void PaintFireBall(cairo_t* cr, double t, const EffectPalette& palette, uint64_t seed, double radius, double heat,
-                   double fade) {
+void PaintFireBall(cairo_t* cr, double t, const EffectPalette& palette, uint64_t seed, double radius,
+                   double heat, double fade) {
     cairo_surface_t* surface = cairo_get_target(cr);
     cairo_surface_flush(surface);
     unsigned char* data = cairo_image_surface_get_data(surface);
@@ -109,7 +117,8 @@ void PaintFireBall(cairo_t* cr, double t, const EffectPalette& palette, uint64_t
             const double density = 1.0 - distance + (churn - 0.5) * (0.9 + t * 0.6) - erosion;
             if (density <= 0) continue;
             const double alpha = std::min(1.0, density * 6) * fade;
-            const double temperature = std::clamp(heat * (0.55 + density * 0.9) + (churn - 0.5) * 0.3, 0.0, 1.0);
+            const double temperature =
+                std::clamp(heat * (0.55 + density * 0.9) + (churn - 0.5) * 0.3, 0.0, 1.0);
             const Rgb colour = HeatColour(palette, temperature);
             auto channel = [&](double value) {
                 return static_cast<uint32_t>(std::clamp(value * alpha, 0.0, 1.0) * 255.0 + 0.5);
@@ -123,7 +132,7 @@ void PaintFireBall(cairo_t* cr, double t, const EffectPalette& palette, uint64_t
 
 void DrawExplosionFrame(cairo_t* cr, int frame, const EffectPalette& palette, uint64_t seed, double reach) {
     const double t = frame / double(EffectFrames - 1);
-    const double growth = 1 - (1 - t) * (1 - t);         // swells fast, then slows
+    const double growth = 1 - (1 - t) * (1 - t);          // swells fast, then slows
     const double radius = reach * (0.25 + 0.75 * growth); // fire ball radius
     const double heat = std::clamp(1.1 - t * 1.1, 0.0, 1.0);
     const double fade = t < 0.6 ? 1.0 : std::max(0.0, 1 - (t - 0.6) / 0.4);
@@ -156,8 +165,9 @@ void DrawExplosionFrame(cairo_t* cr, int frame, const EffectPalette& palette, ui
 }
 
 Picture DrawExplosion(uint64_t seed, const EffectPalette& palette, double reach) {
-    return DrawSheet(EffectFrames, 64, 64, [&](cairo_t* cr, int frame) { DrawExplosionFrame(cr, frame, palette, seed, reach); },
-                     MagentaKey, 64);
+    return DrawSheet(
+        EffectFrames, 64, 64,
+        [&](cairo_t* cr, int frame) { DrawExplosionFrame(cr, frame, palette, seed, reach); }, MagentaKey, 64);
 }
 
 const EffectPalette FirePalette{Hex(0xFFFFE0), Hex(0xFFC030), Hex(0xD83810), Hex(0x383030)};
@@ -175,9 +185,9 @@ std::vector<Picture> DrawHitSparks() {
     std::vector<Picture> sparks;
     const EffectPalette palettes[] = {FirePalette, PlasmaPalette, EmberPalette};
     for (int i = 0; i < 3; ++i)
-        sparks.push_back(DrawSheet(EffectFrames, 16, 16,
-                                   [&](cairo_t* cr, int frame) { DrawSpark(cr, frame, palettes[i], 3900 + i); },
-                                   MagentaKey, 96));
+        sparks.push_back(DrawSheet(
+            EffectFrames, 16, 16,
+            [&](cairo_t* cr, int frame) { DrawSpark(cr, frame, palettes[i], 3900 + i); }, MagentaKey, 96));
     return sparks;
 }
 

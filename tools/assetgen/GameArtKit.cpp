@@ -5,7 +5,9 @@
 
 namespace art {
 
-static double Clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
+static double Clamp01(double v) {
+    return std::clamp(v, 0.0, 1.0);
+}
 
 Rgb Mix(Rgb a, Rgb b, double t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
@@ -24,9 +26,13 @@ uint32_t Random::Next() {
     return static_cast<uint32_t>((z ^ (z >> 31)) >> 32);
 }
 
-double Random::Real(double low, double high) { return low + (high - low) * (Next() / 4294967296.0); }
+double Random::Real(double low, double high) {
+    return low + (high - low) * (Next() / 4294967296.0);
+}
 
-int Random::Int(int low, int high) { return low + static_cast<int>(Next() % static_cast<uint32_t>(high - low + 1)); }
+int Random::Int(int low, int high) {
+    return low + static_cast<int>(Next() % static_cast<uint32_t>(high - low + 1));
+}
 
 void SetColour(cairo_t* cr, Rgb colour, double alpha) {
     cairo_set_source_rgba(cr, colour.r, colour.g, colour.b, alpha);
@@ -44,7 +50,8 @@ void Ellipse(cairo_t* cr, double cx, double cy, double rx, double ry) {
 void MirroredPath(cairo_t* cr, double cx, std::initializer_list<Point> rightHalf, double leftScale,
                   double rightScale) {
     cairo_new_sub_path(cr);
-    for (const Point& p : rightHalf) cairo_line_to(cr, cx + p.x * rightScale, p.y);
+    for (const Point& p : rightHalf)
+        cairo_line_to(cr, cx + p.x * rightScale, p.y);
     for (auto it = std::rbegin(rightHalf); it != std::rend(rightHalf); ++it)
         cairo_line_to(cr, cx - it->x * leftScale, it->y);
     cairo_close_path(cr);
@@ -52,7 +59,8 @@ void MirroredPath(cairo_t* cr, double cx, std::initializer_list<Point> rightHalf
 
 void Polygon(cairo_t* cr, std::initializer_list<Point> points, double dx, double dy) {
     cairo_new_sub_path(cr);
-    for (const Point& p : points) cairo_line_to(cr, p.x + dx, p.y + dy);
+    for (const Point& p : points)
+        cairo_line_to(cr, p.x + dx, p.y + dy);
     cairo_close_path(cr);
 }
 
@@ -146,8 +154,8 @@ void Flame(cairo_t* cr, double cx, double y, double halfWidth, double length, in
     cairo_pattern_add_color_stop_rgba(pattern, 0.7, outer.r, outer.g, outer.b, 0.8);
     cairo_pattern_add_color_stop_rgba(pattern, 1.0, outer.r, outer.g, outer.b, 0);
     cairo_move_to(cr, cx - halfWidth, y);
-    cairo_curve_to(cr, cx - halfWidth, y + dir * length * 0.4, cx - halfWidth * 0.3, y + dir * length * 0.8, cx,
-                   y + dir * length);
+    cairo_curve_to(cr, cx - halfWidth, y + dir * length * 0.4, cx - halfWidth * 0.3, y + dir * length * 0.8,
+                   cx, y + dir * length);
     cairo_curve_to(cr, cx + halfWidth * 0.3, y + dir * length * 0.8, cx + halfWidth, y + dir * length * 0.4,
                    cx + halfWidth, y);
     cairo_close_path(cr);
@@ -163,10 +171,12 @@ void Label(cairo_t* cr, const char* text, double cx, double cy, double size, Rgb
     cairo_set_font_size(cr, size);
     cairo_text_extents_t extents;
     cairo_text_extents(cr, text, &extents);
-    cairo_move_to(cr, cx - extents.width / 2 - extents.x_bearing, cy - extents.height / 2 - extents.y_bearing);
+    cairo_move_to(cr, cx - extents.width / 2 - extents.x_bearing,
+                  cy - extents.height / 2 - extents.y_bearing);
     cairo_text_path(cr, text);
     Stroke(cr, outline, std::max(1.5, size * 0.16));
-    cairo_pattern_t* pattern = cairo_pattern_create_linear(0, cy - extents.height / 2, 0, cy + extents.height / 2);
+    cairo_pattern_t* pattern =
+        cairo_pattern_create_linear(0, cy - extents.height / 2, 0, cy + extents.height / 2);
     const Rgb top = Shade(fill, 1.6);
     cairo_pattern_add_color_stop_rgb(pattern, 0, top.r, top.g, top.b);
     cairo_pattern_add_color_stop_rgb(pattern, 0.5, fill.r, fill.g, fill.b);
@@ -217,7 +227,8 @@ namespace art {
 
 RockShape MakeRock(Random& random, int corners, double roughness, int craters) {
     RockShape rock;
-    for (int i = 0; i < corners; ++i) rock.radii.push_back(random.Real(1.0 - roughness, 1.0));
+    for (int i = 0; i < corners; ++i)
+        rock.radii.push_back(random.Real(1.0 - roughness, 1.0));
     for (int i = 0; i < craters; ++i)
         rock.craters.push_back({random.Real(0, 2 * Pi), random.Real(0.1, 0.6), random.Real(0.12, 0.28)});
     return rock;

@@ -28,25 +28,31 @@ constexpr BonusLook BonusLooks[] = {
     {58, 60, Badge::Bomb, Hex(0x484C58), nullptr},
 };
 
-double Pulse(int frame) { return 0.5 + 0.5 * std::sin(frame * 2 * Pi / BonusFrames); }
+double Pulse(int frame) {
+    return 0.5 + 0.5 * std::sin(frame * 2 * Pi / BonusFrames);
+}
 
 void ShieldPath(cairo_t* cr, double cx, double top, double halfWidth, double height) {
     cairo_new_path(cr);
     cairo_move_to(cr, cx, top);
-    cairo_curve_to(cr, cx + halfWidth * 0.5, top + height * 0.08, cx + halfWidth * 0.8, top + height * 0.06, cx + halfWidth,
-                   top + height * 0.04);
-    cairo_curve_to(cr, cx + halfWidth, top + height * 0.55, cx + halfWidth * 0.6, top + height * 0.8, cx, top + height);
-    cairo_curve_to(cr, cx - halfWidth * 0.6, top + height * 0.8, cx - halfWidth, top + height * 0.55, cx - halfWidth,
-                   top + height * 0.04);
-    cairo_curve_to(cr, cx - halfWidth * 0.8, top + height * 0.06, cx - halfWidth * 0.5, top + height * 0.08, cx, top);
+    cairo_curve_to(cr, cx + halfWidth * 0.5, top + height * 0.08, cx + halfWidth * 0.8, top + height * 0.06,
+                   cx + halfWidth, top + height * 0.04);
+    cairo_curve_to(cr, cx + halfWidth, top + height * 0.55, cx + halfWidth * 0.6, top + height * 0.8, cx,
+                   top + height);
+    cairo_curve_to(cr, cx - halfWidth * 0.6, top + height * 0.8, cx - halfWidth, top + height * 0.55,
+                   cx - halfWidth, top + height * 0.04);
+    cairo_curve_to(cr, cx - halfWidth * 0.8, top + height * 0.06, cx - halfWidth * 0.5, top + height * 0.08,
+                   cx, top);
     cairo_close_path(cr);
 }
 
 void HeartPath(cairo_t* cr, double cx, double cy, double size) {
     cairo_new_path(cr);
     cairo_move_to(cr, cx, cy + size * 0.95);
-    cairo_curve_to(cr, cx - size * 1.25, cy + size * 0.1, cx - size * 1.0, cy - size * 1.0, cx, cy - size * 0.45);
-    cairo_curve_to(cr, cx + size * 1.0, cy - size * 1.0, cx + size * 1.25, cy + size * 0.1, cx, cy + size * 0.95);
+    cairo_curve_to(cr, cx - size * 1.25, cy + size * 0.1, cx - size * 1.0, cy - size * 1.0, cx,
+                   cy - size * 0.45);
+    cairo_curve_to(cr, cx + size * 1.0, cy - size * 1.0, cx + size * 1.25, cy + size * 0.1, cx,
+                   cy + size * 0.95);
     cairo_close_path(cr);
 }
 
@@ -65,8 +71,8 @@ void GemFill(cairo_t* cr, Rgb colour, double cx, double cy, double radius, int f
     cairo_save(cr);
     cairo_clip_preserve(cr);
     const double sweep = -radius * 1.6 + frame * radius * 3.2 / BonusFrames;
-    cairo_pattern_t* pattern =
-        cairo_pattern_create_linear(cx + sweep - radius * 0.4, cy - radius, cx + sweep + radius * 0.4, cy + radius);
+    cairo_pattern_t* pattern = cairo_pattern_create_linear(cx + sweep - radius * 0.4, cy - radius,
+                                                           cx + sweep + radius * 0.4, cy + radius);
     cairo_pattern_add_color_stop_rgba(pattern, 0, 1, 1, 1, 0);
     cairo_pattern_add_color_stop_rgba(pattern, 0.5, 1, 1, 1, 0.45);
     cairo_pattern_add_color_stop_rgba(pattern, 1, 1, 1, 1, 0);
@@ -80,14 +86,18 @@ void GemFill(cairo_t* cr, Rgb colour, double cx, double cy, double radius, int f
 void OrbitLights(cairo_t* cr, double cx, double cy, double rx, double ry, Rgb colour, int frame) {
     for (int i = 0; i < 6; ++i) {
         const double angle = i * Pi / 3 + frame * (Pi / 3) / BonusFrames;
-        Glow(cr, cx + std::cos(angle) * rx, cy + std::sin(angle) * ry, 3 + 1.8 * Pulse(frame), Shade(colour, 1.8),
-             Shade(colour, 1.3));
+        Glow(cr, cx + std::cos(angle) * rx, cy + std::sin(angle) * ry, 3 + 1.8 * Pulse(frame),
+             Shade(colour, 1.8), Shade(colour, 1.3));
     }
 }
 
 void LightningBolt(cairo_t* cr, double cx, double cy, double size) {
-    Polygon(cr, {{cx + size * 0.15, cy - size}, {cx - size * 0.55, cy + size * 0.15}, {cx - size * 0.05, cy + size * 0.15},
-                 {cx - size * 0.25, cy + size}, {cx + size * 0.55, cy - size * 0.2}, {cx + size * 0.05, cy - size * 0.2}});
+    Polygon(cr, {{cx + size * 0.15, cy - size},
+                 {cx - size * 0.55, cy + size * 0.15},
+                 {cx - size * 0.05, cy + size * 0.15},
+                 {cx - size * 0.25, cy + size},
+                 {cx + size * 0.55, cy - size * 0.2},
+                 {cx + size * 0.05, cy - size * 0.2}});
     FillMetalAcross(cr, Hex(0xFFF080), cx - size * 0.5, cx + size * 0.5, 0.4);
     Stroke(cr, Hex(0x402800), 1.4);
     cairo_new_path(cr);
@@ -97,7 +107,8 @@ void DrawBomb(cairo_t* cr, double cx, double cy, double radius, int frame) {
     // Fuse with a spark that flickers.
     cairo_new_path(cr);
     cairo_move_to(cr, cx + radius * 0.55, cy - radius * 0.75);
-    cairo_curve_to(cr, cx + radius * 0.8, cy - radius * 1.2, cx + radius * 1.1, cy - radius * 1.0, cx + radius * 1.15, cy - radius * 1.3);
+    cairo_curve_to(cr, cx + radius * 0.8, cy - radius * 1.2, cx + radius * 1.1, cy - radius * 1.0,
+                   cx + radius * 1.15, cy - radius * 1.3);
     SetColour(cr, Hex(0xC8A060));
     cairo_set_line_width(cr, 2.2);
     cairo_stroke(cr);
@@ -121,7 +132,8 @@ void DrawBonusFrame(cairo_t* cr, const BonusLook& look, int frame) {
     const double w = look.width, h = look.height, cx = w / 2, cy = h / 2;
     const double pulse = Pulse(frame);
     const double radius = std::min(w, h) / 2 - 4;
-    Glow(cr, cx, cy, radius + 1 + pulse * 4, Shade(look.colour, 1.6), Shade(look.colour, 1.2), 0.7 + 0.3 * pulse);
+    Glow(cr, cx, cy, radius + 1 + pulse * 4, Shade(look.colour, 1.6), Shade(look.colour, 1.2),
+         0.7 + 0.3 * pulse);
     double letterY = cy, letterSize = radius * 0.95;
     switch (look.badge) {
     case Badge::Shield:
@@ -166,7 +178,9 @@ void DrawBonusFrame(cairo_t* cr, const BonusLook& look, int frame) {
         DrawSkull(cr, cx, cy + 1, radius * 1.45, Hex(0xECE6D2), Hex(0xFF4020));
         break;
     }
-    case Badge::Bomb: DrawBomb(cr, cx - 2, cy + 4, radius * 0.78, frame); break;
+    case Badge::Bomb:
+        DrawBomb(cr, cx - 2, cy + 4, radius * 0.78, frame);
+        break;
     }
     if (look.badge == Badge::Cell) LightningBolt(cr, cx, cy, radius * 0.62);
     if (look.letter) Label(cr, look.letter, cx, letterY, letterSize, Hex(0xFFFFFF), Hex(0x101018));
@@ -180,8 +194,9 @@ void DrawBonusFrame(cairo_t* cr, const BonusLook& look, int frame) {
 std::vector<Picture> DrawBonuses() {
     std::vector<Picture> sheets;
     for (const BonusLook& look : BonusLooks)
-        sheets.push_back(DrawSheet(BonusFrames, look.width, look.height,
-                                   [&](cairo_t* cr, int frame) { DrawBonusFrame(cr, look, frame); }, MagentaKey, 96));
+        sheets.push_back(DrawSheet(
+            BonusFrames, look.width, look.height,
+            [&](cairo_t* cr, int frame) { DrawBonusFrame(cr, look, frame); }, MagentaKey, 96));
     return sheets;
 }
 

@@ -51,7 +51,8 @@ void Barrel(cairo_t* cr, double x, double top, double bottom, double width, Rgb 
 
 void Line(cairo_t* cr, std::initializer_list<Point> points, Rgb colour, double width, double alpha = 1) {
     cairo_new_path(cr);
-    for (const Point& p : points) cairo_line_to(cr, p.x, p.y);
+    for (const Point& p : points)
+        cairo_line_to(cr, p.x, p.y);
     SetColour(cr, colour, alpha);
     cairo_set_line_width(cr, width);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
@@ -63,14 +64,14 @@ void LinePair(cairo_t* cr, double cx, std::initializer_list<Point> rightSide, Rg
               double alpha = 1) {
     for (double side : {-1.0, 1.0}) {
         cairo_new_path(cr);
-        for (const Point& p : rightSide) cairo_line_to(cr, cx + side * p.x, p.y);
+        for (const Point& p : rightSide)
+            cairo_line_to(cr, cx + side * p.x, p.y);
         SetColour(cr, colour, alpha);
         cairo_set_line_width(cr, width);
         cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
         cairo_stroke(cr);
     }
 }
-
 
 // ---------------- player ----------------
 
@@ -112,9 +113,10 @@ void DrawPlayerFrame(cairo_t* cr, int bank, bool flameOn) {
         Glow(cr, x, 82.5, 4, Hex(0xC0F8FF), PlasmaOuter);
     }
     // Canards and fuselage.
-    HullPiece(cr, cx, {{0, 22}, {5, 24}, {12, 33}, {11, 36}, {5, 35}, {0, 35}}, wing, 12, leftScale, rightScale, lightAt);
-    HullPiece(cr, cx, {{0, 3}, {2.5, 8}, {5, 20}, {7, 40}, {8, 60}, {7, 74}, {5.5, 82}, {0, 82}}, hull, 8, leftScale,
+    HullPiece(cr, cx, {{0, 22}, {5, 24}, {12, 33}, {11, 36}, {5, 35}, {0, 35}}, wing, 12, leftScale,
               rightScale, lightAt);
+    HullPiece(cr, cx, {{0, 3}, {2.5, 8}, {5, 20}, {7, 40}, {8, 60}, {7, 74}, {5.5, 82}, {0, 82}}, hull, 8,
+              leftScale, rightScale, lightAt);
     Line(cr, {{cx, 44}, {cx, 78}}, Shade(hull, 0.55), 1);
     Line(cr, {{sx(-3), 50}, {sx(-3), 74}}, accent, 1.4);
     Line(cr, {{sx(3), 50}, {sx(3), 74}}, accent, 1.4);
@@ -124,7 +126,10 @@ void DrawPlayerFrame(cairo_t* cr, int bank, bool flameOn) {
     if (b != 0) {
         const double side = b < 0 ? -1 : 1;
         const double s = side < 0 ? leftScale : rightScale;
-        Polygon(cr, {{cx + side * 7 * s, 36}, {cx + side * 31 * s, 62}, {cx + side * 31 * s, 76}, {cx + side * 7 * s, 72}});
+        Polygon(cr, {{cx + side * 7 * s, 36},
+                     {cx + side * 31 * s, 62},
+                     {cx + side * 31 * s, 76},
+                     {cx + side * 7 * s, 72}});
         SetColour(cr, {0, 0, 0}, 0.3 * std::fabs(b));
         cairo_fill(cr);
         Specular(cr, cx - side * 17 * (side < 0 ? rightScale : leftScale), 58, 7, 4, 0.35 * std::fabs(b));
@@ -137,12 +142,14 @@ void DrawPlayerFrame(cairo_t* cr, int bank, bool flameOn) {
 void DrawEnemyWasp(cairo_t* cr) { // kind 0, 59 x 28
     const double cx = 29.5;
     const Rgb red = Hex(0xB82A20), grey = Hex(0x8A909A);
-    for (double side : {-1.0, 1.0}) Flame(cr, cx + side * 5, 4, 2.2, 4, -1, FireCore, FireOuter);
+    for (double side : {-1.0, 1.0})
+        Flame(cr, cx + side * 5, 4, 2.2, 4, -1, FireCore, FireOuter);
     HullPiece(cr, cx, {{0, 9}, {5, 8}, {28, 3}, {29, 10}, {22, 15}, {6, 20}, {0, 20}}, red, 29);
     LinePair(cr, cx, {{7, 11}, {26, 6}}, Hex(0xF0D040), 1.3);
     HullPiece(cr, cx, {{0, 2}, {4, 4}, {6, 12}, {5, 20}, {2, 25}, {0, 27}}, grey, 6);
     Canopy(cr, cx, 16, 2.6, 4.5, Hex(0xF0A020));
-    for (double side : {-1.0, 1.0}) Barrel(cr, cx + side * 20, 10, 18, 2, grey);
+    for (double side : {-1.0, 1.0})
+        Barrel(cr, cx + side * 20, 10, 18, 2, grey);
 }
 
 void DrawEnemyTwinPod(cairo_t* cr) { // kind 1, 59 x 28
@@ -169,7 +176,8 @@ void DrawEnemyTwinPod(cairo_t* cr) { // kind 1, 59 x 28
 void DrawEnemyLancer(cairo_t* cr) { // kind 2, 75 x 102
     const double cx = 37.5;
     const Rgb purple = Hex(0x6A3C9A), steel = Hex(0x9298A8);
-    for (double side : {-1.0, 1.0}) Flame(cr, cx + side * 9, 9, 4, 9, -1, FireCore, FireOuter);
+    for (double side : {-1.0, 1.0})
+        Flame(cr, cx + side * 9, 9, 4, 9, -1, FireCore, FireOuter);
     // Wings swept back toward the top.
     HullPiece(cr, cx, {{0, 18}, {12, 14}, {36, 6}, {37, 20}, {24, 38}, {12, 50}, {0, 50}}, purple, 37);
     LinePair(cr, cx, {{13, 20}, {33, 12}}, Hex(0xE0C060), 1.5);
@@ -179,7 +187,8 @@ void DrawEnemyLancer(cairo_t* cr) { // kind 2, 75 x 102
         HullPiece(cr, x, {{0, 40}, {4, 44}, {4.5, 84}, {2, 96}, {0, 100}}, steel, 4.5);
         Lamp(cr, x, 96, 1.8, Hex(0xFF4040));
     }
-    HullPiece(cr, cx, {{0, 8}, {6, 10}, {10, 28}, {11, 56}, {8, 74}, {4, 82}, {0, 84}}, Shade(purple, 1.15), 11);
+    HullPiece(cr, cx, {{0, 8}, {6, 10}, {10, 28}, {11, 56}, {8, 74}, {4, 82}, {0, 84}}, Shade(purple, 1.15),
+              11);
     Line(cr, {{cx, 30}, {cx, 70}}, Shade(purple, 0.5), 1);
     // Red glowing visor.
     Ellipse(cr, cx, 64, 5, 9);
@@ -192,17 +201,20 @@ void DrawEnemyLancer(cairo_t* cr) { // kind 2, 75 x 102
 void DrawEnemyNeedle(cairo_t* cr) { // kind 3, 57 x 160
     const double cx = 28.5;
     const Rgb sand = Hex(0xC4A060), steel = Hex(0x8A8E96);
-    for (double side : {-1.0, 0.0, 1.0}) Flame(cr, cx + side * 6, 8, 3, 8, -1, FireCore, FireOuter);
+    for (double side : {-1.0, 0.0, 1.0})
+        Flame(cr, cx + side * 6, 8, 3, 8, -1, FireCore, FireOuter);
     // Three pairs of fins along the spine.
     for (int i = 0; i < 3; ++i) {
         const double y = 22 + i * 42;
         const double span = 27 - i * 5;
-        HullPiece(cr, cx, {{0, y}, {span - 4, y - 6}, {span, y - 4}, {span - 2, y + 6}, {6, y + 20}, {0, y + 20}},
+        HullPiece(cr, cx,
+                  {{0, y}, {span - 4, y - 6}, {span, y - 4}, {span - 2, y + 6}, {6, y + 20}, {0, y + 20}},
                   steel, span);
         LinePair(cr, cx, {{7, y + 2}, {span - 4, y - 3}}, Hex(0xE04020), 1.4);
     }
     HullPiece(cr, cx, {{0, 6}, {8, 8}, {9, 100}, {7, 130}, {4, 150}, {0, 158}}, sand, 9);
-    for (double y = 28; y < 140; y += 20) Line(cr, {{cx - 8, y}, {cx + 8, y}}, Shade(sand, 0.45), 1.2);
+    for (double y = 28; y < 140; y += 20)
+        Line(cr, {{cx - 8, y}, {cx + 8, y}}, Shade(sand, 0.45), 1.2);
     Lamp(cr, cx, 150, 2.6, Hex(0xFFF060));
     Canopy(cr, cx, 118, 3.5, 7, Hex(0x40D0A0));
     Specular(cr, cx - 4, 60, 1.8, 30, 0.4);
@@ -211,7 +223,8 @@ void DrawEnemyNeedle(cairo_t* cr) { // kind 3, 57 x 160
 void DrawEnemySaucer(cairo_t* cr) { // kind 4, 75 x 75
     const double cx = 37.5, cy = 35;
     const Rgb teal = Hex(0x4A9098), steel = Hex(0xA0A8B0);
-    for (double side : {-1.0, 0.0, 1.0}) Barrel(cr, cx + side * 14, 56, 72 - std::fabs(side) * 4, 3, steel);
+    for (double side : {-1.0, 0.0, 1.0})
+        Barrel(cr, cx + side * 14, 56, 72 - std::fabs(side) * 4, 3, steel);
     Ellipse(cr, cx, cy, 35, 33);
     FillDome(cr, teal, cx, cy, 40);
     Stroke(cr, Hex(0x102024), 1.2);
@@ -222,11 +235,14 @@ void DrawEnemySaucer(cairo_t* cr) { // kind 4, 75 x 75
     cairo_new_path(cr);
     for (int i = 0; i < 10; ++i) {
         const double angle = i * 2 * Pi / 10;
-        Lamp(cr, cx + std::cos(angle) * 30, cy + std::sin(angle) * 28, 1.6, i % 2 ? Hex(0x60F0FF) : Hex(0xFFE060));
+        Lamp(cr, cx + std::cos(angle) * 30, cy + std::sin(angle) * 28, 1.6,
+             i % 2 ? Hex(0x60F0FF) : Hex(0xFFE060));
     }
     for (int i = 0; i < 6; ++i) {
         const double angle = i * 2 * Pi / 6 + 0.3;
-        Line(cr, {{cx + std::cos(angle) * 14, cy + std::sin(angle) * 13}, {cx + std::cos(angle) * 24, cy + std::sin(angle) * 22}},
+        Line(cr,
+             {{cx + std::cos(angle) * 14, cy + std::sin(angle) * 13},
+              {cx + std::cos(angle) * 24, cy + std::sin(angle) * 22}},
              Shade(steel, 0.45), 1.2);
     }
     Ellipse(cr, cx, cy, 12, 11);
@@ -238,14 +254,20 @@ void DrawEnemySaucer(cairo_t* cr) { // kind 4, 75 x 75
 void DrawEnemyCrab(cairo_t* cr) { // kind 5, 80 x 70
     const double cx = 40;
     const Rgb shell = Hex(0xC46A28), steel = Hex(0x8C9098);
-    for (double side : {-1.0, 1.0}) Flame(cr, cx + side * 8, 10, 3, 8, -1, FireCore, FireOuter);
+    for (double side : {-1.0, 1.0})
+        Flame(cr, cx + side * 8, 10, 3, 8, -1, FireCore, FireOuter);
     // Claws reaching forward (down).
     for (double side : {-1.0, 1.0}) {
         Line(cr, {{cx + side * 14, 34}, {cx + side * 28, 44}, {cx + side * 30, 52}}, Shade(steel, 0.6), 6);
         Line(cr, {{cx + side * 14, 34}, {cx + side * 28, 44}, {cx + side * 30, 52}}, steel, 3.5);
         const double x = cx + side * 30;
-        Polygon(cr, {{x - 7 * side, 50}, {x + 4 * side, 49}, {x + 8 * side, 58}, {x + 4 * side, 68}, {x + 1 * side, 60},
-                     {x - 2 * side, 68}, {x - 6 * side, 58}});
+        Polygon(cr, {{x - 7 * side, 50},
+                     {x + 4 * side, 49},
+                     {x + 8 * side, 58},
+                     {x + 4 * side, 68},
+                     {x + 1 * side, 60},
+                     {x - 2 * side, 68},
+                     {x - 6 * side, 58}});
         FillMetalAcross(cr, shell, x - 8, x + 8);
         Stroke(cr, Hex(0x281008), 1);
         cairo_new_path(cr);
@@ -253,7 +275,8 @@ void DrawEnemyCrab(cairo_t* cr) { // kind 5, 80 x 70
     // Side legs/fins.
     for (double side : {-1.0, 1.0})
         for (int i = 0; i < 3; ++i) {
-            const Point knee{cx + side * (30 + i * 3), 10.0 + i * 8}, foot{cx + side * (38 - i), 16.0 + i * 9};
+            const Point knee{cx + side * (30 + i * 3), 10.0 + i * 8},
+                foot{cx + side * (38 - i), 16.0 + i * 9};
             Line(cr, {{cx + side * 16, 16.0 + i * 6}, knee, foot}, Hex(0x202428), 3.6);
             Line(cr, {{cx + side * 16, 16.0 + i * 6}, knee, foot}, Shade(shell, 1.1), 2.0);
         }
@@ -268,15 +291,18 @@ void DrawEnemyCrab(cairo_t* cr) { // kind 5, 80 x 70
         cairo_set_line_width(cr, 1.2);
         cairo_stroke(cr);
     }
-    for (double side : {-1.0, 1.0}) Lamp(cr, cx + side * 7, 38, 2.2, Hex(0xFF3020));
+    for (double side : {-1.0, 1.0})
+        Lamp(cr, cx + side * 7, 38, 2.2, Hex(0xFF3020));
     Barrel(cr, cx, 38, 48, 3, steel);
 }
 
 void DrawEnemyBomber(cairo_t* cr) { // kind 6, 85 x 110
     const double cx = 42.5;
     const Rgb gunmetal = Hex(0x5E6878), steel = Hex(0x9AA0AA);
-    for (double side : {-1.0, 1.0}) Flame(cr, cx + side * 22, 14, 5, 12, -1, FireCore, FireOuter);
-    HullPiece(cr, cx, {{0, 16}, {30, 22}, {42, 46}, {42, 58}, {30, 66}, {18, 70}, {0, 70}}, Shade(gunmetal, 0.9), 42);
+    for (double side : {-1.0, 1.0})
+        Flame(cr, cx + side * 22, 14, 5, 12, -1, FireCore, FireOuter);
+    HullPiece(cr, cx, {{0, 16}, {30, 22}, {42, 46}, {42, 58}, {30, 66}, {18, 70}, {0, 70}},
+              Shade(gunmetal, 0.9), 42);
     for (double side : {-1.0, 1.0}) {
         const double x = cx + side * 22;
         HullPiece(cr, x, {{0, 13}, {7, 14}, {8, 40}, {5, 50}, {0, 50}}, steel, 8);
@@ -285,18 +311,21 @@ void DrawEnemyBomber(cairo_t* cr) { // kind 6, 85 x 110
         cairo_fill(cr);
         // Hazard stripes on the wing tips.
         for (int i = 0; i < 3; ++i)
-            Line(cr, {{cx + side * (31 + i * 3.5), 48}, {cx + side * (34 + i * 3.5), 58}}, Hex(0xF0C020), 1.6);
+            Line(cr, {{cx + side * (31 + i * 3.5), 48}, {cx + side * (34 + i * 3.5), 58}}, Hex(0xF0C020),
+                 1.6);
     }
     HullPiece(cr, cx, {{0, 6}, {10, 8}, {14, 30}, {15, 70}, {11, 94}, {5, 106}, {0, 108}}, gunmetal, 15);
     // Bomb bay and turret.
     cairo_rectangle(cr, cx - 5, 40, 10, 26);
     SetColour(cr, Hex(0x181A20));
     cairo_fill(cr);
-    for (double y = 43; y < 64; y += 6) Lamp(cr, cx, y, 1.2, Hex(0xFF8020));
+    for (double y = 43; y < 64; y += 6)
+        Lamp(cr, cx, y, 1.2, Hex(0xFF8020));
     Ellipse(cr, cx, 82, 7, 7);
     FillDome(cr, steel, cx, 82, 8);
     cairo_new_path(cr);
-    for (double side : {-1.0, 1.0}) Barrel(cr, cx + side * 3, 84, 100, 2.2, steel);
+    for (double side : {-1.0, 1.0})
+        Barrel(cr, cx + side * 3, 84, 100, 2.2, steel);
     Canopy(cr, cx, 22, 4, 6, Hex(0xF0B030));
     Specular(cr, cx - 6, 40, 2.5, 20, 0.35);
 }
@@ -304,11 +333,13 @@ void DrawEnemyBomber(cairo_t* cr) { // kind 6, 85 x 110
 void DrawEnemyArrow(cairo_t* cr) { // kind 7, 80 x 75
     const double cx = 40;
     const Rgb blue = Hex(0x3A50B8), steel = Hex(0xA0A8B8);
-    for (double side : {-1.0, 1.0}) Flame(cr, cx + side * 12, 8, 4, 7, -1, PlasmaCore, Hex(0x8020E0));
+    for (double side : {-1.0, 1.0})
+        Flame(cr, cx + side * 12, 8, 4, 7, -1, PlasmaCore, Hex(0x8020E0));
     HullPiece(cr, cx, {{0, 14}, {14, 8}, {39, 6}, {38, 18}, {20, 46}, {6, 66}, {0, 73}}, blue, 39);
     LinePair(cr, cx, {{4, 58}, {22, 26}, {37, 12}}, Hex(0xE8E8F8), 1.6);
     HullPiece(cr, cx, {{0, 8}, {5, 9}, {8, 30}, {5, 52}, {0, 60}}, steel, 8);
-    for (double side : {-1.0, 1.0}) Barrel(cr, cx + side * 24, 16, 32, 2.4, steel);
+    for (double side : {-1.0, 1.0})
+        Barrel(cr, cx + side * 24, 16, 32, 2.4, steel);
     Glow(cr, cx, 33, 9, Hex(0xFFB040), Hex(0xC04010));
     Lamp(cr, cx, 33, 3, Hex(0xFFE080));
     Specular(cr, cx - 14, 16, 8, 3, 0.35);
@@ -321,8 +352,10 @@ void DrawEnemyInsect(cairo_t* cr) { // kind 8, 60 x 75
     for (double side : {-1.0, 1.0}) {
         Ellipse(cr, cx + side * 17, 26, 12, 19);
         cairo_pattern_t* pattern = cairo_pattern_create_radial(cx + side * 14, 20, 2, cx + side * 17, 26, 20);
-        cairo_pattern_add_color_stop_rgba(pattern, 0, membrane.r * 1.2, membrane.g * 1.2, membrane.b * 1.2, 1);
-        cairo_pattern_add_color_stop_rgba(pattern, 1, membrane.r * 0.3, membrane.g * 0.3, membrane.b * 0.4, 1);
+        cairo_pattern_add_color_stop_rgba(pattern, 0, membrane.r * 1.2, membrane.g * 1.2, membrane.b * 1.2,
+                                          1);
+        cairo_pattern_add_color_stop_rgba(pattern, 1, membrane.r * 0.3, membrane.g * 0.3, membrane.b * 0.4,
+                                          1);
         cairo_set_source(cr, pattern);
         cairo_fill_preserve(cr);
         cairo_pattern_destroy(pattern);
@@ -335,7 +368,8 @@ void DrawEnemyInsect(cairo_t* cr) { // kind 8, 60 x 75
     Ellipse(cr, cx, 16, 8, 14);
     FillDome(cr, chitin, cx, 16, 15);
     cairo_new_path(cr);
-    for (double y = 8; y < 28; y += 5) Line(cr, {{cx - 6.5, y}, {cx + 6.5, y}}, Shade(chitin, 0.45), 1.1);
+    for (double y = 8; y < 28; y += 5)
+        Line(cr, {{cx - 6.5, y}, {cx + 6.5, y}}, Shade(chitin, 0.45), 1.1);
     Ellipse(cr, cx, 40, 10, 10);
     FillDome(cr, Shade(chitin, 1.1), cx, 40, 11);
     cairo_new_path(cr);
@@ -363,7 +397,8 @@ void DrawEnemyInsect(cairo_t* cr) { // kind 8, 60 x 75
 void DrawBossFortress(cairo_t* cr) { // boss 0, 150 x 180
     const double cx = 75;
     const Rgb armour = Hex(0xA83A30), steel = Hex(0x9098A4), dark = Hex(0x4A505C);
-    for (double side : {-1.0, 0.0, 1.0}) Flame(cr, cx + side * 24, 12, 6, 12, -1, FireCore, FireOuter);
+    for (double side : {-1.0, 0.0, 1.0})
+        Flame(cr, cx + side * 24, 12, 6, 12, -1, FireCore, FireOuter);
     // Side cannons.
     for (double side : {-1.0, 1.0}) {
         const double x = cx + side * 50;
@@ -372,12 +407,23 @@ void DrawBossFortress(cairo_t* cr) { // boss 0, 150 x 180
         Barrel(cr, x + 4, 120, 170, 4, steel);
         Lamp(cr, x, 100, 3, Hex(0xFFA020));
     }
-    HullPiece(cr, cx, {{0, 12}, {30, 12}, {40, 30}, {50, 64}, {74, 84}, {74, 104}, {50, 112}, {36, 140}, {22, 168},
-                       {8, 178}, {0, 178}},
+    HullPiece(cr, cx,
+              {{0, 12},
+               {30, 12},
+               {40, 30},
+               {50, 64},
+               {74, 84},
+               {74, 104},
+               {50, 112},
+               {36, 140},
+               {22, 168},
+               {8, 178},
+               {0, 178}},
               armour, 74);
     HullPiece(cr, cx, {{0, 14}, {16, 16}, {22, 40}, {24, 110}, {18, 140}, {9, 160}, {0, 166}}, steel, 24);
     // Armour seams and plates.
-    for (double y : {50.0, 80.0, 120.0, 145.0}) Line(cr, {{cx - 20, y}, {cx + 20, y}}, Shade(steel, 0.4), 1.2);
+    for (double y : {50.0, 80.0, 120.0, 145.0})
+        Line(cr, {{cx - 20, y}, {cx + 20, y}}, Shade(steel, 0.4), 1.2);
     LinePair(cr, cx, {{28, 36}, {44, 72}, {70, 90}}, Shade(armour, 1.5), 1.4);
     LinePair(cr, cx, {{34, 112}, {60, 102}}, Shade(armour, 0.5), 1.4);
     // Reactor core and bridge.
@@ -388,14 +434,16 @@ void DrawBossFortress(cairo_t* cr) { // boss 0, 150 x 180
     Lamp(cr, cx, 92, 5, Hex(0xFFF0A0));
     Canopy(cr, cx, 38, 8, 12, Hex(0x30B0E0));
     Barrel(cr, cx, 150, 177, 5, steel);
-    for (double side : {-1.0, 1.0}) Lamp(cr, cx + side * 70, 96, 2, Hex(0x40FF60));
+    for (double side : {-1.0, 1.0})
+        Lamp(cr, cx + side * 70, 96, 2, Hex(0x40FF60));
     Specular(cr, cx - 10, 70, 4, 30, 0.35);
 }
 
 void DrawBossCrescent(cairo_t* cr) { // boss 1, 235 x 225
     const double cx = 117.5;
     const Rgb gold = Hex(0xB8903A), bronze = Hex(0x8A6A3A), steel = Hex(0x9AA0AA);
-    for (double side : {-1.0, 1.0}) Flame(cr, cx + side * 30, 30, 7, 24, -1, PlasmaCore, PlasmaOuter);
+    for (double side : {-1.0, 1.0})
+        Flame(cr, cx + side * 30, 30, 7, 24, -1, PlasmaCore, PlasmaOuter);
     // The crescent: an outer arc from tip to tip, an inner arc back.
     cairo_new_path(cr);
     cairo_move_to(cr, cx - 114, 205);
@@ -435,7 +483,9 @@ void DrawBossCrescent(cairo_t* cr) { // boss 1, 235 x 225
     cairo_new_path(cr);
     for (int i = 0; i < 8; ++i) {
         const double angle = i * Pi / 4;
-        Line(cr, {{cx + std::cos(angle) * 20, 92 + std::sin(angle) * 18}, {cx + std::cos(angle) * 29, 92 + std::sin(angle) * 26}},
+        Line(cr,
+             {{cx + std::cos(angle) * 20, 92 + std::sin(angle) * 18},
+              {cx + std::cos(angle) * 29, 92 + std::sin(angle) * 26}},
              Shade(steel, 0.4), 1.5);
     }
     Ellipse(cr, cx, 92, 17, 16);
@@ -456,7 +506,8 @@ void DrawBossBiomech(cairo_t* cr) { // boss 2, 225 x 280
             const double x0 = cx + side * (22 + i * 14), y0 = 190 - i * 16;
             cairo_new_path(cr);
             cairo_move_to(cr, x0, y0);
-            cairo_curve_to(cr, x0 + side * 18, y0 + 30, x0 - side * 8, y0 + 50, x0 + side * (10 + i * 4), 270 - i * 26);
+            cairo_curve_to(cr, x0 + side * 18, y0 + 30, x0 - side * 8, y0 + 50, x0 + side * (10 + i * 4),
+                           270 - i * 26);
             SetColour(cr, Shade(flesh, 0.4));
             cairo_set_line_width(cr, 8 - i);
             cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
@@ -471,7 +522,8 @@ void DrawBossBiomech(cairo_t* cr) { // boss 2, 225 x 280
     for (int i = 0; i < 7; ++i) {
         const double angle = -Pi / 2 + (i - 3) * 0.36;
         const double x = cx + std::cos(angle) * 104, y = 110 + std::sin(angle) * 104;
-        Polygon(cr, {{cx + std::cos(angle - 0.12) * 60, 110 + std::sin(angle - 0.12) * 60}, {x, y},
+        Polygon(cr, {{cx + std::cos(angle - 0.12) * 60, 110 + std::sin(angle - 0.12) * 60},
+                     {x, y},
                      {cx + std::cos(angle + 0.12) * 60, 110 + std::sin(angle + 0.12) * 60}});
         FillMetalAcross(cr, bone, x - 12, x + 12);
         Stroke(cr, Hex(0x302820), 1);
@@ -479,8 +531,12 @@ void DrawBossBiomech(cairo_t* cr) { // boss 2, 225 x 280
     }
     // Side claws.
     for (double side : {-1.0, 1.0}) {
-        Polygon(cr, {{cx + side * 60, 100}, {cx + side * 110, 120}, {cx + side * 108, 176}, {cx + side * 96, 210},
-                     {cx + side * 92, 168}, {cx + side * 60, 150}});
+        Polygon(cr, {{cx + side * 60, 100},
+                     {cx + side * 110, 120},
+                     {cx + side * 108, 176},
+                     {cx + side * 96, 210},
+                     {cx + side * 92, 168},
+                     {cx + side * 60, 150}});
         FillMetalAcross(cr, carapace, cx + side * 60 - 50, cx + side * 60 + 50);
         Stroke(cr, Hex(0x180820), 1.2);
         cairo_new_path(cr);
@@ -553,7 +609,8 @@ void DrawSkull(cairo_t* cr, double cx, double cy, double size, Rgb bone, Rgb eye
 }
 
 Picture DrawPlayerShip() {
-    return DrawSheet(10, ShipWidth, ShipHeight, [](cairo_t* cr, int frame) { DrawPlayerFrame(cr, frame / 2, frame % 2); });
+    return DrawSheet(10, ShipWidth, ShipHeight,
+                     [](cairo_t* cr, int frame) { DrawPlayerFrame(cr, frame / 2, frame % 2); });
 }
 
 std::vector<Picture> DrawEnemyShips() {
@@ -565,7 +622,8 @@ std::vector<Picture> DrawEnemyShips() {
                           {57, 160, DrawEnemyNeedle}, {75, 75, DrawEnemySaucer},  {80, 70, DrawEnemyCrab},
                           {85, 110, DrawEnemyBomber}, {80, 75, DrawEnemyArrow},   {60, 75, DrawEnemyInsect}};
     std::vector<Picture> ships;
-    for (const Kind& kind : kinds) ships.push_back(DrawOne(kind.width, kind.height, kind.draw));
+    for (const Kind& kind : kinds)
+        ships.push_back(DrawOne(kind.width, kind.height, kind.draw));
     return ships;
 }
 

@@ -18,7 +18,8 @@ void Bolt(cairo_t* cr, double cx, double top, double bottom, double halfWidth, R
 
 void StandardShot(cairo_t* cr, int frame) { // k0, 26 x 28, a twin bolt
     const double stretch = frame ? 1.0 : 0.88;
-    for (double x : {7.0, 19.0}) Bolt(cr, x, 28 - 27 * stretch, 27.5, 5.5, Hex(0xFFE040), Hex(0xE06010));
+    for (double x : {7.0, 19.0})
+        Bolt(cr, x, 28 - 27 * stretch, 27.5, 5.5, Hex(0xFFE040), Hex(0xE06010));
 }
 
 void IonicShot(cairo_t* cr, int frame) { // k1, 15 x 29
@@ -27,7 +28,8 @@ void IonicShot(cairo_t* cr, int frame) { // k1, 15 x 29
     Random random(400 + frame);
     cairo_new_path(cr);
     cairo_move_to(cr, 7.5, 3);
-    for (double y = 6; y < 27; y += 3) cairo_line_to(cr, 7.5 + random.Real(-4.5, 4.5), y);
+    for (double y = 6; y < 27; y += 3)
+        cairo_line_to(cr, 7.5 + random.Real(-4.5, 4.5), y);
     SetColour(cr, Hex(0xF0FFFF));
     cairo_set_line_width(cr, 1.1);
     cairo_stroke(cr);
@@ -48,7 +50,9 @@ void HotBall(cairo_t* cr, double cx, double cy, double radius, Rgb core, Rgb rim
     cairo_pattern_destroy(pattern);
 }
 
-void Orb(cairo_t* cr, double cx, double cy, double radius, Rgb core, Rgb rim) { HotBall(cr, cx, cy, radius, core, rim); }
+void Orb(cairo_t* cr, double cx, double cy, double radius, Rgb core, Rgb rim) {
+    HotBall(cr, cx, cy, radius, core, rim);
+}
 
 void EnemyOrb(cairo_t* cr, int) { // k2, 26 x 26
     Orb(cr, 13, 13, 12.5, Hex(0xFFA030), Hex(0xC02808));
@@ -137,7 +141,8 @@ void LaserLance(cairo_t* cr, int) { // k8, 20 x 45
     cairo_pattern_destroy(pattern);
 }
 
-void Shuriken(cairo_t* cr, int frame) { // k9, 8 x 32 x 32: a four-bladed star turning a quarter turn per cycle
+void Shuriken(cairo_t* cr,
+              int frame) { // k9, 8 x 32 x 32: a four-bladed star turning a quarter turn per cycle
     Glow(cr, 16, 16, 15.5, Hex(0x60E0FF), Hex(0x1040A0), 0.9);
     cairo_save(cr);
     cairo_translate(cr, 16, 16);
@@ -171,7 +176,8 @@ void BossBeam(cairo_t* cr, int frame) { // k10, 5 x 75 x 420
                           {6 * swell, Hex(0xB0F0FF), Hex(0xFFFFFF)}};
     for (const Band& band : bands) {
         cairo_rectangle(cr, cx - band.halfWidth, 0, band.halfWidth * 2, 420);
-        cairo_pattern_t* pattern = cairo_pattern_create_linear(cx - band.halfWidth, 0, cx + band.halfWidth, 0);
+        cairo_pattern_t* pattern =
+            cairo_pattern_create_linear(cx - band.halfWidth, 0, cx + band.halfWidth, 0);
         cairo_pattern_add_color_stop_rgba(pattern, 0, band.edge.r, band.edge.g, band.edge.b, 0.3);
         cairo_pattern_add_color_stop_rgba(pattern, 0.5, band.middle.r, band.middle.g, band.middle.b, 1);
         cairo_pattern_add_color_stop_rgba(pattern, 1, band.edge.r, band.edge.g, band.edge.b, 0.3);
@@ -205,8 +211,10 @@ void BossWave(cairo_t* cr, int) { // k12, 235 x 225: a crescent shock front as w
         cairo_close_path(cr);
         const Rgb colours[] = {Hex(0x3060FF), Hex(0x80C8FF), Hex(0xF0FFFF)};
         cairo_pattern_t* pattern = cairo_pattern_create_linear(0, 150, 0, 222);
-        cairo_pattern_add_color_stop_rgba(pattern, 0, colours[layer].r, colours[layer].g, colours[layer].b, 0.35);
-        cairo_pattern_add_color_stop_rgba(pattern, 0.8, colours[layer].r, colours[layer].g, colours[layer].b, 1);
+        cairo_pattern_add_color_stop_rgba(pattern, 0, colours[layer].r, colours[layer].g, colours[layer].b,
+                                          0.35);
+        cairo_pattern_add_color_stop_rgba(pattern, 0.8, colours[layer].r, colours[layer].g, colours[layer].b,
+                                          1);
         cairo_set_source(cr, pattern);
         cairo_fill(cr);
         cairo_pattern_destroy(pattern);
@@ -246,10 +254,10 @@ struct ShotSheet {
 };
 
 constexpr ShotSheet ShotSheets[] = {
-    {2, 26, 28, StandardShot}, {2, 15, 29, IonicShot},    {1, 26, 26, EnemyOrb},       {1, 60, 60, PlasmaBall},
-    {1, 25, 25, RedRing},      {4, 14, 139, Missile},     {8, 35, 35, SkullShot},      {1, 27, 27, VioletStar},
-    {1, 20, 45, LaserLance},   {8, 32, 32, Shuriken},     {5, 75, 420, BossBeam},      {1, 35, 35, GoldFireball},
-    {1, 235, 225, BossWave},   {1, 50, 70, PurpleComet},  {1, 15, 35, PurpleNeedle}};
+    {2, 26, 28, StandardShot}, {2, 15, 29, IonicShot},   {1, 26, 26, EnemyOrb},    {1, 60, 60, PlasmaBall},
+    {1, 25, 25, RedRing},      {4, 14, 139, Missile},    {8, 35, 35, SkullShot},   {1, 27, 27, VioletStar},
+    {1, 20, 45, LaserLance},   {8, 32, 32, Shuriken},    {5, 75, 420, BossBeam},   {1, 35, 35, GoldFireball},
+    {1, 235, 225, BossWave},   {1, 50, 70, PurpleComet}, {1, 15, 35, PurpleNeedle}};
 
 // ---- HUD gun icons: a gun body on the left firing its shot to the right ----
 
@@ -258,7 +266,14 @@ void GunBody(cairo_t* cr, double y, Rgb accent) {
     FillMetalDown(cr, Hex(0xA0A8B8), y - 3.5, y + 3.5);
     Stroke(cr, Hex(0x202428), 1);
     cairo_new_path(cr);
-    Polygon(cr, {{4, y - 12}, {20, y - 12}, {27, y - 6}, {27, y + 6}, {20, y + 12}, {4, y + 12}, {1, y + 6}, {1, y - 6}});
+    Polygon(cr, {{4, y - 12},
+                 {20, y - 12},
+                 {27, y - 6},
+                 {27, y + 6},
+                 {20, y + 12},
+                 {4, y + 12},
+                 {1, y + 6},
+                 {1, y - 6}});
     FillMetalDown(cr, Hex(0x8C94A4), y - 12, y + 12);
     Stroke(cr, Hex(0x202428), 1.2);
     cairo_new_path(cr);
@@ -312,16 +327,27 @@ void DrawMissileBody(cairo_t* cr, double cx, double top, double length, double w
     }
     const double half = width / 2, bottom = top + length;
     for (double side : {-1.0, 1.0}) { // tail fins
-        Polygon(cr, {{cx + side * half, top + 2}, {cx + side * (half + 3.5), top - 1}, {cx + side * (half + 3.5), top + 12},
+        Polygon(cr, {{cx + side * half, top + 2},
+                     {cx + side * (half + 3.5), top - 1},
+                     {cx + side * (half + 3.5), top + 12},
                      {cx + side * half, top + 20}});
         SetColour(cr, Hex(0xB02020));
         cairo_fill(cr);
     }
-    MirroredPath(cr, cx, {{0, top}, {half, top}, {half, bottom - length * 0.16}, {half * 0.6, bottom - length * 0.06}, {0, bottom}});
+    MirroredPath(cr, cx,
+                 {{0, top},
+                  {half, top},
+                  {half, bottom - length * 0.16},
+                  {half * 0.6, bottom - length * 0.06},
+                  {0, bottom}});
     FillMetalAcross(cr, Hex(0xD8DCE4), cx - half, cx + half, 0.3);
     Stroke(cr, Hex(0x303238), 0.8);
     cairo_new_path(cr);
-    MirroredPath(cr, cx, {{0, bottom - length * 0.16}, {half, bottom - length * 0.16}, {half * 0.6, bottom - length * 0.06}, {0, bottom}});
+    MirroredPath(cr, cx,
+                 {{0, bottom - length * 0.16},
+                  {half, bottom - length * 0.16},
+                  {half * 0.6, bottom - length * 0.06},
+                  {0, bottom}});
     FillMetalAcross(cr, Hex(0xC83020), cx - half, cx + half, 0.3);
     cairo_new_path(cr);
     cairo_rectangle(cr, cx - half, top + length * 0.45, width, 2);
@@ -332,7 +358,8 @@ void DrawMissileBody(cairo_t* cr, double cx, double top, double length, double w
 
 std::vector<Picture> DrawProjectiles() {
     std::vector<Picture> sheets;
-    for (const ShotSheet& sheet : ShotSheets) sheets.push_back(DrawSheet(sheet.frames, sheet.width, sheet.height, sheet.draw, MagentaKey, 100));
+    for (const ShotSheet& sheet : ShotSheets)
+        sheets.push_back(DrawSheet(sheet.frames, sheet.width, sheet.height, sheet.draw, MagentaKey, 100));
     return sheets;
 }
 
