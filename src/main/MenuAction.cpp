@@ -1,4 +1,182 @@
 // What a triggered widget does on each screen.
+#include "DXCtrl/MenuClick.h"
+#include "Game/TGame.h"
+#include "audio/Audio.h"
+#include "core/ScreenState.h"
 #include "main/Form.h"
+#include "main/MenuWidgets.h"
+#include "main/Screens.h"
+#include "main/SendResult.h"
+#include "main/ShellActions.h"
+#include "online/GoToLink.h"
+#include "persistence/ConfigFile.h"
+#include "persistence/HiScores.h"
+#include "persistence/Options.h"
 
-void TForm1::MenuAction() {}
+#include <string>
+
+namespace {
+
+const std::string WebSiteAddress = "http://" VANTORIX_SERVER_HOST;
+const std::string OnlineTableAddress = WebSiteAddress + "/cgi/version.pl?prg=Vantorix&show&type=0";
+
+void FreezePicture(TForm1& form) { form.SavedScreen->BlitWhole(*form.BackBuffer, 0, 0, false); }
+
+void MainMenuAction(TForm1& form) {
+    if (!MainMenu->MouseOver) return;
+    switch (MainMenu->ItemIndex) {
+    case ItemNewGame:
+        if (Options.MusicEnabled) PlayMusic("2.xm");
+        form.StartGame();
+        return; // no click
+    case ItemOptions: ScreenState = ScreenOptions; break;
+    case ItemHiScores: ScreenState = ScreenHiScores; break;
+    case ItemHelp: ScreenState = ScreenHelpOverview; break;
+    case ItemWebSite: OpenLink(WebSiteAddress); break;
+    case ItemExit:
+        ScreenState = ScreenExitQuestion;
+        FreezePicture(form);
+        break;
+    default: break;
+    }
+    PlayMenuClickDirect();
+}
+
+void OptionsAction(TForm1& form) {
+    if (OptionsMenu->MouseOver) {
+        switch (OptionsMenu->ItemIndex) {
+        case ItemDisplay: form.SwitchWindowed(!Options.Windowed); break;
+        case ItemMusic:
+            Options.MusicEnabled = !Options.MusicEnabled;
+            if (Options.MusicEnabled) PlayMusic("1.xm");
+            else StopMusic();
+            break;
+        case ItemSound:
+            Options.SoundEnabled = !Options.SoundEnabled;
+            SetSoundEnabled(Options.SoundEnabled);
+            break;
+        case ItemCountry: OptionsMenu->Edit.Editing = !OptionsMenu->Edit.Editing; break;
+        case ItemBossKey: ScreenState = ScreenKeyCapture; break;
+        case ItemOptionsBack: ScreenState = ScreenMainMenu; break;
+        default: break;
+        }
+    }
+    PlayMenuClickDirect(); // a click outside every item still sounds
+}
+
+void HiScoresAction(TForm1& form) {
+    if (!HiScoreButtons->MouseOver) return;
+    switch (HiScoreButtons->ItemIndex) {
+    case ItemClearTable:
+        ScreenState = ScreenClearQuestion;
+        FreezePicture(form);
+        break;
+    case ItemOnlineTable: OpenLink(OnlineTableAddress); break;
+    case ItemHiScoreBack: ScreenState = ScreenMainMenu; break;
+    default: break;
+    }
+    PlayMenuClickDirect();
+}
+
+// Previous on the first page and next on the last one are silent.
+struct HelpPageLinks {
+    int32_t page;
+    int32_t previous; // -1: none
+    int32_t next;
+};
+constexpr HelpPageLinks HelpPages[] = {
+    {ScreenHelpOverview, -1, ScreenHelpBonuses},
+    {ScreenHelpBonuses, ScreenHelpOverview, ScreenHelpControls},
+    {ScreenHelpControls, ScreenHelpBonuses, ScreenHelpAbout},
+    {ScreenHelpAbout, ScreenHelpControls, -1},
+};
+
+void HelpPageAction(const HelpPageLinks& links) {
+    if (!PageButtons->MouseOver) return;
+    int32_t target = -1;
+    switch (PageButtons->ItemIndex) {
+    case ItemPreviousPage: target = links.previous; break;
+    case ItemNextPage: target = links.next; break;
+    case ItemPageBack: target = ScreenMainMenu; break;
+    default: break;
+    }
+    if (target < 0) return;
+    ScreenState = target;
+    PlayMenuClickDirect();
+}
+
+void ExitQuestionAction(TForm1& form) {
+    if (!YesNoQuestion->MouseOver) return;
+    if (YesNoQuestion->Choice) {
+        ExitConfirmed = true;
+        form.Close(); // the close query lets it pass now
+        SaveConfig();
+    } else {
+        ScreenState = ScreenMainMenu;
+        ExitConfirmed = false;
+    }
+    PlayMenuClickDirect();
+}
+
+void ClearQuestionAction() {
+    if (!OkCancelQuestion->MouseOver) return;
+    if (OkCancelQuestion->Choice) ResetHighScores(); // memory only, saved on the next save
+    ScreenState = ScreenHiScores;
+    PlayMenuClickDirect();
+}
+
+void NameEntryAction() {
+    if (!OkCancelQuestion->MouseOver) return;
+    if (OkCancelQuestion->Choice) {
+        const TDDEdit& field = *HiScoreNameEdit;
+        InsertHiScore(field.Text.substr(0, field.Length), CurrentGame ? CurrentGame->Score : 0);
+        ScreenState = ScreenSendQuestion;
+    } else {
+        ScreenState = ScreenMainMenu;
+    }
+    PlayMenuClickDirect();
+}
+
+void SendQuestionAction(TForm1& form) {
+    if (!YesNoQuestion->MouseOver) return;
+    if (YesNoQuestion->Choice) {
+        SendResult(form);
+    } else {
+        ShowWaitingNotice(form);
+        ScreenState = ScreenHiScores;
+    }
+    PlayMenuClickDirect();
+}
+
+void QuitQuestionAction(TForm1& form) {
+    if (!YesNoQuestion->MouseOver) return;
+    if (YesNoQuestion->Choice && CurrentGame) CurrentGame->Phase = PhaseGameOver;
+    ResumeGame(form);
+    PlayMenuClickDirect();
+}
+
+} // namespace
+
+void ResumeGame(TForm1& form) {
+    ScreenState = ScreenGame;
+    form.display.SetGameMouse(true);
+}
+
+void TForm1::MenuAction() {
+    switch (ScreenState) {
+    case ScreenIntro: ScreenState = ScreenMainMenu; break; // a click skips the intro
+    case ScreenMainMenu: MainMenuAction(*this); break;
+    case ScreenOptions: OptionsAction(*this); break;
+    case ScreenHiScores: HiScoresAction(*this); break;
+    case ScreenExitQuestion: ExitQuestionAction(*this); break;
+    case ScreenClearQuestion: ClearQuestionAction(); break;
+    case ScreenNameEntry: NameEntryAction(); break;
+    case ScreenSendQuestion:
+    case ScreenRetryQuestion: SendQuestionAction(*this); break;
+    case ScreenQuitQuestion: QuitQuestionAction(*this); break;
+    default:
+        for (const HelpPageLinks& links : HelpPages)
+            if (links.page == ScreenState) HelpPageAction(links);
+        break;
+    }
+}

@@ -1,8 +1,124 @@
-// No widgets until the menus land.
 #include "main/MenuWidgets.h"
 
-void CreateMenuWidgets() {}
-void FreeMenuWidgets() {}
-void CheckAllMenuWidgets() {}
-void SetOptionsMouseMode() {}
-void ApplyCountryToOptionsScreen() {}
+#include "core/ScreenState.h"
+#include "persistence/ConfigFile.h"
+#include "persistence/Options.h"
+
+std::unique_ptr<TDDBtnCollection> MainMenu;
+std::unique_ptr<TDDBtnCollection> HiScoreButtons;
+std::unique_ptr<TDDBtnCollection> PageButtons;
+std::unique_ptr<TDDOptBtnCollection> OptionsMenu;
+std::unique_ptr<TDDTextBtnCollection> YesNoQuestion;
+std::unique_ptr<TDDTextBtnCollection> OkCancelQuestion;
+std::unique_ptr<TDDEdit> HiScoreNameEdit;
+
+namespace {
+
+constexpr ButtonSpec MainMenuItems[] = {
+    {{470, 337, 786, 375}, 1}, {{470, 376, 786, 413}, 2}, {{470, 415, 786, 451}, 3},
+    {{470, 452, 786, 491}, 4}, {{470, 492, 786, 532}, 5}, {{470, 533, 786, 573}, 6},
+};
+constexpr ButtonSpec HiScoreItems[] = {
+    {{43, 133, 230, 208}, 11}, {{44, 203, 229, 279}, 12}, {{114, 453, 230, 504}, 14}};
+constexpr ButtonSpec PageItems[] = {
+    {{434, 523, 550, 574}, 15}, {{544, 523, 660, 574}, 16}, {{653, 523, 769, 574}, 14}};
+// Highlights of the options items that are buttons (0, 1, 2, 4, 5).
+constexpr uint8_t OptionImages[] = {36, 35, 35, 38, 14};
+
+constexpr TRect YesRect{280, 340, 352, 380};
+constexpr TRect NoRect{460, 340, 510, 380};
+constexpr TRect OkRect{280, 340, 330, 380};
+constexpr TRect CancelRect{420, 340, 540, 380};
+constexpr TRect NameFieldRect{236, 280, 564, 314};
+
+std::unique_ptr<TDDOptBtnCollection> MakeOptionsMenu() {
+    const auto& r = OptionItemRects;
+    const std::array<TDDButton, 5> buttons = {
+        TDDButton(r[ItemDisplay], OptionImages[0]), TDDButton(r[ItemMusic], OptionImages[1]),
+        TDDButton(r[ItemSound], OptionImages[2]),   TDDButton(r[ItemBossKey], OptionImages[3]),
+        TDDButton(r[ItemOptionsBack], OptionImages[4])};
+    return std::make_unique<TDDOptBtnCollection>(buttons, r[ItemCountry]);
+}
+
+// What the country field shows is what the configuration stores.
+std::string CountryFieldText() {
+    if (!OptionsMenu) return Options.Country;
+    const TDDEdit& field = OptionsMenu->Edit;
+    return field.Text.substr(0, field.Length);
+}
+
+std::unique_ptr<TDDEdit> MakeNameEdit() {
+    auto edit = std::make_unique<TDDEdit>();
+    edit->Rect = NameFieldRect;
+    edit->Active = true;
+    edit->Editing = true;
+    return edit;
+}
+
+} // namespace
+
+void CreateMenuWidgets() {
+    if (!MainMenu) MainMenu = std::make_unique<TDDBtnCollection>(MainMenuItems);
+    if (!HiScoreButtons) HiScoreButtons = std::make_unique<TDDBtnCollection>(HiScoreItems);
+    if (!PageButtons) PageButtons = std::make_unique<TDDBtnCollection>(PageItems);
+    if (!OptionsMenu) OptionsMenu = MakeOptionsMenu();
+    if (!YesNoQuestion) YesNoQuestion = std::make_unique<TDDTextBtnCollection>(YesRect, NoRect, "Yes", "No");
+    if (!OkCancelQuestion) OkCancelQuestion = std::make_unique<TDDTextBtnCollection>(OkRect, CancelRect, "Ok", "Cancel");
+    if (!HiScoreNameEdit) HiScoreNameEdit = MakeNameEdit();
+    SetCountryFieldReader(CountryFieldText);
+}
+
+void FreeMenuWidgets() {
+    MainMenu.reset();
+    HiScoreButtons.reset();
+    PageButtons.reset();
+    OptionsMenu.reset();
+    YesNoQuestion.reset();
+    OkCancelQuestion.reset();
+    HiScoreNameEdit.reset();
+    SetCountryFieldReader(nullptr);
+}
+
+namespace {
+
+// Without this a click arriving before the next frame would perform the item selected before the
+// pointer got there.
+void SelectCurrentScreenItemAtMouse() {
+    switch (ScreenState) {
+    case ScreenMainMenu: MainMenu->SelectItemAtMouse(); break;
+    case ScreenOptions: OptionsMenu->SelectItemAtMouse(); break;
+    case ScreenHiScores: HiScoreButtons->SelectItemAtMouse(); break;
+    case ScreenHelpOverview:
+    case ScreenHelpBonuses:
+    case ScreenHelpControls:
+    case ScreenHelpAbout: PageButtons->SelectItemAtMouse(); break;
+    case ScreenExitQuestion:
+    case ScreenSendQuestion:
+    case ScreenQuitQuestion:
+    case ScreenRetryQuestion: YesNoQuestion->SelectChoiceAtMouse(); break;
+    case ScreenClearQuestion:
+    case ScreenNameEntry: OkCancelQuestion->SelectChoiceAtMouse(); break;
+    default: break;
+    }
+}
+
+} // namespace
+
+void CheckAllMenuWidgets() {
+    if (!MainMenu) return;
+    SelectCurrentScreenItemAtMouse();
+    MainMenu->CheckMouse();
+    HiScoreButtons->CheckMouse();
+    PageButtons->CheckMouse();
+    OptionsMenu->CheckMouse();
+    YesNoQuestion->CheckMouse();
+    OkCancelQuestion->CheckMouse();
+}
+
+void SetOptionsMouseMode() {
+    if (OptionsMenu) OptionsMenu->MouseMode = true;
+}
+
+void ApplyCountryToOptionsScreen() {
+    if (OptionsMenu) OptionsMenu->Edit.SetText(Options.Country);
+}

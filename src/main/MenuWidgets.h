@@ -1,9 +1,41 @@
-// The menu widgets the shell owns: created once with the sprite store, kept across reloads.
+// The menu widgets the shell owns: created once with the sprite store, kept across reloads, freed at
+// the end.
 #pragma once
 
+#include "DXCtrl/TDDBtnCollection.h"
+#include "DXCtrl/TDDEdit.h"
+#include "DXCtrl/TDDOptBtnCollection.h"
+#include "DXCtrl/TDDTextBtnCollection.h"
+
+#include <memory>
+
+// Main menu items, high-score buttons and help-page buttons, in their order on screen.
+enum MainMenuItem : int { ItemNewGame, ItemOptions, ItemHiScores, ItemHelp, ItemWebSite, ItemExit };
+enum HiScoreItem : int { ItemClearTable, ItemOnlineTable, ItemHiScoreBack };
+enum PageItem : int { ItemPreviousPage, ItemNextPage, ItemPageBack };
+enum OptionsItem : int { ItemDisplay, ItemMusic, ItemSound, ItemCountry, ItemBossKey, ItemOptionsBack };
+
+// The options screen draws its labels and faces at the item rectangles.
+inline constexpr TRect OptionItemRects[TDDOptBtnCollection::ItemCount] = {
+    {295, 226, 437, 256}, {322, 287, 390, 317}, {322, 347, 390, 377},
+    {305, 409, 677, 450}, {305, 473, 491, 509}, {614, 533, 730, 584},
+};
+
+extern std::unique_ptr<TDDBtnCollection> MainMenu;
+extern std::unique_ptr<TDDBtnCollection> HiScoreButtons;
+extern std::unique_ptr<TDDBtnCollection> PageButtons;
+extern std::unique_ptr<TDDOptBtnCollection> OptionsMenu;
+extern std::unique_ptr<TDDTextBtnCollection> YesNoQuestion;
+extern std::unique_ptr<TDDTextBtnCollection> OkCancelQuestion;
+extern std::unique_ptr<TDDEdit> HiScoreNameEdit;
+
+// Creates whatever does not exist yet.
 void CreateMenuWidgets();
 void FreeMenuWidgets();
-// A click acts on the item under the last pointer position, for every collection in turn.
+// A click: the current screen's collection takes the item under the pointer, then every collection
+// notes whether the pointer is on one of its items.
 void CheckAllMenuWidgets();
 void SetOptionsMouseMode();
+// The stored country goes into the options screen's field; the configuration reads it back from there
+// whenever it is saved.
 void ApplyCountryToOptionsScreen();

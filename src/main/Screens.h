@@ -4,3 +4,5 @@
 class TForm1;
 
 void DrawShellScreen(TForm1& form);
+// Presents the waiting notice at once: the frame gate is opened so that it shows before anything blocks.
+void ShowWaitingNotice(TForm1& form);

@@ -1,0 +1,27 @@
+// The per-screen drawing routines behind DrawShellScreen, and the pieces the screens share.
+#pragma once
+
+#include "platform/Surface.h"
+
+#include <cstdint>
+
+class TForm1;
+
+// The full-screen menu picture; a failed blit starts the surface recovery.
+void DrawMenuBackground(TForm1& form);
+
+void DrawIntro(TForm1& form);
+void DrawMainMenu(TForm1& form);
+void DrawOptions(TForm1& form);
+void DrawKeyCapture(TForm1& form);
+void DrawHiScoreScreen(TForm1& form);
+void DrawHelpPage(TForm1& form, int32_t screen);
+
+void DrawExitQuestion(TForm1& form);
+void DrawClearQuestion(TForm1& form);
+void DrawPause(TForm1& form);
+void DrawNameEntry(TForm1& form);
+void DrawSendQuestion(TForm1& form);
+void DrawQuitQuestion(TForm1& form);
+void DrawRetryQuestion(TForm1& form);
+void DrawWaitingNotice(TForm1& form);
