@@ -20,7 +20,11 @@ inline TRect MakeRect(int32_t left, int32_t top, int32_t width, int32_t height) 
 
 // Rectangles that only touch do not collide: the intersection must be non-empty.
 inline bool RectsIntersect(const TRect& a, const TRect& b) {
-    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+    const int32_t left = a.left > b.left ? a.left : b.left;
+    const int32_t right = a.right < b.right ? a.right : b.right;
+    const int32_t top = a.top > b.top ? a.top : b.top;
+    const int32_t bottom = a.bottom < b.bottom ? a.bottom : b.bottom;
+    return left < right && top < bottom;
 }
 
 inline bool PointInRect(const TRect& r, int32_t x, int32_t y) {

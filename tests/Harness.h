@@ -1,0 +1,47 @@
+// The headless harness: the real shell on SDL's dummy video and audio drivers with the test clock,
+// in a scratch folder of its own (Data/ and sound/ linked from the build folder, Config.cfg private).
+// Tests push keys and clicks, step frames and read ScreenState and BackBuffer pixels.
+#pragma once
+
+#include "main/Form.h"
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+class Harness {
+public:
+    // A config file's bytes may be laid down before start-up; empty means a first start.
+    explicit Harness(const std::string& configBytes = "", uint32_t seed = 12345);
+    ~Harness();
+
+    TForm1& Form() { return *form; }
+    bool Started() const { return started; }
+
+    // Sends a key through the window system's event queue and handles it.
+    void PressKey(SDL_Keycode key, uint16_t modifiers = 0);
+    void MoveMouse(int x, int y);
+    void Click(int x, int y, int button = SDL_BUTTON_LEFT);
+    // Advances the test clock by `ms` and runs one idle pass, `count` times.
+    void Step(int count = 1, uint32_t ms = 6);
+    // Steps until ScreenState becomes `screen` or `maxFrames` pass; true when it did.
+    bool StepUntilScreen(int32_t screen, int maxFrames);
+
+    uint32_t Pixel(int x, int y) const;
+    std::string ConfigBytes() const;
+    std::filesystem::path Folder() const { return folder; }
+    // Writes the back buffer to a PNG-less BMP for looking at (tests that want a picture).
+    void SaveScreenshot(const std::string& path) const;
+
+private:
+    std::filesystem::path folder;
+    std::filesystem::path previousFolder;
+    std::unique_ptr<TForm1> form;
+    bool started = false;
+};
+
+// Resets every program-wide value the shell and the game keep, as at program start.
+void ResetProgramState();

@@ -1,0 +1,50 @@
+#include "core/Random.h"
+#include "core/Rect.h"
+#include "core/SlotList.h"
+#include "core/Ticks.h"
+
+#include <gtest/gtest.h>
+
+TEST(Random, KnownSeedGivesTheGeneratorsSequence) {
+    Randomize(0);
+    // seed 1 -> value = (n * 1) >> 32 = 0; then seed = 1 * 134775813 + 1 = 134775814
+    EXPECT_EQ(Random(100), 0u);
+    EXPECT_EQ(RandSeed, 1u);
+    EXPECT_EQ(Random(100), static_cast<uint32_t>((100ull * 134775814u) >> 32));
+    EXPECT_EQ(RandSeed, 134775814u);
+    Randomize(0xFFFFFFFFu);
+    Random(10); // wraps: 0xFFFFFFFF * 134775813 + 1 mod 2^32
+    EXPECT_EQ(RandSeed, static_cast<uint32_t>(0xFFFFFFFFu * 134775813u + 1u));
+}
+
+TEST(Random, ValuesStayBelowTheLimit) {
+    Randomize(42);
+    for (int i = 0; i < 1000; ++i) EXPECT_LT(Random(7), 7u);
+    EXPECT_EQ(Random(0), 0u);
+}
+
+TEST(Ticks, DifferencesSurviveTheWrap) {
+    EXPECT_EQ(TicksSince(5, 0xFFFFFFFBu), 10u);
+    EXPECT_TRUE(IntervalPassed(5, 0xFFFFFFFBu, 9));
+    EXPECT_FALSE(IntervalPassed(5, 0xFFFFFFFBu, 10)); // strictly greater
+    EXPECT_FALSE(IntervalPassed(1005, 1000, 5));
+    EXPECT_TRUE(IntervalPassed(1006, 1000, 5));
+}
+
+TEST(Rect, TouchingRectanglesDoNotCollide) {
+    const TRect a{0, 0, 10, 10};
+    EXPECT_FALSE(RectsIntersect(a, TRect{10, 0, 20, 10}));
+    EXPECT_FALSE(RectsIntersect(a, TRect{0, 10, 10, 20}));
+    EXPECT_TRUE(RectsIntersect(a, TRect{9, 9, 20, 20}));
+    EXPECT_FALSE(RectsIntersect(a, TRect{5, 5, 5, 8})); // empty
+}
+
+TEST(SlotList, NewObjectsTakeTheLowestEmptySlotAndAFullListTakesNone) {
+    SlotList<int, 3> slots;
+    EXPECT_EQ(LowestEmptySlot(slots), 0u);
+    slots[0] = std::make_unique<int>(1);
+    slots[2] = std::make_unique<int>(3);
+    EXPECT_EQ(LowestEmptySlot(slots), 1u);
+    slots[1] = std::make_unique<int>(2);
+    EXPECT_FALSE(LowestEmptySlot(slots).has_value());
+}

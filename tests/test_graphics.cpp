@@ -1,0 +1,179 @@
+#include "PackFixture.h"
+
+#include "graphics/Blit.h"
+#include "graphics/SpriteStore.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+constexpr uint32_t Marker = Rgb(10, 20, 30);
+
+// A sprite whose every pixel tells its own column: red = column, green = row.
+std::unique_ptr<Surface> ColumnSprite(int width, int height) {
+    auto sprite = Surface::Create(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) sprite->SetPixel(x, y, Rgb(x & 0xFF, y & 0xFF, 200));
+    sprite->SetColourKey(sprite->MapRgb(ColourMagenta));
+    return sprite;
+}
+
+std::unique_ptr<Surface> MarkedBackBuffer() {
+    auto back = Surface::Create(800, 600);
+    back->Fill(Marker);
+    return back;
+}
+
+} // namespace
+
+TEST(DrawSprite, FrameAtTheRightEdgeShowsItsFirstColumns) {
+    auto sheet = ColumnSprite(256, 64);
+    auto back = MarkedBackBuffer();
+    DrawSprite(sheet, *back, TRect{128, 0, 192, 64}, 760, 10);
+    EXPECT_EQ(back->Pixel(760, 10) >> 16, 128u);
+    EXPECT_EQ(back->Pixel(799, 10) >> 16, 167u);
+    EXPECT_EQ(back->Pixel(759, 10), Marker);
+}
+
+TEST(DrawSprite, ClipsLeftTopAndBottom) {
+    auto sprite = ColumnSprite(50, 50);
+    auto back = MarkedBackBuffer();
+    DrawSprite(sprite, *back, TRect{0, 0, 50, 50}, -10, 570);
+    EXPECT_EQ(back->Pixel(0, 570) >> 16, 10u); // the eleventh column lands on column 0
+    EXPECT_EQ((back->Pixel(0, 597) >> 8) & 0xFF, 27u);
+    EXPECT_EQ(back->Pixel(0, 598), Marker); // the two bottom rows are never drawn
+    EXPECT_EQ(back->Pixel(0, 599), Marker);
+}
+
+TEST(DrawSprite, OffScreenSpritesDrawNothing) {
+    auto sprite = ColumnSprite(50, 50);
+    auto back = MarkedBackBuffer();
+    for (auto [x, y] : {std::pair{800, 10}, {900, 10}, {-50, 10}, {10, -50}, {10, 598}, {-32768, -32768}})
+        DrawSprite(sprite, *back, TRect{0, 0, 50, 50}, static_cast<int16_t>(x), static_cast<int16_t>(y));
+    for (int y = 0; y < 600; y += 7)
+        for (int x = 0; x < 800; x += 7) ASSERT_EQ(back->Pixel(x, y), Marker);
+}
+
+TEST(DrawSprite, WideSpriteIsClippedOnBothSides) {
+    auto sprite = ColumnSprite(1000, 4);
+    auto back = MarkedBackBuffer();
+    DrawSprite(sprite, *back, TRect{0, 0, 1000, 4}, -100, 0);
+    EXPECT_EQ(back->Pixel(0, 0) >> 16, 100u);
+    EXPECT_EQ(back->Pixel(799, 0) >> 16, (899u & 0xFF));
+    EXPECT_EQ(DrawSprite(nullptr, *back, TRect{0, 0, 1, 1}, 0, 0), BlitFailed);
+}
+
+TEST(DrawSprite, KeyedPixelsAreLeftOutAndTheCallersRectangleIsKept) {
+    auto sprite = Surface::Create(4, 1);
+    sprite->SetPixel(0, 0, ColourMagenta);
+    sprite->SetPixel(1, 0, Rgb(1, 2, 3));
+    SetSurfaceColourKey(*sprite, ColourMagenta);
+    auto back = MarkedBackBuffer();
+    const TRect source{0, 0, 4, 1};
+    DrawSprite(sprite, *back, source, 798, 0);
+    EXPECT_EQ(back->Pixel(798, 0), Marker);
+    EXPECT_EQ(back->Pixel(799, 0), Rgb(1, 2, 3));
+    EXPECT_EQ(source, (TRect{0, 0, 4, 1}));
+}
+
+class PackTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = std::filesystem::temp_directory_path() /
+                 ("vantorix-pack-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::create_directories(folder);
+        path = (folder / "Data.pp").string();
+    }
+    void TearDown() override {
+        FreeSpriteStore();
+        std::filesystem::remove_all(folder);
+    }
+    std::string ErrorOf(int record) {
+        try {
+            LoadPackImage(path, record);
+        } catch (const PackError& error) {
+            return error.what();
+        }
+        return "";
+    }
+    std::filesystem::path folder;
+    std::string path;
+};
+
+TEST_F(PackTest, RecordsAreFoundOnlyThroughTheLengthsBeforeThem) {
+    WriteBytes(path, ChainRecords({EncodeTestBmp(SolidPicture(3, 2, Rgb(1, 1, 1))),
+                                   EncodeTestBmp(SolidPicture(5, 4, Rgb(9, 8, 7)))}));
+    auto second = LoadPackImage(path, 1);
+    EXPECT_EQ(second->Width(), 5);
+    EXPECT_EQ(second->Pixel(4, 3), Rgb(9, 8, 7));
+    // A bigger first picture moves the second; nothing else in the file says where it is.
+    WriteBytes(path, ChainRecords({EncodeTestBmp(SolidPicture(30, 20, Rgb(1, 1, 1))),
+                                   EncodeTestBmp(SolidPicture(5, 4, Rgb(9, 8, 7)))}));
+    EXPECT_EQ(LoadPackImage(path, 1)->Pixel(0, 0), Rgb(9, 8, 7));
+}
+
+TEST_F(PackTest, DamagedPacksNameTheFileAndTheRecord) {
+    EXPECT_NE(ErrorOf(0).find("Data.pp"), std::string::npos) << "missing file";
+    const auto good = EncodeTestBmp(SolidPicture(2, 2, 0));
+    WriteBytes(path, ChainRecords({good}));
+    EXPECT_NE(ErrorOf(3).find("record 3"), std::string::npos) << "chain ends early";
+
+    auto pack = ChainRecords({good, good});
+    pack[good.size() + 4] = 0xFF; // record 1 claims far more than is left
+    pack[good.size() + 5] = 0xFF;
+    pack[good.size() + 6] = 0xFF;
+    pack[good.size() + 7] = 0x7F;
+    WriteBytes(path, pack);
+    const std::string tooLong = ErrorOf(1);
+    EXPECT_NE(tooLong.find("record 1"), std::string::npos);
+    EXPECT_NE(tooLong.find("left in the file"), std::string::npos);
+
+    WriteBytes(path, ChainRecords({{'N', 'O', 'T', 'B', 'M', 'P'}}));
+    EXPECT_NE(ErrorOf(0).find("not a BMP"), std::string::npos);
+    auto truncatedBmp = good;
+    truncatedBmp.resize(30);
+    WriteBytes(path, ChainRecords({truncatedBmp}));
+    EXPECT_NE(ErrorOf(0).find("record 0"), std::string::npos);
+}
+
+TEST(SpriteStore, GeneratedPackLoadsWithItsColourKeysAndMirroredShots) {
+    ASSERT_NO_THROW(LoadSpriteStore());
+    for (int i = 0; i < GameSpriteCount; ++i) {
+        ASSERT_TRUE(GameSprites[i]) << i;
+        const uint32_t key = (i >= 3 && i <= 7) ? ColourBlack : ColourMagenta;
+        EXPECT_EQ(GameSprites[i]->ColourKey(), GameSprites[i]->MapRgb(key)) << i;
+    }
+    for (int i = 0; i < InterfaceSpriteCount; ++i) {
+        ASSERT_TRUE(InterfaceSprites[i]) << i;
+        EXPECT_EQ(InterfaceSprites[i]->ColourKey(), InterfaceSprites[i]->MapRgb(ColourMagenta)) << i;
+    }
+    for (int j = 0; j < PlayerShotSpriteCount; ++j) {
+        const Surface& shot = *PlayerShotSprites[j];
+        const Surface& sheet = *GameSprites[FirstShotRecord + j];
+        ASSERT_EQ(shot.Width(), sheet.Width());
+        for (int y = 0; y < shot.Height(); ++y)
+            for (int x = 0; x < shot.Width(); x += 3)
+                ASSERT_EQ(shot.Pixel(x, y), sheet.Pixel(x, sheet.Height() - 1 - y)) << j;
+    }
+    FreeSpriteStore();
+}
+
+TEST(SpriteStore, MatchingAColourLeavesPixelZeroAsItWas) {
+    auto surface = Surface::Create(2, 2);
+    surface->SetPixel(0, 0, Rgb(12, 34, 56));
+    EXPECT_EQ(MatchSurfaceColour(*surface, ColourMagenta), surface->MapRgb(ColourMagenta));
+    EXPECT_EQ(surface->Pixel(0, 0), Rgb(12, 34, 56));
+}
+
+TEST(Surface, PlainBlitsStayInsideBothSurfaces) {
+    auto small = Surface::Create(10, 10);
+    small->Fill(Rgb(1, 2, 3));
+    auto back = MarkedBackBuffer();
+    // Sources larger than the sprite and targets past the edges are cut, never read or written outside.
+    EXPECT_EQ(back->BlitFrom(*small, TRect{-5, -5, 50, 50}, 790, 590, false), BlitOk);
+    EXPECT_EQ(back->Pixel(799, 599), Rgb(1, 2, 3));
+    EXPECT_EQ(back->BlitFrom(*small, TRect{0, 0, 10, 10}, 800, 0, false), BlitFailed);
+    EXPECT_EQ(small->BlitWhole(*back, -400, -300, true), BlitOk);
+}
