@@ -19,7 +19,7 @@ namespace {
 // Every test works in a fresh folder of its own, which is also the current folder (InsertHiScore
 // saves to "Config.cfg" there), and starts from the in-memory defaults.
 class ConfigFileTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         static std::atomic<int> counter{0};
         previousFolder = fs::current_path();
@@ -66,17 +66,21 @@ protected:
 
 std::string Inverted(const std::string& text) {
     std::string out;
-    for (char c : text) out.push_back(static_cast<char>(~static_cast<unsigned char>(c)));
+    for (char c : text)
+        out.push_back(static_cast<char>(~static_cast<unsigned char>(c)));
     return out;
 }
 
 std::string LittleEndian(int32_t value) {
     std::string out;
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF));
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF));
     return out;
 }
 
-size_t CountLines(const std::string& text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')); }
+size_t CountLines(const std::string& text) {
+    return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+}
 
 void ExpectDefaultTable() {
     for (int i = 0; i < HiScoreCount; ++i) {
@@ -91,7 +95,8 @@ TEST_F(ConfigFileTest, FirstStartWritesTheDefaultFileAndReadsItBack) {
     LoadConfig(ConfigFile());
 
     std::string expected("\x01\x01\x01\x7B\x00", 5);
-    for (int i = 0; i < HiScoreCount; ++i) expected += "\x09" + Inverted("Anonymous") + LittleEndian(1000 - 100 * i);
+    for (int i = 0; i < HiScoreCount; ++i)
+        expected += "\x09" + Inverted("Anonymous") + LittleEndian(1000 - 100 * i);
     ASSERT_EQ(FileBytes().size(), 145u);
     EXPECT_EQ(FileBytes(), expected);
 
@@ -187,7 +192,8 @@ TEST_F(ConfigFileTest, FullFileWithByteTwoReadsFalseAndSaysNothing) {
 }
 
 TEST_F(ConfigFileTest, TruncatedTableKeepsReadEntriesAndDefaultsAfterThemWithoutRewriting) {
-    for (int i = 0; i < HiScoreCount; ++i) HiScoreTable[i] = THiScores{"P" + std::to_string(i), 9000 - 100 * i};
+    for (int i = 0; i < HiScoreCount; ++i)
+        HiScoreTable[i] = THiScores{"P" + std::to_string(i), 9000 - 100 * i};
     Options.MinimizeKey = 80;
     ASSERT_TRUE(SaveConfig(ConfigFile()));
     // Options take 5 bytes, each entry 1 + 2 + 4: cut in the middle of the fourth entry's score.
@@ -199,7 +205,8 @@ TEST_F(ConfigFileTest, TruncatedTableKeepsReadEntriesAndDefaultsAfterThemWithout
 
     const std::string errors = LoadReportingErrors();
     EXPECT_EQ(Options.MinimizeKey, 80);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(HiScoreTable[i].Name, "P" + std::to_string(i));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(HiScoreTable[i].Name, "P" + std::to_string(i));
     for (int i = 3; i < HiScoreCount; ++i) {
         EXPECT_EQ(HiScoreTable[i].Name, "Anonymous");
         EXPECT_EQ(HiScoreTable[i].Score, 1000 - 100 * i);
@@ -228,7 +235,8 @@ TEST_F(ConfigFileTest, FailedSaveSaysSoAndLeavesNoTemporaryFile) {
     EXPECT_NE(errors.find("could not be saved"), std::string::npos);
     EXPECT_TRUE(fs::exists(fs::path(ConfigFile()) / "in-the-way"));
     int entries = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) ++entries;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder))
+        ++entries;
     EXPECT_EQ(entries, 1);
 }
 
@@ -262,7 +270,8 @@ TEST_F(ConfigFileTest, HighScoreInsertionFollowsTheBubbleRule) {
             }
         }
         EXPECT_EQ(HiScoreTable[c.place - 1].Score, c.score);
-        for (const THiScores& entry : HiScoreTable) EXPECT_NE(entry.Score, 100); // the old tenth is gone
+        for (const THiScores& entry : HiScoreTable)
+            EXPECT_NE(entry.Score, 100); // the old tenth is gone
         // The insertion reached the file.
         const auto inFile = FileBytes().find("\x04" + Inverted("Beam") + LittleEndian(c.score));
         EXPECT_NE(inFile, std::string::npos);

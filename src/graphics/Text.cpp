@@ -1,8 +1,54 @@
-// Draws nothing until the font renderer lands.
 #include "graphics/Text.h"
 
-void DrawTitleText(int, int, int, int, const std::string&, Surface&, uint32_t) {}
-void DrawGameText(int, int, int, int, const std::string&, Surface&, uint32_t, uint32_t, bool) {}
-void DrawMenuText(int, int, int, int, const std::string&, Surface&, uint32_t, bool) {}
-void DrawEditText(int, int, int, int, const std::string&, Surface&, uint32_t) {}
-int MeasureEditText(int, int, const std::string& text) { return static_cast<int>(text.size()) * 10; }
+#include "platform/FontRenderer.h"
+
+namespace {
+
+// The horizontal part of a text-alignment value (left 0, right 2, centre 6); the text is always
+// placed by the top of its cell.
+constexpr uint32_t AlignRightFlag = 2;
+constexpr uint32_t AlignCentreFlags = 6;
+
+TextAnchor AnchorFor(uint32_t alignment) {
+    if ((alignment & AlignCentreFlags) == AlignCentreFlags) return TextAnchor::Centre;
+    if (alignment & AlignRightFlag) return TextAnchor::Right;
+    return TextAnchor::Left;
+}
+
+// The glow is the same line one pixel down and to the right, drawn first so the main text covers all
+// of it but a rim on the lower right of each stroke.
+void DrawLine(FontFace face, int x, int y, int height, int width, const std::string& text, Surface& target,
+              uint32_t colour, TextAnchor anchor, bool glow, uint32_t glowColour) {
+    if (glow) RenderTextLine(face, height, width, x + 1, y + 1, anchor, text, target, glowColour);
+    RenderTextLine(face, height, width, x, y, anchor, text, target, colour);
+}
+
+} // namespace
+
+void DrawTitleText(int x, int y, int height, int width, const std::string& text, Surface& target,
+                   uint32_t colour) {
+    const uint32_t glowColour = colour == ColourBrightGreen ? ColourLightGreen : ColourMediumGreen;
+    DrawLine(FontFace::Crystal, x, y, height, width, text, target, colour, TextAnchor::Left, true,
+             glowColour);
+}
+
+void DrawGameText(int x, int y, int height, int width, const std::string& text, Surface& target,
+                  uint32_t colour, uint32_t alignment, bool glow) {
+    DrawLine(FontFace::Crystal, x, y, height, width, text, target, colour, AnchorFor(alignment), glow,
+             ColourLightGreen);
+}
+
+void DrawMenuText(int x, int y, int height, int width, const std::string& text, Surface& target,
+                  uint32_t colour, bool glow) {
+    DrawLine(FontFace::Crystal, x, y, height, width, text, target, colour, TextAnchor::Left, glow,
+             ColourLightGreen);
+}
+
+void DrawEditText(int x, int y, int height, int width, const std::string& text, Surface& target,
+                  uint32_t colour) {
+    RenderTextLine(FontFace::CranberryCyr, height, width, x, y, TextAnchor::Left, text, target, colour);
+}
+
+int MeasureEditText(int height, int width, const std::string& text) {
+    return MeasureTextLine(FontFace::CranberryCyr, height, width, text);
+}

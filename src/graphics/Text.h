@@ -14,15 +14,20 @@ inline constexpr uint32_t ColourRed = Rgb(255, 0, 0);
 inline constexpr uint32_t ColourLightGreen = Rgb(120, 255, 120);
 inline constexpr uint32_t ColourMediumGreen = Rgb(48, 187, 48);
 
+// Text-alignment values for DrawGameText: x is the left edge, the right edge or the centre of the
+// line; y is always the top of the character cell.
 inline constexpr uint32_t AlignLeftTop = 0;
 inline constexpr uint32_t AlignRightTop = 2;
+inline constexpr uint32_t AlignCentreTop = 6;
 
-void DrawTitleText(int x, int y, int height, int width, const std::string& text, Surface& target, uint32_t colour);
-void DrawGameText(int x, int y, int height, int width, const std::string& text, Surface& target, uint32_t colour,
-                  uint32_t alignment, bool glow);
-void DrawMenuText(int x, int y, int height, int width, const std::string& text, Surface& target, uint32_t colour,
-                  bool glow);
+void DrawTitleText(int x, int y, int height, int width, const std::string& text, Surface& target,
+                   uint32_t colour);
+void DrawGameText(int x, int y, int height, int width, const std::string& text, Surface& target,
+                  uint32_t colour, uint32_t alignment, bool glow);
+void DrawMenuText(int x, int y, int height, int width, const std::string& text, Surface& target,
+                  uint32_t colour, bool glow);
 
 // The text edit's face ("Cranberry Cyr" or its stand-in): draw and measure.
-void DrawEditText(int x, int y, int height, int width, const std::string& text, Surface& target, uint32_t colour);
+void DrawEditText(int x, int y, int height, int width, const std::string& text, Surface& target,
+                  uint32_t colour);
 int MeasureEditText(int height, int width, const std::string& text);

@@ -23,7 +23,7 @@ CountryFieldReader countryFieldReader = nullptr;
 
 // Closes the descriptor on every path out, errors included.
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd) : fd(fd) {}
     ~FileDescriptor() { Close(); }
     FileDescriptor(const FileDescriptor&) = delete;
@@ -37,21 +37,24 @@ public:
         return closed;
     }
 
-private:
+  private:
     int fd;
 };
 
-void WriteByte(uint8_t value, std::string& out) { out.push_back(static_cast<char>(value)); }
+void WriteByte(uint8_t value, std::string& out) {
+    out.push_back(static_cast<char>(value));
+}
 
 void WriteInt32(int32_t value, std::string& out) {
     const auto bits = static_cast<uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8) WriteByte(static_cast<uint8_t>(bits >> shift), out);
+    for (int shift = 0; shift < 32; shift += 8)
+        WriteByte(static_cast<uint8_t>(bits >> shift), out);
 }
 
 enum class ReadOutcome { Read, Missing, Unreadable };
 
-ReadOutcome ReadConfigBytes(const std::string& path, std::array<uint8_t, ConfigReadLimit>& buffer, size_t& size,
-                            int& error) {
+ReadOutcome ReadConfigBytes(const std::string& path, std::array<uint8_t, ConfigReadLimit>& buffer,
+                            size_t& size, int& error) {
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!file.Valid()) {
         error = errno;
@@ -100,7 +103,8 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, st
     }
     // Make the rename itself durable; the file is already complete either way.
     std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    FileDescriptor directory(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor directory(
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.Valid()) ::fsync(directory.Get());
     return true;
 }
@@ -140,7 +144,8 @@ bool ConfigReader::ReadByte(uint8_t& value) {
 bool ConfigReader::ReadInt32(int32_t& value) {
     if (size - position < 4) return false;
     uint32_t bits = 0;
-    for (int i = 0; i < 4; ++i) bits |= static_cast<uint32_t>(data[position + i]) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        bits |= static_cast<uint32_t>(data[position + i]) << (8 * i);
     position += 4;
     value = static_cast<int32_t>(bits);
     return true;
@@ -157,7 +162,8 @@ bool ReadConfigString(ConfigReader& in, std::string& text) {
     uint8_t length = 0;
     std::string stored;
     if (!in.ReadByte(length) || !in.ReadBytes(length, stored)) return false;
-    for (char& c : stored) c = static_cast<char>(~static_cast<uint8_t>(c));
+    for (char& c : stored)
+        c = static_cast<char>(~static_cast<uint8_t>(c));
     text = std::move(stored);
     return true;
 }
@@ -167,7 +173,8 @@ void WriteConfigString(const std::string& text, std::string& out) {
     // which would shift every field after it.
     const size_t length = std::min(text.size(), ConfigStringMaxLength);
     WriteByte(static_cast<uint8_t>(length), out);
-    for (size_t i = 0; i < length; ++i) WriteByte(static_cast<uint8_t>(~static_cast<uint8_t>(text[i])), out);
+    for (size_t i = 0; i < length; ++i)
+        WriteByte(static_cast<uint8_t>(~static_cast<uint8_t>(text[i])), out);
 }
 
 std::string EncodeConfig() {
@@ -210,7 +217,8 @@ void LoadConfig(const std::string& path) {
         break;
     }
     if (!DecodeConfig(buffer.data(), size))
-        std::fprintf(stderr, "%s ends early (after %zu bytes); the settings it does not hold keep their defaults.\n",
+        std::fprintf(stderr,
+                     "%s ends early (after %zu bytes); the settings it does not hold keep their defaults.\n",
                      path.c_str(), size);
 }
 
@@ -218,8 +226,11 @@ bool SaveConfig(const std::string& path) {
     if (countryFieldReader) Options.Country = countryFieldReader();
     std::string reason;
     if (ReplaceFileAtomically(path, EncodeConfig(), reason)) return true;
-    std::fprintf(stderr, "%s could not be saved (%s); the previous file is kept.\n", path.c_str(), reason.c_str());
+    std::fprintf(stderr, "%s could not be saved (%s); the previous file is kept.\n", path.c_str(),
+                 reason.c_str());
     return false;
 }
 
-void SetCountryFieldReader(CountryFieldReader reader) { countryFieldReader = reader; }
+void SetCountryFieldReader(CountryFieldReader reader) {
+    countryFieldReader = reader;
+}

@@ -14,14 +14,14 @@ inline constexpr size_t ConfigStringMaxLength = 255;
 
 // A cursor over the bytes of a config file; every read fails cleanly past the end.
 class ConfigReader {
-public:
+  public:
     ConfigReader(const uint8_t* data, size_t size) : data(data), size(size) {}
     bool ReadByte(uint8_t& value);
     bool ReadInt32(int32_t& value);
     bool ReadBytes(size_t count, std::string& bytes);
     size_t Position() const { return position; }
 
-private:
+  private:
     const uint8_t* data;
     size_t size;
     size_t position = 0;
