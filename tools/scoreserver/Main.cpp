@@ -16,7 +16,7 @@ namespace {
 
 constexpr const char* Usage =
     "usage: vantorix-scoreserver [--port N] [--db FILE] [--bind ADDR]\n"
-    "  --port N     TCP port to listen on, 1-65535 (default 8080; 0 picks a free one)\n"
+    "  --port N     TCP port to listen on (default 8080; 0 picks a free one)\n"
     "  --db FILE    SQLite file holding the results (default scores.db)\n"
     "  --bind ADDR  address to listen on (default 127.0.0.1; 0.0.0.0 for every network)\n";
 

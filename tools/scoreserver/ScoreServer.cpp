@@ -1,6 +1,7 @@
 #include "ScoreServer.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <array>
@@ -169,6 +170,12 @@ ScoreServer::ScoreServer(const ServerSettings& settings)
       tokens_(settings.TokenCapacity, settings.TokenLifetime),
       tableRows_(settings.TableRows),
       http_(std::make_unique<httplib::Server>()) {
+  // SO_REUSEADDR alone allows a quick restart; httplib's default SO_REUSEPORT would let
+  // a second server share the port and split the players between two tables.
+  http_->set_socket_options([](int socket) {
+    const int yes = 1;
+    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
   http_->set_read_timeout(5);
   http_->set_write_timeout(5);
   http_->set_keep_alive_timeout(2);

@@ -135,6 +135,13 @@ TEST_F(ScoreServerTest, VersionLineCarriesAFreshTokenInTheFifthField) {
   EXPECT_NE(FetchToken(), fields[4]);
 }
 
+TEST_F(ScoreServerTest, SecondServerCannotTakeTheSamePort) {
+  ServerSettings settings;
+  settings.DatabasePath = (folder_.Path() / "other.db").string();
+  ScoreServer other(settings);
+  EXPECT_FALSE(other.Bind("127.0.0.1", port_));
+}
+
 TEST_F(ScoreServerTest, SubmittedResultsAppearInTheTableBestFirst) {
   EXPECT_EQ(Submit("Low", "100", "Peru"), 200);
   EXPECT_EQ(Submit("High", "90000", "Norway"), 200);
