@@ -289,7 +289,7 @@ Picture TitleLogo() {
     cairo_pattern_destroy(core);
 
     // The name.
-    cairo_select_font_face(cr, "Ferrite Core DX Black", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+    cairo_select_font_face(cr, "Jura", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
     double size = 48;
     cairo_text_extents_t ink;
     for (;; size -= 1) { // fit the name in the logo's width
