@@ -21,86 +21,89 @@ constexpr const char* Usage =
     "  --bind ADDR  address to listen on (default 127.0.0.1; 0.0.0.0 for every network)\n";
 
 struct Options {
-  int Port = 8080;
-  std::string Database = "scores.db";
-  std::string BindAddress = "127.0.0.1";
+    int Port = 8080;
+    std::string Database = "scores.db";
+    std::string BindAddress = "127.0.0.1";
 };
 
 std::optional<int> ParsePort(std::string_view text) {
-  int port = -1;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
-  if (error != std::errc() || end != text.data() + text.size() || port < 0 || port > 65535) return std::nullopt;
-  return port;
+    int port = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
+    if (error != std::errc() || end != text.data() + text.size() || port < 0 || port > 65535)
+        return std::nullopt;
+    return port;
 }
 
 // Fills options from argv; returns an error sentence, or nothing when all is well.
 std::optional<std::string> ParseOptions(int argc, char** argv, Options& options) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view name = argv[i];
-    if (name != "--port" && name != "--db" && name != "--bind") return "unknown option " + std::string(name);
-    if (i + 1 >= argc) return "option " + std::string(name) + " needs a value";
-    const std::string_view value = argv[++i];
-    if (name == "--port") {
-      const auto port = ParsePort(value);
-      if (!port) return "port must be a number from 0 to 65535, not " + std::string(value);
-      options.Port = *port;
-    } else if (value.empty()) {
-      return "option " + std::string(name) + " needs a non-empty value";
-    } else if (name == "--db") {
-      options.Database = value;
-    } else {
-      options.BindAddress = value;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view name = argv[i];
+        if (name != "--port" && name != "--db" && name != "--bind")
+            return "unknown option " + std::string(name);
+        if (i + 1 >= argc) return "option " + std::string(name) + " needs a value";
+        const std::string_view value = argv[++i];
+        if (name == "--port") {
+            const auto port = ParsePort(value);
+            if (!port) return "port must be a number from 0 to 65535, not " + std::string(value);
+            options.Port = *port;
+        } else if (value.empty()) {
+            return "option " + std::string(name) + " needs a non-empty value";
+        } else if (name == "--db") {
+            options.Database = value;
+        } else {
+            options.BindAddress = value;
+        }
     }
-  }
-  return std::nullopt;
+    return std::nullopt;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
-    std::fputs(Usage, stdout);
-    return 0;
-  }
-  Options options;
-  if (const auto error = ParseOptions(argc, argv, options)) {
-    std::fprintf(stderr, "vantorix-scoreserver: %s\n%s", error->c_str(), Usage);
-    return 2;
-  }
-
-  // Ctrl+C and SIGTERM go to one waiting thread that stops the server cleanly;
-  // the mask is set before any thread starts so every thread inherits it.
-  sigset_t stopSignals;
-  sigemptyset(&stopSignals);
-  sigaddset(&stopSignals, SIGINT);
-  sigaddset(&stopSignals, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-
-  try {
-    scoreserver::ServerSettings settings;
-    settings.DatabasePath = options.Database;
-    scoreserver::ScoreServer server(settings);
-    const auto port = server.Bind(options.BindAddress, options.Port);
-    if (!port) {
-      std::fprintf(stderr, "vantorix-scoreserver: cannot listen on %s port %d\n", options.BindAddress.c_str(),
-                   options.Port);
-      return 1;
+    if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
+        std::fputs(Usage, stdout);
+        return 0;
     }
-    std::fprintf(stderr, "vantorix-scoreserver: listening on http://%s:%d/ with database %s\n",
-                 options.BindAddress.c_str(), *port, options.Database.c_str());
+    Options options;
+    if (const auto error = ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr, "vantorix-scoreserver: %s\n%s", error->c_str(), Usage);
+        return 2;
+    }
 
-    std::thread signalWaiter([&] {
-      int received = 0;
-      sigwait(&stopSignals, &received);
-      if (received == SIGINT || received == SIGTERM) std::fputs("vantorix-scoreserver: stopping\n", stderr);
-      server.Stop();
-    });
-    const bool served = server.Run();
-    pthread_kill(signalWaiter.native_handle(), SIGTERM);  // wakes the waiter if Run ended on its own
-    signalWaiter.join();
-    return served ? 0 : 1;
-  } catch (const scoreserver::DatabaseError& error) {
-    std::fprintf(stderr, "vantorix-scoreserver: %s\n", error.what());
-    return 1;
-  }
+    // Ctrl+C and SIGTERM go to one waiting thread that stops the server cleanly;
+    // the mask is set before any thread starts so every thread inherits it.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    try {
+        scoreserver::ServerSettings settings;
+        settings.DatabasePath = options.Database;
+        scoreserver::ScoreServer server(settings);
+        const auto port = server.Bind(options.BindAddress, options.Port);
+        if (!port) {
+            std::fprintf(stderr, "vantorix-scoreserver: cannot listen on %s port %d\n",
+                         options.BindAddress.c_str(), options.Port);
+            return 1;
+        }
+        std::fprintf(stderr, "vantorix-scoreserver: listening on http://%s:%d/ with database %s\n",
+                     options.BindAddress.c_str(), *port, options.Database.c_str());
+
+        std::thread signalWaiter([&] {
+            int received = 0;
+            sigwait(&stopSignals, &received);
+            if (received == SIGINT || received == SIGTERM)
+                std::fputs("vantorix-scoreserver: stopping\n", stderr);
+            server.Stop();
+        });
+        const bool served = server.Run();
+        pthread_kill(signalWaiter.native_handle(), SIGTERM); // wakes the waiter if Run ended on its own
+        signalWaiter.join();
+        return served ? 0 : 1;
+    } catch (const scoreserver::DatabaseError& error) {
+        std::fprintf(stderr, "vantorix-scoreserver: %s\n", error.what());
+        return 1;
+    }
 }

@@ -24,13 +24,13 @@ inline constexpr std::size_t MaxTokenLength = 64;
 
 // The longest result text that can pass ParseResultText, and its encoded length.
 inline constexpr std::size_t MaxResultTextLength =
-    std::string_view("type=0|name=|score=-2147483648|key=V|p=|add=|z=").size() +
-    4 * MaxNameCharacters + MaxTokenLength + 4 * MaxCountryCharacters + 4;
+    std::string_view("type=0|name=|score=-2147483648|key=V|p=|add=|z=").size() + 4 * MaxNameCharacters +
+    MaxTokenLength + 4 * MaxCountryCharacters + 4;
 inline constexpr std::size_t MaxEncodedResultLength = (MaxResultTextLength * 8 + 4) / 5;
 
 struct DecodedText {
-  std::optional<std::string> Text;  // set on success
-  std::string Error;                // set on failure
+    std::optional<std::string> Text; // set on success
+    std::string Error;               // set on failure
 };
 
 // The exact inverse of the game's encoding: every character must come from
@@ -39,15 +39,15 @@ struct DecodedText {
 DecodedText DecodeResult(std::string_view encoded);
 
 struct SubmittedResult {
-  std::string Name;
-  int32_t Score = 0;
-  std::string Country;
-  std::string Token;  // the "p" field: the token of the version reply
+    std::string Name;
+    int32_t Score = 0;
+    std::string Country;
+    std::string Token; // the "p" field: the token of the version reply
 };
 
 struct ParsedResult {
-  std::optional<SubmittedResult> Result;  // set on success
-  std::string Error;                      // set on failure
+    std::optional<SubmittedResult> Result; // set on success
+    std::string Error;                     // set on failure
 };
 
 // Checks the result text field by field:
@@ -56,4 +56,4 @@ struct ParsedResult {
 // 32-bit decimal, the key letter ResultKeyLetter and the token non-empty.
 ParsedResult ParseResultText(std::string_view text);
 
-}  // namespace scoreserver
+} // namespace scoreserver

@@ -29,59 +29,70 @@ p.empty { color: #30bb30; }
 
 constexpr std::string_view PageTail = "</body>\n</html>\n";
 
-std::string FormatUtc(int64_t secondsSince1970) {
-  const std::time_t time = static_cast<std::time_t>(secondsSince1970);
-  std::tm parts{};
-  char text[32] = "";
-  if (gmtime_r(&time, &parts) == nullptr || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &parts) == 0)
-    return "?";
-  return text;
-}
-
 void AppendCell(std::string& html, std::string_view cssClass, std::string_view text) {
-  html += cssClass.empty() ? "<td>" : "<td class=\"" + std::string(cssClass) + "\">";
-  html += HtmlEscape(text);
-  html += "</td>";
+    html += cssClass.empty() ? "<td>" : "<td class=\"" + std::string(cssClass) + "\">";
+    html += HtmlEscape(text);
+    html += "</td>";
 }
 
-}  // namespace
+} // namespace
+
+std::string FormatUtc(int64_t secondsSince1970, const char* format) {
+    const std::time_t time = static_cast<std::time_t>(secondsSince1970);
+    std::tm parts{};
+    char text[64] = "";
+    if (gmtime_r(&time, &parts) == nullptr || std::strftime(text, sizeof text, format, &parts) == 0)
+        return "?";
+    return text;
+}
 
 std::string HtmlEscape(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&': escaped += "&amp;"; break;
-      case '<': escaped += "&lt;"; break;
-      case '>': escaped += "&gt;"; break;
-      case '"': escaped += "&quot;"; break;
-      case '\'': escaped += "&#39;"; break;
-      default: escaped += c;
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        case '"':
+            escaped += "&quot;";
+            break;
+        case '\'':
+            escaped += "&#39;";
+            break;
+        default:
+            escaped += c;
+        }
     }
-  }
-  return escaped;
+    return escaped;
 }
 
 std::string RenderScorePage(const std::vector<StoredResult>& best) {
-  std::string html(PageHead);
-  if (best.empty()) {
-    html += "<p class=\"empty\">No results yet.</p>\n";
-  } else {
-    html += "<table>\n<tr><th>Place</th><th>Name</th><th>Score</th><th>Country</th><th>Date</th></tr>\n";
-    for (std::size_t i = 0; i < best.size(); ++i) {
-      const StoredResult& row = best[i];
-      html += "<tr>";
-      AppendCell(html, "", std::to_string(i + 1));
-      AppendCell(html, "", row.Name.empty() ? "Anonymous" : row.Name);  // the game's own default name
-      AppendCell(html, "score", std::to_string(row.Score));
-      AppendCell(html, "", row.Country);
-      AppendCell(html, "", FormatUtc(row.SubmittedAt));
-      html += "</tr>\n";
+    std::string html(PageHead);
+    if (best.empty()) {
+        html += "<p class=\"empty\">No results yet.</p>\n";
+    } else {
+        html += "<table>\n<tr><th>Place</th><th>Name</th><th>Score</th><th>Country</th><th>Date</th></tr>\n";
+        for (std::size_t i = 0; i < best.size(); ++i) {
+            const StoredResult& row = best[i];
+            html += "<tr>";
+            AppendCell(html, "", std::to_string(i + 1));
+            AppendCell(html, "", row.Name.empty() ? "Anonymous" : row.Name); // the game's own default name
+            AppendCell(html, "score", std::to_string(row.Score));
+            AppendCell(html, "", row.Country);
+            AppendCell(html, "", FormatUtc(row.SubmittedAt, "%Y-%m-%d %H:%M UTC"));
+            html += "</tr>\n";
+        }
+        html += "</table>\n";
     }
-    html += "</table>\n";
-  }
-  html += PageTail;
-  return html;
+    html += PageTail;
+    return html;
 }
 
-}  // namespace scoreserver
+} // namespace scoreserver

@@ -25,260 +25,264 @@ const std::string ResultTarget = "/cgi/version.pl?hs&prg=Vantorix&inf=";
 const std::string TableTarget = "/cgi/version.pl?prg=Vantorix&show&type=0";
 
 std::vector<std::string> SplitBars(const std::string& line) {
-  std::vector<std::string> fields;
-  std::size_t start = 0;
-  for (std::size_t bar; (bar = line.find('|', start)) != std::string::npos; start = bar + 1)
-    fields.push_back(line.substr(start, bar - start));
-  fields.push_back(line.substr(start));
-  return fields;
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t bar; (bar = line.find('|', start)) != std::string::npos; start = bar + 1)
+        fields.push_back(line.substr(start, bar - start));
+    fields.push_back(line.substr(start));
+    return fields;
 }
 
 class TemporaryFolder {
- public:
-  TemporaryFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "scoreserver-test-XXXXXX").string();
-    if (mkdtemp(pattern.data())) path_ = pattern;
-  }
-  ~TemporaryFolder() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  const std::filesystem::path& Path() const { return path_; }
+  public:
+    TemporaryFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "scoreserver-test-XXXXXX").string();
+        if (mkdtemp(pattern.data())) path_ = pattern;
+    }
+    ~TemporaryFolder() {
+        std::error_code ignored;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+    }
+    const std::filesystem::path& Path() const { return path_; }
 
- private:
-  std::filesystem::path path_;
+  private:
+    std::filesystem::path path_;
 };
 
 class ScoreServerTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_FALSE(folder_.Path().empty());
-    ServerSettings settings;
-    settings.DatabasePath = (folder_.Path() / "scores.db").string();
-    server_ = std::make_unique<ScoreServer>(settings);
-    const auto bound = server_->Bind("127.0.0.1", 0);
-    ASSERT_TRUE(bound);
-    port_ = *bound;
-    serving_ = std::thread([this] { server_->Run(); });
-    client_ = std::make_unique<httplib::Client>("127.0.0.1", port_);
-    client_->set_connection_timeout(5);
-    client_->set_read_timeout(5);
-    client_->set_write_timeout(5);
-  }
-
-  void TearDown() override {
-    if (serving_.joinable()) {
-      server_->Stop();
-      serving_.join();
+  protected:
+    void SetUp() override {
+        ASSERT_FALSE(folder_.Path().empty());
+        ServerSettings settings;
+        settings.DatabasePath = (folder_.Path() / "scores.db").string();
+        server_ = std::make_unique<ScoreServer>(settings);
+        const auto bound = server_->Bind("127.0.0.1", 0);
+        ASSERT_TRUE(bound);
+        port_ = *bound;
+        serving_ = std::thread([this] { server_->Run(); });
+        client_ = std::make_unique<httplib::Client>("127.0.0.1", port_);
+        client_->set_connection_timeout(5);
+        client_->set_read_timeout(5);
+        client_->set_write_timeout(5);
     }
-  }
 
-  // Status and body; status 0 when no answer came.
-  std::pair<int, std::string> Get(const std::string& target) {
-    const auto result = client_->Get(target.c_str());
-    return result ? std::pair(result->status, result->body) : std::pair(0, std::string());
-  }
-
-  std::string FetchToken() {
-    const auto [status, body] = Get(VersionTarget);
-    EXPECT_EQ(status, 200);
-    const auto fields = SplitBars(body);
-    return fields.size() >= 5 ? fields[4] : std::string();
-  }
-
-  int Submit(const std::string& name, const std::string& score, const std::string& country) {
-    const std::string text = ResultTextLikeTheGame(name, score, FetchToken(), country);
-    return Get(ResultTarget + EncodeLikeTheGame(text)).first;
-  }
-
-  // Sends raw bytes on a fresh connection and returns whatever comes back before close.
-  std::string SendRaw(const std::string& bytes) {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    if (fd < 0) return "socket failed";
-    timeval timeout{5, 0};
-    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port_));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    std::string reply;
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size())) {
-      shutdown(fd, SHUT_WR);
-      char buffer[4096];
-      for (ssize_t got; (got = recv(fd, buffer, sizeof buffer, 0)) > 0;) reply.append(buffer, got);
+    void TearDown() override {
+        if (serving_.joinable()) {
+            server_->Stop();
+            serving_.join();
+        }
     }
-    close(fd);
-    return reply;
-  }
 
-  void ExpectStillServing() {
-    const auto [status, body] = Get(VersionTarget);
-    EXPECT_EQ(status, 200);
-    EXPECT_GE(SplitBars(body).size(), 6u);
-  }
+    // Status and body; status 0 when no answer came.
+    std::pair<int, std::string> Get(const std::string& target) {
+        const auto result = client_->Get(target.c_str());
+        return result ? std::pair(result->status, result->body) : std::pair(0, std::string());
+    }
 
-  TemporaryFolder folder_;
-  std::unique_ptr<ScoreServer> server_;
-  int port_ = 0;
-  std::thread serving_;
-  std::unique_ptr<httplib::Client> client_;
+    std::string FetchToken() {
+        const auto [status, body] = Get(VersionTarget);
+        EXPECT_EQ(status, 200);
+        const auto fields = SplitBars(body);
+        return fields.size() >= 5 ? fields[4] : std::string();
+    }
+
+    int Submit(const std::string& name, const std::string& score, const std::string& country) {
+        const std::string text = ResultTextLikeTheGame(name, score, FetchToken(), country);
+        return Get(ResultTarget + EncodeLikeTheGame(text)).first;
+    }
+
+    // Sends raw bytes on a fresh connection and returns whatever comes back before close.
+    std::string SendRaw(const std::string& bytes) {
+        const int fd = socket(AF_INET, SOCK_STREAM, 0);
+        if (fd < 0) return "socket failed";
+        timeval timeout{5, 0};
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(port_));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        std::string reply;
+        if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size())) {
+            shutdown(fd, SHUT_WR);
+            char buffer[4096];
+            for (ssize_t got; (got = recv(fd, buffer, sizeof buffer, 0)) > 0;)
+                reply.append(buffer, got);
+        }
+        close(fd);
+        return reply;
+    }
+
+    void ExpectStillServing() {
+        const auto [status, body] = Get(VersionTarget);
+        EXPECT_EQ(status, 200);
+        EXPECT_GE(SplitBars(body).size(), 6u);
+    }
+
+    TemporaryFolder folder_;
+    std::unique_ptr<ScoreServer> server_;
+    int port_ = 0;
+    std::thread serving_;
+    std::unique_ptr<httplib::Client> client_;
 };
 
 TEST_F(ScoreServerTest, VersionLineCarriesAFreshTokenInTheFifthField) {
-  const auto [status, first] = Get(VersionTarget);
-  ASSERT_EQ(status, 200);
-  const auto fields = SplitBars(first);
-  ASSERT_GE(fields.size(), 6u);
-  EXPECT_EQ(fields[0], "Vantorix");
-  EXPECT_EQ(fields[4].size(), 32u);
-  EXPECT_NE(FetchToken(), fields[4]);
+    const auto [status, first] = Get(VersionTarget);
+    ASSERT_EQ(status, 200);
+    const auto fields = SplitBars(first);
+    ASSERT_GE(fields.size(), 6u);
+    EXPECT_EQ(fields[0], "Vantorix");
+    EXPECT_EQ(fields[4].size(), 32u);
+    EXPECT_NE(FetchToken(), fields[4]);
 }
 
 TEST_F(ScoreServerTest, SecondServerCannotTakeTheSamePort) {
-  ServerSettings settings;
-  settings.DatabasePath = (folder_.Path() / "other.db").string();
-  ScoreServer other(settings);
-  EXPECT_FALSE(other.Bind("127.0.0.1", port_));
+    ServerSettings settings;
+    settings.DatabasePath = (folder_.Path() / "other.db").string();
+    ScoreServer other(settings);
+    EXPECT_FALSE(other.Bind("127.0.0.1", port_));
 }
 
 TEST_F(ScoreServerTest, SubmittedResultsAppearInTheTableBestFirst) {
-  EXPECT_EQ(Submit("Low", "100", "Peru"), 200);
-  EXPECT_EQ(Submit("High", "90000", "Norway"), 200);
-  EXPECT_EQ(Submit("Mid", "-5", "Chile"), 200);
+    EXPECT_EQ(Submit("Low", "100", "Peru"), 200);
+    EXPECT_EQ(Submit("High", "90000", "Norway"), 200);
+    EXPECT_EQ(Submit("Mid", "-5", "Chile"), 200);
 
-  const auto result = client_->Get(TableTarget.c_str());
-  ASSERT_TRUE(result);
-  EXPECT_EQ(result->status, 200);
-  EXPECT_EQ(result->get_header_value("Content-Type"), "text/html; charset=utf-8");
-  const std::string& page = result->body;
-  const auto high = page.find("<td>High</td><td class=\"score\">90000</td><td>Norway</td>");
-  const auto low = page.find("<td>Low</td><td class=\"score\">100</td><td>Peru</td>");
-  const auto mid = page.find("<td>Mid</td><td class=\"score\">-5</td><td>Chile</td>");
-  ASSERT_NE(high, std::string::npos) << page;
-  ASSERT_NE(low, std::string::npos);
-  ASSERT_NE(mid, std::string::npos);
-  EXPECT_LT(high, low);
-  EXPECT_LT(low, mid);
+    const auto result = client_->Get(TableTarget.c_str());
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->status, 200);
+    EXPECT_EQ(result->get_header_value("Content-Type"), "text/html; charset=utf-8");
+    const std::string& page = result->body;
+    const auto high = page.find("<td>High</td><td class=\"score\">90000</td><td>Norway</td>");
+    const auto low = page.find("<td>Low</td><td class=\"score\">100</td><td>Peru</td>");
+    const auto mid = page.find("<td>Mid</td><td class=\"score\">-5</td><td>Chile</td>");
+    ASSERT_NE(high, std::string::npos) << page;
+    ASSERT_NE(low, std::string::npos);
+    ASSERT_NE(mid, std::string::npos);
+    EXPECT_LT(high, low);
+    EXPECT_LT(low, mid);
 }
 
 TEST_F(ScoreServerTest, TokenMustBeIssuedAndIsSpentByOneResult) {
-  const std::string token = FetchToken();
-  const std::string encoded = EncodeLikeTheGame(ResultTextLikeTheGame("Beam", "500", token, "No"));
-  EXPECT_EQ(Get(ResultTarget + encoded).first, 200);
-  EXPECT_EQ(Get(ResultTarget + encoded).first, 400) << "the same token twice";
+    const std::string token = FetchToken();
+    const std::string encoded = EncodeLikeTheGame(ResultTextLikeTheGame("Beam", "500", token, "No"));
+    EXPECT_EQ(Get(ResultTarget + encoded).first, 200);
+    EXPECT_EQ(Get(ResultTarget + encoded).first, 400) << "the same token twice";
 
-  const std::string forged = EncodeLikeTheGame(ResultTextLikeTheGame("Beam", "500", std::string(32, 'a'), "No"));
-  EXPECT_EQ(Get(ResultTarget + forged).first, 400) << "a token never issued";
+    const std::string forged =
+        EncodeLikeTheGame(ResultTextLikeTheGame("Beam", "500", std::string(32, 'a'), "No"));
+    EXPECT_EQ(Get(ResultTarget + forged).first, 400) << "a token never issued";
 }
 
 TEST_F(ScoreServerTest, RejectedResultDoesNotSpendItsToken) {
-  const std::string token = FetchToken();
-  const auto wrongKey = EncodeLikeTheGame(ResultTextLikeTheGame("Beam", "500", token, "No", 'Q'));
-  EXPECT_EQ(Get(ResultTarget + wrongKey).first, 400);
-  const auto good = EncodeLikeTheGame(ResultTextLikeTheGame("Beam", "500", token, "No"));
-  EXPECT_EQ(Get(ResultTarget + good).first, 200);
+    const std::string token = FetchToken();
+    const auto wrongKey = EncodeLikeTheGame(ResultTextLikeTheGame("Beam", "500", token, "No", 'Q'));
+    EXPECT_EQ(Get(ResultTarget + wrongKey).first, 400);
+    const auto good = EncodeLikeTheGame(ResultTextLikeTheGame("Beam", "500", token, "No"));
+    EXPECT_EQ(Get(ResultTarget + good).first, 200);
 }
 
 TEST_F(ScoreServerTest, NamesAndCountriesAreHtmlEscaped) {
-  ASSERT_EQ(Submit("<b>X&Y\"'", "700", "<i>"), 200);
-  const auto [status, page] = Get(TableTarget);
-  ASSERT_EQ(status, 200);
-  EXPECT_NE(page.find("&lt;b&gt;X&amp;Y&quot;&#39;"), std::string::npos) << page;
-  EXPECT_NE(page.find("&lt;i&gt;"), std::string::npos);
-  EXPECT_EQ(page.find("<b>X"), std::string::npos);
-  EXPECT_EQ(page.find("<i>"), std::string::npos);
+    ASSERT_EQ(Submit("<b>X&Y\"'", "700", "<i>"), 200);
+    const auto [status, page] = Get(TableTarget);
+    ASSERT_EQ(status, 200);
+    EXPECT_NE(page.find("&lt;b&gt;X&amp;Y&quot;&#39;"), std::string::npos) << page;
+    EXPECT_NE(page.find("&lt;i&gt;"), std::string::npos);
+    EXPECT_EQ(page.find("<b>X"), std::string::npos);
+    EXPECT_EQ(page.find("<i>"), std::string::npos);
 }
 
 TEST_F(ScoreServerTest, MalformedRequestsGetA400) {
-  const std::string validResult = EncodeLikeTheGame(ResultTextLikeTheGame("Beam", "1", FetchToken(), "No"));
-  const std::string scripts[] = {
-      "/cgi/version.pl",
-      "/cgi/version.pl?version",
-      "/cgi/version.pl?version&prg=Other",
-      "/cgi/version.pl?version&prg=vantorix",
-      "/cgi/version.pl?version&hs&prg=Vantorix",
-      "/cgi/version.pl?version&prg=Vantorix&prg=Vantorix",
-      "/cgi/version.pl?version&version&prg=Vantorix",
-      "/cgi/version.pl?version&prg=Vantorix&extra=1",
-      "/cgi/version.pl?version=1&prg=Vantorix",
-      "/cgi/version.pl?version&prg=Vantorix&inf=MM",
-      "/cgi/version.pl?hs&prg=Vantorix",
-      "/cgi/version.pl?hs&prg=Vantorix&inf=",
-      "/cgi/version.pl?hs&prg=Vantorix&inf=" + validResult + "&inf=" + validResult,
-      "/cgi/version.pl?hs&prg=Vantorix&inf=mnbv",
-      "/cgi/version.pl?hs&prg=Vantorix&inf=%00%FF%0D%0A",
-      "/cgi/version.pl?hs&prg=Vantorix&inf=" + validResult.substr(1),
-      "/cgi/version.pl?hs&prg=Vantorix&inf=" + EncodeLikeTheGame("garbage!!!"),
-      "/cgi/version.pl?hs&prg=Vantorix&inf=" + std::string(MaxEncodedResultLength + 8, 'M'),
-      "/cgi/version.pl?hs&prg=Vantorix&inf=" + std::string(MaxTargetLength, 'M'),
-      "/cgi/version.pl?prg=Vantorix&show",
-      "/cgi/version.pl?prg=Vantorix&show&type=1",
-      "/cgi/version.pl?prg=Vantorix&show&type=0&type=0",
-      "/cgi/version.pl?&&&=&=x&prg=Vantorix",
-      "/cgi/version.pl?version&prg=Vantorix&",
-      "/cgi/version.pl?version&prg=Vant%6Frix%",
-      "/cgi/version.pl?version&prg=Vantorix%zz",
-  };
-  for (const std::string& target : scripts) {
-    const auto [status, body] = Get(target);
-    EXPECT_EQ(status, 400) << target.substr(0, 100);
-    EXPECT_TRUE(body.starts_with("ERROR|")) << target.substr(0, 100) << ": " << body;
-  }
-  EXPECT_EQ(Get("/cgi/other.pl?version&prg=Vantorix").first, 404);
-  EXPECT_EQ(Get("/cgi/versionXpl?version&prg=Vantorix").first, 404);
-  EXPECT_EQ(Get("/").first, 404);
-  EXPECT_EQ(Get("/cgi/version.pl?version&prg=Vant%6Frix").first, 200) << "escapes are decoded";
-  ExpectStillServing();
-  EXPECT_EQ(Get(ResultTarget + validResult).first, 200) << "none of the above spent the token";
+    const std::string validResult = EncodeLikeTheGame(ResultTextLikeTheGame("Beam", "1", FetchToken(), "No"));
+    const std::string scripts[] = {
+        "/cgi/version.pl",
+        "/cgi/version.pl?version",
+        "/cgi/version.pl?version&prg=Other",
+        "/cgi/version.pl?version&prg=vantorix",
+        "/cgi/version.pl?version&hs&prg=Vantorix",
+        "/cgi/version.pl?version&prg=Vantorix&prg=Vantorix",
+        "/cgi/version.pl?version&version&prg=Vantorix",
+        "/cgi/version.pl?version&prg=Vantorix&extra=1",
+        "/cgi/version.pl?version=1&prg=Vantorix",
+        "/cgi/version.pl?version&prg=Vantorix&inf=MM",
+        "/cgi/version.pl?hs&prg=Vantorix",
+        "/cgi/version.pl?hs&prg=Vantorix&inf=",
+        "/cgi/version.pl?hs&prg=Vantorix&inf=" + validResult + "&inf=" + validResult,
+        "/cgi/version.pl?hs&prg=Vantorix&inf=mnbv",
+        "/cgi/version.pl?hs&prg=Vantorix&inf=%00%FF%0D%0A",
+        "/cgi/version.pl?hs&prg=Vantorix&inf=" + validResult.substr(1),
+        "/cgi/version.pl?hs&prg=Vantorix&inf=" + EncodeLikeTheGame("garbage!!!"),
+        "/cgi/version.pl?hs&prg=Vantorix&inf=" + std::string(MaxEncodedResultLength + 8, 'M'),
+        "/cgi/version.pl?hs&prg=Vantorix&inf=" + std::string(MaxTargetLength, 'M'),
+        "/cgi/version.pl?prg=Vantorix&show",
+        "/cgi/version.pl?prg=Vantorix&show&type=1",
+        "/cgi/version.pl?prg=Vantorix&show&type=0&type=0",
+        "/cgi/version.pl?&&&=&=x&prg=Vantorix",
+        "/cgi/version.pl?version&prg=Vantorix&",
+        "/cgi/version.pl?version&prg=Vant%6Frix%",
+        "/cgi/version.pl?version&prg=Vantorix%zz",
+    };
+    for (const std::string& target : scripts) {
+        const auto [status, body] = Get(target);
+        EXPECT_EQ(status, 400) << target.substr(0, 100);
+        EXPECT_TRUE(body.starts_with("ERROR|")) << target.substr(0, 100) << ": " << body;
+    }
+    EXPECT_EQ(Get("/cgi/other.pl?version&prg=Vantorix").first, 404);
+    EXPECT_EQ(Get("/cgi/versionXpl?version&prg=Vantorix").first, 404);
+    EXPECT_EQ(Get("/").first, 404);
+    EXPECT_EQ(Get("/cgi/version.pl?version&prg=Vant%6Frix").first, 200) << "escapes are decoded";
+    ExpectStillServing();
+    EXPECT_EQ(Get(ResultTarget + validResult).first, 200) << "none of the above spent the token";
 }
 
 TEST_F(ScoreServerTest, OversizedAndGarbageRequestsAreRefusedWithoutHarm) {
-  const auto [hugeStatus, hugeBody] = Get(ResultTarget + std::string(20000, 'M'));
-  EXPECT_GE(hugeStatus, 400);
-  EXPECT_LT(hugeStatus, 500);
+    const auto [hugeStatus, hugeBody] = Get(ResultTarget + std::string(20000, 'M'));
+    EXPECT_GE(hugeStatus, 400);
+    EXPECT_LT(hugeStatus, 500);
 
-  const std::string garbage[] = {
-      std::string("\x16\x03\x01\x02\x00\x01\xFF\xFE\r\n\r\n", 12),
-      "GET\r\n\r\n",
-      "GET /cgi/version.pl?version&prg=Vantorix\r\n\r\n",
-      "BREW /cgi/version.pl?version&prg=Vantorix HTTP/1.1\r\nHost: x\r\n\r\n",
-      "GET /cgi/version.pl?version&prg=Vantorix HTTP/1.1\r\nHost: x\r\nX-Long: " + std::string(20000, 'a') +
-          "\r\n\r\n",
-      "POST /cgi/version.pl?version&prg=Vantorix HTTP/1.1\r\nHost: x\r\nContent-Length: 99999999\r\n\r\nabc",
-      std::string(3000, '\0') + "\r\n\r\n",
-  };
-  for (const std::string& bytes : garbage) {
-    const std::string reply = SendRaw(bytes);
-    const bool refused = reply.starts_with("HTTP/1.1 4") && !reply.starts_with("HTTP/1.1 404");
-    EXPECT_TRUE(refused || reply.empty()) << reply.substr(0, 60);
-    ExpectStillServing();
-  }
+    const std::string garbage[] = {
+        std::string("\x16\x03\x01\x02\x00\x01\xFF\xFE\r\n\r\n", 12),
+        "GET\r\n\r\n",
+        "GET /cgi/version.pl?version&prg=Vantorix\r\n\r\n",
+        "BREW /cgi/version.pl?version&prg=Vantorix HTTP/1.1\r\nHost: x\r\n\r\n",
+        "GET /cgi/version.pl?version&prg=Vantorix HTTP/1.1\r\nHost: x\r\nX-Long: " + std::string(20000, 'a') +
+            "\r\n\r\n",
+        "POST /cgi/version.pl?version&prg=Vantorix HTTP/1.1\r\nHost: x\r\nContent-Length: "
+        "99999999\r\n\r\nabc",
+        std::string(3000, '\0') + "\r\n\r\n",
+    };
+    for (const std::string& bytes : garbage) {
+        const std::string reply = SendRaw(bytes);
+        const bool refused = reply.starts_with("HTTP/1.1 4") && !reply.starts_with("HTTP/1.1 404");
+        EXPECT_TRUE(refused || reply.empty()) << reply.substr(0, 60);
+        ExpectStillServing();
+    }
 }
 
 TEST(ScoreDatabase, KeepsOnlyTheBestResultsWhenFull) {
-  TemporaryFolder folder;
-  ASSERT_FALSE(folder.Path().empty());
-  ScoreDatabase database((folder.Path() / "scores.db").string(), 3);
-  for (int32_t score : {50, 10, 40, 20, 40}) database.Add(StoredResult{"P" + std::to_string(score), score, "", 0});
-  const auto best = database.Best(10);
-  ASSERT_EQ(best.size(), 3u);
-  EXPECT_EQ(best[0].Score, 50);
-  EXPECT_EQ(best[1].Score, 40);
-  EXPECT_EQ(best[2].Score, 40);
+    TemporaryFolder folder;
+    ASSERT_FALSE(folder.Path().empty());
+    ScoreDatabase database((folder.Path() / "scores.db").string(), 3);
+    for (int32_t score : {50, 10, 40, 20, 40})
+        database.Add(StoredResult{"P" + std::to_string(score), score, "", 0});
+    const auto best = database.Best(10);
+    ASSERT_EQ(best.size(), 3u);
+    EXPECT_EQ(best[0].Score, 50);
+    EXPECT_EQ(best[1].Score, 40);
+    EXPECT_EQ(best[2].Score, 40);
 }
 
 TEST(ScoreDatabase, UnusableFileIsReportedByName) {
-  TemporaryFolder folder;
-  ASSERT_FALSE(folder.Path().empty());
-  const std::string path = (folder.Path() / "missing-folder" / "scores.db").string();
-  try {
-    ScoreDatabase database(path, 10);
-    ADD_FAILURE() << "opened " << path;
-  } catch (const DatabaseError& error) {
-    EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
-  }
+    TemporaryFolder folder;
+    ASSERT_FALSE(folder.Path().empty());
+    const std::string path = (folder.Path() / "missing-folder" / "scores.db").string();
+    try {
+        ScoreDatabase database(path, 10);
+        ADD_FAILURE() << "opened " << path;
+    } catch (const DatabaseError& error) {
+        EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
+    }
 }
 
-}  // namespace
-}  // namespace scoreserver
+} // namespace
+} // namespace scoreserver
