@@ -4,14 +4,11 @@
 
 namespace {
 
-// The horizontal part of a text-alignment value (left 0, right 2, centre 6); the text is always
-// placed by the top of its cell.
-constexpr uint32_t AlignRightFlag = 2;
-constexpr uint32_t AlignCentreFlags = 6;
-
+// Only the horizontal bits of a text-alignment value count (centre holds the right bit too); the
+// line is always placed by the top of its cell.
 TextAnchor AnchorFor(uint32_t alignment) {
-    if ((alignment & AlignCentreFlags) == AlignCentreFlags) return TextAnchor::Centre;
-    if (alignment & AlignRightFlag) return TextAnchor::Right;
+    if ((alignment & AlignCentreTop) == AlignCentreTop) return TextAnchor::Centre;
+    if (alignment & AlignRightTop) return TextAnchor::Right;
     return TextAnchor::Left;
 }
 
