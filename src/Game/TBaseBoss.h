@@ -1,22 +1,47 @@
-// Placeholder until the opposition lands.
+// The command ship that closes the third stage of every level: waits above the field, drifts up and down
+// in its upper part, slides sideways to stay above the player, fires two alternating weapons, rams, and
+// when destroyed bursts into ten explosions, scores its value and ends the stage.
 #pragma once
 
-#include "Game/TGunner.h"
-#include "Game/TLineLive.h"
 #include "core/Rect.h"
+#include "platform/Surface.h"
 
+#include <cstdint>
 #include <memory>
 
+struct TGunner;
+struct TLineLive;
+
+inline constexpr int16_t BossStartX = 340;
+inline constexpr int16_t BossTurnUpY = 350;  // the boss turns up once its Y passes this
+
 struct TBaseBoss {
-    int16_t X = 340;
-    int16_t Y = -180;
+    explicit TBaseBoss(uint8_t kind);
+    ~TBaseBoss();
+    TBaseBoss(const TBaseBoss&) = delete;
+    TBaseBoss& operator=(const TBaseBoss&) = delete;
+
+    int16_t X = BossStartX;
+    int16_t Y = 0;
+    // The player ship's X, watched; null when there was no game to watch (then the boss does not steer).
+    const int16_t* TargetX = nullptr;
     uint8_t Kind = 0;
-    int32_t Life = 1000;
+    uint8_t GunType = 0;
+    uint8_t VerticalDir = 0;    // 0 down, 1 up
+    uint8_t VerticalSpeed = 0;  // pixels per frame, 0 .. 3; 0 keeps it waiting above the field
+    int32_t Life = 0;
     std::unique_ptr<TGunner> Gun;
     std::unique_ptr<TLineLive> LifeBar;
-    explicit TBaseBoss(uint8_t kind)
-        : Kind(kind), Gun(std::make_unique<TGunner>(9, 9, X, Y, false)),
-          LifeBar(std::make_unique<TLineLive>(X, Y, Life, 150, 1000)) {}
-    TRect GetBounds() const { return MakeRect(X, Y, 150, 180); }
-    void Update(Surface&) {}
+
+    // One frame. May destroy the boss (emptying the engine's Boss slot) and end the stage.
+    void Update(Surface& target);
+    void Steer();
+    TRect GetBounds() const;
+
+private:
+    void MoveVertically();
+    void FollowTarget();
+    void Ram();
+    void ChooseWeapon();
+    void Explode();
 };

@@ -1,4 +1,6 @@
-// Placeholder until the opposition lands: the engine's fields as the game and the guns use them.
+// The opposition of the running game: up to 20 enemy ships and at most one boss. Each frame of play it
+// culls ships that have left the field, runs every ship and the boss, and at most once every 200 ms may
+// launch a group of ships or an asteroid. It clears the field when a stage begins to be played.
 #pragma once
 
 #include "core/SlotList.h"
@@ -6,18 +8,37 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 struct TEnemyShip;
 struct TBaseBoss;
 
+inline constexpr size_t EnemyShipSlots = 20;
+inline constexpr uint32_t SpawnCheckMs = 200;
+inline constexpr int16_t CullBelowY = 601;  // a ship whose Y passes this has left the field
+
 struct TEnemyEngine {
     TEnemyEngine();
     ~TEnemyEngine();
-    SlotList<TEnemyShip, 20> Ships;
+    TEnemyEngine(const TEnemyEngine&) = delete;
+    TEnemyEngine& operator=(const TEnemyEngine&) = delete;
+
+    SlotList<TEnemyShip, EnemyShipSlots> Ships;
     std::unique_ptr<TBaseBoss> Boss;
-    uint8_t LiveShips = 0;
+    uint8_t LiveShips = 0;  // every ship counts itself in on creation and out on destruction
     uint32_t NowTick = 0;
     uint32_t SpawnTick = 0;
+
     void Update(Surface& target);
+    // Removes every asteroid, enemy ship, bonus and the boss; hit effects keep running.
     void Clear();
+    void SpawnGroup();
+    void SpawnAsteroid();
+    std::optional<size_t> FreeShipSlot() const;
+
+private:
+    void CullShips();
+    void CheckSpawn();
+    bool GroupMayCome() const;
+    void SpawnShip(uint8_t kind, uint8_t pattern, int x, int y);
 };

@@ -1,22 +1,51 @@
-// Placeholder until the opposition lands.
+// One enemy fighter or gunship: flies one of four movement patterns, fires its own kind's gun at the
+// player, rams the player's ship, shows a life bar once hurt, and when its life is gone explodes, scores
+// its value and sometimes drops a bonus.
 #pragma once
 
-#include "Game/TGunner.h"
-#include "Game/TLineLive.h"
 #include "core/Rect.h"
+#include "platform/Surface.h"
 
+#include <cstdint>
 #include <memory>
 
+struct TGunner;
+struct TLineLive;
+
+// Movement patterns; the pattern is also the side a group enters from.
+inline constexpr uint8_t PatternStraightDown = 0;
+inline constexpr uint8_t PatternSideToSide = 1;
+inline constexpr uint8_t PatternWeave = 2;
+inline constexpr uint8_t PatternDiagonal = 3;
+
 struct TEnemyShip {
+    // Counts itself into the running game's engine (its LiveShips) and out again when destroyed.
+    TEnemyShip(uint8_t kind, uint8_t pattern, int16_t x, int16_t y);
+    ~TEnemyShip();
+    TEnemyShip(const TEnemyShip&) = delete;
+    TEnemyShip& operator=(const TEnemyShip&) = delete;
+
     int16_t X = 0;
     int16_t Y = 0;
+    int8_t DriftStep = 2;    // pattern 1's step, turned round at the side edges
+    int16_t WeaveBaseX = 0;  // centre column of the weave: the X given at creation
     uint8_t Kind = 0;
-    int32_t Life = 10;
+    uint8_t Pattern = 0;
+    int32_t Life = 0;
     std::unique_ptr<TGunner> Gun;
     std::unique_ptr<TLineLive> LifeBar;
-    TEnemyShip(uint8_t kind, int16_t x, int16_t y)
-        : X(x), Y(y), Kind(kind), Gun(std::make_unique<TGunner>(kind, kind, X, Y, false)),
-          LifeBar(std::make_unique<TLineLive>(X, Y, Life, 59, 10)) {}
-    TRect GetBounds() const { return MakeRect(X, Y, 59, 28); }
-    void Update(Surface&) {}
+
+    // One frame; `slot` is the ship's engine slot. May destroy this ship (and empty that slot).
+    void Update(Surface& target, uint8_t slot);
+    void MoveAndRam();
+    TRect GetBounds() const;
+
+private:
+    void Move();
+    void Ram();
+    void Explode(uint8_t slot);
+
+    // The engine's LiveShips this ship was counted into; watched, never freed. Destructors must not reach
+    // CurrentGame (it may already name the next game), so the counter is remembered here.
+    uint8_t* liveShips = nullptr;
 };

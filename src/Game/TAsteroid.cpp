@@ -1,0 +1,76 @@
+#include "Game/TAsteroid.h"
+
+#include "Game/EnemyKinds.h"
+#include "Game/TGame.h"
+#include "Game/TMyShip.h"
+#include "core/Random.h"
+#include "core/Ticks.h"
+#include "graphics/Blit.h"
+#include "graphics/SpriteStore.h"
+#include "platform/Clock.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr uint32_t KindChoices = 2;
+constexpr int16_t FirstX = 50;
+constexpr uint32_t XRange = 700;  // x 50 .. 749
+constexpr int16_t FieldMiddleX = 400;
+constexpr uint32_t StepChoices = 2;
+constexpr int16_t MinStepX = 1, MinStepY = 4;
+constexpr uint32_t FrameMs = 200;
+constexpr int16_t BrokenX = 810;  // outside the field, so the asteroid is removed in the same frame
+constexpr int FieldRight = 800, FieldBottom = 600, FieldMargin = -10;
+
+}  // namespace
+
+const AsteroidKind& AsteroidKindOf(uint8_t kind) { return RowOf(AsteroidKinds, kind); }
+
+TAsteroid::TAsteroid(uint8_t slot) : Slot(slot) {
+    Kind = static_cast<uint8_t>(Random(KindChoices));
+    X = static_cast<int16_t>(FirstX + Random(XRange));
+    StepX = static_cast<int16_t>(MinStepX + Random(StepChoices));
+    StepY = static_cast<int16_t>(MinStepY + Random(StepChoices));
+    if (X > FieldMiddleX) StepX = static_cast<int16_t>(-StepX);
+}
+
+TRect TAsteroid::GetBounds() const {
+    const AsteroidKind& kind = AsteroidKindOf(Kind);
+    return MakeRect(X, Y, kind.width, kind.height);
+}
+
+void TAsteroid::Update(Surface& target) {
+    X = static_cast<int16_t>(X + StepX);
+    Y = static_cast<int16_t>(Y + StepY);
+    const AsteroidKind& kind = AsteroidKindOf(Kind);
+    const TRect source = MakeRect(kind.width * Frame, 0, kind.width, kind.height);  // before this frame's step
+    NowTick = GetTickCount();
+    if (IntervalPassed(NowTick, FrameTick, FrameMs)) {
+        ++Frame;
+        FrameTick = NowTick;
+    }
+    RamPlayer();
+    if (Frame >= AsteroidFrames) Frame = 0;
+    DrawSprite(GameSprites[kind.sprite], target, source, X, Y);
+    if (OutOfPlay() && CurrentGame && Slot < GameSlotCount && CurrentGame->Asteroids[Slot].get() == this)
+        CurrentGame->Asteroids[Slot].reset();  // destroys this asteroid
+}
+
+// The asteroid breaks on the ship: a spark at the lower-right corner of the overlap, just outside it.
+void TAsteroid::RamPlayer() {
+    if (!CurrentGame) return;
+    TGame& game = *CurrentGame;
+    const TRect mine = GetBounds();
+    const TRect ship = ShipBounds(*game.Ship);
+    if (!RectsIntersect(mine, ship)) return;
+    const int32_t right = std::min(mine.right, ship.right);
+    const int32_t bottom = std::min(mine.bottom, ship.bottom);
+    game.SpawnHit(static_cast<int16_t>(right), static_cast<int16_t>(bottom), 0, 0);
+    X = BrokenX;
+    game.Ship->TakeDamage(AsteroidRamDamage);
+}
+
+bool TAsteroid::OutOfPlay() const {
+    return X > FieldRight || Y > FieldBottom || X < FieldMargin || Y < FieldMargin || Strength < 1;
+}

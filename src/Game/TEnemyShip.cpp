@@ -1,0 +1,111 @@
+#include "Game/TEnemyShip.h"
+
+#include "Game/EnemyKinds.h"
+#include "Game/TBonus.h"
+#include "Game/TEnemyEngine.h"
+#include "Game/TGame.h"
+#include "Game/TGunner.h"
+#include "Game/TLineLive.h"
+#include "Game/TMyShip.h"
+#include "core/Random.h"
+#include "graphics/Blit.h"
+#include "graphics/SpriteStore.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr int16_t FallStep = 2;
+constexpr int8_t DriftRight = 2;
+constexpr int8_t DriftLeft = -2;
+constexpr double WeaveAmplitude = 70;
+constexpr double WeaveWavelength = 70;  // Y / 70 is the sine's angle in radians
+constexpr int FieldWidth = 800;
+constexpr uint32_t BonusDropChance = 6;  // one destroyed ship in six drops a bonus
+constexpr uint32_t BonusDropDraw = 1;
+
+}  // namespace
+
+TEnemyShip::TEnemyShip(uint8_t kind, uint8_t pattern, int16_t x, int16_t y)
+    : X(x), Y(y), WeaveBaseX(x), Kind(kind), Pattern(pattern), Life(EnemyKindOf(kind).life) {
+    Gun = std::make_unique<TGunner>(Kind, Kind, X, Y, false);
+    const EnemyShipKind& row = EnemyKindOf(Kind);
+    LifeBar = std::make_unique<TLineLive>(X, Y, Life, row.width, row.life);
+    if (CurrentGame && CurrentGame->Engine) {
+        liveShips = &CurrentGame->Engine->LiveShips;
+        ++*liveShips;
+    }
+}
+
+TEnemyShip::~TEnemyShip() {
+    if (liveShips) --*liveShips;
+}
+
+TRect TEnemyShip::GetBounds() const {
+    const EnemyShipKind& row = EnemyKindOf(Kind);
+    return MakeRect(X, Y, row.width, row.height);
+}
+
+void TEnemyShip::Update(Surface& target, uint8_t slot) {
+    MoveAndRam();
+    const EnemyShipKind& row = EnemyKindOf(Kind);
+    DrawSprite(GameSprites[row.sprite], target, MakeRect(0, 0, row.width, row.height), X, Y);
+    Gun->Update(target);
+    if (Life <= 0) {
+        Explode(slot);  // destroys this ship
+        return;
+    }
+    if (LifeBar->Visible) LifeBar->Draw(target);
+}
+
+void TEnemyShip::MoveAndRam() {
+    Move();
+    if (X < 0) DriftStep = DriftRight;
+    if (X + EnemyKindOf(Kind).width > FieldWidth) DriftStep = DriftLeft;
+    Ram();
+}
+
+void TEnemyShip::Move() {
+    switch (Pattern) {
+    case PatternStraightDown: Y = static_cast<int16_t>(Y + FallStep); break;
+    case PatternSideToSide: X = static_cast<int16_t>(X + DriftStep); break;
+    case PatternWeave: {
+        Y = static_cast<int16_t>(Y + FallStep);
+        // Rounded half to even, as the default rounding mode does.
+        const double offset = std::nearbyint(WeaveAmplitude * std::sin(Y / WeaveWavelength));
+        X = static_cast<int16_t>(WeaveBaseX + static_cast<int>(offset));
+        break;
+    }
+    case PatternDiagonal:
+        Y = static_cast<int16_t>(Y + FallStep);
+        X = static_cast<int16_t>(X + FallStep);
+        break;
+    default: break;
+    }
+}
+
+// The ram repeats in every frame the rectangles overlap. The damage is the low 8 bits of the ship's
+// life before the ram, and the ship loses the player's whole energy.
+void TEnemyShip::Ram() {
+    if (!CurrentGame) return;
+    TGame& game = *CurrentGame;
+    if (!RectsIntersect(GetBounds(), ShipBounds(*game.Ship))) return;
+    const uint8_t damage = static_cast<uint8_t>(Life);
+    Life -= game.Energy;
+    if (Life > 0) LifeBar->Visible = true;
+    game.Ship->TakeDamage(damage);
+}
+
+void TEnemyShip::Explode(uint8_t slot) {
+    if (!CurrentGame) return;
+    TGame& game = *CurrentGame;
+    const EnemyShipKind& row = EnemyKindOf(Kind);
+    game.SpawnHit(X, Y, row.explosion, 0);
+    game.Score += row.life;
+    if (Random(BonusDropChance) == BonusDropDraw) {
+        if (const auto bonusSlot = LowestEmptySlot(game.Bonuses))
+            game.Bonuses[*bonusSlot] = std::make_unique<TBonus>(static_cast<uint8_t>(*bonusSlot), X, Y);
+    }
+    auto& ships = game.Engine->Ships;
+    if (slot < ships.size() && ships[slot].get() == this) ships[slot].reset();  // destroys this ship
+}
