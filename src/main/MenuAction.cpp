@@ -175,8 +175,11 @@ void TForm1::MenuAction() {
     case ScreenRetryQuestion: SendQuestionAction(*this); break;
     case ScreenQuitQuestion: QuitQuestionAction(*this); break;
     default:
-        for (const HelpPageLinks& links : HelpPages)
-            if (links.page == ScreenState) HelpPageAction(links);
+        for (const HelpPageLinks& links : HelpPages) {
+            if (links.page != ScreenState) continue;
+            HelpPageAction(links);
+            break; // the page may have changed: act once
+        }
         break;
     }
 }

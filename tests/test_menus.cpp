@@ -1,0 +1,390 @@
+// The shell's menus, questions and key table through the real program, headless.
+#include "Harness.h"
+
+#include "DXCtrl/MenuClick.h"
+#include "Game/TGame.h"
+#include "core/ScreenState.h"
+#include "graphics/SpriteStore.h"
+#include "main/MenuWidgets.h"
+#include "persistence/ConfigFile.h"
+#include "persistence/HiScores.h"
+#include "persistence/Options.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+// Share of a picture's opaque pixels that the back buffer shows at (x, y): 1 when it is drawn there.
+double PictureCoverage(const Harness& h, int image, int x, int y) {
+    const Surface& picture = *InterfaceSprites[image];
+    int opaque = 0;
+    int shown = 0;
+    for (int py = 0; py < picture.Height(); ++py)
+        for (int px = 0; px < picture.Width(); ++px) {
+            const uint32_t colour = picture.Pixel(px, py);
+            if (colour == ColourMagenta) continue;
+            ++opaque;
+            if (h.Pixel(x + px, y + py) == colour) ++shown;
+        }
+    return opaque == 0 ? 0.0 : static_cast<double>(shown) / opaque;
+}
+
+void GoToMainMenu(Harness& h) {
+    h.Click(1, 1); // skips the intro
+    h.Step();
+    ASSERT_EQ(ScreenState, ScreenMainMenu);
+}
+
+struct ClickCounter {
+    uint32_t start = MenuClicksPlayed();
+    uint32_t Count() const { return MenuClicksPlayed() - start; }
+};
+
+TEST(Menus, IntroLasts85FramesAndStepsTheHighlightSixTimes) {
+    Harness h;
+    ASSERT_TRUE(h.Started());
+    std::vector<int> stepFrames;
+    int frames = 0;
+    int8_t item = MainMenu->ItemIndex;
+    while (ScreenState == ScreenIntro && frames < 200) {
+        h.Step();
+        ++frames;
+        if (MainMenu->ItemIndex != item) stepFrames.push_back(frames);
+        item = MainMenu->ItemIndex;
+    }
+    EXPECT_EQ(frames, 85);
+    EXPECT_EQ(stepFrames, (std::vector<int>{14, 28, 42, 56, 70, 84}));
+    EXPECT_EQ(AnimCounter, 3u);
+    EXPECT_EQ(MainMenu->ItemIndex, 0) << "six steps through six items";
+}
+
+TEST(Menus, AClickDuringTheIntroGoesStraightToTheMainMenu) {
+    Harness h;
+    h.Step(10);
+    ClickCounter clicks;
+    h.Click(100, 100);
+    EXPECT_EQ(ScreenState, ScreenMainMenu);
+    EXPECT_EQ(clicks.Count(), 0u);
+}
+
+TEST(Menus, EachMainMenuItemDoesItsAction) {
+    const struct {
+        int y;
+        int32_t screen;
+        bool clicks;
+    } items[] = {
+        {394, ScreenOptions, true},      {433, ScreenHiScores, true}, {471, ScreenHelpOverview, true},
+        {512, ScreenMainMenu, true},     {553, ScreenExitQuestion, true}, {356, ScreenGame, false},
+    };
+    Harness h;
+    GoToMainMenu(h);
+    for (const auto& item : items) {
+        ScreenState = ScreenMainMenu;
+        h.MoveMouse(10, 10);
+        h.Step();
+        ClickCounter clicks;
+        // The click comes before any frame has seen the pointer on the item: it still acts on that item.
+        h.Click(600, item.y);
+        EXPECT_EQ(ScreenState, item.screen) << "item at y " << item.y;
+        EXPECT_EQ(clicks.Count(), item.clicks ? 1u : 0u) << "item at y " << item.y;
+    }
+    EXPECT_TRUE(CurrentGame) << "New game starts a game";
+}
+
+TEST(Menus, ExitItemFreezesTheMenuPictureForTheQuestion) {
+    Harness h;
+    GoToMainMenu(h);
+    h.MoveMouse(600, 553);
+    h.Step(2);
+    h.Click(600, 553);
+    ASSERT_EQ(ScreenState, ScreenExitQuestion);
+    EXPECT_EQ(h.Form().SavedScreen->Pixel(620, 560), h.Pixel(620, 560));
+}
+
+TEST(Menus, HighlightFollowsThePointerOneFrameLater) {
+    Harness h;
+    GoToMainMenu(h);
+    h.MoveMouse(600, 433); // the high-score item, image 3 at (470, 415)
+    h.Step();
+    EXPECT_EQ(MainMenu->ItemIndex, ItemHiScores);
+    EXPECT_LT(PictureCoverage(h, 3, 470, 415), 0.9);
+    h.Step();
+    EXPECT_GT(PictureCoverage(h, 3, 470, 415), 0.9);
+    EXPECT_LT(PictureCoverage(h, 1, 470, 337), 0.9) << "only the selected item is highlighted";
+}
+
+TEST(Menus, EscapeOnOptionsReopensTheOptionsWithBackSelected) {
+    Harness h;
+    GoToMainMenu(h);
+    h.Click(600, 394);
+    ASSERT_EQ(ScreenState, ScreenOptions);
+    h.PressKey(SDLK_UP);
+    h.PressKey(SDLK_UP);
+    EXPECT_EQ(OptionsMenu->ItemIndex, ItemCountry);
+    h.PressKey(SDLK_ESCAPE);
+    EXPECT_EQ(ScreenState, ScreenMainMenu);
+    h.PressKey(SDLK_RETURN);
+    ASSERT_EQ(ScreenState, ScreenOptions);
+    EXPECT_EQ(OptionsMenu->ItemIndex, ItemOptionsBack);
+    h.Step();
+    EXPECT_GT(PictureCoverage(h, 14, 614, 533), 0.9) << "the Back highlight shows";
+}
+
+TEST(Menus, OptionsLeftAndRightPerformTheItemOfThePair) {
+    Harness h;
+    GoToMainMenu(h);
+    const TOptions start = Options;
+    const struct {
+        int8_t selected;
+        SDL_Keycode key;
+        int8_t performed;
+        std::function<bool()> done;
+    } cases[] = {
+        {ItemDisplay, SDLK_RIGHT, ItemMusic, [&] { return Options.MusicEnabled != start.MusicEnabled; }},
+        {ItemMusic, SDLK_LEFT, ItemDisplay, [&] { return Options.Windowed != start.Windowed; }},
+        {ItemSound, SDLK_RIGHT, ItemCountry, [] { return OptionsMenu->Edit.Editing; }},
+        {ItemCountry, SDLK_LEFT, ItemSound, [&] { return Options.SoundEnabled != start.SoundEnabled; }},
+        {ItemBossKey, SDLK_RIGHT, ItemOptionsBack, [] { return ScreenState == ScreenMainMenu; }},
+        {ItemOptionsBack, SDLK_LEFT, ItemBossKey, [] { return ScreenState == ScreenKeyCapture; }},
+    };
+    for (const auto& c : cases) {
+        ScreenState = ScreenOptions;
+        OptionsMenu->ItemIndex = c.selected;
+        h.PressKey(c.key);
+        EXPECT_EQ(OptionsMenu->ItemIndex, c.performed) << "from item " << int(c.selected);
+        EXPECT_TRUE(c.done()) << "from item " << int(c.selected);
+        h.Step();
+    }
+}
+
+TEST(Menus, AClickOnTheOptionsScreenOutsideEveryItemOnlyClicks) {
+    Harness h;
+    GoToMainMenu(h);
+    ScreenState = ScreenOptions;
+    const TOptions before = Options;
+    ClickCounter clicks;
+    h.Click(50, 580);
+    EXPECT_EQ(ScreenState, ScreenOptions);
+    EXPECT_EQ(Options.Windowed, before.Windowed);
+    EXPECT_EQ(Options.MusicEnabled, before.MusicEnabled);
+    EXPECT_EQ(clicks.Count(), 1u);
+}
+
+TEST(Menus, CountryFieldTakesLettersAndShowsTheCaretOnlyWhenTriggered) {
+    Harness h;
+    GoToMainMenu(h);
+    ScreenState = ScreenOptions;
+    for (SDL_Keycode key : {SDLK_b, SDLK_e, SDLK_a, SDLK_m, SDLK_BACKSPACE, SDLK_m}) h.PressKey(key);
+    h.Step();
+    EXPECT_EQ(OptionsMenu->Edit.Text, "Beam");
+    EXPECT_FALSE(OptionsMenu->Edit.Editing);
+    OptionsMenu->ItemIndex = ItemCountry;
+    h.PressKey(SDLK_RETURN);
+    EXPECT_TRUE(OptionsMenu->Edit.Editing);
+    h.Step();
+    EXPECT_TRUE(OptionsMenu->Edit.Active);
+    h.PressKey(SDLK_DOWN);
+    h.Step();
+    EXPECT_FALSE(OptionsMenu->Edit.Active) << "the caret shows only while the country item is selected";
+}
+
+TEST(Menus, BossKeyCaptureTakesOnlyANamedKey) {
+    Harness h;
+    GoToMainMenu(h);
+    ScreenState = ScreenOptions;
+    OptionsMenu->ItemIndex = ItemBossKey;
+    h.PressKey(SDLK_SPACE);
+    ASSERT_EQ(ScreenState, ScreenKeyCapture);
+    h.Step();
+    EXPECT_GT(PictureCoverage(h, 38, 305, 473), 0.9) << "the boss-key item is shown highlighted";
+    EXPECT_LT(PictureCoverage(h, 14, 614, 533), 0.9) << "no other item shows a highlight";
+    for (SDL_Keycode refused : {SDLK_0, SDLK_LSHIFT, SDLK_LCTRL, SDLK_CAPSLOCK}) {
+        h.PressKey(refused);
+        EXPECT_EQ(ScreenState, ScreenKeyCapture) << SDL_GetKeyName(refused);
+    }
+    h.PressKey(SDLK_b);
+    EXPECT_EQ(ScreenState, ScreenOptions);
+    EXPECT_EQ(Options.MinimizeKey, 'B');
+}
+
+TEST(Menus, HelpPagesStepThroughAndAreSilentAtBothEnds) {
+    Harness h;
+    GoToMainMenu(h);
+    ScreenState = ScreenHelpOverview;
+    PageButtons->SetItemIndex(ItemPreviousPage);
+    ClickCounter silent;
+    h.PressKey(SDLK_RETURN);
+    EXPECT_EQ(ScreenState, ScreenHelpOverview);
+    EXPECT_EQ(silent.Count(), 0u) << "previous on the first page is silent";
+
+    PageButtons->SetItemIndex(ItemNextPage);
+    for (int32_t page : {ScreenHelpBonuses, ScreenHelpControls, ScreenHelpAbout}) {
+        h.PressKey(SDLK_RETURN);
+        EXPECT_EQ(ScreenState, page);
+        h.Step(100); // the bonus page keeps its animation counter in range
+        EXPECT_LT(AnimCounter, 80u);
+    }
+    ClickCounter lastPage;
+    h.PressKey(SDLK_RETURN);
+    EXPECT_EQ(ScreenState, ScreenHelpAbout);
+    EXPECT_EQ(lastPage.Count(), 0u) << "next on the last page is silent";
+    h.PressKey(SDLK_LEFT);
+    h.PressKey(SDLK_RETURN);
+    EXPECT_EQ(ScreenState, ScreenHelpControls);
+    h.PressKey(SDLK_ESCAPE);
+    EXPECT_EQ(ScreenState, ScreenMainMenu);
+}
+
+TEST(Menus, CloseRequestOnEachScreenIsRefusedOrAsksTheExitQuestion) {
+    const struct {
+        int32_t screen;
+        bool refused;
+    } screens[] = {
+        {ScreenIntro, true},          {ScreenMainMenu, false},     {ScreenGame, true},
+        {ScreenOptions, false},       {ScreenHiScores, false},     {ScreenHelpOverview, false},
+        {ScreenExitQuestion, false},  {ScreenClearQuestion, false}, {ScreenKeyCapture, false},
+        {ScreenPause, true},          {ScreenNameEntry, true},     {ScreenSendQuestion, true},
+        {ScreenQuitQuestion, false},  {ScreenRetryQuestion, false}, {ScreenPleaseWait, false},
+        {ScreenHelpBonuses, false},   {ScreenHelpControls, false}, {ScreenHelpAbout, false},
+    };
+    Harness h;
+    h.Form().StartGame();
+    for (const auto& s : screens) {
+        ScreenState = s.screen;
+        h.Step(); // every screen draws
+        ASSERT_EQ(ScreenState, s.screen == ScreenIntro ? ScreenIntro : s.screen);
+        h.Form().CloseRequest();
+        EXPECT_EQ(ScreenState, s.refused ? s.screen : ScreenExitQuestion) << "screen " << s.screen;
+        EXPECT_FALSE(h.Form().Closed()) << "screen " << s.screen;
+    }
+}
+
+TEST(Menus, ExitQuestionNoReturnsToTheMenuAndYesSavesAndCloses) {
+    Harness h;
+    GoToMainMenu(h);
+    const std::string before = h.ConfigBytes();
+    ASSERT_FALSE(before.empty());
+    Options.MusicEnabled = !Options.MusicEnabled;
+
+    h.PressKey(SDLK_ESCAPE);
+    ASSERT_EQ(ScreenState, ScreenExitQuestion);
+    h.Step();
+    h.MoveMouse(480, 360); // No
+    h.Step();
+    h.Click(480, 360);
+    EXPECT_EQ(ScreenState, ScreenMainMenu);
+    EXPECT_FALSE(ExitConfirmed);
+    EXPECT_FALSE(h.Form().Closed());
+    EXPECT_EQ(h.ConfigBytes(), before);
+
+    h.PressKey(SDLK_ESCAPE);
+    h.MoveMouse(10, 10);
+    h.PressKey(SDLK_y); // Y answers with the highlighted choice, still No
+    EXPECT_EQ(ScreenState, ScreenMainMenu);
+    EXPECT_FALSE(h.Form().Closed());
+
+    h.PressKey(SDLK_ESCAPE);
+    h.PressKey(SDLK_LEFT);
+    h.PressKey(SDLK_RETURN);
+    EXPECT_TRUE(ExitConfirmed);
+    EXPECT_TRUE(h.Form().Closed());
+    EXPECT_EQ(h.ConfigBytes(), EncodeConfig());
+    EXPECT_NE(h.ConfigBytes(), before);
+}
+
+TEST(Menus, ClearingTheTableChangesMemoryOnlyUntilTheExitQuestionSaves) {
+    Harness h;
+    GoToMainMenu(h);
+    HiScoreTable[0] = THiScores{"Zed", 5000};
+    ASSERT_TRUE(SaveConfig());
+    const std::string saved = h.ConfigBytes();
+
+    ScreenState = ScreenHiScores;
+    h.Step();
+    h.Click(130, 170); // Clear
+    ASSERT_EQ(ScreenState, ScreenClearQuestion);
+    h.PressKey(SDLK_RIGHT);
+    h.PressKey(SDLK_RETURN); // Cancel
+    EXPECT_EQ(ScreenState, ScreenHiScores);
+    EXPECT_EQ(HiScoreTable[0].Name, "Zed");
+
+    h.Click(130, 170);
+    h.PressKey(SDLK_LEFT);
+    h.PressKey(SDLK_RETURN); // Ok
+    EXPECT_EQ(ScreenState, ScreenHiScores);
+    EXPECT_EQ(HiScoreTable[0].Name, "Anonymous");
+    EXPECT_EQ(h.ConfigBytes(), saved) << "clearing alone does not save";
+
+    h.PressKey(SDLK_ESCAPE);
+    h.PressKey(SDLK_ESCAPE);
+    ASSERT_EQ(ScreenState, ScreenExitQuestion);
+    h.PressKey(SDLK_LEFT);
+    h.PressKey(SDLK_y);
+    EXPECT_TRUE(h.Form().Closed());
+    EXPECT_EQ(h.ConfigBytes(), EncodeConfig());
+    EXPECT_NE(h.ConfigBytes(), saved);
+}
+
+// A finished game with a score that enters the table, on the name entry.
+void OpenNameEntry(Harness& h, int32_t score) {
+    h.Form().StartGame();
+    CurrentGame->Score = score;
+    ScreenState = ScreenNameEntry;
+    h.Step();
+}
+
+TEST(Menus, NameEntryOkEntersAndSavesTheResultThenAsksToSend) {
+    Harness h;
+    OpenNameEntry(h, 5000);
+    for (SDL_Keycode key : {SDLK_b, SDLK_e, SDLK_a, SDLK_m}) h.PressKey(key);
+    h.Step();
+    EXPECT_EQ(HiScoreNameEdit->Text, "Beam");
+    h.PressKey(SDLK_LEFT);
+    h.PressKey(SDLK_RETURN);
+    EXPECT_EQ(ScreenState, ScreenSendQuestion);
+    EXPECT_EQ(HiScoreTable[0].Name, "Beam");
+    EXPECT_EQ(HiScoreTable[0].Score, 5000);
+    EXPECT_EQ(h.ConfigBytes(), EncodeConfig()) << "saved before the send question shows";
+
+    h.Step();
+    h.PressKey(SDLK_n);
+    EXPECT_EQ(ScreenState, ScreenMainMenu) << "N goes to the main menu";
+
+    ScreenState = ScreenSendQuestion;
+    h.PressKey(SDLK_RIGHT);
+    h.PressKey(SDLK_RETURN);
+    EXPECT_EQ(ScreenState, ScreenHiScores) << "No chosen with Enter goes to the high-score table";
+    EXPECT_GT(PictureCoverage(h, 23, 0, 0), 0.9) << "after presenting the waiting notice";
+}
+
+TEST(Menus, NameEntryCancelLeavesTheTable) {
+    Harness h;
+    OpenNameEntry(h, 5000);
+    const auto table = HiScoreTable;
+    h.PressKey(SDLK_RIGHT);
+    h.PressKey(SDLK_RETURN);
+    EXPECT_EQ(ScreenState, ScreenMainMenu);
+    for (int i = 0; i < HiScoreCount; ++i) EXPECT_EQ(HiScoreTable[i].Score, table[i].Score);
+}
+
+TEST(Menus, QuitQuestionNoResumesAndYesEndsTheGame) {
+    Harness h;
+    h.Form().StartGame();
+    CurrentGame->Phase = PhasePlay;
+    h.PressKey(SDLK_ESCAPE);
+    ASSERT_EQ(ScreenState, ScreenQuitQuestion);
+    h.PressKey(SDLK_n);
+    EXPECT_EQ(ScreenState, ScreenGame);
+    EXPECT_EQ(CurrentGame->Phase, PhasePlay);
+
+    h.PressKey(SDLK_ESCAPE);
+    h.PressKey(SDLK_LEFT);
+    h.PressKey(SDLK_RETURN);
+    EXPECT_EQ(ScreenState, ScreenGame);
+    EXPECT_EQ(CurrentGame->Phase, PhaseGameOver);
+}
+
+} // namespace
