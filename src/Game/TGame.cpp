@@ -62,13 +62,10 @@ void DrawBar(Surface& target, int sprite, int height, int x) {
 
 }  // namespace
 
-// The stage-progress marker climbs from y 245 to y 55 as the stage's distance is covered.
 int ProgressMarkerY(uint32_t distance, uint32_t stageNumber) {
     const double climbed = distance * 0.038 / (static_cast<double>(stageNumber) + 1);
     return ProgressMarkerStartY - static_cast<int>(std::nearbyint(climbed));
 }
-
-bool ScoreEntersTable(int32_t score) { return HiScoreTable[HiScoreCount - 1].Score < score; }
 
 TGame::TGame() {
     Ship = std::make_unique<TMyShip>();

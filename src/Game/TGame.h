@@ -111,5 +111,5 @@ private:
 // game over the old one): destructors of game objects must not reach CurrentGame.
 extern std::unique_ptr<TGame> CurrentGame;
 
-// The score that leads to the name entry: strictly more than the tenth entry of the table.
-bool ScoreEntersTable(int32_t score);
+// The stage-progress marker's y: 245 at the start of a stage, 55 when its distance is covered.
+int ProgressMarkerY(uint32_t distance, uint32_t stageNumber);

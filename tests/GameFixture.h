@@ -1,0 +1,48 @@
+// A running game on the test clock and a seeded generator, with a back buffer to draw on.
+#pragma once
+
+#include "Game/TGame.h"
+#include "core/Random.h"
+#include "platform/Clock.h"
+#include "platform/Input.h"
+#include "platform/Surface.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class GameFixture : public testing::Test {
+protected:
+    void SetUp() override {
+        UseTestClock(100000);
+        Randomize(7);
+        ClearTestInput();
+        KeyState.fill(0);
+        CurrentGame = std::make_unique<TGame>();
+        target = Surface::Create(800, 600);
+    }
+    void TearDown() override {
+        CurrentGame.reset();
+        ClearTestInput();
+        KeyState.fill(0);
+        UseSystemClock();
+    }
+
+    TGame& Game() { return *CurrentGame; }
+    // Runs `count` game frames, `ms` apart.
+    void Frames(int count, uint32_t ms = 10) {
+        for (int i = 0; i < count; ++i) {
+            AdvanceTestClock(ms);
+            Game().RunFrame(*target);
+        }
+    }
+    // Skips the first restart and the caption: the game is in play from here.
+    void StartPlaying() {
+        Frames(1);
+        AdvanceTestClock(2001);
+        Game().RunFrame(*target);
+        ASSERT_EQ(Game().Phase, PhasePlay);
+    }
+
+    std::unique_ptr<Surface> target;
+};

@@ -1,0 +1,229 @@
+#include "GameFixture.h"
+
+#include "Game/TBaseBoss.h"
+#include "Game/TEnemyEngine.h"
+#include "Game/THit.h"
+#include "Game/TMyShip.h"
+#include "core/ScreenState.h"
+#include "persistence/HiScores.h"
+
+#include <string>
+
+using GameTest = GameFixture;
+
+TEST_F(GameTest, FirstFrameGoesStraightToTheIntro) {
+    EXPECT_EQ(Game().Phase, PhaseRestart);
+    Frames(1);
+    EXPECT_EQ(Game().Phase, PhaseIntro);
+}
+
+TEST_F(GameTest, CaptionShowsForMoreThanTwoSecondsThenPlayStartsWithFullEnergy) {
+    Frames(1);
+    const uint32_t introStart = Game().PhaseTick;
+    Game().Energy = 5;
+    Game().Distance = 77;
+    SetTestClock(introStart + 2000);
+    Game().RunFrame(*target);
+    EXPECT_EQ(Game().Phase, PhaseIntro);
+    EXPECT_LE(Game().Distance, 2u);  // reset, then at most one step of each layer
+    EXPECT_EQ(Game().Ship->X, ShipStartX);
+    EXPECT_EQ(Game().Ship->Y, ShipStartY);
+    SetTestClock(introStart + 2001);
+    Game().RunFrame(*target);
+    EXPECT_EQ(Game().Phase, PhasePlay);
+    EXPECT_EQ(Game().Energy, FullEnergy);
+}
+
+TEST_F(GameTest, StageEndsAtItsDistanceThreshold) {
+    struct Case {
+        uint32_t stage;
+        uint32_t threshold;
+    };
+    for (const Case c : {Case{1, 10000}, Case{2, 15000}, Case{300, 1505000}}) {
+        SCOPED_TRACE(c.stage);
+        Game().StageNumber = c.stage;
+        Game().Phase = PhasePlay;
+        Game().Distance = c.threshold - 3;  // the two layers add at most two per frame
+        Frames(1);
+        EXPECT_EQ(Game().StageNumber, c.stage);
+        Game().Distance = c.threshold;
+        Frames(1);
+        EXPECT_EQ(Game().StageNumber, c.stage + 1);
+        EXPECT_EQ(Game().Phase, PhaseRestart);
+    }
+}
+
+TEST_F(GameTest, CaptionNamesLevelAndStage) {
+    struct Case {
+        uint32_t stage;
+        const char* caption;
+    };
+    for (const Case c : {Case{1, "Level 1-1"}, Case{3, "Level 1-3"}, Case{4, "Level 2-1"}, Case{256, "Level 86-1"}}) {
+        CurrentGame = std::make_unique<TGame>();
+        while (Game().StageNumber < c.stage) Game().NextStage();
+        EXPECT_EQ(Game().StageCaption(), c.caption);
+    }
+}
+
+TEST_F(GameTest, KindLimitCyclesAndEveryThirdStageGetsABoss) {
+    struct Case {
+        uint32_t stage;
+        uint8_t kindLimit;
+        uint8_t boss;
+    };
+    for (const Case c : {Case{3, 3, 0}, Case{6, 6, 1}, Case{9, 9, 2}, Case{12, 2, 0}, Case{21, 1, 0}, Case{30, 10, 2},
+                         Case{255, 5, 0}, Case{256, 6, 1}, Case{260, 10, 2}}) {
+        SCOPED_TRACE(c.stage);
+        Game().StageNumber = c.stage;
+        EXPECT_EQ(Game().KindLimit(), c.kindLimit);
+        EXPECT_EQ(Game().BossKind(), c.boss);
+    }
+}
+
+TEST_F(GameTest, ThirdStageStartsWithItsBoss) {
+    Game().NextStage();
+    Game().NextStage();
+    ASSERT_EQ(Game().StageInLevel, 3);
+    Frames(1);
+    AdvanceTestClock(2001);
+    Game().RunFrame(*target);
+    EXPECT_NE(Game().Engine->Boss, nullptr);
+}
+
+TEST_F(GameTest, ProgressMarkerClimbsFrom245To55OverEachStage) {
+    EXPECT_EQ(ProgressMarkerY(0, 1), 245);
+    EXPECT_EQ(ProgressMarkerY(10000, 1), 55);
+    EXPECT_EQ(ProgressMarkerY(15000, 2), 55);
+    EXPECT_EQ(ProgressMarkerY(5000, 1), 150);
+    EXPECT_EQ(ProgressMarkerY(1500000, 299), 55);
+}
+
+TEST_F(GameTest, LosingTheLastLifeEndsTheGameInTheSameFrame) {
+    StartPlaying();
+    Game().Lives = 1;
+    Game().Energy = 0;
+    Frames(1);
+    EXPECT_EQ(Game().Lives, 0);
+    EXPECT_EQ(Game().Phase, PhaseGameOver);
+}
+
+TEST_F(GameTest, GameOverShowsTwoSecondsThenHandsOver) {
+    ResetHighScores();
+    StartPlaying();
+    Game().Lives = 0;
+    Frames(1);
+    ASSERT_EQ(Game().Phase, PhaseGameOver);
+    ScreenState = ScreenGame;
+    Frames(199);  // 1990 ms
+    EXPECT_EQ(ScreenState, ScreenGame);
+    Frames(2, 6);
+    EXPECT_EQ(ScreenState, ScreenMainMenu);
+}
+
+TEST_F(GameTest, ConfirmedQuitSkipsTheGameOverCaption) {
+    ResetHighScores();
+    StartPlaying();
+    Frames(1, 1000);
+    ScreenState = ScreenGame;
+    Game().Phase = PhaseGameOver;  // what the quit prompt's Yes does
+    Frames(1);
+    EXPECT_EQ(ScreenState, ScreenMainMenu);
+}
+
+TEST_F(GameTest, OnlyAScoreAboveTheTenthEntryGoesToNameEntry) {
+    ResetHighScores();
+    auto saved = Surface::Create(800, 600);
+    Game().SavedScreen = saved.get();
+    const int32_t tenth = HiScoreTable[HiScoreCount - 1].Score;
+    struct Case {
+        int32_t score;
+        int32_t screen;
+    };
+    for (const Case c : {Case{tenth, ScreenMainMenu}, Case{tenth + 1, ScreenNameEntry}}) {
+        SCOPED_TRACE(c.score);
+        ScreenState = ScreenGame;
+        saved->Fill(0);
+        target->Fill(Rgb(1, 2, 3));
+        Game().Score = c.score;
+        Game().Phase = PhaseGameOver;
+        Game().PhaseTick = GetTickCount() - 5000;
+        Game().RunFrame(*target);
+        EXPECT_EQ(ScreenState, c.screen);
+        // The final picture is kept for the name entry only.
+        EXPECT_EQ(saved->Pixel(400, 590) == target->Pixel(400, 590), c.screen == ScreenNameEntry);
+    }
+}
+
+TEST_F(GameTest, LostLifeWaitsForTheExplosionsThenReplaysTheStage) {
+    StartPlaying();
+    Game().StageNumber = 5;
+    Game().Score = 1234;
+    Game().Armour = 20;
+    Game().Energy = 0;
+    Frames(1);
+    EXPECT_EQ(Game().Lives, 2);
+    EXPECT_EQ(Game().Phase, PhaseRestart);
+    EXPECT_EQ(CountOccupied(Game().Hits), 5u);
+    int frames = 0;
+    while (Game().Phase == PhaseRestart && frames < 1000) Frames(1, 31), ++frames;
+    EXPECT_EQ(Game().Phase, PhaseIntro);
+    EXPECT_GT(frames, 50);  // the last explosion waits 40 steps, then shows 16
+    AdvanceTestClock(2001);
+    Game().RunFrame(*target);
+    EXPECT_EQ(Game().Phase, PhasePlay);
+    EXPECT_EQ(Game().StageNumber, 5u);
+    EXPECT_EQ(Game().Score, 1234);
+    EXPECT_EQ(Game().Armour, 20);
+    EXPECT_EQ(Game().Energy, FullEnergy);
+    EXPECT_LE(Game().Distance, 2u);
+}
+
+TEST_F(GameTest, SpawnHitTakesTheLowestSlotAndDropsWhenFull) {
+    Game().SpawnHit(10, 10, 0, 0);
+    Game().SpawnHit(10, 10, 0, 0);
+    Game().Hits[0].reset();
+    Game().SpawnHit(20, 30, 11, 0);
+    ASSERT_NE(Game().Hits[0], nullptr);
+    EXPECT_EQ(Game().Hits[0]->X, 20);
+    EXPECT_EQ(Game().Hits[0]->Slot, 0);
+    for (int i = 0; i < 30; ++i) Game().SpawnHit(1, 1, 0, 0);
+    EXPECT_EQ(CountOccupied(Game().Hits), GameSlotCount);
+}
+
+TEST_F(GameTest, HitKindsMapToSizeClasses) {
+    struct Case {
+        uint8_t kind;
+        uint8_t sizeClass;
+    };
+    for (const Case c : {Case{0, 0}, Case{4, 1}, Case{8, 2}, Case{9, 3}, Case{11, 5}, Case{14, 5}, Case{17, 5},
+                         Case{18, 0}, Case{255, 0}})
+        EXPECT_EQ(HitSizeClass(c.kind), c.sizeClass) << int(c.kind);
+}
+
+TEST_F(GameTest, HitRunsSixteenStepsAfterItsDelayAndEmptiesItsSlot) {
+    for (const int8_t start : {int8_t{0}, int8_t{-10}}) {
+        SCOPED_TRACE(start);
+        Game().SpawnHit(100, 100, 9, start);
+        int updates = 0;
+        while (Game().Hits[0] && updates < 200) {
+            AdvanceTestClock(31);
+            Game().Hits[0]->Update(*target);
+            ++updates;
+        }
+        EXPECT_EQ(updates, HitLastCounter - start);
+    }
+}
+
+TEST_F(GameTest, HitStepsAtMostOncePerThirtyMilliseconds) {
+    Game().SpawnHit(100, 100, 0, 0);
+    THit& hit = *Game().Hits[0];
+    AdvanceTestClock(31);
+    hit.Update(*target);
+    const int16_t counter = hit.Counter;
+    AdvanceTestClock(30);
+    hit.Update(*target);
+    EXPECT_EQ(hit.Counter, counter);
+    AdvanceTestClock(1);
+    hit.Update(*target);
+    EXPECT_EQ(hit.Counter, counter + 1);
+}
