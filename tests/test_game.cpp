@@ -227,3 +227,52 @@ TEST_F(GameTest, HitStepsAtMostOncePerThirtyMilliseconds) {
     hit.Update(*target);
     EXPECT_EQ(hit.Counter, counter + 1);
 }
+
+#include "Harness.h"
+#include "Game/TGunner.h"
+
+#include <cstdlib>
+
+namespace {
+
+// Pictures for a person to look at, written only when VANTORIX_SHOTS names a folder.
+void MaybeSaveScreenshot(const Harness& h, const char* name) {
+    if (const char* folder = std::getenv("VANTORIX_SHOTS")) h.SaveScreenshot(std::string(folder) + "/" + name);
+}
+
+}  // namespace
+
+TEST(GameScreens, ANewGameShowsTheCaptionThenPlayWithShipAndHud) {
+    Harness h;
+    ASSERT_TRUE(h.Started());
+    h.Form().StartGame();
+    ASSERT_NE(CurrentGame, nullptr);
+    h.Step(20);
+    EXPECT_EQ(CurrentGame->Phase, PhaseIntro);
+    MaybeSaveScreenshot(h, "game_intro.bmp");
+    h.Step(400);
+    ASSERT_EQ(CurrentGame->Phase, PhasePlay);
+    KeyState.fill(0);
+    CurrentGame->Ship->MegaSkullReady = true;
+    CurrentGame->Armour = 40;
+    CurrentGame->Ship->Gun->LastShotTick = 0;
+    for (int i = 0; i < 40; ++i) {
+        CurrentGame->Ship->Gun->Fire();
+        h.Step(1, 60);
+    }
+    CurrentGame->SpawnHit(300, 200, 9, 0);
+    CurrentGame->SpawnHit(420, 260, 0, 0);
+    h.Step(3);
+    MaybeSaveScreenshot(h, "game_play.bmp");
+    // The ship stands at its start column, the bars are filled from y 454 up.
+    EXPECT_NE(h.Pixel(CurrentGame->Ship->X + 32, CurrentGame->Ship->Y + 50), 0u);
+    EXPECT_NE(h.Pixel(784, 400), 0u);
+    EXPECT_NE(h.Pixel(751, 400), 0u);
+    CurrentGame->Lives = 1;
+    CurrentGame->Energy = 0;
+    h.Step(1);
+    EXPECT_EQ(CurrentGame->Lives, 0);
+    h.Step(5);
+    MaybeSaveScreenshot(h, "game_over.bmp");
+    EXPECT_TRUE(h.StepUntilScreen(ScreenMainMenu, 600));
+}
