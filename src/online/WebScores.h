@@ -1,0 +1,37 @@
+// Sending a result to the online high-score table: the version request for the server's token,
+// then the result request carrying the encoded result text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#ifndef VANTORIX_SERVER_HOST
+#define VANTORIX_SERVER_HOST "localhost"
+#endif
+
+// Where the score server is and how long a request may take. The build fixes the host; tests point
+// it at a server of their own and shorten the waits.
+struct TScoreServer {
+    std::string BaseAddress = "http://" VANTORIX_SERVER_HOST;
+    int32_t ConnectTimeoutMs = 10000;
+    int32_t RequestTimeoutMs = 20000;
+};
+extern TScoreServer ScoreServer;
+
+inline constexpr std::string_view ResultAlphabet = "MNBVCXZLKJHGFDSAPUYTREW987654321";
+inline constexpr char ResultKeyLetter = 'V';
+
+// Two blocking requests; ScreenState ends at 38 (retry question) when the version request fails,
+// else at 4 (the local high-score table), whatever became of the result request.
+void SubmitScore(const std::string& name);
+
+// The fifth "|"-separated field of the version reply; empty when the reply has fewer than five "|".
+std::string FifthField(std::string_view reply);
+
+// "type=0|name=..|score=..|key=..|p=..|add=..|z=" filled with "0" to a multiple of five bytes.
+std::string BuildResultText(const std::string& name, int32_t score, const std::string& p, const std::string& country);
+
+// Every byte as eight bits, most significant first, "0" bits in front up to a multiple of five,
+// then each group of five bits as one character of ResultAlphabet.
+std::string EncodeResult(std::string_view text);

@@ -1,0 +1,37 @@
+// A blocking HTTP GET client with the score server's fixed request headers, in-memory cookies and
+// bounded waiting: a server that accepts the connection and never answers ends in a time-out.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+struct HttpReply {
+    // True for a finished request with a 2xx status; anything else (no connection, a time-out,
+    // an error status, an over-long reply) is a failure.
+    bool Ok = false;
+    long Status = 0;   // 0 when no status line arrived
+    std::string Body;  // what was read, at most HttpClient::MaxReplyBytes
+    std::string Error; // one line saying why the request failed
+};
+
+class HttpClient {
+public:
+    static constexpr int32_t DefaultConnectTimeoutMs = 10000;
+    static constexpr int32_t DefaultRequestTimeoutMs = 20000;
+    static constexpr size_t MaxReplyBytes = 64 * 1024;
+
+    HttpClient();
+    ~HttpClient();
+    HttpClient(const HttpClient&) = delete;
+    HttpClient& operator=(const HttpClient&) = delete;
+
+    // The whole request, connection included, ends after requestMs at the latest.
+    void SetTimeouts(int32_t connectMs, int32_t requestMs);
+    // Only http:// and https:// addresses are fetched; redirects are not followed.
+    HttpReply Get(const std::string& url);
+
+private:
+    struct Session;
+    std::unique_ptr<Session> session;
+};

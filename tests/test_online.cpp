@@ -1,0 +1,704 @@
+// Online side: the result encoding, the two requests and their headers, failures that lead to the retry
+// question, the real score server on loopback, and the browser hand-over through a stand-in opener.
+// All traffic stays on 127.0.0.1 and every wait is bounded.
+#include "Harness.h"
+
+#include "Game/TGame.h"
+#include "ResultCodec.h"
+#include "core/ScreenState.h"
+#include "main/MenuWidgets.h"
+#include "online/GoToLink.h"
+#include "online/WebAddress.h"
+#include "online/WebScores.h"
+#include "persistence/Options.h"
+#include "platform/Clock.h"
+#include "platform/HttpClient.h"
+#include "platform/Launcher.h"
+#include "platform/Surface.h"
+#include "DXCtrl/TDDEdit.h"
+#include "DXCtrl/TDDTextBtnCollection.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr const char* VersionTarget = "/cgi/version.pl?version&prg=Vantorix";
+constexpr const char* ResultTargetStart = "/cgi/version.pl?hs&prg=Vantorix&inf=";
+constexpr const char* TableTarget = "/cgi/version.pl?prg=Vantorix&show&type=0";
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << bytes;
+}
+
+// Polls `done` every 10 ms for at most `limit`; true when it came true.
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    const auto deadline = Clock::now() + limit;
+    while (!done()) {
+        if (Clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+struct ScopedTempFolder {
+    fs::path path;
+    explicit ScopedTempFolder(const std::string& name) {
+        path = fs::temp_directory_path() / ("vantorix-online-" + name + "-" + std::to_string(::getpid()));
+        fs::remove_all(path);
+        fs::create_directories(path);
+    }
+    ~ScopedTempFolder() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+};
+
+// The score server's settings are program-wide; every test gets them back as they were.
+struct ScopedScoreServer {
+    TScoreServer saved = ScoreServer;
+    explicit ScopedScoreServer(int port, int32_t requestTimeoutMs = 3000) {
+        ScoreServer.BaseAddress = "http://127.0.0.1:" + std::to_string(port);
+        ScoreServer.ConnectTimeoutMs = 2000;
+        ScoreServer.RequestTimeoutMs = requestTimeoutMs;
+    }
+    ~ScopedScoreServer() { ScoreServer = saved; }
+};
+
+// A port on which nothing listens: bound once to learn a free number, then closed.
+int ClosedPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+struct SeenRequest {
+    std::string Target;
+    std::map<std::string, std::string> Headers; // as sent, names as written
+};
+
+struct CannedAnswer {
+    int Status = 200;
+    std::string Body;
+    std::string ExtraHeaders; // whole lines, each ending in "\r\n"
+};
+
+// A tiny HTTP/1.1 listener on 127.0.0.1 that records each request and answers from a script (the last
+// answer repeats), or, when silent, accepts and never answers.
+class LoopbackListener {
+public:
+    explicit LoopbackListener(std::vector<CannedAnswer> script, bool silent = false)
+        : answers(std::move(script)), silent(silent) {
+        listenFd = ::socket(AF_INET, SOCK_STREAM, 0);
+        const int yes = 1;
+        ::setsockopt(listenFd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(listenFd, 8);
+        socklen_t length = sizeof address;
+        ::getsockname(listenFd, reinterpret_cast<sockaddr*>(&address), &length);
+        port = ntohs(address.sin_port);
+        worker = std::thread([this] { Serve(); });
+    }
+    ~LoopbackListener() {
+        stopping = true;
+        worker.join();
+        for (const int fd : heldOpen) ::close(fd);
+        ::close(listenFd);
+    }
+
+    int Port() const { return port; }
+    std::vector<SeenRequest> Requests() {
+        std::lock_guard lock(mutex);
+        return seen;
+    }
+    // Runs on the listener's thread as each request arrives, while the game waits for the answer.
+    std::function<void(const SeenRequest&)> OnRequest;
+
+private:
+    void Serve() {
+        while (!stopping) {
+            pollfd waiting{listenFd, POLLIN, 0};
+            if (::poll(&waiting, 1, 20) <= 0) continue;
+            const int fd = ::accept(listenFd, nullptr, nullptr);
+            if (fd < 0) continue;
+            const std::string head = ReadHead(fd);
+            SeenRequest request = Parse(head);
+            if (OnRequest) OnRequest(request);
+            size_t index;
+            {
+                std::lock_guard lock(mutex);
+                seen.push_back(request);
+                index = seen.size() - 1;
+            }
+            if (silent) {
+                heldOpen.push_back(fd);
+                continue;
+            }
+            const CannedAnswer& answer = answers[std::min(index, answers.size() - 1)];
+            const std::string reply = "HTTP/1.1 " + std::to_string(answer.Status) + " Canned\r\nContent-Length: " +
+                                      std::to_string(answer.Body.size()) + "\r\nConnection: close\r\n" +
+                                      answer.ExtraHeaders + "\r\n" + answer.Body;
+            [[maybe_unused]] const ssize_t sent = ::send(fd, reply.data(), reply.size(), MSG_NOSIGNAL);
+            ::close(fd);
+        }
+    }
+
+    std::string ReadHead(int fd) {
+        std::string head;
+        char buffer[4096];
+        const auto deadline = Clock::now() + std::chrono::seconds(5);
+        while (head.find("\r\n\r\n") == std::string::npos && Clock::now() < deadline && !stopping) {
+            pollfd readable{fd, POLLIN, 0};
+            if (::poll(&readable, 1, 20) <= 0) continue;
+            const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+            if (got <= 0) break;
+            head.append(buffer, static_cast<size_t>(got));
+        }
+        return head;
+    }
+
+    static SeenRequest Parse(const std::string& head) {
+        SeenRequest request;
+        std::istringstream lines(head);
+        std::string line;
+        std::getline(lines, line);
+        const size_t first = line.find(' ');
+        const size_t second = line.find(' ', first + 1);
+        if (first != std::string::npos && second != std::string::npos)
+            request.Target = line.substr(first + 1, second - first - 1);
+        while (std::getline(lines, line) && line != "\r") {
+            const size_t colon = line.find(':');
+            if (colon == std::string::npos) continue;
+            std::string value = line.substr(colon + 1);
+            while (!value.empty() && (value.front() == ' ')) value.erase(0, 1);
+            while (!value.empty() && (value.back() == '\r')) value.pop_back();
+            request.Headers[line.substr(0, colon)] = value;
+        }
+        return request;
+    }
+
+    std::vector<CannedAnswer> answers;
+    const bool silent;
+    int listenFd = -1;
+    int port = 0;
+    std::vector<int> heldOpen;
+    std::atomic<bool> stopping = false;
+    std::mutex mutex;
+    std::vector<SeenRequest> seen;
+    std::thread worker;
+};
+
+// The text inside a result request's "inf" parameter, as the score server decodes it.
+std::string DecodedResultOf(const SeenRequest& request) {
+    const std::string_view target = request.Target;
+    const std::string_view start = ResultTargetStart;
+    if (!target.starts_with(start)) return "(not a result request: " + request.Target + ")";
+    const scoreserver::DecodedText decoded = scoreserver::DecodeResult(target.substr(start.size()));
+    return decoded.Text ? *decoded.Text : "(does not decode: " + decoded.Error + ")";
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The encoding and the result text
+
+TEST(OnlineEncoding, KnownTextsEncodeToKnownLetters) {
+    struct Case {
+        std::string text;
+        std::string encoded;
+    };
+    const Case cases[] = {
+        {"", ""},
+        {"abc", "ZB8TV"},                        // 24 bits get one leading fill bit: five characters
+        {std::string(5, '\0'), "MMMMMMMM"},       // five bytes, eight characters, no fill
+        {std::string(5, '\xFF'), "11111111"},     // the last letter of the alphabet is value 31
+        {"\xE9", "LJ"},                          // a byte above 127 is eight bits like any other
+        {"\xC3\xA9", "NP3J"},                    // UTF-8 "e acute": two bytes, encoded byte by byte
+    };
+    for (const Case& c : cases) EXPECT_EQ(EncodeResult(c.text), c.encoded) << "text of " << c.text.size() << " bytes";
+}
+
+TEST(OnlineEncoding, EveryTextRoundTripsThroughTheServersDecoder) {
+    std::string everyByte;
+    for (int b = 0; b < 256; ++b) everyByte += static_cast<char>(b);
+    for (size_t length = 1; length <= everyByte.size(); length += 17) { // the server never takes an empty text
+        const std::string text = everyByte.substr(everyByte.size() - length);
+        const std::string encoded = EncodeResult(text);
+        EXPECT_EQ(encoded.size(), (text.size() * 8 + 4) / 5);
+        EXPECT_EQ(encoded.find_first_not_of(ResultAlphabet), std::string::npos);
+        const scoreserver::DecodedText decoded = scoreserver::DecodeResult(encoded);
+        ASSERT_TRUE(decoded.Text.has_value()) << decoded.Error << " for " << length << " bytes";
+        EXPECT_EQ(*decoded.Text, text);
+    }
+}
+
+TEST(OnlineEncoding, ResultTextIsAMultipleOfFiveAndParsesOnTheServer) {
+    for (size_t nameLength = 0; nameLength <= 10; ++nameLength) {
+        const std::string name(nameLength, 'Q');
+        const std::string text = BuildResultText(name, -1234, "T0KEN", "\xC3\x89IRE"); // country with a UTF-8 letter
+        EXPECT_EQ(text.size() % 5, 0u) << text;
+        EXPECT_EQ(EncodeResult(text).size(), text.size() / 5 * 8) << "no fill bits for a whole text";
+        EXPECT_TRUE(text.starts_with("type=0|name=" + name + "|score=-1234|key=V|p=T0KEN|add=\xC3\x89IRE|z=")) << text;
+        if (nameLength == 0) continue; // the server wants a name
+        const scoreserver::ParsedResult parsed = scoreserver::ParseResultText(text);
+        ASSERT_TRUE(parsed.Result.has_value()) << parsed.Error << " in " << text;
+        EXPECT_EQ(parsed.Result->Name, name);
+        EXPECT_EQ(parsed.Result->Score, -1234);
+        EXPECT_EQ(parsed.Result->Token, "T0KEN");
+        EXPECT_EQ(parsed.Result->Country, "\xC3\x89IRE");
+    }
+}
+
+TEST(OnlineEncoding, PIsTheFifthFieldOnlyWhenTheReplyHasFiveBars) {
+    struct Case {
+        std::string reply;
+        std::string p;
+    };
+    const Case cases[] = {
+        {"a|b|c|d|e|f", "e"},                              // six fields
+        {"a|b|c|d|e", ""},                                 // five fields
+        {"a|b|c|d|e|", "e"},                               // a trailing bar is the fifth
+        {"Vantorix|1.0|ok|600|4f2a|1700000000\n", "4f2a"}, // the server's own reply
+        {"||||||", ""},
+        {"", ""},
+        {"no bars at all", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FifthField(c.reply), c.p) << c.reply;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The two requests against an in-test listener
+
+class OnlineSubmit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ScreenState = ScreenPleaseWait;
+        Options.Country = "NORWAY";
+    }
+    void TearDown() override {
+        Options = TOptions{};
+        ScreenState = ScreenIntro;
+    }
+};
+
+TEST_F(OnlineSubmit, SendsVersionThenResultWithTheHeadersAndCookies) {
+    LoopbackListener listener({{200, "Vantorix|1.0|ok|600|TOKEN42|99\n", "Set-Cookie: visit=abc123; Path=/\r\n"},
+                               {200, "OK|result stored\n", ""}});
+    ScopedScoreServer server(listener.Port());
+    SubmitScore("ACE");
+    EXPECT_EQ(ScreenState, ScreenHiScores);
+
+    const std::vector<SeenRequest> requests = listener.Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].Target, VersionTarget);
+    EXPECT_EQ(DecodedResultOf(requests[1]), "type=0|name=ACE|score=0|key=V|p=TOKEN42|add=NORWAY|z=00");
+    for (const SeenRequest& request : requests) {
+        const auto header = [&](const char* name) {
+            const auto found = request.Headers.find(name);
+            return found == request.Headers.end() ? std::string("(missing)") : found->second;
+        };
+        EXPECT_EQ(header("Accept"), "text/html, */*");
+        EXPECT_EQ(header("Content-Type"), "text/html");
+        EXPECT_EQ(header("User-Agent"), "Mozilla/3.0 (compatible; Indy Library)");
+    }
+    EXPECT_EQ(requests[1].Headers.count("Cookie") ? requests[1].Headers.at("Cookie") : "", "visit=abc123");
+}
+
+TEST_F(OnlineSubmit, AShortVersionReplyStillSendsTheResultWithAnEmptyP) {
+    LoopbackListener listener({{200, "Vantorix|1.0|ok|600|TOKEN42", ""}});
+    ScopedScoreServer server(listener.Port());
+    SubmitScore("ACE");
+    EXPECT_EQ(ScreenState, ScreenHiScores);
+    const std::vector<SeenRequest> requests = listener.Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(DecodedResultOf(requests[1]), "type=0|name=ACE|score=0|key=V|p=|add=NORWAY|z=0000");
+}
+
+TEST_F(OnlineSubmit, AFailedVersionRequestAsksToRetryAndSendsNothingMore) {
+    for (const int status : {404, 500, 302}) {
+        LoopbackListener listener({{status, "a|b|c|d|e|f", ""}});
+        ScopedScoreServer server(listener.Port());
+        ScreenState = ScreenPleaseWait;
+        SubmitScore("ACE");
+        EXPECT_EQ(ScreenState, ScreenRetryQuestion) << "status " << status;
+        EXPECT_EQ(listener.Requests().size(), 1u) << "status " << status;
+    }
+}
+
+TEST_F(OnlineSubmit, AFailedResultRequestStillEndsOnTheTable) {
+    LoopbackListener listener({{200, "a|b|c|d|e|f", ""}, {500, "ERROR|broken\n", ""}});
+    ScopedScoreServer server(listener.Port());
+    SubmitScore("ACE");
+    EXPECT_EQ(ScreenState, ScreenHiScores);
+    EXPECT_EQ(listener.Requests().size(), 2u);
+}
+
+TEST_F(OnlineSubmit, ARefusedConnectionAsksToRetryAtOnce) {
+    ScopedScoreServer server(ClosedPort());
+    const auto start = Clock::now();
+    SubmitScore("ACE");
+    EXPECT_EQ(ScreenState, ScreenRetryQuestion);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(2)); // a refusal, not a time-out
+}
+
+TEST_F(OnlineSubmit, AServerThatNeverAnswersTimesOutIntoTheRetryQuestion) {
+    LoopbackListener listener({}, /*silent=*/true);
+    ScopedScoreServer server(listener.Port(), /*requestTimeoutMs=*/400);
+    const auto start = Clock::now();
+    SubmitScore("ACE");
+    const auto waited = Clock::now() - start;
+    EXPECT_EQ(ScreenState, ScreenRetryQuestion);
+    EXPECT_EQ(listener.Requests().size(), 1u) << "the request reached the listener and was left unanswered";
+    EXPECT_GE(waited, std::chrono::milliseconds(350));
+    EXPECT_LT(waited, std::chrono::seconds(5));
+}
+
+TEST(OnlineHttpClient, AnOverLongReplyIsAFailure) {
+    LoopbackListener listener({{200, std::string(HttpClient::MaxReplyBytes + 1, 'x'), ""}});
+    HttpClient client;
+    client.SetTimeouts(2000, 3000);
+    const HttpReply reply = client.Get("http://127.0.0.1:" + std::to_string(listener.Port()) + "/");
+    EXPECT_FALSE(reply.Ok);
+    EXPECT_FALSE(reply.Error.empty());
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The send flow in the shell: waiting notice, retry question, answers
+
+constexpr uint32_t FrozenColour = 0x123456;
+constexpr int OutsidePanelX = 700, OutsidePanelY = 100;
+
+// A finished game on the send question, with a recognisable frozen picture.
+void OpenSendQuestion(Harness& h, int32_t score) {
+    h.Form().StartGame();
+    CurrentGame->Score = score;
+    h.Form().EndGameMouse();
+    h.Form().SavedScreen->Fill(FrozenColour);
+    HiScoreNameEdit->SetText("ACE");
+    ScreenState = ScreenSendQuestion;
+    h.Step();
+}
+
+void AnswerYes(Harness& h) {
+    h.PressKey(SDLK_LEFT);
+    h.PressKey(SDLK_RETURN);
+}
+
+struct NoticeAtRequest {
+    int32_t screen = -1;
+    bool presented = false;
+    uint32_t outsidePanel = 0;
+    std::vector<uint32_t> picture;
+};
+
+std::vector<uint32_t> PictureOf(const Surface& surface) {
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < surface.Height(); ++y)
+        for (int x = 0; x < surface.Width(); ++x) pixels.push_back(surface.Pixel(x, y));
+    return pixels;
+}
+
+TEST(OnlineSendFlow, TheWaitingNoticeIsPresentedBeforeTheRequestsBlock) {
+    Harness h;
+    ASSERT_TRUE(h.Started());
+    OpenSendQuestion(h, 777);
+    LoopbackListener listener({{200, "a|b|c|d|TOKEN|f", ""}});
+    ScopedScoreServer server(listener.Port());
+    NoticeAtRequest seen;
+    // The game's thread is blocked in the request while this runs, so its surfaces hold still.
+    listener.OnRequest = [&](const SeenRequest& request) {
+        if (request.Target != VersionTarget) return;
+        seen.screen = ScreenState;
+        seen.presented = h.Form().LastFrameTick == GetTickCount();
+        seen.outsidePanel = h.Form().BackBuffer->Pixel(OutsidePanelX, OutsidePanelY);
+        seen.picture = PictureOf(*h.Form().BackBuffer);
+    };
+    AnswerYes(h);
+    EXPECT_EQ(ScreenState, ScreenHiScores);
+    EXPECT_EQ(seen.screen, ScreenPleaseWait);
+    EXPECT_TRUE(seen.presented) << "the notice frame went through the frame gate";
+    EXPECT_EQ(seen.outsidePanel, FrozenColour);
+    ScreenState = ScreenPleaseWait; // the same screen drawn again must be the picture that was up
+    h.Form().LastFrameTick = GetTickCount() - 10;
+    h.Form().RenderFrame();
+    EXPECT_TRUE(seen.picture == PictureOf(*h.Form().BackBuffer));
+    const std::vector<SeenRequest> requests = listener.Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_TRUE(DecodedResultOf(requests[1]).starts_with("type=0|name=ACE|score=777|")) << DecodedResultOf(requests[1]);
+}
+
+TEST(OnlineSendFlow, ARefusedSendShowsTheRetryQuestionOverTheFrozenPicture) {
+    Harness h;
+    ASSERT_TRUE(h.Started());
+    OpenSendQuestion(h, 500);
+    ScopedScoreServer closed(ClosedPort());
+    AnswerYes(h);
+    EXPECT_EQ(ScreenState, ScreenRetryQuestion);
+    h.Step(3);
+    EXPECT_EQ(h.Pixel(OutsidePanelX, OutsidePanelY), FrozenColour);
+    EXPECT_EQ(h.Form().SavedScreen->Pixel(OutsidePanelX, OutsidePanelY), FrozenColour);
+
+    AnswerYes(h); // still nobody there: the question stays, over the same picture
+    EXPECT_EQ(ScreenState, ScreenRetryQuestion);
+    h.Step();
+    EXPECT_EQ(h.Pixel(OutsidePanelX, OutsidePanelY), FrozenColour);
+
+    LoopbackListener listener({{200, "a|b|c|d|TOKEN|f", ""}});
+    ScopedScoreServer reachable(listener.Port());
+    AnswerYes(h); // the retry repeats both requests
+    EXPECT_EQ(ScreenState, ScreenHiScores);
+    EXPECT_EQ(listener.Requests().size(), 2u);
+}
+
+TEST(OnlineSendFlow, OnTheRetryQuestionNAndEscapeGoToTheMenuWhileNoGoesToTheTable) {
+    struct Case {
+        std::vector<SDL_Keycode> keys;
+        int32_t screen;
+    };
+    const Case cases[] = {
+        {{SDLK_n}, ScreenMainMenu},
+        {{SDLK_ESCAPE}, ScreenMainMenu},
+        {{SDLK_RIGHT, SDLK_RETURN}, ScreenHiScores},
+    };
+    for (const Case& c : cases) {
+        Harness h;
+        ASSERT_TRUE(h.Started());
+        OpenSendQuestion(h, 500);
+        ScopedScoreServer closed(ClosedPort());
+        AnswerYes(h);
+        ASSERT_EQ(ScreenState, ScreenRetryQuestion);
+        for (const SDL_Keycode key : c.keys) h.PressKey(key);
+        EXPECT_EQ(ScreenState, c.screen) << "first key " << c.keys.front();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The real score server on loopback
+
+fs::path ScoreServerProgram() { return fs::path(VANTORIX_EXECUTABLE).parent_path() / "tools/scoreserver/vantorix-scoreserver"; }
+
+// The built score server as a child process on a free loopback port with a database of its own.
+class ScoreServerProcess {
+public:
+    explicit ScoreServerProcess(const fs::path& folder) : log(folder / "server.log") {
+        const std::string program = ScoreServerProgram().string();
+        const std::string database = (folder / "scores.db").string();
+        std::vector<std::string> args = {program, "--port", "0", "--bind", "127.0.0.1", "--db", database};
+        std::vector<char*> argv;
+        for (std::string& arg : args) argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid = 0;
+        posix_spawn_file_actions_destroy(&actions);
+        if (pid > 0) WaitFor([&] { return (port = ListeningPort()) > 0 || Exited(); });
+    }
+    ~ScoreServerProcess() {
+        if (pid <= 0 || Exited()) return;
+        ::kill(pid, SIGTERM);
+        if (!WaitFor([&] { return Exited(); }, std::chrono::seconds(5))) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    }
+    int Port() const { return port; }
+    std::string Log() const { return ReadFile(log); }
+
+private:
+    int ListeningPort() const {
+        const std::string text = ReadFile(log);
+        const std::string marker = "listening on http://127.0.0.1:";
+        const size_t at = text.find(marker);
+        return at == std::string::npos ? 0 : std::atoi(text.c_str() + at + marker.size());
+    }
+    bool Exited() {
+        if (exited) return true;
+        exited = ::waitpid(pid, nullptr, WNOHANG) == pid;
+        return exited;
+    }
+
+    fs::path log;
+    pid_t pid = 0;
+    int port = 0;
+    bool exited = false;
+};
+
+TEST(OnlineScoreServer, ASentResultAppearsInTheOnlineTable) {
+    ASSERT_TRUE(fs::exists(ScoreServerProgram())) << "build the score server first: " << ScoreServerProgram();
+    ScopedTempFolder folder("server");
+    ScoreServerProcess serverProcess(folder.path);
+    ASSERT_GT(serverProcess.Port(), 0) << serverProcess.Log();
+
+    Harness h;
+    ASSERT_TRUE(h.Started());
+    Options.Country = "NORWAY";
+    OpenSendQuestion(h, 4321);
+    ScopedScoreServer server(serverProcess.Port());
+    AnswerYes(h);
+    EXPECT_EQ(ScreenState, ScreenHiScores);
+
+    HttpClient client;
+    client.SetTimeouts(2000, 5000);
+    const HttpReply table = client.Get(ScoreServer.BaseAddress + TableTarget);
+    ASSERT_TRUE(table.Ok) << table.Error;
+    EXPECT_NE(table.Body.find("ACE"), std::string::npos) << table.Body;
+    EXPECT_NE(table.Body.find("4321"), std::string::npos) << table.Body;
+    EXPECT_NE(table.Body.find("NORWAY"), std::string::npos) << table.Body;
+    EXPECT_NE(serverProcess.Log().find(" GET /cgi/version.pl?hs&prg=Vantorix&inf="), std::string::npos);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The browser hand-over through a stand-in opener
+
+// Child processes of this test program, with their state letter ('Z' for an unreaped one).
+std::vector<std::pair<pid_t, char>> ChildProcesses() {
+    std::vector<std::pair<pid_t, char>> children;
+    for (const fs::directory_entry& entry : fs::directory_iterator("/proc")) {
+        const std::string stat = ReadFile(entry.path() / "stat");
+        const size_t close = stat.rfind(')');
+        if (close == std::string::npos) continue;
+        char state = 0;
+        int parent = 0;
+        if (std::sscanf(stat.c_str() + close + 1, " %c %d", &state, &parent) == 2 && parent == ::getpid())
+            children.emplace_back(std::stoi(entry.path().filename().string()), state);
+    }
+    return children;
+}
+
+// A stand-in "xdg-open" first on PATH that appends its argument count and each argument to a file.
+class StandInOpener {
+public:
+    StandInOpener() : folder("opener"), record(folder.path / "record.txt"), savedPath(getenv("PATH") ? getenv("PATH") : "") {
+        const fs::path script = folder.path / "xdg-open";
+        WriteFile(script, "#!/bin/sh\n{ echo \"$#\"; for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; } >> '" +
+                              record.string() + "'\n");
+        fs::permissions(script, fs::perms::owner_all);
+        setenv("PATH", (folder.path.string() + ":" + savedPath).c_str(), 1);
+    }
+    ~StandInOpener() { setenv("PATH", savedPath.c_str(), 1); }
+
+    // Waits until every opener has finished and been reaped, then returns what they recorded.
+    std::string RecordAfterOpenersEnd() const {
+        EXPECT_TRUE(WaitFor([] { return ChildProcesses().empty(); })) << "an opener was left running or unreaped";
+        return ReadFile(record);
+    }
+
+    ScopedTempFolder folder;
+    fs::path record;
+
+private:
+    std::string savedPath;
+};
+
+TEST(OnlineLinks, AWebAddressReachesTheOpenerAsOneArgumentAndNothingElseDoes) {
+    ASSERT_TRUE(ChildProcesses().empty());
+    StandInOpener opener;
+    const std::string refused[] = {
+        "file:///etc/passwd", "/usr/bin/xterm", "javascript:alert(1)", "ftp://example.test/",
+        "http://",            "http:///etc",    "http://a\nb",         "",
+    };
+    for (const std::string& address : refused) OpenLink(address);
+    const std::string awkward = "http://127.0.0.1:8080/cgi/version.pl?prg=Vantorix&show&type=0 ;echo $(id) `id` 'q\"";
+    OpenLink(awkward);
+    OpenLink("HTTPS://127.0.0.1/");
+    const std::string record = opener.RecordAfterOpenersEnd();
+    // The two launches may finish in either order.
+    EXPECT_NE(record.find("1\n[" + awkward + "]\n"), std::string::npos) << record;
+    EXPECT_NE(record.find("1\n[HTTPS://127.0.0.1/]\n"), std::string::npos) << record;
+    EXPECT_EQ(record.size(), ("1\n[" + awkward + "]\n1\n[HTTPS://127.0.0.1/]\n").size()) << record;
+}
+
+TEST(OnlineLinks, AMissingOpenerIsNotReported) {
+    ScopedTempFolder empty("no-opener");
+    const std::string savedPath = getenv("PATH") ? getenv("PATH") : "";
+    setenv("PATH", empty.path.c_str(), 1);
+    testing::internal::CaptureStderr();
+    const bool launched = LaunchOpener("http://127.0.0.1/");
+    OpenLink("http://127.0.0.1/");
+    const std::string said = testing::internal::GetCapturedStderr();
+    setenv("PATH", savedPath.c_str(), 1);
+    EXPECT_FALSE(launched);
+    EXPECT_EQ(said, "");
+    EXPECT_TRUE(WaitFor([] { return ChildProcesses().empty(); }));
+}
+
+TEST(OnlineLinks, TheShortcutAddressIsTheUrlLineOfItsSection) {
+    ScopedTempFolder folder("shortcut");
+    struct Case {
+        std::string file;
+        std::string address;
+    };
+    const Case cases[] = {
+        {"[InternetShortcut]\r\nURL=http://127.0.0.1/play\r\n", "http://127.0.0.1/play"},
+        {"[Other]\nURL=http://127.0.0.1/wrong\n[internetshortcut]\nIconIndex=0\nurl = https://127.0.0.1/b \n",
+         "https://127.0.0.1/b"},
+        {"[InternetShortcut]\nURL=http://127.0.0.1/first\n[Next]\nURL=http://127.0.0.1/second\n", "http://127.0.0.1/first"},
+        {"URL=http://127.0.0.1/outside\n", ""},
+        {"[InternetShortcut]\nIconFile=x\n", ""},
+        {"", ""},
+        {"[InternetShortcut]\nURL=" + std::string(70000, 'a') + "\n", ""}, // not a shortcut: too large
+    };
+    const fs::path path = folder.path / "play.url";
+    for (const Case& c : cases) {
+        WriteFile(path, c.file);
+        EXPECT_EQ(ReadShortcutAddress(path.string()), c.address) << c.file.substr(0, 80);
+    }
+    EXPECT_EQ(ReadShortcutAddress((folder.path / "missing.url").string()), "");
+}
+
+TEST(OnlineLinks, PlayUrlOpensOnlyAWebAddress) {
+    StandInOpener opener;
+    const fs::path previous = fs::current_path();
+    fs::current_path(opener.folder.path);
+    OpenPlayUrl(); // no play.url: nothing
+    WriteFile("play.url", "[InternetShortcut]\r\nURL=file:///bin/sh\r\n");
+    OpenPlayUrl();
+    WriteFile("play.url", "[InternetShortcut]\r\nURL=http://127.0.0.1/play\r\n");
+    OpenPlayUrl();
+    fs::current_path(previous);
+    EXPECT_EQ(opener.RecordAfterOpenersEnd(), "1\n[http://127.0.0.1/play]\n");
+}
+
+} // namespace
