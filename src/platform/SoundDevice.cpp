@@ -1,0 +1,65 @@
+#include "platform/SoundDevice.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+static_assert(MixerMaxVolume == MIX_MAX_VOLUME);
+
+namespace {
+constexpr int OutputChannels = 2;
+// About 23 ms a buffer: short enough that a click lands with its frame.
+constexpr int BufferSamples = 1024;
+} // namespace
+
+std::unique_ptr<SoundChunk> SoundChunk::FromWaveImage(const unsigned char* data, size_t size,
+                                                      std::string& failure) {
+    SDL_RWops* source = data ? SDL_RWFromConstMem(data, static_cast<int>(size)) : nullptr;
+    Mix_Chunk* chunk = source ? Mix_LoadWAV_RW(source, 1) : nullptr;
+    if (!chunk) {
+        failure = data ? Mix_GetError() : "no image";
+        return nullptr;
+    }
+    return std::unique_ptr<SoundChunk>(new SoundChunk(chunk));
+}
+
+SoundChunk::~SoundChunk() { Mix_FreeChunk(chunk); }
+
+std::unique_ptr<SoundDevice> SoundDevice::Open(std::string& failure) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        failure = SDL_GetError();
+        return nullptr;
+    }
+    // No format changes allowed: SDL converts for the hardware, so the mixer and the music hook always
+    // see 44100 Hz, signed 16-bit, stereo.
+    if (Mix_OpenAudioDevice(MixerRate, AUDIO_S16SYS, OutputChannels, BufferSamples, nullptr, 0) != 0) {
+        failure = Mix_GetError();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return nullptr;
+    }
+    return std::unique_ptr<SoundDevice>(new SoundDevice());
+}
+
+SoundDevice::~SoundDevice() {
+    Mix_HaltChannel(-1);
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+int SoundDevice::AddChannel() {
+    // Growing keeps the channels already there, playing or not.
+    if (channelsTaken >= Mix_AllocateChannels(-1)) Mix_AllocateChannels(channelsTaken + 1);
+    return channelsTaken++;
+}
+
+bool SoundDevice::ChannelPlaying(int channel) const { return Mix_Playing(channel) != 0; }
+
+void SoundDevice::PlayOnChannel(int channel, const SoundChunk& sound, int leftPanning, int rightPanning,
+                                int volume) {
+    Mix_HaltChannel(channel);
+    // A channel's panning is dropped by the mixer when it stops, so it is set again for every play.
+    Mix_SetPanning(channel, static_cast<Uint8>(leftPanning), static_cast<Uint8>(rightPanning));
+    Mix_Volume(channel, volume);
+    Mix_PlayChannel(channel, sound.chunk, 0);
+}
+
+int SoundDevice::ChannelVolume(int channel) const { return Mix_Volume(channel, -1); }
