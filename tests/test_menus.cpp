@@ -76,8 +76,8 @@ TEST(Menus, EachMainMenuItemDoesItsAction) {
         int32_t screen;
         bool clicks;
     } items[] = {
-        {394, ScreenOptions, true},      {433, ScreenHiScores, true}, {471, ScreenHelpOverview, true},
-        {512, ScreenMainMenu, true},     {553, ScreenExitQuestion, true}, {356, ScreenGame, false},
+        {394, ScreenOptions, true},  {433, ScreenHiScores, true},     {471, ScreenHelpOverview, true},
+        {512, ScreenMainMenu, true}, {553, ScreenExitQuestion, true}, {356, ScreenGame, false},
     };
     Harness h;
     GoToMainMenu(h);
@@ -177,7 +177,8 @@ TEST(Menus, CountryFieldTakesLettersAndShowsTheCaretOnlyWhenTriggered) {
     Harness h;
     GoToMainMenu(h);
     ScreenState = ScreenOptions;
-    for (SDL_Keycode key : {SDLK_b, SDLK_e, SDLK_a, SDLK_m, SDLK_BACKSPACE, SDLK_m}) h.PressKey(key);
+    for (SDL_Keycode key : {SDLK_b, SDLK_e, SDLK_a, SDLK_m, SDLK_BACKSPACE, SDLK_m})
+        h.PressKey(key);
     h.Step();
     EXPECT_EQ(OptionsMenu->Edit.Text, "Beam");
     EXPECT_FALSE(OptionsMenu->Edit.Editing);
@@ -243,12 +244,12 @@ TEST(Menus, CloseRequestOnEachScreenIsRefusedOrAsksTheExitQuestion) {
         int32_t screen;
         bool refused;
     } screens[] = {
-        {ScreenIntro, true},          {ScreenMainMenu, false},     {ScreenGame, true},
-        {ScreenOptions, false},       {ScreenHiScores, false},     {ScreenHelpOverview, false},
-        {ScreenExitQuestion, false},  {ScreenClearQuestion, false}, {ScreenKeyCapture, false},
-        {ScreenPause, true},          {ScreenNameEntry, true},     {ScreenSendQuestion, true},
-        {ScreenQuitQuestion, false},  {ScreenRetryQuestion, false}, {ScreenPleaseWait, false},
-        {ScreenHelpBonuses, false},   {ScreenHelpControls, false}, {ScreenHelpAbout, false},
+        {ScreenIntro, true},         {ScreenMainMenu, false},      {ScreenGame, true},
+        {ScreenOptions, false},      {ScreenHiScores, false},      {ScreenHelpOverview, false},
+        {ScreenExitQuestion, false}, {ScreenClearQuestion, false}, {ScreenKeyCapture, false},
+        {ScreenPause, true},         {ScreenNameEntry, true},      {ScreenSendQuestion, true},
+        {ScreenQuitQuestion, false}, {ScreenRetryQuestion, false}, {ScreenPleaseWait, false},
+        {ScreenHelpBonuses, false},  {ScreenHelpControls, false},  {ScreenHelpAbout, false},
     };
     Harness h;
     h.Form().StartGame();
@@ -339,7 +340,8 @@ void OpenNameEntry(Harness& h, int32_t score) {
 TEST(Menus, NameEntryOkEntersAndSavesTheResultThenAsksToSend) {
     Harness h;
     OpenNameEntry(h, 5000);
-    for (SDL_Keycode key : {SDLK_b, SDLK_e, SDLK_a, SDLK_m}) h.PressKey(key);
+    for (SDL_Keycode key : {SDLK_b, SDLK_e, SDLK_a, SDLK_m})
+        h.PressKey(key);
     h.Step();
     EXPECT_EQ(HiScoreNameEdit->Text, "Beam");
     h.PressKey(SDLK_LEFT);
@@ -367,7 +369,8 @@ TEST(Menus, NameEntryCancelLeavesTheTable) {
     h.PressKey(SDLK_RIGHT);
     h.PressKey(SDLK_RETURN);
     EXPECT_EQ(ScreenState, ScreenMainMenu);
-    for (int i = 0; i < HiScoreCount; ++i) EXPECT_EQ(HiScoreTable[i].Score, table[i].Score);
+    for (int i = 0; i < HiScoreCount; ++i)
+        EXPECT_EQ(HiScoreTable[i].Score, table[i].Score);
 }
 
 TEST(Menus, QuitQuestionNoResumesAndYesEndsTheGame) {

@@ -16,13 +16,15 @@
 namespace {
 
 // Every interface picture is a small solid block of its own colour, so a pixel tells which one is drawn.
-uint32_t PictureColour(int image) { return Rgb(10, static_cast<uint32_t>(image), 200); }
+uint32_t PictureColour(int image) {
+    return Rgb(10, static_cast<uint32_t>(image), 200);
+}
 
 constexpr ButtonSpec ThreeButtons[] = {
     {{100, 100, 200, 140}, 1}, {{100, 140, 200, 180}, 2}, {{100, 180, 200, 220}, 3}};
 
 class Widgets : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         UseTestClock(100000);
         for (int i = 0; i < InterfaceSpriteCount; ++i) {
@@ -79,7 +81,8 @@ TEST_F(Widgets, ThePointerSelectsOnlyStrictlyInsideAButton) {
         int x, y;
         int8_t selected;
     } cases[] = {
-        {100, 160, 0}, {199, 160, 1}, {150, 140, 1}, {150, 180, 1}, {150, 219, 2}, {150, 220, 2}, {99, 110, 2},
+        {100, 160, 0}, {199, 160, 1}, {150, 140, 1}, {150, 180, 1},
+        {150, 219, 2}, {150, 220, 2}, {99, 110, 2},
     };
     buttons.SetItemIndex(0);
     for (const auto& c : cases) {
@@ -142,8 +145,9 @@ TEST_F(Widgets, AClickPerformsTheButtonUnderThePointerEvenBeforeTheNextFrame) {
 
 TDDOptBtnCollection MakeOptions() {
     const std::array<TDDButton, 5> buttons = {
-        TDDButton({295, 226, 437, 256}, 36), TDDButton({322, 287, 390, 317}, 35), TDDButton({322, 347, 390, 377}, 35),
-        TDDButton({305, 473, 491, 509}, 38), TDDButton({614, 533, 730, 584}, 14)};
+        TDDButton({295, 226, 437, 256}, 36), TDDButton({322, 287, 390, 317}, 35),
+        TDDButton({322, 347, 390, 377}, 35), TDDButton({305, 473, 491, 509}, 38),
+        TDDButton({614, 533, 730, 584}, 14)};
     return TDDOptBtnCollection(buttons, TRect{305, 409, 677, 450});
 }
 
@@ -153,7 +157,8 @@ TEST_F(Widgets, OptionsListStopsAtBothEndsAndStillClicks) {
     ClickCounter clicks;
     options.Down();
     EXPECT_EQ(options.ItemIndex, 5);
-    for (int i = 0; i < 7; ++i) options.Up();
+    for (int i = 0; i < 7; ++i)
+        options.Up();
     EXPECT_EQ(options.ItemIndex, 0);
     EXPECT_EQ(clicks.Count(), 8u);
 }
@@ -238,7 +243,8 @@ TDDEdit MakeField(const TRect& rect = {236, 280, 564, 314}) {
 }
 
 void Type(TDDEdit& field, const std::string& keys) {
-    for (char c : keys) field.KeyPress(c);
+    for (char c : keys)
+        field.KeyPress(c);
 }
 
 TEST_F(Widgets, TypedLettersReadAsOneCapitalAndSmallLetters) {
@@ -336,14 +342,16 @@ TEST(KeyNames, EveryCodeHasItsNameOrBad) {
         uint32_t key;
         const char* name;
     } cases[] = {
-        {8, "Back"},   {9, "Tab"},    {13, "Enter"}, {27, "Esc"},   {32, "Space"}, {33, "PgUp"},  {34, "PgDn"},
-        {35, "End"},   {36, "Home"},  {37, "Left"},  {38, "Up"},    {39, "Right"}, {40, "Down"},  {45, "Ins"},
-        {46, "Del"},   {48, "Bad"},   {49, "1"},     {57, "9"},     {58, ":"},     {64, "@"},     {65, "A"},
-        {66, "B"},     {90, "Z"},     {91, "["},     {92, "Bad"},   {111, "Bad"},  {112, "F1"},   {121, "F10"},
-        {126, "F15"},  {127, "Bad"},  {160, "Shift"}, {161, "Shift"}, {162, "Ctrl"}, {163, "Ctrl"}, {164, "Alt"},
-        {165, "Bad"},  {16, "Bad"},   {17, "Bad"},   {18, "Bad"},   {0, "Bad"},    {10, "Bad"},   {0xFFFFFFFF, "Bad"},
+        {8, "Back"},    {9, "Tab"},     {13, "Enter"}, {27, "Esc"},   {32, "Space"}, {33, "PgUp"},
+        {34, "PgDn"},   {35, "End"},    {36, "Home"},  {37, "Left"},  {38, "Up"},    {39, "Right"},
+        {40, "Down"},   {45, "Ins"},    {46, "Del"},   {48, "Bad"},   {49, "1"},     {57, "9"},
+        {58, ":"},      {64, "@"},      {65, "A"},     {66, "B"},     {90, "Z"},     {91, "["},
+        {92, "Bad"},    {111, "Bad"},   {112, "F1"},   {121, "F10"},  {126, "F15"},  {127, "Bad"},
+        {160, "Shift"}, {161, "Shift"}, {162, "Ctrl"}, {163, "Ctrl"}, {164, "Alt"},  {165, "Bad"},
+        {16, "Bad"},    {17, "Bad"},    {18, "Bad"},   {0, "Bad"},    {10, "Bad"},   {0xFFFFFFFF, "Bad"},
     };
-    for (const auto& c : cases) EXPECT_EQ(KeyName(c.key), c.name) << "key " << c.key;
+    for (const auto& c : cases)
+        EXPECT_EQ(KeyName(c.key), c.name) << "key " << c.key;
 }
 
 } // namespace

@@ -17,4 +17,6 @@ void PlayMenuClickDirect() {
     PlaySoundDirect(SoundMenuClick);
 }
 
-uint32_t MenuClicksPlayed() { return clicksPlayed; }
+uint32_t MenuClicksPlayed() {
+    return clicksPlayed;
+}

@@ -5,7 +5,8 @@
 
 TDDBtnCollection::TDDBtnCollection(std::span<const ButtonSpec> items) {
     Buttons.reserve(items.size());
-    for (const ButtonSpec& item : items) Buttons.emplace_back(item.rect, item.image);
+    for (const ButtonSpec& item : items)
+        Buttons.emplace_back(item.rect, item.image);
     Count = static_cast<int8_t>(Buttons.size());
     // The first item starts selected without a click: nothing has been chosen yet.
     if (Count > 0) Buttons[0].Selected = true;
@@ -52,7 +53,9 @@ void TDDBtnCollection::Draw(Surface& target) {
     }
 }
 
-void TDDBtnCollection::CheckMouse() { MouseOver = ItemAtMouse() >= 0; }
+void TDDBtnCollection::CheckMouse() {
+    MouseOver = ItemAtMouse() >= 0;
+}
 
 void TDDBtnCollection::SelectItemAtMouse() {
     const int hit = ItemAtMouse();

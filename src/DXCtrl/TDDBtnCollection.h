@@ -14,7 +14,7 @@ struct ButtonSpec {
 };
 
 class TDDBtnCollection {
-public:
+  public:
     explicit TDDBtnCollection(std::span<const ButtonSpec> items);
 
     void Draw(Surface& target);
@@ -31,7 +31,7 @@ public:
     int8_t Count = 0;
     bool MouseOver = false;
 
-private:
+  private:
     int WrapIndex(int n) const;
     int ItemAtMouse() const; // -1 when the pointer is on none; the last hit wins
     void MoveSelection(int from, int to);

@@ -23,7 +23,9 @@ constexpr int CaretWidth = 3;
 constexpr int RightMargin = 5;
 } // namespace
 
-int MeasureFieldText(const std::string& text) { return MeasureEditText(FontHeight, FontWidth, text); }
+int MeasureFieldText(const std::string& text) {
+    return MeasureEditText(FontHeight, FontWidth, text);
+}
 
 void TDDEdit::SetText(const std::string& text) {
     Text = text.substr(0, UINT8_MAX); // Length is a byte and must cover the whole text
@@ -34,8 +36,8 @@ void TDDEdit::DrawFrame(Surface& target) const {
     if (Active)
         DrawDirect(InterfaceSprites[FocusedFrameImage], target, Rect.left, Rect.top, true);
     else
-        DrawDirect(InterfaceSprites[PlainFrameImage], target, Rect.left + PlainFrameInset, Rect.top + PlainFrameInset,
-                   false);
+        DrawDirect(InterfaceSprites[PlainFrameImage], target, Rect.left + PlainFrameInset,
+                   Rect.top + PlainFrameInset, false);
 }
 
 void TDDEdit::StepCaret() {
@@ -48,8 +50,10 @@ void TDDEdit::StepCaret() {
 
 // The text always reads as one capital followed by small letters.
 void TDDEdit::NormaliseCase() {
-    for (char& c : Text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (Length > 0 && !Text.empty()) Text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(Text[0])));
+    for (char& c : Text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (Length > 0 && !Text.empty())
+        Text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(Text[0])));
 }
 
 void TDDEdit::Draw(Surface& target) {
@@ -59,8 +63,9 @@ void TDDEdit::Draw(Surface& target) {
     if (CaretOn && Active && Editing) {
         // A pen 3 pixels wide centred on the column; the line stops short of its end point.
         const int x = Rect.left + width + CaretLeft;
-        target.FillRect(TRect{x - CaretWidth / 2, Rect.top + CaretTop, x + CaretWidth - CaretWidth / 2, Rect.bottom - 2},
-                        ColourBrightGreen);
+        target.FillRect(
+            TRect{x - CaretWidth / 2, Rect.top + CaretTop, x + CaretWidth - CaretWidth / 2, Rect.bottom - 2},
+            ColourBrightGreen);
     }
     NormaliseCase();
     DrawEditText(Rect.left + TextLeft, Rect.top + TextTop, FontHeight, FontWidth,

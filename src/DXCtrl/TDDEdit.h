@@ -9,7 +9,7 @@
 #include <string>
 
 class TDDEdit {
-public:
+  public:
     static constexpr int MaxLetters = 10;
     static constexpr uint32_t BlinkMs = 300;
     static constexpr char BackspaceChar = '~';
@@ -27,7 +27,7 @@ public:
     uint32_t BlinkTick = 0;
     bool CaretOn = false;
 
-private:
+  private:
     void DrawFrame(Surface& target) const;
     void StepCaret();
     void NormaliseCase();

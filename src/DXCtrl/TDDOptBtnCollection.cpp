@@ -33,11 +33,13 @@ void TDDOptBtnCollection::Draw(Surface& target) {
         const int hit = ItemAtMouse();
         if (hit >= 0) ItemIndex = static_cast<int8_t>(hit);
     }
-    for (TDDButton& button : Buttons) button.Selected = false;
+    for (TDDButton& button : Buttons)
+        button.Selected = false;
     const int selected = ButtonOfItem[std::clamp<int>(ItemIndex, 0, ItemCount - 1)];
     if (selected >= 0) Buttons[selected].Selected = true;
     Edit.Active = selected < 0;
-    for (const TDDButton& button : Buttons) button.Draw(target);
+    for (const TDDButton& button : Buttons)
+        button.Draw(target);
     Edit.Draw(target);
     if (ItemIndex != PrevIndex) PlayMenuClickAtPointer();
 }
@@ -59,7 +61,9 @@ void TDDOptBtnCollection::Confirm(const std::function<void()>& menuAction) {
     menuAction();
 }
 
-void TDDOptBtnCollection::CheckMouse() { MouseOver = ItemAtMouse() >= 0; }
+void TDDOptBtnCollection::CheckMouse() {
+    MouseOver = ItemAtMouse() >= 0;
+}
 
 void TDDOptBtnCollection::SelectItemAtMouse() {
     const int hit = ItemAtMouse();

@@ -10,7 +10,7 @@
 #include <functional>
 
 class TDDOptBtnCollection {
-public:
+  public:
     static constexpr int ItemCount = 6;
     static constexpr int EditItem = 3;
     static constexpr int BackItem = 5;
@@ -33,6 +33,6 @@ public:
     bool MouseOver = false;
     bool MouseMode = false;
 
-private:
+  private:
     int ItemAtMouse() const; // -1 when the pointer is on no item; later items win
 };

@@ -9,11 +9,13 @@ namespace {
 constexpr int CaptionHeight = 46;
 constexpr int CaptionWidth = 20;
 
-uint32_t CaptionColour(bool chosen) { return chosen ? ColourBrightGreen : ColourDimGreen; }
+uint32_t CaptionColour(bool chosen) {
+    return chosen ? ColourBrightGreen : ColourDimGreen;
+}
 } // namespace
 
-TDDTextBtnCollection::TDDTextBtnCollection(const TRect& first, const TRect& second, const std::string& firstCaption,
-                                           const std::string& secondCaption)
+TDDTextBtnCollection::TDDTextBtnCollection(const TRect& first, const TRect& second,
+                                           const std::string& firstCaption, const std::string& secondCaption)
     : Captions{firstCaption, secondCaption}, Rects{first, second} {}
 
 void TDDTextBtnCollection::FollowPointer() {
@@ -24,7 +26,8 @@ void TDDTextBtnCollection::FollowPointer() {
 void TDDTextBtnCollection::Draw(Surface& target) {
     const bool before = Choice;
     FollowPointer();
-    DrawTitleText(Rects[0].left, Rects[0].top, CaptionHeight, CaptionWidth, Captions[0], target, CaptionColour(Choice));
+    DrawTitleText(Rects[0].left, Rects[0].top, CaptionHeight, CaptionWidth, Captions[0], target,
+                  CaptionColour(Choice));
     DrawTitleText(Rects[1].left, Rects[1].top, CaptionHeight, CaptionWidth, Captions[1], target,
                   CaptionColour(!Choice));
     if (Choice != before) PlayMenuClickAtPointer();
@@ -36,7 +39,10 @@ void TDDTextBtnCollection::SetChoice(bool value) {
 }
 
 void TDDTextBtnCollection::CheckMouse() {
-    MouseOver = PointStrictlyInRect(Rects[0], MouseX, MouseY) || PointStrictlyInRect(Rects[1], MouseX, MouseY);
+    MouseOver =
+        PointStrictlyInRect(Rects[0], MouseX, MouseY) || PointStrictlyInRect(Rects[1], MouseX, MouseY);
 }
 
-void TDDTextBtnCollection::SelectChoiceAtMouse() { FollowPointer(); }
+void TDDTextBtnCollection::SelectChoiceAtMouse() {
+    FollowPointer();
+}

@@ -9,7 +9,7 @@
 #include <string>
 
 class TDDTextBtnCollection {
-public:
+  public:
     TDDTextBtnCollection(const TRect& first, const TRect& second, const std::string& firstCaption,
                          const std::string& secondCaption);
 
@@ -23,6 +23,6 @@ public:
     std::array<TRect, 2> Rects;
     bool MouseOver = false;
 
-private:
+  private:
     void FollowPointer();
 };

@@ -10,10 +10,18 @@
 
 namespace {
 
-bool IsLetter(uint16_t key) { return key >= 'A' && key <= 'Z'; }
-bool IsUpOrLeft(uint16_t key) { return key == VkUp || key == VkLeft; }
-bool IsDownOrRight(uint16_t key) { return key == VkDown || key == VkRight; }
-bool IsEnterOrSpace(uint16_t key) { return key == VkReturn || key == VkSpace; }
+bool IsLetter(uint16_t key) {
+    return key >= 'A' && key <= 'Z';
+}
+bool IsUpOrLeft(uint16_t key) {
+    return key == VkUp || key == VkLeft;
+}
+bool IsDownOrRight(uint16_t key) {
+    return key == VkDown || key == VkRight;
+}
+bool IsEnterOrSpace(uint16_t key) {
+    return key == VkReturn || key == VkSpace;
+}
 
 // Letters and Backspace go to a text field; true when the key was one of them.
 bool TypeInto(TDDEdit& field, uint16_t key) {
@@ -29,8 +37,10 @@ bool TypeInto(TDDEdit& field, uint16_t key) {
 }
 
 void StepButtons(TDDBtnCollection& buttons, uint16_t key, TForm1& form) {
-    if (IsUpOrLeft(key)) buttons.Prev();
-    else if (IsDownOrRight(key)) buttons.Next();
+    if (IsUpOrLeft(key))
+        buttons.Prev();
+    else if (IsDownOrRight(key))
+        buttons.Next();
     else if (IsEnterOrSpace(key)) {
         buttons.MouseOver = true;
         form.MenuAction();
@@ -50,69 +60,98 @@ void HandleOptionsKey(TForm1& form, uint16_t key) {
     TDDOptBtnCollection& options = *OptionsMenu;
     if (TypeInto(options.Edit, key)) return;
     switch (key) {
-    case VkDown: options.Down(); break;
-    case VkUp: options.Up(); break;
-    case VkRight: PickOptionOfPair(form, true); break;
-    case VkLeft: PickOptionOfPair(form, false); break;
+    case VkDown:
+        options.Down();
+        break;
+    case VkUp:
+        options.Up();
+        break;
+    case VkRight:
+        PickOptionOfPair(form, true);
+        break;
+    case VkLeft:
+        PickOptionOfPair(form, false);
+        break;
     case VkReturn:
-    case VkSpace: options.Confirm([&form] { form.MenuAction(); }); break;
+    case VkSpace:
+        options.Confirm([&form] { form.MenuAction(); });
+        break;
     case VkEscape:
         options.MouseOver = true;
         options.ItemIndex = TDDOptBtnCollection::BackItem;
         form.MenuAction();
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
 // Left and Right choose the answer; Enter, Space (and Y where it counts) answer with the highlighted one.
 void HandleQuestionKey(TForm1& form, TDDTextBtnCollection& question, uint16_t key, bool yesKeyAnswers) {
-    if (key == VkLeft) question.SetChoice(true);
-    else if (key == VkRight) question.SetChoice(false);
+    if (key == VkLeft)
+        question.SetChoice(true);
+    else if (key == VkRight)
+        question.SetChoice(false);
     else if (IsEnterOrSpace(key) || (yesKeyAnswers && key == VkY)) {
         question.MouseOver = true;
         form.MenuAction();
     }
 }
 
-bool IsEscapeOrN(uint16_t key) { return key == VkEscape || key == VkN; }
+bool IsEscapeOrN(uint16_t key) {
+    return key == VkEscape || key == VkN;
+}
 
 } // namespace
 
 void TForm1::HandleScreenKey(uint16_t key) {
     switch (ScreenState) {
-    case ScreenIntro: break;
+    case ScreenIntro:
+        break;
     case ScreenMainMenu:
-        if (key == VkEscape) Close(); // the close query turns this into the exit question
-        else StepButtons(*MainMenu, key, *this);
+        if (key == VkEscape)
+            Close(); // the close query turns this into the exit question
+        else
+            StepButtons(*MainMenu, key, *this);
         break;
     case ScreenGame:
-        if (key == VkP) PauseGame();
+        if (key == VkP)
+            PauseGame();
         else if (key == VkEscape && CurrentGame && CurrentGame->Phase == PhasePlay) {
             ScreenState = ScreenQuitQuestion;
             EndGameMouse();
             SavedScreen->BlitWhole(*BackBuffer, 0, 0, false);
         }
         break;
-    case ScreenOptions: HandleOptionsKey(*this, key); break;
+    case ScreenOptions:
+        HandleOptionsKey(*this, key);
+        break;
     case ScreenHiScores:
-        if (key == VkEscape) ScreenState = ScreenMainMenu;
-        else StepButtons(*HiScoreButtons, key, *this);
+        if (key == VkEscape)
+            ScreenState = ScreenMainMenu;
+        else
+            StepButtons(*HiScoreButtons, key, *this);
         break;
     case ScreenHelpOverview:
     case ScreenHelpBonuses:
     case ScreenHelpControls:
     case ScreenHelpAbout:
-        if (key == VkEscape) ScreenState = ScreenMainMenu;
-        else StepButtons(*PageButtons, key, *this);
+        if (key == VkEscape)
+            ScreenState = ScreenMainMenu;
+        else
+            StepButtons(*PageButtons, key, *this);
         break;
     case ScreenExitQuestion:
-        if (IsEscapeOrN(key)) ScreenState = ScreenMainMenu;
-        else HandleQuestionKey(*this, *YesNoQuestion, key, true);
+        if (IsEscapeOrN(key))
+            ScreenState = ScreenMainMenu;
+        else
+            HandleQuestionKey(*this, *YesNoQuestion, key, true);
         break;
     case ScreenClearQuestion:
-        if (key == VkEscape) ScreenState = ScreenHiScores;
-        else HandleQuestionKey(*this, *OkCancelQuestion, key, false);
+        if (key == VkEscape)
+            ScreenState = ScreenHiScores;
+        else
+            HandleQuestionKey(*this, *OkCancelQuestion, key, false);
         break;
     case ScreenKeyCapture:
         if (KeyName(key) != BadKeyName) {
@@ -125,18 +164,25 @@ void TForm1::HandleScreenKey(uint16_t key) {
         break;
     case ScreenNameEntry:
         if (TypeInto(*HiScoreNameEdit, key)) break;
-        if (key == VkEscape) ScreenState = ScreenMainMenu;
-        else HandleQuestionKey(*this, *OkCancelQuestion, key, false);
+        if (key == VkEscape)
+            ScreenState = ScreenMainMenu;
+        else
+            HandleQuestionKey(*this, *OkCancelQuestion, key, false);
         break;
     case ScreenSendQuestion:
     case ScreenRetryQuestion:
-        if (IsEscapeOrN(key)) ScreenState = ScreenMainMenu;
-        else HandleQuestionKey(*this, *YesNoQuestion, key, true);
+        if (IsEscapeOrN(key))
+            ScreenState = ScreenMainMenu;
+        else
+            HandleQuestionKey(*this, *YesNoQuestion, key, true);
         break;
     case ScreenQuitQuestion:
-        if (IsEscapeOrN(key)) ResumeGame(*this);
-        else HandleQuestionKey(*this, *YesNoQuestion, key, true);
+        if (IsEscapeOrN(key))
+            ResumeGame(*this);
+        else
+            HandleQuestionKey(*this, *YesNoQuestion, key, true);
         break;
-    default: break;
+    default:
+        break;
     }
 }

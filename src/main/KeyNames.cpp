@@ -8,10 +8,9 @@ struct NamedKey {
 };
 
 constexpr NamedKey NamedKeys[] = {
-    {8, "Back"},    {9, "Tab"},    {13, "Enter"},  {27, "Esc"},  {32, "Space"},  {33, "PgUp"},
-    {34, "PgDn"},   {35, "End"},   {36, "Home"},   {37, "Left"}, {38, "Up"},     {39, "Right"},
-    {40, "Down"},   {45, "Ins"},   {46, "Del"},    {160, "Shift"}, {161, "Shift"}, {162, "Ctrl"},
-    {163, "Ctrl"},  {164, "Alt"},
+    {8, "Back"}, {9, "Tab"},     {13, "Enter"},  {27, "Esc"},   {32, "Space"}, {33, "PgUp"}, {34, "PgDn"},
+    {35, "End"}, {36, "Home"},   {37, "Left"},   {38, "Up"},    {39, "Right"}, {40, "Down"}, {45, "Ins"},
+    {46, "Del"}, {160, "Shift"}, {161, "Shift"}, {162, "Ctrl"}, {163, "Ctrl"}, {164, "Alt"},
 };
 
 // Codes 49 to 91 show the one character of that code: the digits from 1 (the 0 key is refused), a few

@@ -20,7 +20,9 @@ namespace {
 const std::string WebSiteAddress = "http://" VANTORIX_SERVER_HOST;
 const std::string OnlineTableAddress = WebSiteAddress + "/cgi/version.pl?prg=Vantorix&show&type=0";
 
-void FreezePicture(TForm1& form) { form.SavedScreen->BlitWhole(*form.BackBuffer, 0, 0, false); }
+void FreezePicture(TForm1& form) {
+    form.SavedScreen->BlitWhole(*form.BackBuffer, 0, 0, false);
+}
 
 void MainMenuAction(TForm1& form) {
     if (!MainMenu->MouseOver) return;
@@ -29,15 +31,24 @@ void MainMenuAction(TForm1& form) {
         if (Options.MusicEnabled) PlayMusic("2.xm");
         form.StartGame();
         return; // no click
-    case ItemOptions: ScreenState = ScreenOptions; break;
-    case ItemHiScores: ScreenState = ScreenHiScores; break;
-    case ItemHelp: ScreenState = ScreenHelpOverview; break;
-    case ItemWebSite: OpenLink(WebSiteAddress); break;
+    case ItemOptions:
+        ScreenState = ScreenOptions;
+        break;
+    case ItemHiScores:
+        ScreenState = ScreenHiScores;
+        break;
+    case ItemHelp:
+        ScreenState = ScreenHelpOverview;
+        break;
+    case ItemWebSite:
+        OpenLink(WebSiteAddress);
+        break;
     case ItemExit:
         ScreenState = ScreenExitQuestion;
         FreezePicture(form);
         break;
-    default: break;
+    default:
+        break;
     }
     PlayMenuClickDirect();
 }
@@ -45,20 +56,31 @@ void MainMenuAction(TForm1& form) {
 void OptionsAction(TForm1& form) {
     if (OptionsMenu->MouseOver) {
         switch (OptionsMenu->ItemIndex) {
-        case ItemDisplay: form.SwitchWindowed(!Options.Windowed); break;
+        case ItemDisplay:
+            form.SwitchWindowed(!Options.Windowed);
+            break;
         case ItemMusic:
             Options.MusicEnabled = !Options.MusicEnabled;
-            if (Options.MusicEnabled) PlayMusic("1.xm");
-            else StopMusic();
+            if (Options.MusicEnabled)
+                PlayMusic("1.xm");
+            else
+                StopMusic();
             break;
         case ItemSound:
             Options.SoundEnabled = !Options.SoundEnabled;
             SetSoundEnabled(Options.SoundEnabled);
             break;
-        case ItemCountry: OptionsMenu->Edit.Editing = !OptionsMenu->Edit.Editing; break;
-        case ItemBossKey: ScreenState = ScreenKeyCapture; break;
-        case ItemOptionsBack: ScreenState = ScreenMainMenu; break;
-        default: break;
+        case ItemCountry:
+            OptionsMenu->Edit.Editing = !OptionsMenu->Edit.Editing;
+            break;
+        case ItemBossKey:
+            ScreenState = ScreenKeyCapture;
+            break;
+        case ItemOptionsBack:
+            ScreenState = ScreenMainMenu;
+            break;
+        default:
+            break;
         }
     }
     PlayMenuClickDirect(); // a click outside every item still sounds
@@ -71,9 +93,14 @@ void HiScoresAction(TForm1& form) {
         ScreenState = ScreenClearQuestion;
         FreezePicture(form);
         break;
-    case ItemOnlineTable: OpenLink(OnlineTableAddress); break;
-    case ItemHiScoreBack: ScreenState = ScreenMainMenu; break;
-    default: break;
+    case ItemOnlineTable:
+        OpenLink(OnlineTableAddress);
+        break;
+    case ItemHiScoreBack:
+        ScreenState = ScreenMainMenu;
+        break;
+    default:
+        break;
     }
     PlayMenuClickDirect();
 }
@@ -95,10 +122,17 @@ void HelpPageAction(const HelpPageLinks& links) {
     if (!PageButtons->MouseOver) return;
     int32_t target = -1;
     switch (PageButtons->ItemIndex) {
-    case ItemPreviousPage: target = links.previous; break;
-    case ItemNextPage: target = links.next; break;
-    case ItemPageBack: target = ScreenMainMenu; break;
-    default: break;
+    case ItemPreviousPage:
+        target = links.previous;
+        break;
+    case ItemNextPage:
+        target = links.next;
+        break;
+    case ItemPageBack:
+        target = ScreenMainMenu;
+        break;
+    default:
+        break;
     }
     if (target < 0) return;
     ScreenState = target;
@@ -164,16 +198,34 @@ void ResumeGame(TForm1& form) {
 
 void TForm1::MenuAction() {
     switch (ScreenState) {
-    case ScreenIntro: ScreenState = ScreenMainMenu; break; // a click skips the intro
-    case ScreenMainMenu: MainMenuAction(*this); break;
-    case ScreenOptions: OptionsAction(*this); break;
-    case ScreenHiScores: HiScoresAction(*this); break;
-    case ScreenExitQuestion: ExitQuestionAction(*this); break;
-    case ScreenClearQuestion: ClearQuestionAction(); break;
-    case ScreenNameEntry: NameEntryAction(); break;
+    case ScreenIntro:
+        ScreenState = ScreenMainMenu;
+        break; // a click skips the intro
+    case ScreenMainMenu:
+        MainMenuAction(*this);
+        break;
+    case ScreenOptions:
+        OptionsAction(*this);
+        break;
+    case ScreenHiScores:
+        HiScoresAction(*this);
+        break;
+    case ScreenExitQuestion:
+        ExitQuestionAction(*this);
+        break;
+    case ScreenClearQuestion:
+        ClearQuestionAction();
+        break;
+    case ScreenNameEntry:
+        NameEntryAction();
+        break;
     case ScreenSendQuestion:
-    case ScreenRetryQuestion: SendQuestionAction(*this); break;
-    case ScreenQuitQuestion: QuitQuestionAction(*this); break;
+    case ScreenRetryQuestion:
+        SendQuestionAction(*this);
+        break;
+    case ScreenQuitQuestion:
+        QuitQuestionAction(*this);
+        break;
     default:
         for (const HelpPageLinks& links : HelpPages) {
             if (links.page != ScreenState) continue;

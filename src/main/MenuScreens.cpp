@@ -70,7 +70,8 @@ void DrawIntro(TForm1& form) {
     Surface& target = *form.BackBuffer;
     DrawPicture(form, MenuBackground, 0, 0, false);
     // The title slides in from the left edge; the position is a 16-bit value, as the blit takes it.
-    DrawSprite(InterfaceSprites[Logo], target, IntroLogoPart, static_cast<int16_t>(AnimCounter - IntroEndCount), 0);
+    DrawSprite(InterfaceSprites[Logo], target, IntroLogoPart,
+               static_cast<int16_t>(AnimCounter - IntroEndCount), 0);
     DrawPicture(form, MainMenuPanel, MainMenuPanelX, MainMenuPanelY);
     if (AnimCounter >= IntroEndCount) {
         ScreenState = ScreenMainMenu;
@@ -124,7 +125,8 @@ constexpr int BossKeyValueX = 364;
 constexpr int ValueHeight = 18;
 
 void DrawValue(TForm1& form, const ValueText& value, int y) {
-    DrawMenuText(value.x, y, ValueHeight, value.width, value.text, *form.BackBuffer, ColourBrightGreen, false);
+    DrawMenuText(value.x, y, ValueHeight, value.width, value.text, *form.BackBuffer, ColourBrightGreen,
+                 false);
 }
 
 void DrawFace(TForm1& form, int picture, int item, int dx, int dy) {
@@ -138,8 +140,8 @@ void DrawOptionsFrame(TForm1& form, bool capturingKey) {
     DrawHeaderPair(form);
     DrawScreenTitle(form, 420, OptionsTitle);
     for (const RowLabel& label : RowLabels)
-        DrawMenuText(RowLabelX, OptionItemRects[label.item].top + label.below, 18, 12, label.text, *form.BackBuffer,
-                     ColourBrightGreen, false);
+        DrawMenuText(RowLabelX, OptionItemRects[label.item].top + label.below, 18, 12, label.text,
+                     *form.BackBuffer, ColourBrightGreen, false);
     DrawFace(form, DisplayFace, ItemDisplay, 5, capturingKey ? 5 : 4);
     DrawFace(form, OnOffFace, ItemMusic, 5, 5);
     DrawFace(form, OnOffFace, ItemSound, 5, 5);
@@ -159,7 +161,8 @@ void DrawOptionValues(TForm1& form, bool capturingKey) {
         return;
     }
     const std::string name(KeyName(static_cast<uint32_t>(Options.MinimizeKey))); // short: no allocation
-    DrawMenuText(BossKeyValueX, BossKeyValueY, ValueHeight, 14, name, *form.BackBuffer, ColourBrightGreen, false);
+    DrawMenuText(BossKeyValueX, BossKeyValueY, ValueHeight, 14, name, *form.BackBuffer, ColourBrightGreen,
+                 false);
 }
 
 } // namespace
@@ -186,7 +189,8 @@ constexpr int RowStripCount = 11;
 
 void DrawHiScoreScreen(TForm1& form) {
     DrawMenuBackground(form);
-    for (int i = 0; i < RowStripCount; ++i) DrawPicture(form, HiScoreRowStrip, 250, 120 + 36 * i, false);
+    for (int i = 0; i < RowStripCount; ++i)
+        DrawPicture(form, HiScoreRowStrip, 250, 120 + 36 * i, false);
     DrawHeaderPair(form);
     DrawScreenTitle(form, 420, HiScoreTitle);
     DrawPicture(form, ClearTableFace, 50, 140);
@@ -248,7 +252,8 @@ void DrawHelpLine(TForm1& form, const ScreenText& line, int height, int width, u
 }
 
 void DrawOverviewBody(TForm1& form) {
-    for (const ScreenText& line : OverviewLines) DrawHelpLine(form, line, 14, 10, ColourDimGreen);
+    for (const ScreenText& line : OverviewLines)
+        DrawHelpLine(form, line, 14, 10, ColourDimGreen);
 }
 
 // The nine bonus kinds as the game shows them: frame size and name; sheet 45 + kind holds eight frames.
@@ -259,8 +264,8 @@ struct BonusSize {
 constexpr int FirstBonusSprite = 45;
 constexpr BonusSize BonusSizes[] = {{58, 66}, {60, 64}, {56, 56}, {62, 58}, {58, 56},
                                     {56, 58}, {56, 58}, {70, 68}, {58, 60}};
-const std::array<std::string, 9> BonusNames = {"Armor",      "Live",     "Energy",     "Ionic gun", "Laser gun",
-                                               "Plasma gun", "Missiles", "Mega-skull", "mega-bomb"};
+const std::array<std::string, 9> BonusNames = {
+    "Armor", "Live", "Energy", "Ionic gun", "Laser gun", "Plasma gun", "Missiles", "Mega-skull", "mega-bomb"};
 
 // Eight frames per bonus, each shown for ten drawn frames; the counter is the one the intro used.
 constexpr uint32_t FramesPerPicture = 10;
@@ -286,7 +291,8 @@ void DrawBonusesBody(TForm1& form) {
 void DrawControlsBody(TForm1& form) {
     for (size_t i = 0; i < ControlsLines.size(); ++i) {
         const bool heading = i == ControlsHeadings[0] || i == ControlsHeadings[1];
-        DrawHelpLine(form, ControlsLines[i], heading ? 18 : 14, 10, heading ? ColourBrightGreen : ColourDimGreen);
+        DrawHelpLine(form, ControlsLines[i], heading ? 18 : 14, 10,
+                     heading ? ColourBrightGreen : ColourDimGreen);
     }
 }
 
@@ -299,10 +305,14 @@ void DrawAboutBody(TForm1& form) {
 
 const std::string& HelpPageTitle(int32_t screen) {
     switch (screen) {
-    case ScreenHelpBonuses: return BonusesTitle;
-    case ScreenHelpControls: return ControlsTitle;
-    case ScreenHelpAbout: return AboutTitle;
-    default: return OverviewTitle;
+    case ScreenHelpBonuses:
+        return BonusesTitle;
+    case ScreenHelpControls:
+        return ControlsTitle;
+    case ScreenHelpAbout:
+        return AboutTitle;
+    default:
+        return OverviewTitle;
     }
 }
 
@@ -317,11 +327,20 @@ void DrawHelpPage(TForm1& form, int32_t screen) {
     DrawScreenTitle(form, 475, HelpTitle);
     DrawTitleText(40, 140, 28, 18, HelpPageTitle(screen), *form.BackBuffer, ColourBrightGreen);
     switch (screen) {
-    case ScreenHelpOverview: DrawOverviewBody(form); break;
-    case ScreenHelpBonuses: DrawBonusesBody(form); break;
-    case ScreenHelpControls: DrawControlsBody(form); break;
-    case ScreenHelpAbout: DrawAboutBody(form); break;
-    default: break;
+    case ScreenHelpOverview:
+        DrawOverviewBody(form);
+        break;
+    case ScreenHelpBonuses:
+        DrawBonusesBody(form);
+        break;
+    case ScreenHelpControls:
+        DrawControlsBody(form);
+        break;
+    case ScreenHelpAbout:
+        DrawAboutBody(form);
+        break;
+    default:
+        break;
     }
     PageButtons->Draw(*form.BackBuffer);
 }

@@ -35,7 +35,7 @@ std::unique_ptr<TDDOptBtnCollection> MakeOptionsMenu() {
     const auto& r = OptionItemRects;
     const std::array<TDDButton, 5> buttons = {
         TDDButton(r[ItemDisplay], OptionImages[0]), TDDButton(r[ItemMusic], OptionImages[1]),
-        TDDButton(r[ItemSound], OptionImages[2]),   TDDButton(r[ItemBossKey], OptionImages[3]),
+        TDDButton(r[ItemSound], OptionImages[2]), TDDButton(r[ItemBossKey], OptionImages[3]),
         TDDButton(r[ItemOptionsBack], OptionImages[4])};
     return std::make_unique<TDDOptBtnCollection>(buttons, r[ItemCountry]);
 }
@@ -63,7 +63,8 @@ void CreateMenuWidgets() {
     if (!PageButtons) PageButtons = std::make_unique<TDDBtnCollection>(PageItems);
     if (!OptionsMenu) OptionsMenu = MakeOptionsMenu();
     if (!YesNoQuestion) YesNoQuestion = std::make_unique<TDDTextBtnCollection>(YesRect, NoRect, "Yes", "No");
-    if (!OkCancelQuestion) OkCancelQuestion = std::make_unique<TDDTextBtnCollection>(OkRect, CancelRect, "Ok", "Cancel");
+    if (!OkCancelQuestion)
+        OkCancelQuestion = std::make_unique<TDDTextBtnCollection>(OkRect, CancelRect, "Ok", "Cancel");
     if (!HiScoreNameEdit) HiScoreNameEdit = MakeNameEdit();
     SetCountryFieldReader(CountryFieldText);
 }
@@ -85,20 +86,33 @@ namespace {
 // pointer got there.
 void SelectCurrentScreenItemAtMouse() {
     switch (ScreenState) {
-    case ScreenMainMenu: MainMenu->SelectItemAtMouse(); break;
-    case ScreenOptions: OptionsMenu->SelectItemAtMouse(); break;
-    case ScreenHiScores: HiScoreButtons->SelectItemAtMouse(); break;
+    case ScreenMainMenu:
+        MainMenu->SelectItemAtMouse();
+        break;
+    case ScreenOptions:
+        OptionsMenu->SelectItemAtMouse();
+        break;
+    case ScreenHiScores:
+        HiScoreButtons->SelectItemAtMouse();
+        break;
     case ScreenHelpOverview:
     case ScreenHelpBonuses:
     case ScreenHelpControls:
-    case ScreenHelpAbout: PageButtons->SelectItemAtMouse(); break;
+    case ScreenHelpAbout:
+        PageButtons->SelectItemAtMouse();
+        break;
     case ScreenExitQuestion:
     case ScreenSendQuestion:
     case ScreenQuitQuestion:
-    case ScreenRetryQuestion: YesNoQuestion->SelectChoiceAtMouse(); break;
+    case ScreenRetryQuestion:
+        YesNoQuestion->SelectChoiceAtMouse();
+        break;
     case ScreenClearQuestion:
-    case ScreenNameEntry: OkCancelQuestion->SelectChoiceAtMouse(); break;
-    default: break;
+    case ScreenNameEntry:
+        OkCancelQuestion->SelectChoiceAtMouse();
+        break;
+    default:
+        break;
     }
 }
 

@@ -43,9 +43,13 @@ void DrawText(TForm1& form, const PanelText& line, int height, int width, uint32
 }
 
 // The frozen picture under the panel; false when the blit failed.
-bool DrawSavedScreen(TForm1& form) { return form.BackBuffer->BlitWhole(*form.SavedScreen, 0, 0, false) == BlitOk; }
+bool DrawSavedScreen(TForm1& form) {
+    return form.BackBuffer->BlitWhole(*form.SavedScreen, 0, 0, false) == BlitOk;
+}
 
-void DrawPanel(TForm1& form, int x) { DrawDirect(InterfaceSprites[Panel], *form.BackBuffer, x, 200, false); }
+void DrawPanel(TForm1& form, int x) {
+    DrawDirect(InterfaceSprites[Panel], *form.BackBuffer, x, 200, false);
+}
 
 // "Your score is " and the score; the string keeps its buffer, so no frame allocates.
 const std::string& ScoreLine(int32_t score) {

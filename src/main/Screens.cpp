@@ -12,23 +12,52 @@ void DrawMenuBackground(TForm1& form) {
 
 void DrawShellScreen(TForm1& form) {
     switch (ScreenState) {
-    case ScreenIntro: DrawIntro(form); break;
-    case ScreenMainMenu: DrawMainMenu(form); break;
-    case ScreenOptions: DrawOptions(form); break;
-    case ScreenHiScores: DrawHiScoreScreen(form); break;
+    case ScreenIntro:
+        DrawIntro(form);
+        break;
+    case ScreenMainMenu:
+        DrawMainMenu(form);
+        break;
+    case ScreenOptions:
+        DrawOptions(form);
+        break;
+    case ScreenHiScores:
+        DrawHiScoreScreen(form);
+        break;
     case ScreenHelpOverview:
     case ScreenHelpBonuses:
     case ScreenHelpControls:
-    case ScreenHelpAbout: DrawHelpPage(form, ScreenState); break;
-    case ScreenExitQuestion: DrawExitQuestion(form); break;
-    case ScreenClearQuestion: DrawClearQuestion(form); break;
-    case ScreenKeyCapture: DrawKeyCapture(form); break;
-    case ScreenPause: DrawPause(form); break;
-    case ScreenNameEntry: DrawNameEntry(form); break;
-    case ScreenSendQuestion: DrawSendQuestion(form); break;
-    case ScreenQuitQuestion: DrawQuitQuestion(form); break;
-    case ScreenRetryQuestion: DrawRetryQuestion(form); break;
-    case ScreenPleaseWait: DrawWaitingNotice(form); break;
-    default: break; // any other value stays black
+    case ScreenHelpAbout:
+        DrawHelpPage(form, ScreenState);
+        break;
+    case ScreenExitQuestion:
+        DrawExitQuestion(form);
+        break;
+    case ScreenClearQuestion:
+        DrawClearQuestion(form);
+        break;
+    case ScreenKeyCapture:
+        DrawKeyCapture(form);
+        break;
+    case ScreenPause:
+        DrawPause(form);
+        break;
+    case ScreenNameEntry:
+        DrawNameEntry(form);
+        break;
+    case ScreenSendQuestion:
+        DrawSendQuestion(form);
+        break;
+    case ScreenQuitQuestion:
+        DrawQuitQuestion(form);
+        break;
+    case ScreenRetryQuestion:
+        DrawRetryQuestion(form);
+        break;
+    case ScreenPleaseWait:
+        DrawWaitingNotice(form);
+        break;
+    default:
+        break; // any other value stays black
     }
 }
