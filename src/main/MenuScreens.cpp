@@ -1,5 +1,6 @@
 // The intro, the main menu, the options screen and its boss-key capture, the high-score screen and the
 // four help pages.
+#include "Game/TBonus.h"
 #include "core/ScreenState.h"
 #include "graphics/Blit.h"
 #include "graphics/SpriteStore.h"
@@ -256,17 +257,6 @@ void DrawOverviewBody(TForm1& form) {
         DrawHelpLine(form, line, 14, 10, ColourDimGreen);
 }
 
-// The nine bonus kinds as the game shows them: frame size and name; sheet 45 + kind holds eight frames.
-struct BonusSize {
-    int width;
-    int height;
-};
-constexpr int FirstBonusSprite = 45;
-constexpr BonusSize BonusSizes[] = {{58, 66}, {60, 64}, {56, 56}, {62, 58}, {58, 56},
-                                    {56, 58}, {56, 58}, {70, 68}, {58, 60}};
-const std::array<std::string, 9> BonusNames = {
-    "Armor", "Live", "Energy", "Ionic gun", "Laser gun", "Plasma gun", "Missiles", "Mega-skull", "mega-bomb"};
-
 // Eight frames per bonus, each shown for ten drawn frames; the counter is the one the intro used.
 constexpr uint32_t FramesPerPicture = 10;
 constexpr uint32_t LastPicture = 7;
@@ -276,13 +266,13 @@ void DrawBonusesBody(TForm1& form) {
     const int frame = static_cast<int>(AnimCounter / FramesPerPicture);
     for (int column = 0; column < 3; ++column) {
         for (int row = 0; row < 3; ++row) {
-            const int kind = 3 * column + row;
-            const BonusSize size = BonusSizes[kind];
-            const TRect source = MakeRect(frame * size.width, 0, size.width, size.height);
-            DrawDirectRect(GameSprites[FirstBonusSprite + kind], *form.BackBuffer, source, 40 + 240 * column,
+            const BonusKind& kind = BonusKindOf(static_cast<uint8_t>(3 * column + row));
+            const TRect source = MakeRect(frame * kind.width, 0, kind.width, kind.height);
+            DrawDirectRect(GameSprites[kind.sprite], *form.BackBuffer, source, 40 + 240 * column,
                            180 + 120 * row);
-            DrawMenuText(120 + 230 * column, 200 + 120 * row, 24, 14, BonusNames[kind], *form.BackBuffer,
-                         ColourDimGreen, false);
+            const std::string name(kind.name); // short names: no allocation
+            DrawMenuText(120 + 230 * column, 200 + 120 * row, 24, 14, name, *form.BackBuffer, ColourDimGreen,
+                         false);
         }
     }
     AnimCounter += 1;
