@@ -27,6 +27,7 @@ void ResetProgramState() {
     MouseX = MouseY = 0;
     MouseActive = false;
     ClearTestInput();
+    AcquireKeyboard();
 }
 
 Harness::Harness(const std::string& configBytes, uint32_t seed) {

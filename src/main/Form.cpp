@@ -76,6 +76,7 @@ void TForm1::SetupDisplay() {
     display.Setup(Options.Windowed);
     BackBuffer = Surface::Create(ScreenWidth, ScreenHeight);
     SavedScreen = Surface::Create(ScreenWidth, ScreenHeight);
+    if (CurrentGame) CurrentGame->SavedScreen = SavedScreen.get(); // the game watches the new one
     SourceRect = TRect{0, 0, ScreenWidth, ScreenHeight};
     WindowMoved();
 }
@@ -141,6 +142,8 @@ void TForm1::SwitchWindowed(bool windowed) {
 void TForm1::DrawScreen() {
     if (ScreenState == ScreenGame) {
         if (CurrentGame) CurrentGame->RunFrame(*BackBuffer);
+        // The game ends itself by leaving for the name entry or the main menu: give the pointer back.
+        if (ScreenState != ScreenGame) EndGameMouse();
         return;
     }
     DrawShellScreen(*this);
@@ -151,10 +154,12 @@ void TForm1::PauseGame() {
     const TRect stripe{0, 0, GameSprites[9] ? GameSprites[9]->Width() : 0, 1};
     for (int i = 0; i < ScreenHeight / 2; ++i) DrawDirectRect(GameSprites[9], *SavedScreen, stripe, 0, 2 * i);
     ScreenState = ScreenPause;
+    EndGameMouse(); // a paused player may want the pointer for other windows
 }
 
 void TForm1::StartGame() {
     CurrentGame = std::make_unique<TGame>();
+    CurrentGame->SavedScreen = SavedScreen.get();
     display.SetGameMouse(true);
     ScreenState = ScreenGame;
 }

@@ -160,7 +160,7 @@ void TForm1::HandleScreenKey(uint16_t key) {
         }
         break;
     case ScreenPause:
-        if (key == VkP || key == VkEscape) ScreenState = ScreenGame;
+        if (key == VkP || key == VkEscape) ResumeGame(*this);
         break;
     case ScreenNameEntry:
         if (TypeInto(*HiScoreNameEdit, key)) break;
