@@ -42,14 +42,17 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
 
 // Waits (real time, the audio thread's clock) until the condition holds or two seconds pass.
 template <typename Condition> bool WaitFor(Condition condition) {
-    for (int waited = 0; waited < 2000 && !condition(); waited += 10) SDL_Delay(10);
+    for (int waited = 0; waited < 2000 && !condition(); waited += 10)
+        SDL_Delay(10);
     return condition();
 }
 
-const SoundItem& BankItem(int index) { return *EffectBank().Item(index); }
+const SoundItem& BankItem(int index) {
+    return *EffectBank().Item(index);
+}
 
 class AudioTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         Options = TOptions{};
@@ -130,7 +133,8 @@ TEST_F(AudioTest, SoundOffPlaysNothingAndLeavesPanAndVolumeAlone) {
     PlaySoundEffect(100, 300, SoundHit);
     SetSoundEnabled(false);
     const int hitCopies = static_cast<int>(BankItem(SoundHit).Copies.size());
-    for (int index = SoundMenuClick; index <= SoundNewStage; ++index) PlaySoundEffect(700, 500, index);
+    for (int index = SoundMenuClick; index <= SoundNewStage; ++index)
+        PlaySoundEffect(700, 500, index);
 
     EXPECT_FALSE(Options.SoundEnabled);
     EXPECT_EQ(BankItem(SoundHit).Pan, -3000);
@@ -153,7 +157,8 @@ TEST_F(AudioTest, DirectPlaysIgnoreTheFlagButFollowTheVolumeItSet) {
 
     SetSoundEnabled(true);
     EXPECT_TRUE(Options.SoundEnabled);
-    for (int index = SoundMenuClick; index <= SoundNewStage; ++index) EXPECT_EQ(BankItem(index).Volume, 0);
+    for (int index = SoundMenuClick; index <= SoundNewStage; ++index)
+        EXPECT_EQ(BankItem(index).Volume, 0);
     PlaySoundDirect(SoundMenuClick);
     EXPECT_EQ(EffectBank().LastPlayVolume(SoundMenuClick), MixerMaxVolume);
 }
@@ -166,7 +171,8 @@ TEST_F(AudioTest, OverlappingPlaysLayerOnNewCopiesInsteadOfRestarting) {
     EXPECT_NE(BankItem(SoundHit).Copies[0], BankItem(SoundHit).Copies[1]);
 
     // The mega-bomb: ten blasts in one frame, all sounding, none of the hits cut short.
-    for (int i = 0; i < 10; ++i) PlaySoundEffect(80 * i, 400, SoundSkeel);
+    for (int i = 0; i < 10; ++i)
+        PlaySoundEffect(80 * i, 400, SoundSkeel);
     EXPECT_EQ(EffectBank().PlayingCopies(SoundSkeel), 10);
     EXPECT_EQ(EffectBank().PlayingCopies(SoundHit), 2);
 }
@@ -184,7 +190,8 @@ TEST_F(AudioTest, IndexesOutsideTheBankAreIgnored) {
     PlaySoundEffect(400, 300, 7);
     PlaySoundDirect(255);
     EXPECT_EQ(EffectBank().Item(7), nullptr);
-    for (int index = SoundMenuClick; index <= SoundNewStage; ++index) EXPECT_TRUE(BankItem(index).Copies.empty());
+    for (int index = SoundMenuClick; index <= SoundNewStage; ++index)
+        EXPECT_TRUE(BankItem(index).Copies.empty());
 }
 
 // ---- Music ----------------------------------------------------------------------------------------

@@ -56,7 +56,9 @@ void PlaySoundEffect(int x, int y, int index) {
     DXWaveList1.Play(index);
 }
 
-void PlaySoundDirect(int index) { DXWaveList1.Play(index); }
+void PlaySoundDirect(int index) {
+    DXWaveList1.Play(index);
+}
 
 void SetSoundEnabled(bool enabled) {
     Options.SoundEnabled = enabled;
@@ -83,12 +85,22 @@ void UpdateMusic() {
     if (CurrentSong) LastOrder = CurrentSong->GetOrder();
 }
 
-bool SoundDeviceOpen() { return DXSound1 != nullptr; }
+bool SoundDeviceOpen() {
+    return DXSound1 != nullptr;
+}
 
-const SoundBank& EffectBank() { return DXWaveList1; }
+const SoundBank& EffectBank() {
+    return DXWaveList1;
+}
 
-bool MusicLoaded() { return CurrentSong != nullptr; }
+bool MusicLoaded() {
+    return CurrentSong != nullptr;
+}
 
-int32_t MusicLastOrder() { return LastOrder; }
+int32_t MusicLastOrder() {
+    return LastOrder;
+}
 
-long MusicFramesPlayed() { return CurrentSong ? CurrentSong->FramesPlayed() : 0; }
+long MusicFramesPlayed() {
+    return CurrentSong ? CurrentSong->FramesPlayed() : 0;
+}

@@ -55,7 +55,8 @@ void SoundBank::SetVolume(int index, int32_t volume) {
 }
 
 void SoundBank::SetVolumeOfAll(int32_t volume) {
-    for (SoundItem& item : items) item.Volume = volume;
+    for (SoundItem& item : items)
+        item.Volume = volume;
 }
 
 int SoundBank::FreeCopy(SoundItem& item) {
@@ -78,7 +79,8 @@ int SoundBank::PlayingCopies(int index) const {
     const SoundItem* item = Item(index);
     if (!item || !device) return 0;
     int playing = 0;
-    for (int channel : item->Copies) playing += device->ChannelPlaying(channel) ? 1 : 0;
+    for (int channel : item->Copies)
+        playing += device->ChannelPlaying(channel) ? 1 : 0;
     return playing;
 }
 

@@ -21,7 +21,7 @@ struct SoundItem {
 };
 
 class SoundBank {
-public:
+  public:
     // Decodes every item from the built-in images; an item that fails says so once and stays silent.
     // Pan and volume already set are kept.
     void Load(SoundDevice& device);
@@ -40,7 +40,7 @@ public:
     // The mixer volume the latest play of the item started with, -1 when it has not played.
     int LastPlayVolume(int index) const;
 
-private:
+  private:
     SoundItem* MutableItem(int index);
     int FreeCopy(SoundItem& item);
 

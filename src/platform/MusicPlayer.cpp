@@ -17,11 +17,16 @@ constexpr int BytesPerFrame = 4; // signed 16-bit stereo
 
 std::string LoadFailure(int code, int savedErrno) {
     switch (-code) {
-    case XMP_ERROR_SYSTEM: return std::strerror(savedErrno);
-    case XMP_ERROR_FORMAT: return "not a module the player knows";
-    case XMP_ERROR_LOAD: return "the module is damaged";
-    case XMP_ERROR_DEPACK: return "the packed module cannot be unpacked";
-    default: return "the player refused it (error " + std::to_string(-code) + ")";
+    case XMP_ERROR_SYSTEM:
+        return std::strerror(savedErrno);
+    case XMP_ERROR_FORMAT:
+        return "not a module the player knows";
+    case XMP_ERROR_LOAD:
+        return "the module is damaged";
+    case XMP_ERROR_DEPACK:
+        return "the packed module cannot be unpacked";
+    default:
+        return "the player refused it (error " + std::to_string(-code) + ")";
     }
 }
 } // namespace
@@ -59,7 +64,6 @@ struct Song::Player {
         player->framesPlayed.fetch_add(length / BytesPerFrame, std::memory_order_relaxed);
     }
 };
-
 
 Song::Song(std::unique_ptr<Player> player) : player(std::move(player)) {
     const int now = ++loadedSongs;
@@ -104,12 +108,22 @@ bool Song::Play(std::string& failure) {
     return true;
 }
 
-int Song::GetOrder() const { return player->order.load(std::memory_order_relaxed); }
+int Song::GetOrder() const {
+    return player->order.load(std::memory_order_relaxed);
+}
 
-long Song::FramesPlayed() const { return player->framesPlayed.load(std::memory_order_relaxed); }
+long Song::FramesPlayed() const {
+    return player->framesPlayed.load(std::memory_order_relaxed);
+}
 
-int Song::LoadedCount() { return loadedSongs.load(); }
+int Song::LoadedCount() {
+    return loadedSongs.load();
+}
 
-int Song::PeakLoadedCount() { return peakLoadedSongs.load(); }
+int Song::PeakLoadedCount() {
+    return peakLoadedSongs.load();
+}
 
-void Song::ResetPeakLoadedCount() { peakLoadedSongs.store(loadedSongs.load()); }
+void Song::ResetPeakLoadedCount() {
+    peakLoadedSongs.store(loadedSongs.load());
+}

@@ -6,7 +6,7 @@
 #include <string>
 
 class Song {
-public:
+  public:
     // Null (and the reason in `failure`) when the file is missing, unreadable or not a module.
     static std::unique_ptr<Song> LoadFromFile(const std::string& path, std::string& failure);
     // Stops playback and releases the module.
@@ -26,7 +26,7 @@ public:
     static int PeakLoadedCount();
     static void ResetPeakLoadedCount();
 
-private:
+  private:
     struct Player;
     explicit Song(std::unique_ptr<Player> player);
     std::unique_ptr<Player> player;

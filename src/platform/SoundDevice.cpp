@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <limits>
+
 static_assert(MixerMaxVolume == MIX_MAX_VOLUME);
 
 namespace {
@@ -13,16 +15,22 @@ constexpr int BufferSamples = 1024;
 
 std::unique_ptr<SoundChunk> SoundChunk::FromWaveImage(const unsigned char* data, size_t size,
                                                       std::string& failure) {
-    SDL_RWops* source = data ? SDL_RWFromConstMem(data, static_cast<int>(size)) : nullptr;
+    if (!data || size == 0 || size > static_cast<size_t>(std::numeric_limits<int>::max())) {
+        failure = "no image of a usable size";
+        return nullptr;
+    }
+    SDL_RWops* source = SDL_RWFromConstMem(data, static_cast<int>(size));
     Mix_Chunk* chunk = source ? Mix_LoadWAV_RW(source, 1) : nullptr;
     if (!chunk) {
-        failure = data ? Mix_GetError() : "no image";
+        failure = Mix_GetError();
         return nullptr;
     }
     return std::unique_ptr<SoundChunk>(new SoundChunk(chunk));
 }
 
-SoundChunk::~SoundChunk() { Mix_FreeChunk(chunk); }
+SoundChunk::~SoundChunk() {
+    Mix_FreeChunk(chunk);
+}
 
 std::unique_ptr<SoundDevice> SoundDevice::Open(std::string& failure) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
@@ -51,7 +59,9 @@ int SoundDevice::AddChannel() {
     return channelsTaken++;
 }
 
-bool SoundDevice::ChannelPlaying(int channel) const { return Mix_Playing(channel) != 0; }
+bool SoundDevice::ChannelPlaying(int channel) const {
+    return Mix_Playing(channel) != 0;
+}
 
 void SoundDevice::PlayOnChannel(int channel, const SoundChunk& sound, int leftPanning, int rightPanning,
                                 int volume) {
@@ -62,4 +72,6 @@ void SoundDevice::PlayOnChannel(int channel, const SoundChunk& sound, int leftPa
     Mix_PlayChannel(channel, sound.chunk, 0);
 }
 
-int SoundDevice::ChannelVolume(int channel) const { return Mix_Volume(channel, -1); }
+int SoundDevice::ChannelVolume(int channel) const {
+    return Mix_Volume(channel, -1);
+}

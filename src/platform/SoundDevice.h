@@ -15,7 +15,7 @@ inline constexpr int MixerRate = 44100;
 
 // One sound, decoded from a RIFF WAVE image and converted to the device's format.
 class SoundChunk {
-public:
+  public:
     // Null (and the reason in `failure`) when the image cannot be decoded.
     static std::unique_ptr<SoundChunk> FromWaveImage(const unsigned char* data, size_t size,
                                                      std::string& failure);
@@ -23,14 +23,14 @@ public:
     SoundChunk(const SoundChunk&) = delete;
     SoundChunk& operator=(const SoundChunk&) = delete;
 
-private:
+  private:
     explicit SoundChunk(Mix_Chunk* chunk) : chunk(chunk) {}
     Mix_Chunk* chunk;
     friend class SoundDevice;
 };
 
 class SoundDevice {
-public:
+  public:
     // Opens the audio subsystem and the mixer; null (and the reason in `failure`) without a device.
     static std::unique_ptr<SoundDevice> Open(std::string& failure);
     // Free every SoundChunk and the playing song before the device closes.
@@ -46,7 +46,7 @@ public:
     void PlayOnChannel(int channel, const SoundChunk& sound, int leftPanning, int rightPanning, int volume);
     int ChannelVolume(int channel) const;
 
-private:
+  private:
     SoundDevice() = default;
     int channelsTaken = 0;
 };
