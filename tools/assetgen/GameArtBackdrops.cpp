@@ -143,28 +143,42 @@ void DrawStars(cairo_t* cr) {
 }
 
 // ---- near debris ----
+// The game repeats one near tile every 300 x 200 over the whole field, so a tile holds only one to three
+// small pieces at uneven places, dimmed like far-off debris: anything bigger or brighter reads as a grid.
+
+// Fills the current path (and keeps it) with dull metal shaded from (x0, y0) to (x1, y1): no specular
+// streak, which at this size would be the brightest thing on the tile.
+void FillDullMetal(cairo_t* cr, Rgb base, double x0, double y0, double x1, double y1) {
+    cairo_pattern_t* pattern = cairo_pattern_create_linear(x0, y0, x1, y1);
+    const Rgb lit = Shade(base, 1.15), dark = Shade(base, 0.5);
+    cairo_pattern_add_color_stop_rgb(pattern, 0, lit.r, lit.g, lit.b);
+    cairo_pattern_add_color_stop_rgb(pattern, 0.45, base.r, base.g, base.b);
+    cairo_pattern_add_color_stop_rgb(pattern, 1, dark.r, dark.g, dark.b);
+    cairo_set_source(cr, pattern);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(pattern);
+}
 
 void DrawGirder(cairo_t* cr, double length, double thickness, Rgb metal) {
     // Two rails with cross bracing, broken off at the far end.
     for (double side : {-1.0, 1.0}) {
-        cairo_rectangle(cr, 0, side * thickness / 2 - 1.5, length, 3);
-        FillMetalDown(cr, metal, side * thickness / 2 - 1.5, side * thickness / 2 + 1.5);
+        const double rail = side * thickness / 2;
+        cairo_rectangle(cr, 0, rail - 1, length, 2);
+        FillDullMetal(cr, metal, 0, rail - 1, 0, rail + 1);
         cairo_new_path(cr);
     }
-    cairo_set_line_width(cr, 1.6);
+    cairo_set_line_width(cr, 1.0);
     for (double x = 0; x + thickness < length; x += thickness) {
         cairo_move_to(cr, x, -thickness / 2);
         cairo_line_to(cr, x + thickness, thickness / 2);
-        cairo_move_to(cr, x + thickness, -thickness / 2);
-        cairo_line_to(cr, x + thickness, thickness / 2);
     }
-    SetColour(cr, Shade(metal, 0.8));
+    SetColour(cr, Shade(metal, 0.75));
     cairo_stroke(cr);
-    Polygon(cr, {{length - 2, -thickness / 2 - 2},
-                 {length + 5, -thickness / 4},
-                 {length + 1, thickness / 2 + 2},
-                 {length - 3, thickness / 2}});
-    SetColour(cr, Shade(metal, 0.45));
+    Polygon(cr, {{length - 1, -thickness / 2 - 1},
+                 {length + 3, -thickness / 4},
+                 {length + 1, thickness / 2 + 1},
+                 {length - 2, thickness / 2}});
+    SetColour(cr, Shade(metal, 0.5));
     cairo_fill(cr);
 }
 
@@ -177,49 +191,45 @@ void DrawHullPlate(cairo_t* cr, double w, double h, Rgb metal, Random& random) {
                  {w * 0.3, h * 0.9},
                  {w * 0.12, h},
                  {-w * 0.04, h * 0.45}});
-    FillMetalAcross(cr, metal, 0, w, 0.3);
-    Stroke(cr, Shade(metal, 0.35), 1.0);
+    FillDullMetal(cr, metal, 0, 0, w, h);
+    Stroke(cr, Shade(metal, 0.4), 1.0);
     cairo_new_path(cr);
-    // Panel seams and rivets.
+    // One seam, a few rivets and a scorch mark.
     cairo_set_line_width(cr, 1);
-    SetColour(cr, Shade(metal, 0.5));
-    cairo_move_to(cr, w * 0.35, h * 0.05);
-    cairo_line_to(cr, w * 0.4, h * 0.9);
-    cairo_move_to(cr, w * 0.02, h * 0.5);
-    cairo_line_to(cr, w * 0.95, h * 0.55);
+    SetColour(cr, Shade(metal, 0.55));
+    cairo_move_to(cr, w * 0.38, h * 0.08);
+    cairo_line_to(cr, w * 0.42, h * 0.88);
     cairo_stroke(cr);
-    for (int i = 0; i < 6; ++i) {
-        Ellipse(cr, random.Real(w * 0.1, w * 0.85), random.Real(h * 0.12, h * 0.85), 0.9, 0.9);
-        SetColour(cr, Shade(metal, 1.3));
+    for (int i = 0; i < 3; ++i) {
+        Ellipse(cr, random.Real(w * 0.5, w * 0.85), random.Real(h * 0.3, h * 0.8), 0.7, 0.7);
+        SetColour(cr, Shade(metal, 1.2));
         cairo_fill(cr);
     }
-    // Scorch mark.
-    GlowEllipse(cr, w * 0.65, h * 0.7, w * 0.2, h * 0.18, Hex(0x100804), Hex(0x281810), 0.55);
+    GlowEllipse(cr, w * 0.7, h * 0.65, w * 0.18, h * 0.22, Hex(0x181008), Hex(0x282018), 0.6);
 }
 
 void DrawSolarPanel(cairo_t* cr, double w, double h) {
     cairo_rectangle(cr, 0, 0, w, h);
     cairo_pattern_t* cells = cairo_pattern_create_linear(0, 0, w, h);
-    cairo_pattern_add_color_stop_rgb(cells, 0, 0.15, 0.3, 0.6);
-    cairo_pattern_add_color_stop_rgb(cells, 0.45, 0.35, 0.55, 0.85);
-    cairo_pattern_add_color_stop_rgb(cells, 1, 0.06, 0.12, 0.3);
+    cairo_pattern_add_color_stop_rgb(cells, 0, 0.12, 0.22, 0.48);
+    cairo_pattern_add_color_stop_rgb(cells, 0.45, 0.26, 0.4, 0.7);
+    cairo_pattern_add_color_stop_rgb(cells, 1, 0.08, 0.12, 0.3);
     cairo_set_source(cr, cells);
     cairo_fill(cr);
     cairo_pattern_destroy(cells);
-    cairo_set_line_width(cr, 1);
-    SetColour(cr, Hex(0x9098A8));
-    for (double x = 0; x <= w; x += w / 4) {
+    cairo_set_line_width(cr, 0.8);
+    SetColour(cr, Hex(0x6A7080));
+    for (double x = 0; x <= w + 0.01; x += w / 3) {
         cairo_move_to(cr, x, 0);
         cairo_line_to(cr, x, h);
     }
-    for (double y = 0; y <= h; y += h / 3) {
+    for (double y = 0; y <= h + 0.01; y += h / 2) {
         cairo_move_to(cr, 0, y);
         cairo_line_to(cr, w, y);
     }
     cairo_stroke(cr);
     // A corner torn off.
-    Polygon(cr, {{w * 0.7, h + 1}, {w + 1, h * 0.35}, {w + 1, h + 1}});
-    SetColour(cr, {0, 0, 0});
+    Polygon(cr, {{w * 0.72, h + 1}, {w + 1, h * 0.3}, {w + 1, h + 1}});
     cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
     cairo_fill(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
@@ -227,93 +237,125 @@ void DrawSolarPanel(cairo_t* cr, double w, double h) {
 
 void DrawPipe(cairo_t* cr, double length, double radius, Rgb metal) {
     cairo_rectangle(cr, 0, -radius, length, radius * 2);
-    FillMetalDown(cr, metal, -radius, radius);
+    FillDullMetal(cr, metal, 0, -radius, 0, radius);
     cairo_new_path(cr);
-    for (double x : {length * 0.25, length * 0.7}) {
-        cairo_rectangle(cr, x, -radius - 1.2, 3, radius * 2 + 2.4);
-        FillMetalDown(cr, Shade(metal, 1.2), -radius - 1.2, radius + 1.2);
-        cairo_new_path(cr);
-    }
+    cairo_rectangle(cr, length * 0.6, -radius - 0.8, 2, radius * 2 + 1.6);
+    FillDullMetal(cr, Shade(metal, 1.15), 0, -radius - 0.8, 0, radius + 0.8);
+    cairo_new_path(cr);
 }
 
-void DrawCrystal(cairo_t* cr, double size, Random& random) {
-    const int shards = random.Int(3, 5);
-    for (int i = 0; i < shards; ++i) {
-        const double angle = random.Real(-0.9, 0.9) - Pi / 2;
-        const double length = size * random.Real(0.6, 1.0), width = size * random.Real(0.15, 0.25);
-        cairo_save(cr);
-        cairo_rotate(cr, angle);
-        Polygon(cr, {{0, -width},
-                     {length * 0.8, -width * 0.8},
-                     {length, 0},
-                     {length * 0.8, width * 0.8},
-                     {0, width}});
-        cairo_pattern_t* ice = cairo_pattern_create_linear(0, -width, 0, width);
-        cairo_pattern_add_color_stop_rgb(ice, 0, 0.85, 0.95, 1.0);
-        cairo_pattern_add_color_stop_rgb(ice, 0.5, 0.4, 0.65, 0.9);
-        cairo_pattern_add_color_stop_rgb(ice, 1, 0.12, 0.22, 0.45);
-        cairo_set_source(cr, ice);
+// A chunk of ice: an angular outline cut into facets from an off-centre apex, the facets facing the
+// upper left lit pale, the others in blue shadow.
+void DrawIce(cairo_t* cr, double size, double rotation, Random& random) {
+    const int corners = random.Int(5, 7);
+    std::vector<Point> outline;
+    for (int i = 0; i < corners; ++i) {
+        const double angle = rotation + 2 * Pi * (i + random.Real(-0.25, 0.25)) / corners;
+        const double radius = size * random.Real(0.6, 1.0);
+        outline.push_back({std::cos(angle) * radius, std::sin(angle) * radius * 0.8});
+    }
+    const Point apex{-size * 0.15, -size * 0.12};
+    const Rgb lit = Hex(0x9CCCF4), shadow = Hex(0x1E3C6C), edge = Hex(0x5080B0);
+    for (int i = 0; i < corners; ++i) {
+        const Point a = outline[i], b = outline[(i + 1) % corners];
+        // The light comes from the upper left: facets whose middle lies that way are brighter.
+        const double mx = (a.x + b.x) / 2 - apex.x, my = (a.y + b.y) / 2 - apex.y;
+        const double facing = std::clamp((-mx - my) / (std::hypot(mx, my) * 1.4142) * 0.5 + 0.5, 0.0, 1.0);
+        cairo_move_to(cr, apex.x, apex.y);
+        cairo_line_to(cr, a.x, a.y);
+        cairo_line_to(cr, b.x, b.y);
+        cairo_close_path(cr);
+        SetColour(cr, Mix(shadow, lit, facing));
         cairo_fill_preserve(cr);
-        cairo_pattern_destroy(ice);
-        Stroke(cr, Hex(0xB8E0FF), 0.8, 0.8);
+        Stroke(cr, edge, 0.5, 0.6);
         cairo_new_path(cr);
-        cairo_restore(cr);
     }
 }
 
-void DrawWarningLight(cairo_t* cr, double x, double y, Rgb colour) {
-    Glow(cr, x, y, 5, Shade(colour, 1.4), colour, 0.9);
-}
-
-enum class Debris { Rock, Pebble, Girder, Plate, Panel, Pipe, Crystal };
+enum class Debris { Rock, Pebble, Girder, Plate, Panel, Pipe, Ice };
 
 struct Placement {
     Debris what;
     double x, y, size, angle;
+    bool light = false; // a small red warning light on the piece
 };
+
+// How far from its origin a piece can reach, for drawing the copies that cross an edge.
+double Reach(const Placement& item) {
+    return item.size * 1.3 + 4;
+}
+
+// Rocks and ice turn their outline under a light that stays at the upper left; wreckage turns whole.
+bool KeepsLightFixed(Debris what) {
+    return what == Debris::Rock || what == Debris::Pebble || what == Debris::Ice;
+}
 
 void DrawDebris(cairo_t* cr, const Placement& item, Random& random) {
     cairo_save(cr);
     cairo_translate(cr, item.x, item.y);
-    cairo_rotate(cr, item.angle);
+    if (!KeepsLightFixed(item.what)) cairo_rotate(cr, item.angle);
     switch (item.what) {
-    case Debris::Rock: {
-        const RockShape rock = MakeRock(random, 9, 0.3, 3);
-        DrawRock(cr, rock, 0, 0, item.size, item.size * 0.8, item.angle, Hex(0x6A5E54));
+    case Debris::Rock:
+        DrawRock(cr, MakeRock(random, 9, 0.3, 2), 0, 0, item.size, item.size * 0.8, item.angle,
+                 Hex(0x5A524C));
         break;
-    }
-    case Debris::Pebble: {
-        const RockShape rock = MakeRock(random, 7, 0.35, 1);
-        DrawRock(cr, rock, 0, 0, item.size, item.size * 0.85, item.angle, Hex(0x5A5660));
+    case Debris::Pebble:
+        DrawRock(cr, MakeRock(random, 7, 0.35, 0), 0, 0, item.size, item.size * 0.85, item.angle,
+                 Hex(0x525058));
         break;
-    }
+    case Debris::Ice:
+        DrawIce(cr, item.size, item.angle, random);
+        break;
     case Debris::Girder:
-        DrawGirder(cr, item.size, 9, Hex(0x7A7C84));
+        DrawGirder(cr, item.size, 5, Hex(0x626670));
         break;
     case Debris::Plate:
-        DrawHullPlate(cr, item.size, item.size * 0.6, Hex(0x6C7480), random);
+        DrawHullPlate(cr, item.size, item.size * 0.6, Hex(0x5A606A), random);
         break;
     case Debris::Panel:
         DrawSolarPanel(cr, item.size, item.size * 0.45);
         break;
     case Debris::Pipe:
-        DrawPipe(cr, item.size, 3.5, Hex(0x8A6A4A));
-        break;
-    case Debris::Crystal:
-        DrawCrystal(cr, item.size, random);
+        DrawPipe(cr, item.size, 2, Hex(0x6A5644));
         break;
     }
     cairo_restore(cr);
 }
 
-Picture DrawNearTile(uint64_t seed, std::initializer_list<Placement> items,
-                     std::initializer_list<Point> lights) {
-    return DrawOne(
+// Where a piece carries its warning light: a corner of a plate or of a panel's frame.
+Point LightSpot(const Placement& item) {
+    const Point local = item.what == Debris::Panel ? Point{item.size * 0.04, item.size * 0.04}
+                                                   : Point{item.size * 0.2, item.size * 0.18};
+    const double c = std::cos(item.angle), s = std::sin(item.angle);
+    return {item.x + local.x * c - local.y * s, item.y + local.x * s + local.y * c};
+}
+
+// Far-off debris is faintly lit: colours lose most of their saturation and contrast, and the darkest
+// parts are lifted to a cool grey, which also keeps every drawn pixel off the black key.
+uint32_t Distant(uint32_t colour) {
+    constexpr double Saturation = 0.65, Gain = 0.62;
+    constexpr Rgb Lift{10 / 255.0, 11 / 255.0, 15 / 255.0};
+    const Rgb c{((colour >> 16) & 0xFF) / 255.0, ((colour >> 8) & 0xFF) / 255.0, (colour & 0xFF) / 255.0};
+    const double grey = 0.3 * c.r + 0.59 * c.g + 0.11 * c.b;
+    const Rgb toned = Mix({grey, grey, grey}, c, Saturation);
+    auto channel = [&](double value, double lift) {
+        return static_cast<uint32_t>(std::lround(std::clamp(lift + value * Gain, 0.0, 1.0) * 255.0));
+    };
+    return (channel(toned.r, Lift.r) << 16) | (channel(toned.g, Lift.g) << 8) | channel(toned.b, Lift.b);
+}
+
+void LayOver(Picture& under, const Picture& over) {
+    for (size_t i = 0; i < under.pixels.size(); ++i)
+        if (over.pixels[i] != BlackKey) under.pixels[i] = over.pixels[i];
+}
+
+Picture DrawNearTile(uint64_t seed, std::initializer_list<Placement> items) {
+    constexpr int AlphaFloor = 110;
+    Picture tile = DrawOne(
         NearWidth, NearHeight,
         [&](cairo_t* cr) {
-            for (const Placement& item : items) {
-                const double reach = item.size * 1.3 + 6;
-                DrawWrapped(NearWidth, NearHeight, item.x, item.y, reach, [&](double x, double y) {
+            for (const Placement& item : items)
+                DrawWrapped(NearWidth, NearHeight, item.x, item.y, Reach(item), [&](double x, double y) {
                     Random random(
                         seed + static_cast<uint64_t>(item.x * 131 + item.y * 7)); // same look in every copy
                     Placement copy = item;
@@ -321,12 +363,25 @@ Picture DrawNearTile(uint64_t seed, std::initializer_list<Placement> items,
                     copy.y = y;
                     DrawDebris(cr, copy, random);
                 });
-            }
-            for (const Point& light : lights)
-                DrawWrapped(NearWidth, NearHeight, light.x, light.y, 6,
-                            [&](double x, double y) { DrawWarningLight(cr, x, y, Hex(0xFF3020)); });
         },
-        BlackKey, 110);
+        BlackKey, AlphaFloor);
+    for (uint32_t& pixel : tile.pixels)
+        if (pixel != BlackKey) pixel = Distant(pixel);
+    // The warning lights keep their own colour: a dim red spark on the grey.
+    const Picture lights = DrawOne(
+        NearWidth, NearHeight,
+        [&](cairo_t* cr) {
+            for (const Placement& item : items) {
+                if (!item.light) continue;
+                const Point spot = LightSpot(item);
+                DrawWrapped(NearWidth, NearHeight, spot.x, spot.y, 3, [&](double x, double y) {
+                    Glow(cr, x, y, 2.6, Hex(0xB83020), Hex(0x701810), 0.9);
+                });
+            }
+        },
+        BlackKey, AlphaFloor);
+    LayOver(tile, lights);
+    return tile;
 }
 
 } // namespace
@@ -338,48 +393,26 @@ Picture DrawFarStarfield() {
     return canvas.FlattenOpaque();
 }
 
+// Rocks stay under about 20 pixels and a wreck fragment under about 40. Places differ from tile to tile
+// and avoid simple fractions of the tile, so the repeats of different pieces do not fall into shared rows.
 std::vector<Picture> DrawNearTiles() {
     using D = Debris;
     std::vector<Picture> tiles;
-    tiles.push_back(DrawNearTile(301,
-                                 {{D::Rock, 60, 44, 18, 0.4},
-                                  {D::Rock, 215, 128, 24, 1.9},
-                                  {D::Pebble, 150, 70, 6, 0.2},
-                                  {D::Pebble, 292, 18, 7, 2.1},
-                                  {D::Pebble, 30, 170, 8, 1.0},
-                                  {D::Rock, 120, 196, 11, 0.7},
-                                  {D::Pebble, 262, 62, 4, 0.3}},
-                                 {}));
-    tiles.push_back(DrawNearTile(302,
-                                 {{D::Girder, 20, 60, 120, 0.45},
-                                  {D::Plate, 185, 112, 62, -0.4},
-                                  {D::Pebble, 120, 172, 5, 0.3},
-                                  {D::Pipe, 246, 20, 56, 2.2},
-                                  {D::Pebble, 60, 150, 4, 1.3}},
-                                 {{208, 136}}));
-    tiles.push_back(DrawNearTile(303,
-                                 {{D::Crystal, 70, 120, 28, 0.0},
-                                  {D::Crystal, 232, 52, 20, 1.2},
-                                  {D::Pebble, 180, 172, 6, 0.0},
-                                  {D::Pebble, 20, 30, 5, 1.0},
-                                  {D::Crystal, 292, 190, 14, 2.5},
-                                  {D::Rock, 150, 40, 9, 1.5}},
-                                 {}));
-    tiles.push_back(DrawNearTile(304,
-                                 {{D::Panel, 60, 36, 76, 0.35},
-                                  {D::Rock, 232, 150, 15, 0.9},
-                                  {D::Pipe, 130, 140, 42, -0.8},
-                                  {D::Pebble, 270, 60, 5, 0.5},
-                                  {D::Pebble, 16, 140, 5, 0.5},
-                                  {D::Pebble, 196, 10, 4, 0.5}},
-                                 {{86, 46}}));
-    tiles.push_back(DrawNearTile(305,
-                                 {{D::Plate, 20, 100, 52, 0.9},
-                                  {D::Girder, 160, 24, 96, 2.6},
-                                  {D::Pipe, 210, 150, 66, 0.2},
-                                  {D::Pebble, 120, 80, 5, 0.5},
-                                  {D::Rock, 286, 92, 10, 0.1}},
-                                 {{232, 151}, {28, 112}}));
+    tiles.push_back(DrawNearTile(301, {{D::Rock, 212, 47, 9, 0.4}, //
+                                       {D::Pebble, 71, 131, 4, 1.2},
+                                       {D::Pebble, 247, 164, 3, 2.6}}));
+    tiles.push_back(DrawNearTile(302, {{D::Girder, 44, 150, 34, -0.5}, //
+                                       {D::Pipe, 226, 57, 13, 1.1},
+                                       {D::Pebble, 167, 199, 3, 0.3}}));
+    tiles.push_back(DrawNearTile(303, {{D::Ice, 97, 62, 8, 0.3}, //
+                                       {D::Ice, 238, 139, 4, 1.4},
+                                       {D::Pebble, 298, 88, 3, 1.0}}));
+    tiles.push_back(DrawNearTile(304, {{D::Panel, 176, 112, 24, 0.35, true}, //
+                                       {D::Pebble, 47, 34, 4, 0.8},
+                                       {D::Pebble, 104, 173, 3, 1.7}}));
+    tiles.push_back(DrawNearTile(305, {{D::Plate, 28, 68, 26, 0.9, true}, //
+                                       {D::Pebble, 208, 163, 4, 2.2},
+                                       {D::Rock, 263, 28, 6, 0.5}}));
     return tiles;
 }
 
