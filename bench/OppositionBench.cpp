@@ -76,7 +76,8 @@ void LayOutFullField(TGame& game, uint8_t bossKind, uint8_t bossShotKind) {
         game.Bonuses[i]->Kind = static_cast<uint8_t>(i % BonusKindCount);
         game.Bonuses[i]->X = static_cast<int16_t>(25 * i);
         game.Bonuses[i]->Y = static_cast<int16_t>(150 + 15 * i);
-        if (!game.Hits[i]) game.Hits[i] = std::make_unique<THit>(i % 2 ? 0 : 11, static_cast<uint8_t>(i), 0, 0, 0);
+        if (!game.Hits[i])
+            game.Hits[i] = std::make_unique<THit>(i % 2 ? 0 : 11, static_cast<uint8_t>(i), 0, 0, 0);
         game.Hits[i]->X = static_cast<int16_t>(30 * i);
         game.Hits[i]->Y = static_cast<int16_t>(100 + 20 * i);
         game.Hits[i]->Counter = 5;
@@ -93,7 +94,7 @@ void RunFullField(benchmark::State& state, uint8_t bossKind, uint8_t bossShotKin
     try {
         LoadSpriteStore();
     } catch (const std::exception& error) {
-        state.SkipWithError(error.what());  // run from the build folder, where Data/Data.pp is made
+        state.SkipWithError(error.what()); // run from the build folder, where Data/Data.pp is made
         return;
     }
     UseTestClock(100000);
@@ -114,11 +115,15 @@ void RunFullField(benchmark::State& state, uint8_t bossKind, uint8_t bossShotKin
 }
 
 // The kind-2 boss with its own shots (kind 13).
-void BM_OppositionFullField(benchmark::State& state) { RunFullField(state, 2, 13); }
+void BM_OppositionFullField(benchmark::State& state) {
+    RunFullField(state, 2, 13);
+}
 BENCHMARK(BM_OppositionFullField)->Unit(benchmark::kMicrosecond);
 
 // The heaviest drawing the lists allow: a kind-0 boss whose 21 shots are all its 75 x 420 beams.
-void BM_OppositionFullFieldBeams(benchmark::State& state) { RunFullField(state, 0, 10); }
+void BM_OppositionFullFieldBeams(benchmark::State& state) {
+    RunFullField(state, 0, 10);
+}
 BENCHMARK(BM_OppositionFullFieldBeams)->Unit(benchmark::kMicrosecond);
 
-}  // namespace
+} // namespace

@@ -45,7 +45,7 @@ uint32_t SeedWhere(const std::function<bool()>& draws) {
 }
 
 class OppositionTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         UseTestClock(100000);
         Randomize(11);
@@ -93,14 +93,15 @@ TEST_F(OppositionTest, GroupComesOnStageOneOnlyWithNoShipLeftAndLaterWithFewerTh
         int shipsLeft;
         bool groupComes;
     };
-    for (const Case c : {Case{1, 0, true}, Case{1, 1, false}, Case{2, 4, true}, Case{2, 5, false},
-                         Case{11, 4, true}}) {
+    for (const Case c :
+         {Case{1, 0, true}, Case{1, 1, false}, Case{2, 4, true}, Case{2, 5, false}, Case{11, 4, true}}) {
         SCOPED_TRACE(testing::Message() << "stage " << c.stage << ", ships " << c.shipsLeft);
         CurrentGame = std::make_unique<TGame>();
         Game().Phase = PhasePlay;
         PlacePlayer(700, 500);
         Game().StageNumber = c.stage;
-        for (int i = 0; i < c.shipsLeft; ++i) PutShip(i, 0, PatternSideToSide, static_cast<int16_t>(100 * i), 50);
+        for (int i = 0; i < c.shipsLeft; ++i)
+            PutShip(i, 0, PatternSideToSide, static_cast<int16_t>(100 * i), 50);
         ASSERT_EQ(Engine().LiveShips, c.shipsLeft);
         AdvanceTestClock(201);
         SeedWhere([] { return Random(15) == 3; });
@@ -127,7 +128,7 @@ TEST_F(OppositionTest, SpawnCheckRunsAtMostOncePer200ms) {
 TEST_F(OppositionTest, PickWeightedBandsFollowTheShares) {
     struct Case {
         uint32_t r;
-        uint8_t lowest;  // the band's first kind
+        uint8_t lowest; // the band's first kind
     };
     for (const Case c : {Case{0, 0}, Case{70, 0}, Case{71, 3}, Case{79, 3}, Case{80, 6}, Case{99, 6}}) {
         SCOPED_TRACE(c.r);
@@ -160,12 +161,14 @@ TEST_F(OppositionTest, PatternOneRowEntersFromTheLeftEdge) {
     // Draws in order: the kind (band, kind), the pattern, the formation, then the anchor's height.
     SeedWhere([] { return Random(100) <= 70 && Random(3) == 0 && Random(4) == 1 && Random(6) == 0; });
     const uint32_t seed = RandSeed;
-    for (const uint32_t range : {100u, 3u, 4u, 6u}) Random(range);
+    for (const uint32_t range : {100u, 3u, 4u, 6u})
+        Random(range);
     const int16_t y = static_cast<int16_t>(Random(400));
     Randomize(seed);
     Engine().SpawnGroup();
     const int16_t dx = 59 + 3;
-    const std::vector<TRect> expected = {MakeRect(-dx, y, 59, 28), MakeRect(dx, y, 59, 28), MakeRect(0, y, 59, 28)};
+    const std::vector<TRect> expected = {MakeRect(-dx, y, 59, 28), MakeRect(dx, y, 59, 28),
+                                         MakeRect(0, y, 59, 28)};
     EXPECT_EQ(ShipRects(), expected);
     for (auto& ship : Engine().Ships) {
         if (ship) {
@@ -177,25 +180,25 @@ TEST_F(OppositionTest, PatternOneRowEntersFromTheLeftEdge) {
 TEST_F(OppositionTest, FormationsPlaceTheirShipsInCreationOrder) {
     struct Case {
         uint32_t formation;
-        std::vector<std::pair<int, int>> steps;  // in (dx, dy) units from the anchor
+        std::vector<std::pair<int, int>> steps; // in (dx, dy) units from the anchor
     };
     const std::vector<Case> cases = {
-        {0, {{-1, 0}, {1, 0}, {0, 0}}},
-        {1, {{0, -1}, {0, 1}, {0, 0}}},
-        {2, {{-1, 0}, {1, 0}, {0, -1}, {0, 1}}},
-        {3, {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}, {0, 0}}},
-        {4, {{-1, -1}, {1, -1}, {0, 0}}},
-        {5, {{0, 0}}},
+        {0, {{-1, 0}, {1, 0}, {0, 0}}},          {1, {{0, -1}, {0, 1}, {0, 0}}},
+        {2, {{-1, 0}, {1, 0}, {0, -1}, {0, 1}}}, {3, {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}, {0, 0}}},
+        {4, {{-1, -1}, {1, -1}, {0, 0}}},        {5, {{0, 0}}},
     };
-    Game().StageNumber = 3;  // kinds 0 .. 2
+    Game().StageNumber = 3; // kinds 0 .. 2
     for (const Case& c : cases) {
         SCOPED_TRACE(c.formation);
         Engine().Clear();
         // Kind 2 (75 x 102) from the top-left corner (pattern 3), so the anchor is (0, 0).
-        SeedWhere([&] { return Random(100) <= 70 && Random(3) == 2 && Random(4) == 3 && Random(6) == c.formation; });
+        SeedWhere([&] {
+            return Random(100) <= 70 && Random(3) == 2 && Random(4) == 3 && Random(6) == c.formation;
+        });
         Engine().SpawnGroup();
         std::vector<TRect> expected;
-        for (auto [column, row] : c.steps) expected.push_back(MakeRect(column * 78, row * 105, 75, 102));
+        for (auto [column, row] : c.steps)
+            expected.push_back(MakeRect(column * 78, row * 105, 75, 102));
         EXPECT_EQ(ShipRects(), expected);
     }
 }
@@ -231,7 +234,7 @@ TEST_F(OppositionTest, OtherPatternsFallStraightOrSlant) {
 TEST_F(OppositionTest, SideToSideShipsBounceBetweenTheEdges) {
     TEnemyShip& ship = PutShip(0, 0, PatternSideToSide, 739, 200);
     ship.MoveAndRam();
-    EXPECT_EQ(ship.X, 741);  // 741 + 59 = 800: not past the edge yet
+    EXPECT_EQ(ship.X, 741); // 741 + 59 = 800: not past the edge yet
     ship.MoveAndRam();
     EXPECT_EQ(ship.X, 743);
     EXPECT_EQ(ship.DriftStep, -2);
@@ -247,7 +250,7 @@ TEST_F(OppositionTest, SideToSideShipsBounceBetweenTheEdges) {
 
 TEST_F(OppositionTest, ShipBelowTheFieldIsCulledWithoutScore) {
     HoldSpawning();
-    PutShip(0, 0, PatternSideToSide, 100, 601);  // side-to-side ships keep their height
+    PutShip(0, 0, PatternSideToSide, 100, 601); // side-to-side ships keep their height
     PutShip(1, 0, PatternStraightDown, 300, 600);
     Engine().Update(*target);
     EXPECT_NE(Engine().Ships[0], nullptr);
@@ -287,7 +290,7 @@ TEST_F(OppositionTest, RamDealsTheLow8BitsOfLifeAndCostsTheShipThePlayersEnergy)
     EXPECT_EQ(Game().Energy, FullEnergy - 10);
     EXPECT_EQ(Game().Score, 10);
     ASSERT_NE(Game().Hits[0], nullptr);
-    EXPECT_EQ(Game().Hits[0]->SizeClass, 3);  // kind 0 explodes as hit kind 9
+    EXPECT_EQ(Game().Hits[0]->SizeClass, 3); // kind 0 explodes as hit kind 9
 
     // Kind 4 (life 50) against energy 30: keeps 20, shows its bar, the player takes 50.
     Game().Energy = 30;
@@ -313,7 +316,8 @@ TEST_F(OppositionTest, DestroyedShipScoresItsLifeAndSometimesDropsABonusAtItsCor
     EXPECT_EQ(Game().Bonuses[0]->Y, 100);
 
     // Every bonus slot taken: the winning draw drops nothing.
-    for (size_t i = 0; i < GameSlotCount; ++i) Game().Bonuses[i] = std::make_unique<TBonus>(i, 0, -500);
+    for (size_t i = 0; i < GameSlotCount; ++i)
+        Game().Bonuses[i] = std::make_unique<TBonus>(i, 0, -500);
     SeedWhere([] { return Random(6) == 1; });
     PutShip(0, 0, PatternSideToSide, 200, 100).Life = -5;
     Engine().Update(*target);
@@ -326,7 +330,8 @@ TEST_F(OppositionTest, MegaBombKillsEveryShipInSlotOrderOnTheirNextUpdate) {
     Game().Phase = PhasePlay;
     Game().StageNumber = 2;
     const uint8_t kinds[] = {6, 0, 4, 2};
-    for (size_t i = 0; i < std::size(kinds); ++i) PutShip(i, kinds[i], PatternSideToSide, 150 * i, 100);
+    for (size_t i = 0; i < std::size(kinds); ++i)
+        PutShip(i, kinds[i], PatternSideToSide, 150 * i, 100);
     Game().Asteroids[0] = std::make_unique<TAsteroid>(0);
     Game().Asteroids[0]->X = 20;
     Game().Asteroids[0]->Y = 300;
@@ -387,9 +392,10 @@ TEST_F(OppositionTest, BossTurnsUpOncePast350) {
 
 TEST_F(OppositionTest, BossSteersItsCentreOverThePlayer) {
     PlacePlayer(400, 500);
-    TBaseBoss boss(1);  // 235 wide: goal 400 + 32 - 117 = 315
+    TBaseBoss boss(1); // 235 wide: goal 400 + 32 - 117 = 315
     boss.X = 300;
-    for (int frame = 0; frame < 30; ++frame) boss.Steer();
+    for (int frame = 0; frame < 30; ++frame)
+        boss.Steer();
     EXPECT_EQ(boss.X, 315);
     boss.X = 320;
     boss.Steer();
@@ -413,7 +419,7 @@ TEST_F(OppositionTest, BossRamDealsTheLow8BitsOfItsLife) {
     boss.X = 340;
     boss.Y = 200;
     boss.Steer();
-    EXPECT_EQ(Game().Energy, FullEnergy - 232);  // 1000 & 255, more than a full energy bar
+    EXPECT_EQ(Game().Energy, FullEnergy - 232); // 1000 & 255, more than a full energy bar
     EXPECT_EQ(boss.Life, 1000 - FullEnergy);
     EXPECT_TRUE(boss.LifeBar->Visible);
 }
@@ -427,8 +433,8 @@ TEST_F(OppositionTest, DestroyedBossBurstsIntoTenExplosionsScoresAndEndsTheStage
     boss.X = 300;
     boss.Y = 50;
     boss.Life = 0;
-    SeedWhere([] { return Random(200) != 3; });  // no change of vertical speed in this frame
-    Engine().Update(*target);  // the boss steers first: one pixel towards the player, to x 301
+    SeedWhere([] { return Random(200) != 3; }); // no change of vertical speed in this frame
+    Engine().Update(*target); // the boss steers first: one pixel towards the player, to x 301
     const TRect inside = MakeRect(301 + 10, 50 + 10, 225 - 20, 280 - 20);
     EXPECT_EQ(Engine().Boss, nullptr);
     EXPECT_EQ(Game().Score, 3000);
@@ -446,13 +452,14 @@ TEST_F(OppositionTest, DestroyedBossBurstsIntoTenExplosionsScoresAndEndsTheStage
 }
 
 TEST_F(OppositionTest, BossExplosionsTakeOnlyTheFreeHitSlots) {
-    for (size_t i = 0; i < 15; ++i) Game().SpawnHit(0, 0, 0, 0);
+    for (size_t i = 0; i < 15; ++i)
+        Game().SpawnHit(0, 0, 0, 0);
     HoldSpawning();
     Engine().Boss = std::make_unique<TBaseBoss>(0);
     Engine().Boss->Life = -3;
     Engine().Update(*target);
     EXPECT_EQ(CountOccupied(Game().Hits), GameSlotCount);
-    EXPECT_EQ(Game().Hits[19]->Counter, -50);  // the fifth explosion was the last to find a slot
+    EXPECT_EQ(Game().Hits[19]->Counter, -50); // the fifth explosion was the last to find a slot
 }
 
 // --- Asteroids --------------------------------------------------------------------------------------
@@ -505,14 +512,14 @@ TEST_F(OppositionTest, AsteroidLeavesTheFieldPastY600AndFramesWrap) {
         slot->Update(*target);
         ++frames;
     }
-    EXPECT_EQ(frames, 121);  // Y 605 is the first past 600
+    EXPECT_EQ(frames, 121); // Y 605 is the first past 600
     EXPECT_EQ(highestFrame, 7);
 }
 
 TEST_F(OppositionTest, AsteroidWithNoStrengthIsRemovedAtTheEndOfItsUpdate) {
     auto& slot = Game().Asteroids[0];
     slot = std::make_unique<TAsteroid>(0);
-    slot->Strength = -1;  // what the mega-bomb leaves
+    slot->Strength = -1; // what the mega-bomb leaves
     slot->Update(*target);
     EXPECT_EQ(slot, nullptr);
     EXPECT_EQ(Game().Score, 0);
@@ -603,7 +610,7 @@ TEST(OppositionTables, KindsOutsideTheTablesReadTheFirstRow) {
 // Plays a seeded game through the real shell with a scripted pilot: fire held, weaving left and right.
 // The test keeps the ship alive by topping up its energy and lives.
 class ScriptedPilot {
-public:
+  public:
     explicit ScriptedPilot(Harness& harness) : h(harness) {}
 
     void Fly(int frames) {
@@ -626,7 +633,7 @@ public:
     // Keeps to the bottom of the field (out of a boss's reach for most of its drift).
     bool stayLow = false;
 
-private:
+  private:
     Harness& h;
     int frame = 0;
 };
@@ -648,7 +655,8 @@ TEST(OppositionEndToEnd, SeededGamePlaysThroughToStageTwo) {
     EXPECT_GT(CurrentGame->Score, 0);
     EXPECT_GT(shipsSeen, 0);
     EXPECT_GT(asteroidsSeen, 0);
-    for (int i = 0; i < 3000 && CurrentGame->Phase != PhasePlay; ++i) pilot.Fly(1);  // into stage 2's play
+    for (int i = 0; i < 3000 && CurrentGame->Phase != PhasePlay; ++i)
+        pilot.Fly(1); // into stage 2's play
     EXPECT_EQ(CurrentGame->Phase, PhasePlay);
     ClearTestInput();
 }
@@ -691,4 +699,4 @@ TEST(OppositionEndToEnd, DISABLED_ScreenshotsOfABattleAndTheFirstBoss) {
     ClearTestInput();
 }
 
-}  // namespace
+} // namespace

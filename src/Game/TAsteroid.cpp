@@ -15,17 +15,19 @@ namespace {
 
 constexpr uint32_t KindChoices = 2;
 constexpr int16_t FirstX = 50;
-constexpr uint32_t XRange = 700;  // x 50 .. 749
+constexpr uint32_t XRange = 700; // x 50 .. 749
 constexpr int16_t FieldMiddleX = 400;
 constexpr uint32_t StepChoices = 2;
 constexpr int16_t MinStepX = 1, MinStepY = 4;
 constexpr uint32_t FrameMs = 200;
-constexpr int16_t BrokenX = 810;  // outside the field, so the asteroid is removed in the same frame
+constexpr int16_t BrokenX = 810; // outside the field, so the asteroid is removed in the same frame
 constexpr int FieldRight = 800, FieldBottom = 600, FieldMargin = -10;
 
-}  // namespace
+} // namespace
 
-const AsteroidKind& AsteroidKindOf(uint8_t kind) { return RowOf(AsteroidKinds, kind); }
+const AsteroidKind& AsteroidKindOf(uint8_t kind) {
+    return RowOf(AsteroidKinds, kind);
+}
 
 TAsteroid::TAsteroid(uint8_t slot) : Slot(slot) {
     Kind = static_cast<uint8_t>(Random(KindChoices));
@@ -44,7 +46,7 @@ void TAsteroid::Update(Surface& target) {
     X = static_cast<int16_t>(X + StepX);
     Y = static_cast<int16_t>(Y + StepY);
     const AsteroidKind& kind = AsteroidKindOf(Kind);
-    const TRect source = MakeRect(kind.width * Frame, 0, kind.width, kind.height);  // before this frame's step
+    const TRect source = MakeRect(kind.width * Frame, 0, kind.width, kind.height); // before this frame's step
     NowTick = GetTickCount();
     if (IntervalPassed(NowTick, FrameTick, FrameMs)) {
         ++Frame;
@@ -54,7 +56,7 @@ void TAsteroid::Update(Surface& target) {
     if (Frame >= AsteroidFrames) Frame = 0;
     DrawSprite(GameSprites[kind.sprite], target, source, X, Y);
     if (OutOfPlay() && CurrentGame && Slot < GameSlotCount && CurrentGame->Asteroids[Slot].get() == this)
-        CurrentGame->Asteroids[Slot].reset();  // destroys this asteroid
+        CurrentGame->Asteroids[Slot].reset(); // destroys this asteroid
 }
 
 // The asteroid breaks on the ship: a spark at the lower-right corner of the overlap, just outside it.

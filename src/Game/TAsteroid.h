@@ -8,12 +8,12 @@
 #include <cstdint>
 
 struct AsteroidKind {
-    uint16_t width;   // of one frame; the sprite is a strip of eight frames in one row
+    uint16_t width; // of one frame; the sprite is a strip of eight frames in one row
     uint16_t height;
-    uint8_t sprite;   // GameSprites image
+    uint8_t sprite; // GameSprites image
 };
 
-inline constexpr AsteroidKind AsteroidKinds[] = {{36, 31, 37}, {74, 52, 38}};  // small, large
+inline constexpr AsteroidKind AsteroidKinds[] = {{36, 31, 37}, {74, 52, 38}}; // small, large
 inline constexpr uint8_t AsteroidFrames = 8;
 inline constexpr int8_t AsteroidStrength = 5;
 inline constexpr uint8_t AsteroidRamDamage = 10;
@@ -29,9 +29,9 @@ struct TAsteroid {
     uint8_t Slot = 0;
     int16_t X = 0;
     int16_t Y = 0;
-    int16_t StepX = 0;  // +-1 or +-2: from the left half it drifts right, from the right half left
-    int16_t StepY = 0;  // 4 or 5
-    int8_t Strength = AsteroidStrength;  // removed once below 1
+    int16_t StepX = 0; // +-1 or +-2: from the left half it drifts right, from the right half left
+    int16_t StepY = 0; // 4 or 5
+    int8_t Strength = AsteroidStrength; // removed once below 1
     uint32_t NowTick = 0;
     uint32_t FrameTick = 0;
 
@@ -39,7 +39,7 @@ struct TAsteroid {
     void Update(Surface& target);
     TRect GetBounds() const;
 
-private:
+  private:
     void RamPlayer();
     bool OutOfPlay() const;
 };

@@ -14,21 +14,21 @@ namespace {
 
 constexpr uint8_t MovingDown = 0, MovingUp = 1;
 constexpr uint32_t SpeedChangeChance = 200, SpeedChangeDraw = 3;
-constexpr uint32_t SpeedChoices = 4;  // 0 .. 3 pixels per frame
-constexpr uint32_t WeaponChoices = 20, OtherWeaponBelow = 4;  // the other weapon in 4 frames of 20
-constexpr int16_t TargetCentre = 32;  // the middle of the player's 65-pixel ship
+constexpr uint32_t SpeedChoices = 4;                         // 0 .. 3 pixels per frame
+constexpr uint32_t WeaponChoices = 20, OtherWeaponBelow = 4; // the other weapon in 4 frames of 20
+constexpr int16_t TargetCentre = 32;                         // the middle of the player's 65-pixel ship
 // The ten death explosions, placed at once but staggered by their start frames.
 constexpr int8_t ExplosionStarts[] = {0, -10, -20, -30, -50, -50, -40, -30, -20, 0};
 constexpr int ExplosionInset = 10;
-constexpr int ExplosionMargin = 20;  // explosions land 10 .. size - 11 inside the boss
+constexpr int ExplosionMargin = 20; // explosions land 10 .. size - 11 inside the boss
 
-}  // namespace
+} // namespace
 
 TBaseBoss::TBaseBoss(uint8_t kind) : Kind(kind) {
     if (CurrentGame && CurrentGame->Ship) TargetX = &CurrentGame->Ship->X;
     const BossShipKind& row = BossKindOf(Kind);
     GunType = row.gunType;
-    Y = static_cast<int16_t>(-row.height);  // just above the field
+    Y = static_cast<int16_t>(-row.height); // just above the field
     Gun = std::make_unique<TGunner>(GunType, GunType, X, Y, false);
     Life = row.life;
     LifeBar = std::make_unique<TLineLive>(X, Y, Life, row.width, row.life);
@@ -47,14 +47,15 @@ void TBaseBoss::Update(Surface& target) {
     DrawSprite(GameSprites[row.sprite], target, MakeRect(0, 0, row.width, row.height), X, Y);
     Gun->Update(target);
     if (Life <= 0) {
-        Explode();  // destroys the boss
+        Explode(); // destroys the boss
         return;
     }
     if (LifeBar->Visible) LifeBar->Draw(target);
 }
 
 void TBaseBoss::Steer() {
-    if (Random(SpeedChangeChance) == SpeedChangeDraw) VerticalSpeed = static_cast<uint8_t>(Random(SpeedChoices));
+    if (Random(SpeedChangeChance) == SpeedChangeDraw)
+        VerticalSpeed = static_cast<uint8_t>(Random(SpeedChoices));
     MoveVertically();
     FollowTarget();
     Ram();
@@ -73,7 +74,7 @@ void TBaseBoss::MoveVertically() {
 // The boss's centre follows the centre of the player's ship at one pixel per frame.
 void TBaseBoss::FollowTarget() {
     if (!TargetX) return;
-    const auto goal = static_cast<int16_t>(*TargetX + TargetCentre - BossKindOf(Kind).width / 2);  // 16-bit
+    const auto goal = static_cast<int16_t>(*TargetX + TargetCentre - BossKindOf(Kind).width / 2); // 16-bit
     if (goal > X) X = static_cast<int16_t>(X + 1);
     if (goal < X) X = static_cast<int16_t>(X - 1);
 }
@@ -99,12 +100,12 @@ void TBaseBoss::Explode() {
     TGame& game = *CurrentGame;
     const BossShipKind& row = BossKindOf(Kind);
     for (const int8_t start : ExplosionStarts) {
-        const auto ry = static_cast<int>(Random(row.height - ExplosionMargin));  // y is drawn first
+        const auto ry = static_cast<int>(Random(row.height - ExplosionMargin)); // y is drawn first
         const auto rx = static_cast<int>(Random(row.width - ExplosionMargin));
-        game.SpawnHit(static_cast<int16_t>(X + ExplosionInset + rx), static_cast<int16_t>(Y + ExplosionInset + ry),
-                      row.explosion, start);
+        game.SpawnHit(static_cast<int16_t>(X + ExplosionInset + rx),
+                      static_cast<int16_t>(Y + ExplosionInset + ry), row.explosion, start);
     }
     game.Score += row.life;
-    if (game.Engine->Boss.get() == this) game.Engine->Boss.reset();  // destroys this boss
+    if (game.Engine->Boss.get() == this) game.Engine->Boss.reset(); // destroys this boss
     game.NextStage();
 }

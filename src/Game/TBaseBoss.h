@@ -13,7 +13,7 @@ struct TGunner;
 struct TLineLive;
 
 inline constexpr int16_t BossStartX = 340;
-inline constexpr int16_t BossTurnUpY = 350;  // the boss turns up once its Y passes this
+inline constexpr int16_t BossTurnUpY = 350; // the boss turns up once its Y passes this
 
 struct TBaseBoss {
     explicit TBaseBoss(uint8_t kind);
@@ -27,8 +27,8 @@ struct TBaseBoss {
     const int16_t* TargetX = nullptr;
     uint8_t Kind = 0;
     uint8_t GunType = 0;
-    uint8_t VerticalDir = 0;    // 0 down, 1 up
-    uint8_t VerticalSpeed = 0;  // pixels per frame, 0 .. 3; 0 keeps it waiting above the field
+    uint8_t VerticalDir = 0;   // 0 down, 1 up
+    uint8_t VerticalSpeed = 0; // pixels per frame, 0 .. 3; 0 keeps it waiting above the field
     int32_t Life = 0;
     std::unique_ptr<TGunner> Gun;
     std::unique_ptr<TLineLive> LifeBar;
@@ -38,7 +38,7 @@ struct TBaseBoss {
     void Steer();
     TRect GetBounds() const;
 
-private:
+  private:
     void MoveVertically();
     void FollowTarget();
     void Ram();

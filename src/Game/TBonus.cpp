@@ -17,9 +17,11 @@ constexpr uint32_t FrameMs = 200;
 constexpr uint8_t FrameCount = 8;
 constexpr int16_t LeavesBelowY = 600;
 
-}  // namespace
+} // namespace
 
-const BonusKind& BonusKindOf(uint8_t kind) { return RowOf(BonusKinds, kind); }
+const BonusKind& BonusKindOf(uint8_t kind) {
+    return RowOf(BonusKinds, kind);
+}
 
 TBonus::TBonus(uint8_t slot, int16_t x, int16_t y)
     : Kind(static_cast<uint8_t>(Random(BonusKindCount))), Slot(slot), X(x), Y(y) {}
@@ -27,7 +29,7 @@ TBonus::TBonus(uint8_t slot, int16_t x, int16_t y)
 void TBonus::Update(Surface& target) {
     Y = static_cast<int16_t>(Y + FallStep);
     const BonusKind& kind = BonusKindOf(Kind);
-    const TRect source = MakeRect(kind.width * Frame, 0, kind.width, kind.height);  // before this frame's step
+    const TRect source = MakeRect(kind.width * Frame, 0, kind.width, kind.height); // before this frame's step
     const uint32_t now = GetTickCount();
     LastTick = now;
     if (IntervalPassed(now, FrameTick, FrameMs)) {
@@ -36,7 +38,7 @@ void TBonus::Update(Surface& target) {
     }
     if (TouchesPlayer()) {
         ApplyEffect();
-        RemoveFromGame();  // collected: never drawn
+        RemoveFromGame(); // collected: never drawn
         return;
     }
     if (Frame >= FrameCount) Frame = 0;
@@ -57,19 +59,29 @@ void TBonus::ApplyEffect() const {
     TMyShip& ship = *game.Ship;
     const BonusKind& kind = BonusKindOf(Kind);
     switch (kind.effect) {
-    case BonusEffect::Armour: game.Armour = FullArmour; break;
-    case BonusEffect::Life: game.Lives = static_cast<int16_t>(game.Lives + 1); break;
-    case BonusEffect::Energy: game.Energy = FullEnergy; break;
+    case BonusEffect::Armour:
+        game.Armour = FullArmour;
+        break;
+    case BonusEffect::Life:
+        game.Lives = static_cast<int16_t>(game.Lives + 1);
+        break;
+    case BonusEffect::Energy:
+        game.Energy = FullEnergy;
+        break;
     case BonusEffect::Gun:
         ship.Gun->SetWeapon(kind.weapon);
         ship.UpgradeSeconds = GunBonusSeconds;
         break;
-    case BonusEffect::MegaSkull: ship.MegaSkullReady = true; break;
-    case BonusEffect::MegaBomb: ship.MegaBombReady = true; break;
+    case BonusEffect::MegaSkull:
+        ship.MegaSkullReady = true;
+        break;
+    case BonusEffect::MegaBomb:
+        ship.MegaBombReady = true;
+        break;
     }
 }
 
 void TBonus::RemoveFromGame() {
     if (CurrentGame && Slot < GameSlotCount && CurrentGame->Bonuses[Slot].get() == this)
-        CurrentGame->Bonuses[Slot].reset();  // destroys this bonus
+        CurrentGame->Bonuses[Slot].reset(); // destroys this bonus
 }

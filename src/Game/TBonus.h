@@ -9,19 +9,23 @@
 enum class BonusEffect : uint8_t { Armour, Life, Energy, Gun, MegaSkull, MegaBomb };
 
 struct BonusKind {
-    const char* name;  // shown on the help screen
-    uint16_t width;    // of one frame; the sheet holds eight frames in one row
+    const char* name; // shown on the help screen
+    uint16_t width;   // of one frame; the sheet holds eight frames in one row
     uint16_t height;
-    uint8_t sprite;    // GameSprites 45 + kind
+    uint8_t sprite; // GameSprites 45 + kind
     BonusEffect effect;
-    uint8_t weapon;    // the gun a gun bonus fits (rate index and weapon type)
+    uint8_t weapon; // the gun a gun bonus fits (rate index and weapon type)
 };
 
 inline constexpr BonusKind BonusKinds[] = {
-    {"Armor", 58, 66, 45, BonusEffect::Armour, 0},      {"Live", 60, 64, 46, BonusEffect::Life, 0},
-    {"Energy", 56, 56, 47, BonusEffect::Energy, 0},     {"Ionic gun", 62, 58, 48, BonusEffect::Gun, 1},
-    {"Laser gun", 58, 56, 49, BonusEffect::Gun, 8},     {"Plasma gun", 56, 58, 50, BonusEffect::Gun, 3},
-    {"Missiles", 56, 58, 51, BonusEffect::Gun, 5},      {"Mega-skull", 70, 68, 52, BonusEffect::MegaSkull, 0},
+    {"Armor", 58, 66, 45, BonusEffect::Armour, 0},
+    {"Live", 60, 64, 46, BonusEffect::Life, 0},
+    {"Energy", 56, 56, 47, BonusEffect::Energy, 0},
+    {"Ionic gun", 62, 58, 48, BonusEffect::Gun, 1},
+    {"Laser gun", 58, 56, 49, BonusEffect::Gun, 8},
+    {"Plasma gun", 56, 58, 50, BonusEffect::Gun, 3},
+    {"Missiles", 56, 58, 51, BonusEffect::Gun, 5},
+    {"Mega-skull", 70, 68, 52, BonusEffect::MegaSkull, 0},
     {"mega-bomb", 58, 60, 53, BonusEffect::MegaBomb, 0},
 };
 inline constexpr uint8_t BonusKindCount = static_cast<uint8_t>(sizeof(BonusKinds) / sizeof(BonusKinds[0]));
@@ -39,12 +43,12 @@ struct TBonus {
     int16_t X = 0;
     int16_t Y = 0;
     uint32_t LastTick = 0;
-    uint32_t FrameTick = 0;  // 0 at creation, so the first Update steps the frame
+    uint32_t FrameTick = 0; // 0 at creation, so the first Update steps the frame
 
     // One frame. May destroy the bonus (and empty its slot in the game's bonus list).
     void Update(Surface& target);
 
-private:
+  private:
     bool TouchesPlayer() const;
     void ApplyEffect() const;
     void RemoveFromGame();

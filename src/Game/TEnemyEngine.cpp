@@ -12,12 +12,12 @@
 
 namespace {
 
-constexpr uint32_t GroupChance = 15, GroupDraw = 3;        // a group at one spawn check in 15
-constexpr uint32_t AsteroidChance = 20, AsteroidDraw = 2;  // an asteroid at one spawn check in 20
-constexpr uint8_t FirstStageGroupLimit = 1;  // stage 1: a new group only once every ship is gone
-constexpr uint8_t GroupLimit = 5;            // later stages: while fewer than five ships remain
+constexpr uint32_t GroupChance = 15, GroupDraw = 3;       // a group at one spawn check in 15
+constexpr uint32_t AsteroidChance = 20, AsteroidDraw = 2; // an asteroid at one spawn check in 20
+constexpr uint8_t FirstStageGroupLimit = 1;               // stage 1: a new group only once every ship is gone
+constexpr uint8_t GroupLimit = 5;                         // later stages: while fewer than five ships remain
 constexpr uint32_t PatternCount = 4;
-constexpr uint8_t LastFormationKind = 2;  // heavier kinds always come alone
+constexpr uint8_t LastFormationKind = 2; // heavier kinds always come alone
 constexpr uint32_t FormationCount = 6;
 constexpr uint8_t SingleShip = 5;
 constexpr uint32_t AnchorXRange = 700;
@@ -32,16 +32,16 @@ struct FormationPlace {
 
 struct Formation {
     uint8_t count;
-    FormationPlace places[5];  // in creation order
+    FormationPlace places[5]; // in creation order
 };
 
 constexpr Formation Formations[] = {
-    {3, {{-1, 0}, {1, 0}, {0, 0}}},                              // row of three
-    {3, {{0, -1}, {0, 1}, {0, 0}}},                              // column of three
-    {4, {{-1, 0}, {1, 0}, {0, -1}, {0, 1}}},                     // cross of four, no centre
-    {5, {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}, {0, 0}}},           // X of five
-    {3, {{-1, -1}, {1, -1}, {0, 0}}},                            // V of three, point last
-    {1, {{0, 0}}},                                               // single ship
+    {3, {{-1, 0}, {1, 0}, {0, 0}}},                    // row of three
+    {3, {{0, -1}, {0, 1}, {0, 0}}},                    // column of three
+    {4, {{-1, 0}, {1, 0}, {0, -1}, {0, 1}}},           // cross of four, no centre
+    {5, {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}, {0, 0}}}, // X of five
+    {3, {{-1, -1}, {1, -1}, {0, 0}}},                  // V of three, point last
+    {1, {{0, 0}}},                                     // single ship
 };
 
 struct AnchorPoint {
@@ -52,30 +52,36 @@ struct AnchorPoint {
 // The pattern is also the side the group enters from; the draws are made in x, y order.
 AnchorPoint AnchorFor(uint8_t pattern) {
     switch (pattern) {
-    case PatternSideToSide: return {0, static_cast<int>(Random(AnchorYRange))};
-    case PatternDiagonal: return {0, 0};
-    default: return {static_cast<int>(Random(AnchorXRange)), 0};
+    case PatternSideToSide:
+        return {0, static_cast<int>(Random(AnchorYRange))};
+    case PatternDiagonal:
+        return {0, 0};
+    default:
+        return {static_cast<int>(Random(AnchorXRange)), 0};
     }
 }
 
-}  // namespace
+} // namespace
 
 TEnemyEngine::TEnemyEngine() = default;
 
 TEnemyEngine::~TEnemyEngine() {
     // Ships count themselves out of LiveShips, so they go while the counter still exists.
-    for (auto& ship : Ships) ship.reset();
+    for (auto& ship : Ships)
+        ship.reset();
     Boss.reset();
 }
 
-std::optional<size_t> TEnemyEngine::FreeShipSlot() const { return LowestEmptySlot(Ships); }
+std::optional<size_t> TEnemyEngine::FreeShipSlot() const {
+    return LowestEmptySlot(Ships);
+}
 
 void TEnemyEngine::Update(Surface& target) {
     CullShips();
     // A ship may destroy itself during its own Update; the slot is read afresh each time.
     for (size_t slot = 0; slot < Ships.size(); ++slot)
         if (Ships[slot]) Ships[slot]->Update(target, static_cast<uint8_t>(slot));
-    if (Boss) Boss->Update(target);  // may destroy the boss
+    if (Boss) Boss->Update(target); // may destroy the boss
     CheckSpawn();
 }
 
@@ -88,7 +94,7 @@ void TEnemyEngine::CheckSpawn() {
     NowTick = GetTickCount();
     if (!IntervalPassed(NowTick, SpawnTick, SpawnCheckMs)) return;
     if (Random(GroupChance) == GroupDraw && GroupMayCome()) SpawnGroup();
-    if (Random(AsteroidChance) == AsteroidDraw) SpawnAsteroid();  // drawn whatever happened above
+    if (Random(AsteroidChance) == AsteroidDraw) SpawnAsteroid(); // drawn whatever happened above
     SpawnTick = NowTick;
 }
 
@@ -109,7 +115,8 @@ void TEnemyEngine::Clear() {
 void TEnemyEngine::SpawnGroup() {
     const uint8_t kind = CurrentGame ? CurrentGame->PickEnemyKind() : 0;
     const auto pattern = static_cast<uint8_t>(Random(PatternCount));
-    const uint8_t formation = kind > LastFormationKind ? SingleShip : static_cast<uint8_t>(Random(FormationCount));
+    const uint8_t formation =
+        kind > LastFormationKind ? SingleShip : static_cast<uint8_t>(Random(FormationCount));
     const AnchorPoint anchor = AnchorFor(pattern);
     const EnemyShipKind& row = EnemyKindOf(kind);
     const int dx = row.width + FormationGap, dy = row.height + FormationGap;
@@ -122,8 +129,9 @@ void TEnemyEngine::SpawnGroup() {
 
 void TEnemyEngine::SpawnShip(uint8_t kind, uint8_t pattern, int x, int y) {
     const auto slot = FreeShipSlot();
-    if (!slot) return;  // a full list: the ship is not created
-    Ships[*slot] = std::make_unique<TEnemyShip>(kind, pattern, static_cast<int16_t>(x), static_cast<int16_t>(y));
+    if (!slot) return; // a full list: the ship is not created
+    Ships[*slot] =
+        std::make_unique<TEnemyShip>(kind, pattern, static_cast<int16_t>(x), static_cast<int16_t>(y));
 }
 
 void TEnemyEngine::SpawnAsteroid() {

@@ -15,7 +15,7 @@ struct TBaseBoss;
 
 inline constexpr size_t EnemyShipSlots = 20;
 inline constexpr uint32_t SpawnCheckMs = 200;
-inline constexpr int16_t CullBelowY = 601;  // a ship whose Y passes this has left the field
+inline constexpr int16_t CullBelowY = 601; // a ship whose Y passes this has left the field
 
 struct TEnemyEngine {
     TEnemyEngine();
@@ -25,7 +25,7 @@ struct TEnemyEngine {
 
     SlotList<TEnemyShip, EnemyShipSlots> Ships;
     std::unique_ptr<TBaseBoss> Boss;
-    uint8_t LiveShips = 0;  // every ship counts itself in on creation and out on destruction
+    uint8_t LiveShips = 0; // every ship counts itself in on creation and out on destruction
     uint32_t NowTick = 0;
     uint32_t SpawnTick = 0;
 
@@ -36,7 +36,7 @@ struct TEnemyEngine {
     void SpawnAsteroid();
     std::optional<size_t> FreeShipSlot() const;
 
-private:
+  private:
     void CullShips();
     void CheckSpawn();
     bool GroupMayCome() const;

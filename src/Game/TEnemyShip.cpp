@@ -19,12 +19,12 @@ constexpr int16_t FallStep = 2;
 constexpr int8_t DriftRight = 2;
 constexpr int8_t DriftLeft = -2;
 constexpr double WeaveAmplitude = 70;
-constexpr double WeaveWavelength = 70;  // Y / 70 is the sine's angle in radians
+constexpr double WeaveWavelength = 70; // Y / 70 is the sine's angle in radians
 constexpr int FieldWidth = 800;
-constexpr uint32_t BonusDropChance = 6;  // one destroyed ship in six drops a bonus
+constexpr uint32_t BonusDropChance = 6; // one destroyed ship in six drops a bonus
 constexpr uint32_t BonusDropDraw = 1;
 
-}  // namespace
+} // namespace
 
 TEnemyShip::TEnemyShip(uint8_t kind, uint8_t pattern, int16_t x, int16_t y)
     : X(x), Y(y), WeaveBaseX(x), Kind(kind), Pattern(pattern), Life(EnemyKindOf(kind).life) {
@@ -52,7 +52,7 @@ void TEnemyShip::Update(Surface& target, uint8_t slot) {
     DrawSprite(GameSprites[row.sprite], target, MakeRect(0, 0, row.width, row.height), X, Y);
     Gun->Update(target);
     if (Life <= 0) {
-        Explode(slot);  // destroys this ship
+        Explode(slot); // destroys this ship
         return;
     }
     if (LifeBar->Visible) LifeBar->Draw(target);
@@ -67,8 +67,12 @@ void TEnemyShip::MoveAndRam() {
 
 void TEnemyShip::Move() {
     switch (Pattern) {
-    case PatternStraightDown: Y = static_cast<int16_t>(Y + FallStep); break;
-    case PatternSideToSide: X = static_cast<int16_t>(X + DriftStep); break;
+    case PatternStraightDown:
+        Y = static_cast<int16_t>(Y + FallStep);
+        break;
+    case PatternSideToSide:
+        X = static_cast<int16_t>(X + DriftStep);
+        break;
     case PatternWeave: {
         Y = static_cast<int16_t>(Y + FallStep);
         // Rounded half to even, as the default rounding mode does.
@@ -80,7 +84,8 @@ void TEnemyShip::Move() {
         Y = static_cast<int16_t>(Y + FallStep);
         X = static_cast<int16_t>(X + FallStep);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -107,5 +112,5 @@ void TEnemyShip::Explode(uint8_t slot) {
             game.Bonuses[*bonusSlot] = std::make_unique<TBonus>(static_cast<uint8_t>(*bonusSlot), X, Y);
     }
     auto& ships = game.Engine->Ships;
-    if (slot < ships.size() && ships[slot].get() == this) ships[slot].reset();  // destroys this ship
+    if (slot < ships.size() && ships[slot].get() == this) ships[slot].reset(); // destroys this ship
 }

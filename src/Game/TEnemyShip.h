@@ -27,8 +27,8 @@ struct TEnemyShip {
 
     int16_t X = 0;
     int16_t Y = 0;
-    int8_t DriftStep = 2;    // pattern 1's step, turned round at the side edges
-    int16_t WeaveBaseX = 0;  // centre column of the weave: the X given at creation
+    int8_t DriftStep = 2;   // pattern 1's step, turned round at the side edges
+    int16_t WeaveBaseX = 0; // centre column of the weave: the X given at creation
     uint8_t Kind = 0;
     uint8_t Pattern = 0;
     int32_t Life = 0;
@@ -40,7 +40,7 @@ struct TEnemyShip {
     void MoveAndRam();
     TRect GetBounds() const;
 
-private:
+  private:
     void Move();
     void Ram();
     void Explode(uint8_t slot);
