@@ -3,6 +3,8 @@
 // All traffic stays on 127.0.0.1 and every wait is bounded.
 #include "Harness.h"
 
+#include "DXCtrl/TDDEdit.h"
+#include "DXCtrl/TDDTextBtnCollection.h"
 #include "Game/TGame.h"
 #include "ResultCodec.h"
 #include "core/ScreenState.h"
@@ -15,8 +17,6 @@
 #include "platform/HttpClient.h"
 #include "platform/Launcher.h"
 #include "platform/Surface.h"
-#include "DXCtrl/TDDEdit.h"
-#include "DXCtrl/TDDTextBtnCollection.h"
 
 #include <gtest/gtest.h>
 
@@ -126,7 +126,7 @@ struct CannedAnswer {
 // A tiny HTTP/1.1 listener on 127.0.0.1 that records each request and answers from a script (the last
 // answer repeats), or, when silent, accepts and never answers.
 class LoopbackListener {
-public:
+  public:
     explicit LoopbackListener(std::vector<CannedAnswer> script, bool silent = false)
         : answers(std::move(script)), silent(silent) {
         listenFd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -145,7 +145,8 @@ public:
     ~LoopbackListener() {
         stopping = true;
         worker.join();
-        for (const int fd : heldOpen) ::close(fd);
+        for (const int fd : heldOpen)
+            ::close(fd);
         ::close(listenFd);
     }
 
@@ -157,7 +158,7 @@ public:
     // Runs on the listener's thread as each request arrives, while the game waits for the answer.
     std::function<void(const SeenRequest&)> OnRequest;
 
-private:
+  private:
     void Serve() {
         while (!stopping) {
             pollfd waiting{listenFd, POLLIN, 0};
@@ -178,9 +179,10 @@ private:
                 continue;
             }
             const CannedAnswer& answer = answers[std::min(index, answers.size() - 1)];
-            const std::string reply = "HTTP/1.1 " + std::to_string(answer.Status) + " Canned\r\nContent-Length: " +
-                                      std::to_string(answer.Body.size()) + "\r\nConnection: close\r\n" +
-                                      answer.ExtraHeaders + "\r\n" + answer.Body;
+            const std::string reply = "HTTP/1.1 " + std::to_string(answer.Status) +
+                                      " Canned\r\nContent-Length: " + std::to_string(answer.Body.size()) +
+                                      "\r\nConnection: close\r\n" + answer.ExtraHeaders + "\r\n" +
+                                      answer.Body;
             [[maybe_unused]] const ssize_t sent = ::send(fd, reply.data(), reply.size(), MSG_NOSIGNAL);
             ::close(fd);
         }
@@ -213,8 +215,10 @@ private:
             const size_t colon = line.find(':');
             if (colon == std::string::npos) continue;
             std::string value = line.substr(colon + 1);
-            while (!value.empty() && (value.front() == ' ')) value.erase(0, 1);
-            while (!value.empty() && (value.back() == '\r')) value.pop_back();
+            while (!value.empty() && (value.front() == ' '))
+                value.erase(0, 1);
+            while (!value.empty() && (value.back() == '\r'))
+                value.pop_back();
             request.Headers[line.substr(0, colon)] = value;
         }
         return request;
@@ -250,19 +254,22 @@ TEST(OnlineEncoding, KnownTextsEncodeToKnownLetters) {
     };
     const Case cases[] = {
         {"", ""},
-        {"abc", "ZB8TV"},                        // 24 bits get one leading fill bit: five characters
-        {std::string(5, '\0'), "MMMMMMMM"},       // five bytes, eight characters, no fill
-        {std::string(5, '\xFF'), "11111111"},     // the last letter of the alphabet is value 31
-        {"\xE9", "LJ"},                          // a byte above 127 is eight bits like any other
-        {"\xC3\xA9", "NP3J"},                    // UTF-8 "e acute": two bytes, encoded byte by byte
+        {"abc", "ZB8TV"},                     // 24 bits get one leading fill bit: five characters
+        {std::string(5, '\0'), "MMMMMMMM"},   // five bytes, eight characters, no fill
+        {std::string(5, '\xFF'), "11111111"}, // the last letter of the alphabet is value 31
+        {"\xE9", "LJ"},                       // a byte above 127 is eight bits like any other
+        {"\xC3\xA9", "NP3J"},                 // UTF-8 "e acute": two bytes, encoded byte by byte
     };
-    for (const Case& c : cases) EXPECT_EQ(EncodeResult(c.text), c.encoded) << "text of " << c.text.size() << " bytes";
+    for (const Case& c : cases)
+        EXPECT_EQ(EncodeResult(c.text), c.encoded) << "text of " << c.text.size() << " bytes";
 }
 
 TEST(OnlineEncoding, EveryTextRoundTripsThroughTheServersDecoder) {
     std::string everyByte;
-    for (int b = 0; b < 256; ++b) everyByte += static_cast<char>(b);
-    for (size_t length = 1; length <= everyByte.size(); length += 17) { // the server never takes an empty text
+    for (int b = 0; b < 256; ++b)
+        everyByte += static_cast<char>(b);
+    for (size_t length = 1; length <= everyByte.size();
+         length += 17) { // the server never takes an empty text
         const std::string text = everyByte.substr(everyByte.size() - length);
         const std::string encoded = EncodeResult(text);
         EXPECT_EQ(encoded.size(), (text.size() * 8 + 4) / 5);
@@ -276,10 +283,12 @@ TEST(OnlineEncoding, EveryTextRoundTripsThroughTheServersDecoder) {
 TEST(OnlineEncoding, ResultTextIsAMultipleOfFiveAndParsesOnTheServer) {
     for (size_t nameLength = 0; nameLength <= 10; ++nameLength) {
         const std::string name(nameLength, 'Q');
-        const std::string text = BuildResultText(name, -1234, "T0KEN", "\xC3\x89IRE"); // country with a UTF-8 letter
+        const std::string text =
+            BuildResultText(name, -1234, "T0KEN", "\xC3\x89IRE"); // country with a UTF-8 letter
         EXPECT_EQ(text.size() % 5, 0u) << text;
         EXPECT_EQ(EncodeResult(text).size(), text.size() / 5 * 8) << "no fill bits for a whole text";
-        EXPECT_TRUE(text.starts_with("type=0|name=" + name + "|score=-1234|key=V|p=T0KEN|add=\xC3\x89IRE|z=")) << text;
+        EXPECT_TRUE(text.starts_with("type=0|name=" + name + "|score=-1234|key=V|p=T0KEN|add=\xC3\x89IRE|z="))
+            << text;
         if (nameLength == 0) continue; // the server wants a name
         const scoreserver::ParsedResult parsed = scoreserver::ParseResultText(text);
         ASSERT_TRUE(parsed.Result.has_value()) << parsed.Error << " in " << text;
@@ -304,14 +313,15 @@ TEST(OnlineEncoding, PIsTheFifthFieldOnlyWhenTheReplyHasFiveBars) {
         {"", ""},
         {"no bars at all", ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(FifthField(c.reply), c.p) << c.reply;
+    for (const Case& c : cases)
+        EXPECT_EQ(FifthField(c.reply), c.p) << c.reply;
 }
 
 // ---------------------------------------------------------------------------------------------------
 // The two requests against an in-test listener
 
 class OnlineSubmit : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ScreenState = ScreenPleaseWait;
         Options.Country = "NORWAY";
@@ -323,8 +333,9 @@ protected:
 };
 
 TEST_F(OnlineSubmit, SendsVersionThenResultWithTheHeadersAndCookies) {
-    LoopbackListener listener({{200, "Vantorix|1.0|ok|600|TOKEN42|99\n", "Set-Cookie: visit=abc123; Path=/\r\n"},
-                               {200, "OK|result stored\n", ""}});
+    LoopbackListener listener(
+        {{200, "Vantorix|1.0|ok|600|TOKEN42|99\n", "Set-Cookie: visit=abc123; Path=/\r\n"},
+         {200, "OK|result stored\n", ""}});
     ScopedScoreServer server(listener.Port());
     SubmitScore("ACE");
     EXPECT_EQ(ScreenState, ScreenHiScores);
@@ -435,7 +446,8 @@ struct NoticeAtRequest {
 std::vector<uint32_t> PictureOf(const Surface& surface) {
     std::vector<uint32_t> pixels;
     for (int y = 0; y < surface.Height(); ++y)
-        for (int x = 0; x < surface.Width(); ++x) pixels.push_back(surface.Pixel(x, y));
+        for (int x = 0; x < surface.Width(); ++x)
+            pixels.push_back(surface.Pixel(x, y));
     return pixels;
 }
 
@@ -465,7 +477,8 @@ TEST(OnlineSendFlow, TheWaitingNoticeIsPresentedBeforeTheRequestsBlock) {
     EXPECT_TRUE(seen.picture == PictureOf(*h.Form().BackBuffer));
     const std::vector<SeenRequest> requests = listener.Requests();
     ASSERT_EQ(requests.size(), 2u);
-    EXPECT_TRUE(DecodedResultOf(requests[1]).starts_with("type=0|name=ACE|score=777|")) << DecodedResultOf(requests[1]);
+    EXPECT_TRUE(DecodedResultOf(requests[1]).starts_with("type=0|name=ACE|score=777|"))
+        << DecodedResultOf(requests[1]);
 }
 
 TEST(OnlineSendFlow, ARefusedSendShowsTheRetryQuestionOverTheFrozenPicture) {
@@ -508,7 +521,8 @@ TEST(OnlineSendFlow, OnTheRetryQuestionNAndEscapeGoToTheMenuWhileNoGoesToTheTabl
         ScopedScoreServer closed(ClosedPort());
         AnswerYes(h);
         ASSERT_EQ(ScreenState, ScreenRetryQuestion);
-        for (const SDL_Keycode key : c.keys) h.PressKey(key);
+        for (const SDL_Keycode key : c.keys)
+            h.PressKey(key);
         EXPECT_EQ(ScreenState, c.screen) << "first key " << c.keys.front();
     }
 }
@@ -516,21 +530,25 @@ TEST(OnlineSendFlow, OnTheRetryQuestionNAndEscapeGoToTheMenuWhileNoGoesToTheTabl
 // ---------------------------------------------------------------------------------------------------
 // The real score server on loopback
 
-fs::path ScoreServerProgram() { return fs::path(VANTORIX_EXECUTABLE).parent_path() / "tools/scoreserver/vantorix-scoreserver"; }
+fs::path ScoreServerProgram() {
+    return fs::path(VANTORIX_EXECUTABLE).parent_path() / "tools/scoreserver/vantorix-scoreserver";
+}
 
 // The built score server as a child process on a free loopback port with a database of its own.
 class ScoreServerProcess {
-public:
+  public:
     explicit ScoreServerProcess(const fs::path& folder) : log(folder / "server.log") {
         const std::string program = ScoreServerProgram().string();
         const std::string database = (folder / "scores.db").string();
         std::vector<std::string> args = {program, "--port", "0", "--bind", "127.0.0.1", "--db", database};
         std::vector<char*> argv;
-        for (std::string& arg : args) argv.push_back(arg.data());
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
         argv.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
         if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid = 0;
         posix_spawn_file_actions_destroy(&actions);
         if (pid > 0) WaitFor([&] { return (port = ListeningPort()) > 0 || Exited(); });
@@ -546,7 +564,7 @@ public:
     int Port() const { return port; }
     std::string Log() const { return ReadFile(log); }
 
-private:
+  private:
     int ListeningPort() const {
         const std::string text = ReadFile(log);
         const std::string marker = "listening on http://127.0.0.1:";
@@ -609,11 +627,14 @@ std::vector<std::pair<pid_t, char>> ChildProcesses() {
 
 // A stand-in "xdg-open" first on PATH that appends its argument count and each argument to a file.
 class StandInOpener {
-public:
-    StandInOpener() : folder("opener"), record(folder.path / "record.txt"), savedPath(getenv("PATH") ? getenv("PATH") : "") {
+  public:
+    StandInOpener()
+        : folder("opener"), record(folder.path / "record.txt"),
+          savedPath(getenv("PATH") ? getenv("PATH") : "") {
         const fs::path script = folder.path / "xdg-open";
-        WriteFile(script, "#!/bin/sh\n{ echo \"$#\"; for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; } >> '" +
-                              record.string() + "'\n");
+        WriteFile(script,
+                  "#!/bin/sh\n{ echo \"$#\"; for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; } >> '" +
+                      record.string() + "'\n");
         fs::permissions(script, fs::perms::owner_all);
         setenv("PATH", (folder.path.string() + ":" + savedPath).c_str(), 1);
     }
@@ -621,14 +642,15 @@ public:
 
     // Waits until every opener has finished and been reaped, then returns what they recorded.
     std::string RecordAfterOpenersEnd() const {
-        EXPECT_TRUE(WaitFor([] { return ChildProcesses().empty(); })) << "an opener was left running or unreaped";
+        EXPECT_TRUE(WaitFor([] { return ChildProcesses().empty(); }))
+            << "an opener was left running or unreaped";
         return ReadFile(record);
     }
 
     ScopedTempFolder folder;
     fs::path record;
 
-private:
+  private:
     std::string savedPath;
 };
 
@@ -636,11 +658,19 @@ TEST(OnlineLinks, AWebAddressReachesTheOpenerAsOneArgumentAndNothingElseDoes) {
     ASSERT_TRUE(ChildProcesses().empty());
     StandInOpener opener;
     const std::string refused[] = {
-        "file:///etc/passwd", "/usr/bin/xterm", "javascript:alert(1)", "ftp://example.test/",
-        "http://",            "http:///etc",    "http://a\nb",         "",
+        "file:///etc/passwd",
+        "/usr/bin/xterm",
+        "javascript:alert(1)",
+        "ftp://example.test/",
+        "http://",
+        "http:///etc",
+        "http://a\nb",
+        "",
     };
-    for (const std::string& address : refused) OpenLink(address);
-    const std::string awkward = "http://127.0.0.1:8080/cgi/version.pl?prg=Vantorix&show&type=0 ;echo $(id) `id` 'q\"";
+    for (const std::string& address : refused)
+        OpenLink(address);
+    const std::string awkward =
+        "http://127.0.0.1:8080/cgi/version.pl?prg=Vantorix&show&type=0 ;echo $(id) `id` 'q\"";
     OpenLink(awkward);
     OpenLink("HTTPS://127.0.0.1/");
     const std::string record = opener.RecordAfterOpenersEnd();
@@ -674,7 +704,8 @@ TEST(OnlineLinks, TheShortcutAddressIsTheUrlLineOfItsSection) {
         {"[InternetShortcut]\r\nURL=http://127.0.0.1/play\r\n", "http://127.0.0.1/play"},
         {"[Other]\nURL=http://127.0.0.1/wrong\n[internetshortcut]\nIconIndex=0\nurl = https://127.0.0.1/b \n",
          "https://127.0.0.1/b"},
-        {"[InternetShortcut]\nURL=http://127.0.0.1/first\n[Next]\nURL=http://127.0.0.1/second\n", "http://127.0.0.1/first"},
+        {"[InternetShortcut]\nURL=http://127.0.0.1/first\n[Next]\nURL=http://127.0.0.1/second\n",
+         "http://127.0.0.1/first"},
         {"URL=http://127.0.0.1/outside\n", ""},
         {"[InternetShortcut]\nIconFile=x\n", ""},
         {"", ""},

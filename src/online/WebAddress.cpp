@@ -32,8 +32,10 @@ bool HasControlCharacter(std::string_view text) {
 
 std::string_view Trimmed(std::string_view text) {
     const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
+    while (!text.empty() && isSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isSpace(text.back()))
+        text.remove_suffix(1);
     return text;
 }
 
@@ -69,7 +71,8 @@ std::string ReadShortcutAddress(const std::string& path) {
         }
         const size_t equals = text.find('=');
         if (!inShortcutSection || equals == std::string_view::npos) continue;
-        if (SameLetters(Trimmed(text.substr(0, equals)), AddressKey)) return std::string(Trimmed(text.substr(equals + 1)));
+        if (SameLetters(Trimmed(text.substr(0, equals)), AddressKey))
+            return std::string(Trimmed(text.substr(equals + 1)));
     }
     return {};
 }

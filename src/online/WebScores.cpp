@@ -34,7 +34,8 @@ std::string FifthField(std::string_view reply) {
     return std::string(field);
 }
 
-std::string BuildResultText(const std::string& name, int32_t score, const std::string& p, const std::string& country) {
+std::string BuildResultText(const std::string& name, int32_t score, const std::string& p,
+                            const std::string& country) {
     std::string text = "type=0|name=" + name + "|score=" + std::to_string(score) + "|key=" + ResultKeyLetter +
                        "|p=" + p + "|add=" + country + "|z=";
     text.append((ResultTextBlock - text.size() % ResultTextBlock) % ResultTextBlock, '0');

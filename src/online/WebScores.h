@@ -30,7 +30,8 @@ void SubmitScore(const std::string& name);
 std::string FifthField(std::string_view reply);
 
 // "type=0|name=..|score=..|key=..|p=..|add=..|z=" filled with "0" to a multiple of five bytes.
-std::string BuildResultText(const std::string& name, int32_t score, const std::string& p, const std::string& country);
+std::string BuildResultText(const std::string& name, int32_t score, const std::string& p,
+                            const std::string& country);
 
 // Every byte as eight bits, most significant first, "0" bits in front up to a multiple of five,
 // then each group of five bits as one character of ResultAlphabet.

@@ -38,7 +38,9 @@ size_t CollectBody(char* data, size_t size, size_t count, void* target) {
     return bytes;
 }
 
-bool IsSuccessStatus(long status) { return status >= 200 && status <= 299; }
+bool IsSuccessStatus(long status) {
+    return status >= 200 && status <= 299;
+}
 
 } // namespace
 

@@ -2,6 +2,7 @@
 // bounded waiting: a server that accepts the connection and never answers ends in a time-out.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -16,7 +17,7 @@ struct HttpReply {
 };
 
 class HttpClient {
-public:
+  public:
     static constexpr int32_t DefaultConnectTimeoutMs = 10000;
     static constexpr int32_t DefaultRequestTimeoutMs = 20000;
     static constexpr size_t MaxReplyBytes = 64 * 1024;
@@ -31,7 +32,7 @@ public:
     // Only http:// and https:// addresses are fetched; redirects are not followed.
     HttpReply Get(const std::string& url);
 
-private:
+  private:
     struct Session;
     std::unique_ptr<Session> session;
 };

@@ -18,7 +18,7 @@ constexpr const char* OpenerProgram = "xdg-open";
 
 // posix_spawn_file_actions_t as a scoped resource.
 class SpawnFileActions {
-public:
+  public:
     SpawnFileActions() { ready = posix_spawn_file_actions_init(&actions) == 0; }
     ~SpawnFileActions() {
         if (ready) posix_spawn_file_actions_destroy(&actions);
@@ -28,13 +28,14 @@ public:
 
     // The opener reads nothing and its complaints (no browser found ...) go nowhere.
     bool SilenceStandardStreams() {
-        return ready && posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0) == 0 &&
+        return ready &&
+               posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0) == 0 &&
                posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0) == 0 &&
                posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0) == 0;
     }
     const posix_spawn_file_actions_t* Get() const { return &actions; }
 
-private:
+  private:
     posix_spawn_file_actions_t actions;
     bool ready = false;
 };
