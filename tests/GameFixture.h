@@ -15,7 +15,7 @@ class GameFixture : public testing::Test {
 protected:
     void SetUp() override {
         UseTestClock(100000);
-        Randomize(7);
+        Randomize(seed);
         ClearTestInput();
         KeyState.fill(0);
         CurrentGame = std::make_unique<TGame>();
@@ -44,5 +44,6 @@ protected:
         ASSERT_EQ(Game().Phase, PhasePlay);
     }
 
+    uint32_t seed = 7;
     std::unique_ptr<Surface> target;
 };

@@ -1,5 +1,7 @@
 // The opposition: spawning and formations, enemy ships, the boss, asteroids and bonuses, on the test
 // clock with the seeded generator; and a whole seeded game played headless by a scripted pilot.
+#include "GameFixture.h"
+
 #include "Harness.h"
 
 #include "Game/EnemyKinds.h"
@@ -44,25 +46,15 @@ uint32_t SeedWhere(const std::function<bool()>& draws) {
     return 0;
 }
 
-class OppositionTest : public testing::Test {
+class OppositionTest : public GameFixture {
   protected:
     void SetUp() override {
-        UseTestClock(100000);
-        Randomize(11);
-        ClearTestInput();
-        CurrentGame = std::make_unique<TGame>();
+        seed = 11;
+        GameFixture::SetUp();
         Game().Phase = PhasePlay;
         PlacePlayer(700, 500);
-        target = Surface::Create(800, 600);
-    }
-    void TearDown() override {
-        CurrentGame.reset();
-        ClearTestInput();
-        KeyState.fill(0);
-        UseSystemClock();
     }
 
-    TGame& Game() { return *CurrentGame; }
     TEnemyEngine& Engine() { return *Game().Engine; }
     TMyShip& Player() { return *Game().Ship; }
     void PlacePlayer(int16_t x, int16_t y) {
@@ -81,8 +73,6 @@ class OppositionTest : public testing::Test {
             if (ship) rects.push_back(ship->GetBounds());
         return rects;
     }
-
-    std::unique_ptr<Surface> target;
 };
 
 // --- Spawning ---------------------------------------------------------------------------------------

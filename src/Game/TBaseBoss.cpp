@@ -79,16 +79,7 @@ void TBaseBoss::FollowTarget() {
     if (goal < X) X = static_cast<int16_t>(X - 1);
 }
 
-// As with the enemy ships: the damage is the low 8 bits of the boss's life before the ram.
-void TBaseBoss::Ram() {
-    if (!CurrentGame) return;
-    TGame& game = *CurrentGame;
-    if (!RectsIntersect(GetBounds(), ShipBounds(*game.Ship))) return;
-    const uint8_t damage = static_cast<uint8_t>(Life);
-    Life -= game.Energy;
-    if (Life > 0) LifeBar->Visible = true;
-    game.Ship->TakeDamage(damage);
-}
+void TBaseBoss::Ram() { RamPlayerShip(GetBounds(), Life, *LifeBar); }
 
 void TBaseBoss::ChooseWeapon() {
     const bool other = Random(WeaponChoices) < OtherWeaponBelow;

@@ -89,17 +89,7 @@ void TEnemyShip::Move() {
     }
 }
 
-// The ram repeats in every frame the rectangles overlap. The damage is the low 8 bits of the ship's
-// life before the ram, and the ship loses the player's whole energy.
-void TEnemyShip::Ram() {
-    if (!CurrentGame) return;
-    TGame& game = *CurrentGame;
-    if (!RectsIntersect(GetBounds(), ShipBounds(*game.Ship))) return;
-    const uint8_t damage = static_cast<uint8_t>(Life);
-    Life -= game.Energy;
-    if (Life > 0) LifeBar->Visible = true;
-    game.Ship->TakeDamage(damage);
-}
+void TEnemyShip::Ram() { RamPlayerShip(GetBounds(), Life, *LifeBar); }
 
 void TEnemyShip::Explode(uint8_t slot) {
     if (!CurrentGame) return;

@@ -7,6 +7,7 @@
 #include "Game/TGame.h"
 #include "Game/TGunner.h"
 #include "Game/THit.h"
+#include "Game/TLineLive.h"
 #include "Game/TRunBackground.h"
 #include "audio/Audio.h"
 #include "core/Random.h"
@@ -46,6 +47,16 @@ Controls ReadControls(const MouseDeviceState& mouse) {
 }  // namespace
 
 TRect ShipBounds(const TMyShip& ship) { return MakeRect(ship.X, ship.Y, ShipWidth, ShipHeight); }
+
+void RamPlayerShip(const TRect& rammer, int32_t& life, TLineLive& lifeBar) {
+    if (!CurrentGame) return;
+    TGame& game = *CurrentGame;
+    if (!RectsIntersect(rammer, ShipBounds(*game.Ship))) return;
+    const uint8_t damage = static_cast<uint8_t>(life);
+    life -= game.Energy;
+    if (life > 0) lifeBar.Visible = true;
+    game.Ship->TakeDamage(damage);
+}
 
 TMyShip::TMyShip() : Gun(std::make_unique<TGunner>(0, 0, X, Y, true)) {}
 

@@ -53,3 +53,9 @@ private:
 
 // The player ship's rectangle: always 65 x 100 at its position.
 TRect ShipBounds(const TMyShip& ship);
+
+struct TLineLive;
+// An enemy body (a ship or the boss) ramming the player's ship, in every frame their rectangles
+// overlap: the player takes the low 8 bits of the rammer's life before the ram, and the rammer loses
+// the player's whole energy.
+void RamPlayerShip(const TRect& rammer, int32_t& life, TLineLive& lifeBar);

@@ -9,6 +9,7 @@
 #include "main/SendResult.h"
 #include "main/ShellActions.h"
 #include "online/GoToLink.h"
+#include "online/WebScores.h"
 #include "persistence/ConfigFile.h"
 #include "persistence/HiScores.h"
 #include "persistence/Options.h"
@@ -17,8 +18,7 @@
 
 namespace {
 
-const std::string WebSiteAddress = "http://" VANTORIX_SERVER_HOST;
-const std::string OnlineTableAddress = WebSiteAddress + "/cgi/version.pl?prg=Vantorix&show&type=0";
+const char* const OnlineTablePath = "/cgi/version.pl?prg=Vantorix&show&type=0";
 
 void FreezePicture(TForm1& form) {
     form.SavedScreen->BlitWhole(*form.BackBuffer, 0, 0, false);
@@ -41,7 +41,7 @@ void MainMenuAction(TForm1& form) {
         ScreenState = ScreenHelpOverview;
         break;
     case ItemWebSite:
-        OpenLink(WebSiteAddress);
+        OpenLink(ScoreServer.BaseAddress);
         break;
     case ItemExit:
         ScreenState = ScreenExitQuestion;
@@ -94,7 +94,7 @@ void HiScoresAction(TForm1& form) {
         FreezePicture(form);
         break;
     case ItemOnlineTable:
-        OpenLink(OnlineTableAddress);
+        OpenLink(ScoreServer.BaseAddress + OnlineTablePath);
         break;
     case ItemHiScoreBack:
         ScreenState = ScreenMainMenu;

@@ -9,6 +9,7 @@
 #include "main/KeyNames.h"
 #include "main/MenuWidgets.h"
 #include "main/ScreenDrawing.h"
+#include "online/WebScores.h"
 #include "persistence/HiScores.h"
 #include "persistence/Options.h"
 
@@ -246,7 +247,6 @@ constexpr size_t ControlsHeadings[] = {0, 6}; // lines drawn as headings
 
 const std::string AboutName = "VANTORIX v.2.0";
 const std::string AboutMaker = "(c) 2006 Vantorix Team";
-const std::string AboutSite = "http://" VANTORIX_SERVER_HOST;
 
 void DrawHelpLine(TForm1& form, const ScreenText& line, int height, int width, uint32_t colour) {
     DrawMenuText(line.x, line.y, height, width, line.text, *form.BackBuffer, colour, false);
@@ -290,7 +290,7 @@ void DrawAboutBody(TForm1& form) {
     DrawPicture(form, AboutPicture, 40, 220);
     DrawMenuText(170, 220, 28, 18, AboutName, *form.BackBuffer, ColourBrightGreen, false);
     DrawMenuText(170, 255, 28, 18, AboutMaker, *form.BackBuffer, ColourDimGreen, false);
-    DrawMenuText(170, 290, 28, 18, AboutSite, *form.BackBuffer, ColourDimGreen, false);
+    DrawMenuText(170, 290, 28, 18, ScoreServer.BaseAddress, *form.BackBuffer, ColourDimGreen, false);
 }
 
 const std::string& HelpPageTitle(int32_t screen) {
