@@ -71,7 +71,8 @@ void LogRequest(const httplib::Request& request, const httplib::Response& respon
                        Printable(request.target, MaxLoggedTarget) + " " + std::to_string(response.status);
     if (response.status >= 400) {
         const std::string_view body = response.body;
-        line += " " + Printable(body.substr(0, body.find('\n')), 120);
+        line += ' ';
+        line += Printable(body.substr(0, body.find('\n')), 120);
     }
     line += "\n";
     static std::mutex logMutex;
