@@ -192,6 +192,23 @@ void ScanLines(cairo_t* cr, int width, int height) {
     cairo_fill(cr);
 }
 
+// The help pages and the options write dim green text over the left and middle of the picture: a
+// soft dark cloud there keeps the stars from breaking up the letters.
+void ReadingShade(cairo_t* cr) {
+    cairo_save(cr);
+    cairo_translate(cr, 300, 320);
+    cairo_scale(cr, 1.0, 0.62);
+    cairo_pattern_t* shade = cairo_pattern_create_radial(0, 0, 0, 0, 0, 330);
+    cairo_pattern_add_color_stop_rgba(shade, 0, 0.0, 0.01, 0.01, 0.72);
+    cairo_pattern_add_color_stop_rgba(shade, 0.65, 0.0, 0.01, 0.01, 0.55);
+    cairo_pattern_add_color_stop_rgba(shade, 1, 0.0, 0.01, 0.01, 0.0);
+    cairo_set_source(cr, shade);
+    cairo_arc(cr, 0, 0, 330, 0, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_pattern_destroy(shade);
+    cairo_restore(cr);
+}
+
 } // namespace
 
 Picture MenuBackground() {
@@ -213,6 +230,7 @@ Picture MenuBackground() {
     ShipSilhouette(cr, 370, 472, 0.30, false);
     ShipSilhouette(cr, 330, 505, 0.22, false);
     ShipSilhouette(cr, 405, 520, 0.18, false);
+    ReadingShade(cr);
     ScanLines(cr, Width, Height);
     // A thin green frame with corner brackets, as on a tactical display.
     cairo_set_line_width(cr, 1.0);
