@@ -29,7 +29,7 @@ public:
     }
     ~ProgramFolder() { fs::remove_all(folder); }
 
-    // Runs the game with the dummy drivers; `stopAfterMs` > 0 sends SIGTERM after that long.
+    // Runs the game with the dummy drivers; `stopAfterMs` > 0 sends SIGTERM that long after it has started.
     RunResult Run(int stopAfterMs = 0) const {
         const std::string log = (folder / "stderr.txt").string();
         const pid_t child = fork();
@@ -42,6 +42,9 @@ public:
             _exit(127);
         }
         if (stopAfterMs > 0) {
+            // A first start writes Config.cfg once it runs; wait for that (bounded), then a little more.
+            for (int waited = 0; waited < 30000 && !fs::exists(folder / "Config.cfg"); waited += 50)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
             std::this_thread::sleep_for(std::chrono::milliseconds(stopAfterMs));
             kill(child, SIGTERM);
         }
@@ -79,7 +82,7 @@ TEST(Program, TerminationSignalEndsCleanlyWithoutSaving) {
     ProgramFolder program;
     fs::remove(program.folder / "Data");
     fs::create_directory_symlink(fs::current_path() / "Data", program.folder / "Data");
-    const RunResult result = program.Run(1500);
+    const RunResult result = program.Run(500);
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_FALSE(fs::exists(program.folder / "Config.cfg.tmp"));
 }
