@@ -1,18 +1,14 @@
 // One game frame under full load, without the present: both background layers, the ship, 21 player
 // shots in flight, 20 hit effects and the HUD.
+#include "BenchGame.h"
+
 #include "Game/TGame.h"
 #include "Game/TGunner.h"
 #include "Game/THit.h"
 #include "Game/TMyShip.h"
 #include "Game/TPulya.h"
-#include "core/Random.h"
-#include "graphics/SpriteStore.h"
-#include "platform/Clock.h"
-#include "platform/Surface.h"
 
 #include <benchmark/benchmark.h>
-
-#include <exception>
 
 namespace {
 
@@ -35,32 +31,14 @@ void KeepFullLoad(TGame& game) {
 }
 
 void BM_GameFrameFullLoad(benchmark::State& state) {
-    try {
-        LoadSpriteStore();
-    } catch (const std::exception& error) {
-        state.SkipWithError(error.what());  // run from the build folder, where Data/Data.pp is made
-        return;
-    }
-    UseTestClock(100000);
-    Randomize(1);
-    CurrentGame = std::make_unique<TGame>();
-    TGame& game = *CurrentGame;
-    game.Phase = PhasePlay;
-    game.Ship->X = 390;
-    game.Ship->Y = 450;
-    game.Ship->MegaBombReady = game.Ship->MegaSkullReady = true;
-    game.Armour = 30;
-    auto target = Surface::Create(800, 600);
-    for (auto _ : state) {
+    RunGameFrames(state, [](TGame& game) {
+        game.Phase = PhasePlay;
+        game.Ship->X = 390;
+        game.Ship->Y = 450;
+        game.Ship->MegaBombReady = game.Ship->MegaSkullReady = true;
+        game.Armour = 30;
         KeepFullLoad(game);
-        AdvanceTestClock(6);
-        target->Fill(0);
-        game.RunFrame(*target);
-        benchmark::DoNotOptimize(target->Pixel(400, 300));
-    }
-    CurrentGame.reset();
-    UseSystemClock();
-    FreeSpriteStore();
+    });
 }
 BENCHMARK(BM_GameFrameFullLoad)->Unit(benchmark::kMicrosecond);
 

@@ -2,6 +2,8 @@
 // shots in flight and its life bar showing, a boss with 21 shots, 20 asteroids, 20 bonuses, 20 hit
 // effects, 21 player shots, both background layers and the HUD. Nothing collides, so every projectile
 // runs its whole collision scan; the state is laid out again before each frame.
+#include "BenchGame.h"
+
 #include "Game/TAsteroid.h"
 #include "Game/TBaseBoss.h"
 #include "Game/TBonus.h"
@@ -13,14 +15,8 @@
 #include "Game/TLineLive.h"
 #include "Game/TMyShip.h"
 #include "Game/TPulya.h"
-#include "core/Random.h"
-#include "graphics/SpriteStore.h"
-#include "platform/Clock.h"
-#include "platform/Surface.h"
 
 #include <benchmark/benchmark.h>
-
-#include <exception>
 
 namespace {
 
@@ -91,27 +87,7 @@ void LayOutFullField(TGame& game, uint8_t bossKind, uint8_t bossShotKind) {
 }
 
 void RunFullField(benchmark::State& state, uint8_t bossKind, uint8_t bossShotKind) {
-    try {
-        LoadSpriteStore();
-    } catch (const std::exception& error) {
-        state.SkipWithError(error.what()); // run from the build folder, where Data/Data.pp is made
-        return;
-    }
-    UseTestClock(100000);
-    Randomize(1);
-    CurrentGame = std::make_unique<TGame>();
-    TGame& game = *CurrentGame;
-    auto target = Surface::Create(800, 600);
-    for (auto _ : state) {
-        LayOutFullField(game, bossKind, bossShotKind);
-        AdvanceTestClock(6);
-        target->Fill(0);
-        game.RunFrame(*target);
-        benchmark::DoNotOptimize(target->Pixel(400, 300));
-    }
-    CurrentGame.reset();
-    UseSystemClock();
-    FreeSpriteStore();
+    RunGameFrames(state, [&](TGame& game) { LayOutFullField(game, bossKind, bossShotKind); });
 }
 
 // The kind-2 boss with its own shots (kind 13).
