@@ -28,36 +28,32 @@ static uint32_t Unpremultiply(uint32_t argb) {
     return (channel(16) << 16) | (channel(8) << 8) | channel(0);
 }
 
-Picture Canvas::Flatten(uint32_t key) const {
+// Builds a picture by turning every canvas pixel (premultiplied ARGB) into an opaque colour.
+template <typename PixelRule>
+static Picture MapPixels(cairo_surface_t* surface, int width, int height, PixelRule rule) {
     cairo_surface_flush(surface);
     Picture picture{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
     const unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     for (int y = 0; y < height; ++y) {
         const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
-        for (int x = 0; x < width; ++x) {
-            uint32_t colour = key;
-            if ((row[x] >> 24) >= 128) {
-                colour = Unpremultiply(row[x]);
-                if (colour == key) colour ^= 0x000100; // one step of green off the key
-            }
-            picture.pixels[static_cast<size_t>(y) * width + x] = colour;
-        }
+        for (int x = 0; x < width; ++x) picture.pixels[static_cast<size_t>(y) * width + x] = rule(row[x]);
     }
     return picture;
 }
 
+Picture Canvas::Flatten(uint32_t key) const {
+    return MapPixels(surface, width, height, [key](uint32_t argb) {
+        if ((argb >> 24) < 128) return key;
+        uint32_t colour = Unpremultiply(argb);
+        if (colour == key) colour ^= 0x000100; // one step of green off the key
+        return colour;
+    });
+}
+
 Picture Canvas::FlattenOpaque() const {
-    cairo_surface_flush(surface);
-    Picture picture{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
-        for (int x = 0; x < width; ++x)
-            picture.pixels[static_cast<size_t>(y) * width + x] = row[x] & 0xFFFFFF; // premultiplied = over black
-    }
-    return picture;
+    // Premultiplied colour is the colour composited over black.
+    return MapPixels(surface, width, height, [](uint32_t argb) { return argb & 0xFFFFFF; });
 }
 
 void PasteFrame(Picture& sheet, const Picture& frame, int frameIndex) {

@@ -64,6 +64,14 @@ void Polygon(cairo_t* cr, std::initializer_list<Point> points, double dx, double
     cairo_close_path(cr);
 }
 
+// A light-to-dark ramp: the lit colour at 0, the base at `middleAt`, the base darkened at 1.
+static void AddLitStops(cairo_pattern_t* pattern, Rgb base, double litFactor, double middleAt, double darkFactor) {
+    const Rgb lit = Shade(base, litFactor);
+    cairo_pattern_add_color_stop_rgb(pattern, 0, lit.r, lit.g, lit.b);
+    cairo_pattern_add_color_stop_rgb(pattern, middleAt, base.r, base.g, base.b);
+    cairo_pattern_add_color_stop_rgb(pattern, 1, base.r * darkFactor, base.g * darkFactor, base.b * darkFactor);
+}
+
 static void AddMetalStops(cairo_pattern_t* pattern, Rgb base, double lightAt) {
     cairo_pattern_add_color_stop_rgb(pattern, 0.0, base.r * 0.35, base.g * 0.35, base.b * 0.35);
     const Rgb lit = Shade(base, 1.25);
@@ -177,10 +185,7 @@ void Label(cairo_t* cr, const char* text, double cx, double cy, double size, Rgb
     Stroke(cr, outline, std::max(1.5, size * 0.16));
     cairo_pattern_t* pattern =
         cairo_pattern_create_linear(0, cy - extents.height / 2, 0, cy + extents.height / 2);
-    const Rgb top = Shade(fill, 1.6);
-    cairo_pattern_add_color_stop_rgb(pattern, 0, top.r, top.g, top.b);
-    cairo_pattern_add_color_stop_rgb(pattern, 0.5, fill.r, fill.g, fill.b);
-    cairo_pattern_add_color_stop_rgb(pattern, 1, fill.r * 0.6, fill.g * 0.6, fill.b * 0.6);
+    AddLitStops(pattern, fill, 1.6, 0.5, 0.6);
     cairo_set_source(cr, pattern);
     cairo_fill(cr);
     cairo_pattern_destroy(pattern);
@@ -259,10 +264,7 @@ void DrawRock(cairo_t* cr, const RockShape& rock, double cx, double cy, double r
     cairo_scale(cr, rx, ry);
     RockOutline(cr, rock, rotation);
     cairo_pattern_t* light = cairo_pattern_create_radial(-0.4, -0.45, 0.05, 0, 0, 1.1);
-    const Rgb lit = Shade(base, 1.45);
-    cairo_pattern_add_color_stop_rgb(light, 0, lit.r, lit.g, lit.b);
-    cairo_pattern_add_color_stop_rgb(light, 0.45, base.r, base.g, base.b);
-    cairo_pattern_add_color_stop_rgb(light, 1, base.r * 0.22, base.g * 0.22, base.b * 0.22);
+    AddLitStops(light, base, 1.45, 0.45, 0.22);
     cairo_set_source(cr, light);
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(light);
