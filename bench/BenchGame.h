@@ -12,8 +12,7 @@
 
 #include <exception>
 
-template <typename LayOut>
-void RunGameFrames(benchmark::State& state, LayOut layOut) {
+template <typename LayOut> void RunGameFrames(benchmark::State& state, LayOut layOut) {
     try {
         LoadSpriteStore();
     } catch (const std::exception& error) {

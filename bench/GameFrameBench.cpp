@@ -21,7 +21,8 @@ void KeepFullLoad(TGame& game) {
         gun.Shots[i]->Y = static_cast<float>(100 + 20 * i);
     }
     for (size_t i = 0; i < GameSlotCount; ++i) {
-        if (!game.Hits[i]) game.Hits[i] = std::make_unique<THit>(i % 2 ? 0 : 9, static_cast<uint8_t>(i), 0, 0, 0);
+        if (!game.Hits[i])
+            game.Hits[i] = std::make_unique<THit>(i % 2 ? 0 : 9, static_cast<uint8_t>(i), 0, 0, 0);
         game.Hits[i]->X = static_cast<int16_t>(40 * i);
         game.Hits[i]->Y = static_cast<int16_t>(200 + 10 * i);
         game.Hits[i]->Counter = 5;
@@ -42,4 +43,4 @@ void BM_GameFrameFullLoad(benchmark::State& state) {
 }
 BENCHMARK(BM_GameFrameFullLoad)->Unit(benchmark::kMicrosecond);
 
-}  // namespace
+} // namespace

@@ -33,7 +33,8 @@ BENCHMARK(BM_HiScoreScreenFrame)->Unit(benchmark::kMicrosecond);
 
 void BM_DrawTitleText(benchmark::State& state) {
     auto target = Surface::Create(800, 600);
-    for (auto _ : state) DrawTitleText(254, 252, 24, 15, "Can not connect to", *target, ColourRed);
+    for (auto _ : state)
+        DrawTitleText(254, 252, 24, 15, "Can not connect to", *target, ColourRed);
 }
 BENCHMARK(BM_DrawTitleText)->Unit(benchmark::kMicrosecond);
 

@@ -12,7 +12,7 @@
 #include <memory>
 
 class GameFixture : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         UseTestClock(100000);
         Randomize(seed);

@@ -109,11 +109,14 @@ void Harness::Step(int count, uint32_t ms) {
 }
 
 bool Harness::StepUntilScreen(int32_t screen, int maxFrames) {
-    for (int i = 0; i < maxFrames && ScreenState != screen; ++i) Step();
+    for (int i = 0; i < maxFrames && ScreenState != screen; ++i)
+        Step();
     return ScreenState == screen;
 }
 
-uint32_t Harness::Pixel(int x, int y) const { return form->BackBuffer->Pixel(x, y); }
+uint32_t Harness::Pixel(int x, int y) const {
+    return form->BackBuffer->Pixel(x, y);
+}
 
 std::string Harness::ConfigBytes() const {
     std::ifstream config(folder / "Config.cfg", std::ios::binary);

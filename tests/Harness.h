@@ -13,7 +13,7 @@
 #include <string>
 
 class Harness {
-public:
+  public:
     // A config file's bytes may be laid down before start-up; empty means a first start.
     explicit Harness(const std::string& configBytes = "", uint32_t seed = 12345);
     ~Harness();
@@ -36,7 +36,7 @@ public:
     // Writes the back buffer to a PNG-less BMP for looking at (tests that want a picture).
     void SaveScreenshot(const std::string& path) const;
 
-private:
+  private:
     std::filesystem::path folder;
     std::filesystem::path previousFolder;
     std::unique_ptr<TForm1> form;

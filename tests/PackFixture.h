@@ -17,7 +17,8 @@ inline TestPicture SolidPicture(int width, int height, uint32_t colour) {
 }
 
 inline void PutLe(std::vector<uint8_t>& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
 inline std::vector<uint8_t> EncodeTestBmp(const TestPicture& picture) {
@@ -31,7 +32,8 @@ inline std::vector<uint8_t> EncodeTestBmp(const TestPicture& picture) {
     PutLe(out, picture.height, 4);
     PutLe(out, 1, 2);
     PutLe(out, 24, 2);
-    for (int i = 0; i < 6; ++i) PutLe(out, 0, 4);
+    for (int i = 0; i < 6; ++i)
+        PutLe(out, 0, 4);
     for (int y = picture.height - 1; y >= 0; --y) {
         const size_t start = out.size();
         for (int x = 0; x < picture.width; ++x) {
@@ -40,7 +42,8 @@ inline std::vector<uint8_t> EncodeTestBmp(const TestPicture& picture) {
             out.push_back((c >> 8) & 0xFF);
             out.push_back((c >> 16) & 0xFF);
         }
-        while (out.size() - start < row) out.push_back(0);
+        while (out.size() - start < row)
+            out.push_back(0);
     }
     return out;
 }

@@ -19,7 +19,8 @@ TEST(Random, KnownSeedGivesTheGeneratorsSequence) {
 
 TEST(Random, ValuesStayBelowTheLimit) {
     Randomize(42);
-    for (int i = 0; i < 1000; ++i) EXPECT_LT(Random(7), 7u);
+    for (int i = 0; i < 1000; ++i)
+        EXPECT_LT(Random(7), 7u);
     EXPECT_EQ(Random(0), 0u);
 }
 

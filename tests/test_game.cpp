@@ -25,7 +25,7 @@ TEST_F(GameTest, CaptionShowsForMoreThanTwoSecondsThenPlayStartsWithFullEnergy) 
     SetTestClock(introStart + 2000);
     Game().RunFrame(*target);
     EXPECT_EQ(Game().Phase, PhaseIntro);
-    EXPECT_LE(Game().Distance, 2u);  // reset, then at most one step of each layer
+    EXPECT_LE(Game().Distance, 2u); // reset, then at most one step of each layer
     EXPECT_EQ(Game().Ship->X, ShipStartX);
     EXPECT_EQ(Game().Ship->Y, ShipStartY);
     SetTestClock(introStart + 2001);
@@ -43,7 +43,7 @@ TEST_F(GameTest, StageEndsAtItsDistanceThreshold) {
         SCOPED_TRACE(c.stage);
         Game().StageNumber = c.stage;
         Game().Phase = PhasePlay;
-        Game().Distance = c.threshold - 3;  // the two layers add at most two per frame
+        Game().Distance = c.threshold - 3; // the two layers add at most two per frame
         Frames(1);
         EXPECT_EQ(Game().StageNumber, c.stage);
         Game().Distance = c.threshold;
@@ -58,9 +58,11 @@ TEST_F(GameTest, CaptionNamesLevelAndStage) {
         uint32_t stage;
         const char* caption;
     };
-    for (const Case c : {Case{1, "Level 1-1"}, Case{3, "Level 1-3"}, Case{4, "Level 2-1"}, Case{256, "Level 86-1"}}) {
+    for (const Case c :
+         {Case{1, "Level 1-1"}, Case{3, "Level 1-3"}, Case{4, "Level 2-1"}, Case{256, "Level 86-1"}}) {
         CurrentGame = std::make_unique<TGame>();
-        while (Game().StageNumber < c.stage) Game().NextStage();
+        while (Game().StageNumber < c.stage)
+            Game().NextStage();
         EXPECT_EQ(Game().StageCaption(), c.caption);
     }
 }
@@ -71,8 +73,8 @@ TEST_F(GameTest, KindLimitCyclesAndEveryThirdStageGetsABoss) {
         uint8_t kindLimit;
         uint8_t boss;
     };
-    for (const Case c : {Case{3, 3, 0}, Case{6, 6, 1}, Case{9, 9, 2}, Case{12, 2, 0}, Case{21, 1, 0}, Case{30, 10, 2},
-                         Case{255, 5, 0}, Case{256, 6, 1}, Case{260, 10, 2}}) {
+    for (const Case c : {Case{3, 3, 0}, Case{6, 6, 1}, Case{9, 9, 2}, Case{12, 2, 0}, Case{21, 1, 0},
+                         Case{30, 10, 2}, Case{255, 5, 0}, Case{256, 6, 1}, Case{260, 10, 2}}) {
         SCOPED_TRACE(c.stage);
         Game().StageNumber = c.stage;
         EXPECT_EQ(Game().KindLimit(), c.kindLimit);
@@ -114,7 +116,7 @@ TEST_F(GameTest, GameOverShowsTwoSecondsThenHandsOver) {
     Frames(1);
     ASSERT_EQ(Game().Phase, PhaseGameOver);
     ScreenState = ScreenGame;
-    Frames(199);  // 1990 ms
+    Frames(199); // 1990 ms
     EXPECT_EQ(ScreenState, ScreenGame);
     Frames(2, 6);
     EXPECT_EQ(ScreenState, ScreenMainMenu);
@@ -125,7 +127,7 @@ TEST_F(GameTest, ConfirmedQuitSkipsTheGameOverCaption) {
     StartPlaying();
     Frames(1, 1000);
     ScreenState = ScreenGame;
-    Game().Phase = PhaseGameOver;  // what the quit prompt's Yes does
+    Game().Phase = PhaseGameOver; // what the quit prompt's Yes does
     Frames(1);
     EXPECT_EQ(ScreenState, ScreenMainMenu);
 }
@@ -165,9 +167,10 @@ TEST_F(GameTest, LostLifeWaitsForTheExplosionsThenReplaysTheStage) {
     EXPECT_EQ(Game().Phase, PhaseRestart);
     EXPECT_EQ(CountOccupied(Game().Hits), 5u);
     int frames = 0;
-    while (Game().Phase == PhaseRestart && frames < 1000) Frames(1, 31), ++frames;
+    while (Game().Phase == PhaseRestart && frames < 1000)
+        Frames(1, 31), ++frames;
     EXPECT_EQ(Game().Phase, PhaseIntro);
-    EXPECT_GT(frames, 50);  // the last explosion waits 40 steps, then shows 16
+    EXPECT_GT(frames, 50); // the last explosion waits 40 steps, then shows 16
     AdvanceTestClock(2001);
     Game().RunFrame(*target);
     EXPECT_EQ(Game().Phase, PhasePlay);
@@ -186,7 +189,8 @@ TEST_F(GameTest, SpawnHitTakesTheLowestSlotAndDropsWhenFull) {
     ASSERT_NE(Game().Hits[0], nullptr);
     EXPECT_EQ(Game().Hits[0]->X, 20);
     EXPECT_EQ(Game().Hits[0]->Slot, 0);
-    for (int i = 0; i < 30; ++i) Game().SpawnHit(1, 1, 0, 0);
+    for (int i = 0; i < 30; ++i)
+        Game().SpawnHit(1, 1, 0, 0);
     EXPECT_EQ(CountOccupied(Game().Hits), GameSlotCount);
 }
 
@@ -195,8 +199,8 @@ TEST_F(GameTest, HitKindsMapToSizeClasses) {
         uint8_t kind;
         uint8_t sizeClass;
     };
-    for (const Case c : {Case{0, 0}, Case{4, 1}, Case{8, 2}, Case{9, 3}, Case{11, 5}, Case{14, 5}, Case{17, 5},
-                         Case{18, 0}, Case{255, 0}})
+    for (const Case c : {Case{0, 0}, Case{4, 1}, Case{8, 2}, Case{9, 3}, Case{11, 5}, Case{14, 5},
+                         Case{17, 5}, Case{18, 0}, Case{255, 0}})
         EXPECT_EQ(HitSizeClass(c.kind), c.sizeClass) << int(c.kind);
 }
 
@@ -228,8 +232,8 @@ TEST_F(GameTest, HitStepsAtMostOncePerThirtyMilliseconds) {
     EXPECT_EQ(hit.Counter, counter + 1);
 }
 
-#include "Harness.h"
 #include "Game/TGunner.h"
+#include "Harness.h"
 
 #include <cstdlib>
 
@@ -237,10 +241,11 @@ namespace {
 
 // Pictures for a person to look at, written only when VANTORIX_SHOTS names a folder.
 void MaybeSaveScreenshot(const Harness& h, const char* name) {
-    if (const char* folder = std::getenv("VANTORIX_SHOTS")) h.SaveScreenshot(std::string(folder) + "/" + name);
+    if (const char* folder = std::getenv("VANTORIX_SHOTS"))
+        h.SaveScreenshot(std::string(folder) + "/" + name);
 }
 
-}  // namespace
+} // namespace
 
 void RunANewGame(Harness& h);
 

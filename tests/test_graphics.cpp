@@ -15,7 +15,8 @@ constexpr uint32_t Marker = Rgb(10, 20, 30);
 std::unique_ptr<Surface> ColumnSprite(int width, int height) {
     auto sprite = Surface::Create(width, height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) sprite->SetPixel(x, y, Rgb(x & 0xFF, y & 0xFF, 200));
+        for (int x = 0; x < width; ++x)
+            sprite->SetPixel(x, y, Rgb(x & 0xFF, y & 0xFF, 200));
     sprite->SetColourKey(sprite->MapRgb(ColourMagenta));
     return sprite;
 }
@@ -53,7 +54,8 @@ TEST(DrawSprite, OffScreenSpritesDrawNothing) {
     for (auto [x, y] : {std::pair{800, 10}, {900, 10}, {-50, 10}, {10, -50}, {10, 598}, {-32768, -32768}})
         DrawSprite(sprite, *back, TRect{0, 0, 50, 50}, static_cast<int16_t>(x), static_cast<int16_t>(y));
     for (int y = 0; y < 600; y += 7)
-        for (int x = 0; x < 800; x += 7) ASSERT_EQ(back->Pixel(x, y), Marker);
+        for (int x = 0; x < 800; x += 7)
+            ASSERT_EQ(back->Pixel(x, y), Marker);
 }
 
 TEST(DrawSprite, WideSpriteIsClippedOnBothSides) {
@@ -79,10 +81,11 @@ TEST(DrawSprite, KeyedPixelsAreLeftOutAndTheCallersRectangleIsKept) {
 }
 
 class PackTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        folder = std::filesystem::temp_directory_path() /
-                 ("vantorix-pack-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        folder =
+            std::filesystem::temp_directory_path() /
+            ("vantorix-pack-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::create_directories(folder);
         path = (folder / "Data.pp").string();
     }

@@ -5,24 +5,26 @@
 
 TEST(KeyCodes, WindowKeyEventsCarryVirtualKeyCodes) {
     const std::pair<SDL_Keycode, uint16_t> cases[] = {
-        {SDLK_BACKSPACE, 8}, {SDLK_RETURN, 13}, {SDLK_ESCAPE, 27}, {SDLK_SPACE, 32}, {SDLK_LEFT, 37},
-        {SDLK_UP, 38},       {SDLK_RIGHT, 39},  {SDLK_DOWN, 40},   {SDLK_a, 65},     {SDLK_n, 78},
-        {SDLK_p, 80},        {SDLK_y, 89},      {SDLK_z, 90},      {SDLK_0, 48},     {SDLK_9, 57},
+        {SDLK_BACKSPACE, 8}, {SDLK_RETURN, 13}, {SDLK_ESCAPE, 27}, {SDLK_SPACE, 32},  {SDLK_LEFT, 37},
+        {SDLK_UP, 38},       {SDLK_RIGHT, 39},  {SDLK_DOWN, 40},   {SDLK_a, 65},      {SDLK_n, 78},
+        {SDLK_p, 80},        {SDLK_y, 89},      {SDLK_z, 90},      {SDLK_0, 48},      {SDLK_9, 57},
         {SDLK_F1, 112},      {SDLK_F12, 123},   {SDLK_F15, 126},   {SDLK_LSHIFT, 16}, {SDLK_RCTRL, 17},
         {SDLK_LALT, 18},     {SDLK_PAGEUP, 33}, {SDLK_DELETE, 46}, {SDLK_LGUI, 91},
     };
-    for (auto [sdl, virtualKey] : cases) EXPECT_EQ(VirtualKeyFromSdl(sdl), virtualKey) << SDL_GetKeyName(sdl);
+    for (auto [sdl, virtualKey] : cases)
+        EXPECT_EQ(VirtualKeyFromSdl(sdl), virtualKey) << SDL_GetKeyName(sdl);
     EXPECT_EQ(VirtualKeyFromSdl(SDLK_UNKNOWN), 0);
 }
 
 TEST(KeyCodes, KeyStateIsIndexedByTheGamesScanCodes) {
     const std::pair<SDL_Scancode, uint8_t> cases[] = {
-        {SDL_SCANCODE_LEFT, 0xCB}, {SDL_SCANCODE_RIGHT, 0xCD}, {SDL_SCANCODE_UP, 0xC8},
-        {SDL_SCANCODE_DOWN, 0xD0}, {SDL_SCANCODE_LCTRL, 0x1D}, {SDL_SCANCODE_RCTRL, 0x9D},
+        {SDL_SCANCODE_LEFT, 0xCB},  {SDL_SCANCODE_RIGHT, 0xCD},  {SDL_SCANCODE_UP, 0xC8},
+        {SDL_SCANCODE_DOWN, 0xD0},  {SDL_SCANCODE_LCTRL, 0x1D},  {SDL_SCANCODE_RCTRL, 0x9D},
         {SDL_SCANCODE_SPACE, 0x39}, {SDL_SCANCODE_ESCAPE, 0x01}, {SDL_SCANCODE_A, 0x1E},
         {SDL_SCANCODE_F12, 0x58},
     };
-    for (auto [sdl, scanCode] : cases) EXPECT_EQ(ScanCodeFromSdl(sdl), scanCode) << SDL_GetScancodeName(sdl);
+    for (auto [sdl, scanCode] : cases)
+        EXPECT_EQ(ScanCodeFromSdl(sdl), scanCode) << SDL_GetScancodeName(sdl);
 }
 
 TEST(KeyState, PollingRefillsTheTableAndAnUnacquiredKeyboardReadsNothing) {

@@ -285,7 +285,8 @@ TEST_F(ConfigFileTest, TableDrawsTheFirstRowBrightAndTheOthersDim) {
     auto countInRow = [&](int top, uint32_t colour) {
         int count = 0;
         for (int y = top; y < top + 24; ++y)
-            for (int x = 300; x < 800; ++x) count += screen->Pixel(x, y) == colour;
+            for (int x = 300; x < 800; ++x)
+                count += screen->Pixel(x, y) == colour;
         return count;
     };
     EXPECT_GT(countInRow(124, ColourBrightGreen), 0); // headings

@@ -16,7 +16,7 @@
 namespace {
 
 class PlayerTest : public GameFixture {
-protected:
+  protected:
     void SetUp() override {
         GameFixture::SetUp();
         StartPlaying();
@@ -30,14 +30,17 @@ protected:
         }
     }
     void ClearShots(TGunner& gun) {
-        for (auto& shot : gun.Shots) shot.reset();
+        for (auto& shot : gun.Shots)
+            shot.reset();
     }
 };
 
 // Direction of travel per unit of speed for a projectile angle.
-double StepX(double angle) { return std::cos(angle + std::numbers::pi / 2); }
+double StepX(double angle) {
+    return std::cos(angle + std::numbers::pi / 2);
+}
 
-}  // namespace
+} // namespace
 
 TEST_F(PlayerTest, DamageIsHalvedAgainstArmour) {
     struct Case {
@@ -46,7 +49,8 @@ TEST_F(PlayerTest, DamageIsHalvedAgainstArmour) {
         int16_t armourAfter;
         int16_t energyLoss;
     };
-    for (const Case c : {Case{3, 10, -2, 5}, Case{5, 1, 5, 0}, Case{0, 1, 0, 1}, Case{0, 10, 0, 10}, Case{62, 11, 57, 5}}) {
+    for (const Case c :
+         {Case{3, 10, -2, 5}, Case{5, 1, 5, 0}, Case{0, 1, 0, 1}, Case{0, 10, 0, 10}, Case{62, 11, 57, 5}}) {
         SCOPED_TRACE(c.armour);
         Game().Armour = c.armour;
         Game().Energy = 100;
@@ -57,7 +61,7 @@ TEST_F(PlayerTest, DamageIsHalvedAgainstArmour) {
     Game().Armour = 3;
     Ship().TakeDamage(10);
     ShipFrames(1);
-    EXPECT_EQ(Game().Armour, 0);  // armour below zero reads 0 at the next update
+    EXPECT_EQ(Game().Armour, 0); // armour below zero reads 0 at the next update
 }
 
 TEST_F(PlayerTest, LifeIsLostOnlyOnceAndOnlyInPlay) {
@@ -121,7 +125,8 @@ TEST_F(PlayerTest, FireIntervalTableIsNeverReadPastItsEnd) {
 }
 
 TEST_F(PlayerTest, FullShotListStillCountsTheVolleyButLaunchesNothing) {
-    for (auto& shot : Gun().Shots) shot = std::make_unique<TPulya>(0, 100, 100, PlayerGunAngle);
+    for (auto& shot : Gun().Shots)
+        shot = std::make_unique<TPulya>(0, 100, 100, PlayerGunAngle);
     const int8_t before = Gun().ShotsInFlight;
     AdvanceTestClock(1000);
     EXPECT_TRUE(Gun().Fire());
@@ -136,7 +141,8 @@ TEST_F(PlayerTest, SpreadVolleysLaunchTheirAnglesInOrder) {
         double angles[3];
         int8_t inFlight;
     };
-    const Case cases[] = {{true, 1, {3.15, 3.45, 9.15}, 3}, {false, 4, {0.0, 0.5, -0.5}, 3}, {false, 5, {0, 0, 0}, 2}};
+    const Case cases[] = {
+        {true, 1, {3.15, 3.45, 9.15}, 3}, {false, 4, {0.0, 0.5, -0.5}, 3}, {false, 5, {0, 0, 0}, 2}};
     int16_t x = 200, y = 300;
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.weapon));
@@ -156,7 +162,8 @@ TEST_F(PlayerTest, SpreadVolleysLaunchTheirAnglesInOrder) {
 
 TEST_F(PlayerTest, StandardShotClimbsAndDriftsSlightlyRight) {
     TPulya shot(0, 300, 600, PlayerGunAngle);
-    for (int i = 0; i < 60; ++i) shot.Update(*target, true);
+    for (int i = 0; i < 60; ++i)
+        shot.Update(*target, true);
     EXPECT_NEAR(shot.Y, 0.0f, 0.1f);
     EXPECT_NEAR(shot.X - 300.0f, 5.0f, 0.1f);
 }
@@ -166,8 +173,9 @@ TEST_F(PlayerTest, ShotLeavesTheFieldOnlyPastItsLimits) {
         float x, y;
         bool stays;
     };
-    for (const Case c : {Case{100, 598, true}, Case{100, 598.5f, false}, Case{802, 100, true}, Case{802.1f, 100, false},
-                         Case{100, -0.5f, false}, Case{-0.1f, 100, false}, Case{0, 0, true}}) {
+    for (const Case c :
+         {Case{100, 598, true}, Case{100, 598.5f, false}, Case{802, 100, true}, Case{802.1f, 100, false},
+          Case{100, -0.5f, false}, Case{-0.1f, 100, false}, Case{0, 0, true}}) {
         SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
         int16_t x = 0, y = 0;
         TGunner gun(2, 2, x, y, false);
@@ -205,7 +213,7 @@ TEST_F(PlayerTest, PlayerShotHitsTheShipBeforeTheAsteroidAndScoresAsteroidHits) 
         Gun().CheckShot(0);
     }
     EXPECT_EQ(Game().Score, score + 20);
-    EXPECT_LT(asteroid->Strength, 1);  // two heavy hits never wrap round to a living strength
+    EXPECT_LT(asteroid->Strength, 1); // two heavy hits never wrap round to a living strength
 }
 
 TEST_F(PlayerTest, HitRectangleUsesTheGunsCurrentWeaponSize) {
@@ -228,7 +236,7 @@ TEST_F(PlayerTest, EnemyShotDamagesThePlayer) {
     gun.CheckShot(0);
     EXPECT_EQ(gun.Shots[0], nullptr);
     EXPECT_EQ(Game().Energy, FullEnergy - ShotKinds[0].damage);
-    EXPECT_EQ(gun.ShotsInFlight, 0);  // a hit does not count the projectile out
+    EXPECT_EQ(gun.ShotsInFlight, 0); // a hit does not count the projectile out
 }
 
 TEST_F(PlayerTest, OppositionFiresAtRandomAtMostOncePerSecondAndThePlayerNever) {
@@ -288,7 +296,8 @@ TEST_F(PlayerTest, LifeBarShowsFor101Frames) {
     TLineLive bar(x, y, life, 75, 50);
     bar.Visible = true;
     int drawn = 0;
-    while (bar.Visible && drawn < 500) bar.Draw(*target), ++drawn;
+    while (bar.Visible && drawn < 500)
+        bar.Draw(*target), ++drawn;
     EXPECT_EQ(drawn, 101);
     EXPECT_EQ(target->Pixel(102, 90), LifeBarColour);
     EXPECT_EQ(target->Pixel(102 + 75, 90), 0u);
@@ -300,7 +309,8 @@ TEST_F(PlayerTest, UpgradeRunsOutBackToTheStandardGun) {
     Ship().UpgradeSeconds = 30;
     Ship().UpgradeTick = GetTickCount();
     int steps = 0;
-    while (Gun().RateIndex == 1 && steps < 100) ShipFrames(1, 1001), ++steps;
+    while (Gun().RateIndex == 1 && steps < 100)
+        ShipFrames(1, 1001), ++steps;
     EXPECT_EQ(steps, 31);
     EXPECT_EQ(Ship().UpgradeSeconds, StandardGunSeconds);
 }
@@ -340,9 +350,11 @@ TEST_F(PlayerTest, BackgroundTileSizeComesFromTheSprite) {
 TEST_F(PlayerTest, BackgroundStepsAtMostOncePerFrameAndWraps) {
     TRunBackground layer(300, 200, 3, 15);
     const uint32_t distance = Game().Distance;
-    for (int i = 0; i < 10; ++i) AdvanceTestClock(10), layer.Update(*target);
+    for (int i = 0; i < 10; ++i)
+        AdvanceTestClock(10), layer.Update(*target);
     EXPECT_EQ(layer.OffsetY, 5);
-    for (int i = 0; i < 10; ++i) AdvanceTestClock(100), layer.Update(*target);
+    for (int i = 0; i < 10; ++i)
+        AdvanceTestClock(100), layer.Update(*target);
     EXPECT_EQ(layer.OffsetY, 15);
     EXPECT_EQ(Game().Distance, distance + 15);
     layer.OffsetY = 199;

@@ -20,7 +20,7 @@ struct RunResult {
 };
 
 class ProgramFolder {
-public:
+  public:
     ProgramFolder() {
         folder = fs::temp_directory_path() / ("vantorix-program-" + std::to_string(::getpid()));
         fs::remove_all(folder);
@@ -54,7 +54,8 @@ public:
         result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         if (std::FILE* file = std::fopen(log.c_str(), "r")) {
             char buffer[512];
-            while (std::fgets(buffer, sizeof buffer, file)) result.output += buffer;
+            while (std::fgets(buffer, sizeof buffer, file))
+                result.output += buffer;
             std::fclose(file);
         }
         return result;

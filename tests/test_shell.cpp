@@ -33,11 +33,16 @@ TEST(Shell, CloseRequestsFollowTheScreen) {
         int32_t after;
     };
     const Case cases[] = {
-        {ScreenIntro, ScreenIntro},          {ScreenGame, ScreenGame},
-        {ScreenPause, ScreenPause},          {ScreenNameEntry, ScreenNameEntry},
-        {ScreenSendQuestion, ScreenSendQuestion}, {ScreenMainMenu, ScreenExitQuestion},
-        {ScreenOptions, ScreenExitQuestion}, {ScreenHiScores, ScreenExitQuestion},
-        {ScreenHelpAbout, ScreenExitQuestion}, {ScreenQuitQuestion, ScreenExitQuestion},
+        {ScreenIntro, ScreenIntro},
+        {ScreenGame, ScreenGame},
+        {ScreenPause, ScreenPause},
+        {ScreenNameEntry, ScreenNameEntry},
+        {ScreenSendQuestion, ScreenSendQuestion},
+        {ScreenMainMenu, ScreenExitQuestion},
+        {ScreenOptions, ScreenExitQuestion},
+        {ScreenHiScores, ScreenExitQuestion},
+        {ScreenHelpAbout, ScreenExitQuestion},
+        {ScreenQuitQuestion, ScreenExitQuestion},
     };
     Harness h;
     for (const Case& c : cases) {

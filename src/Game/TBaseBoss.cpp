@@ -79,7 +79,9 @@ void TBaseBoss::FollowTarget() {
     if (goal < X) X = static_cast<int16_t>(X - 1);
 }
 
-void TBaseBoss::Ram() { RamPlayerShip(GetBounds(), Life, *LifeBar); }
+void TBaseBoss::Ram() {
+    RamPlayerShip(GetBounds(), Life, *LifeBar);
+}
 
 void TBaseBoss::ChooseWeapon() {
     const bool other = Random(WeaponChoices) < OtherWeaponBelow;

@@ -89,7 +89,9 @@ void TEnemyShip::Move() {
     }
 }
 
-void TEnemyShip::Ram() { RamPlayerShip(GetBounds(), Life, *LifeBar); }
+void TEnemyShip::Ram() {
+    RamPlayerShip(GetBounds(), Life, *LifeBar);
+}
 
 void TEnemyShip::Explode(uint8_t slot) {
     if (!CurrentGame) return;

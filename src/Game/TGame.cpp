@@ -1,7 +1,7 @@
 #include "Game/TGame.h"
 
-#include "Game/TBaseBoss.h"
 #include "Game/TAsteroid.h"
+#include "Game/TBaseBoss.h"
 #include "Game/TBonus.h"
 #include "Game/TEnemyEngine.h"
 #include "Game/TGunner.h"
@@ -55,12 +55,12 @@ const std::string GameOverText = "Game Over";
 const std::string ScoreWord = "Score";
 
 void DrawBar(Surface& target, int sprite, int height, int x) {
-    if (height <= 0) return;  // a bar of no height draws nothing
+    if (height <= 0) return; // a bar of no height draws nothing
     DrawDirectRect(GameSprites[sprite], target, MakeRect(0, BarPictureHeight - height, 10, height), x,
                    BarBottom - height, true);
 }
 
-}  // namespace
+} // namespace
 
 int ProgressMarkerY(uint32_t distance, uint32_t stageNumber) {
     const double climbed = distance * 0.038 / (static_cast<double>(stageNumber) + 1);
@@ -88,7 +88,9 @@ TGame::~TGame() {
     Engine.reset();
 }
 
-uint8_t TGame::KindLimit() const { return static_cast<uint8_t>((StageNumber - 1) % 10 + 1); }
+uint8_t TGame::KindLimit() const {
+    return static_cast<uint8_t>((StageNumber - 1) % 10 + 1);
+}
 
 uint8_t TGame::BossKind() const {
     const int kind = KindLimit() / 3 - 1;
@@ -117,14 +119,16 @@ uint8_t TGame::PickWeighted(uint8_t lightShare, uint8_t mediumShare) {
     const uint32_t r = Random(100);
     uint8_t result = 0;
     if (r <= lightShare) result = static_cast<uint8_t>(Random(3));
-    if (r > lightShare && r < static_cast<uint32_t>(lightShare + mediumShare)) result = static_cast<uint8_t>(3 + Random(3));
+    if (r > lightShare && r < static_cast<uint32_t>(lightShare + mediumShare))
+        result = static_cast<uint8_t>(3 + Random(3));
     if (r >= static_cast<uint32_t>(lightShare + mediumShare)) result = static_cast<uint8_t>(6 + Random(3));
     return result;
 }
 
 uint8_t TGame::PickEnemyKind() {
     uint8_t kind;
-    do kind = PickWeighted(70, 10);
+    do
+        kind = PickWeighted(70, 10);
     while (kind >= KindLimit());
     return kind;
 }
@@ -132,11 +136,20 @@ uint8_t TGame::PickEnemyKind() {
 void TGame::RunFrame(Surface& target) {
     Mouse = ReadMouseDevice();
     switch (Phase) {
-    case PhaseRestart: RunRestart(target); break;
-    case PhaseIntro: RunIntro(target); break;
-    case PhasePlay: RunPlay(target); break;
-    case PhaseGameOver: RunGameOver(target); break;
-    default: break;
+    case PhaseRestart:
+        RunRestart(target);
+        break;
+    case PhaseIntro:
+        RunIntro(target);
+        break;
+    case PhasePlay:
+        RunPlay(target);
+        break;
+    case PhaseGameOver:
+        RunGameOver(target);
+        break;
+    default:
+        break;
     }
 }
 
@@ -145,8 +158,7 @@ void TGame::UpdateLayers(Surface& target) {
     NearLayer->Update(target);
 }
 
-template <typename T>
-static void UpdateSlots(SlotList<T, GameSlotCount>& slots, Surface& target) {
+template <typename T> static void UpdateSlots(SlotList<T, GameSlotCount>& slots, Surface& target) {
     // An object may empty its own slot during its Update; the slot is read afresh each time.
     for (size_t i = 0; i < GameSlotCount; ++i)
         if (slots[i]) slots[i]->Update(target);
@@ -248,8 +260,8 @@ void TGame::DrawHud(Surface& target) {
     DrawDirect(InterfaceSprites[HudTopBar], target, 0, 0, true);
     DrawDirect(InterfaceSprites[HudRightPanel], target, 652, 37, true);
     DrawDirect(InterfaceSprites[HudLivesPlate], target, 80, 4, true);
-    DrawDirect(InterfaceSprites[HudProgressMarker], target, ProgressMarkerX, ProgressMarkerY(Distance, StageNumber),
-               true);
+    DrawDirect(InterfaceSprites[HudProgressMarker], target, ProgressMarkerX,
+               ProgressMarkerY(Distance, StageNumber), true);
     DrawTitleText(315, 5, 18, 10, hud.caption, target, ColourBrightGreen);
     DrawTitleText(140, 5, 18, 10, hud.livesText, target, ColourBrightGreen);
     DrawGameText(533, 5, 18, 10, ScoreWord, target, ColourBrightGreen, AlignLeftTop, false);

@@ -21,10 +21,10 @@ struct TAsteroid;
 struct TBonus;
 
 // Phases of a game.
-inline constexpr uint8_t PhaseIntro = 0;      // the stage caption shows for two seconds
-inline constexpr uint8_t PhasePlay = 1;       // in play
-inline constexpr uint8_t PhaseGameOver = 3;   // "Game Over" shows for two seconds
-inline constexpr uint8_t PhaseRestart = 255;  // waiting for every hit effect to run out
+inline constexpr uint8_t PhaseIntro = 0;     // the stage caption shows for two seconds
+inline constexpr uint8_t PhasePlay = 1;      // in play
+inline constexpr uint8_t PhaseGameOver = 3;  // "Game Over" shows for two seconds
+inline constexpr uint8_t PhaseRestart = 255; // waiting for every hit effect to run out
 
 inline constexpr size_t GameSlotCount = 20;
 
@@ -43,9 +43,9 @@ struct TGame {
     // Counts up from 1 without end: wider than a byte so that captions and distance thresholds past
     // stage 255 keep working (KindLimit keeps its 1..10 cycle).
     uint32_t StageNumber = 1;
-    uint8_t StageInLevel = 1;  // 1, 2 or 3
+    uint8_t StageInLevel = 1; // 1, 2 or 3
     int32_t Score = 0;
-    uint32_t Distance = 0;     // scroll steps of either layer in this stage
+    uint32_t Distance = 0; // scroll steps of either layer in this stage
     std::unique_ptr<TMyShip> Ship;
     std::unique_ptr<TEnemyEngine> Engine;
     SlotList<THit, GameSlotCount> Hits;
@@ -85,7 +85,7 @@ struct TGame {
     uint8_t PickWeighted(uint8_t lightShare, uint8_t mediumShare);
     uint8_t PickEnemyKind();
 
-private:
+  private:
     void RunRestart(Surface& target);
     void RunIntro(Surface& target);
     void RunPlay(Surface& target);

@@ -34,7 +34,7 @@ struct VolleyShot {
     Origin origin;
     int16_t dx;
     int16_t dy;
-    double angle;  // added to the gun's angle
+    double angle; // added to the gun's angle
 };
 
 struct Volley {
@@ -45,12 +45,16 @@ struct Volley {
 constexpr Volley Volleys[] = {
     {1, {{0, SoundLaser, Origin::Muzzle, 5, 0, 0}}},
     // The second spread angle is a + 6.0, not a - 0.3: this spread is lopsided.
-    {3, {{1, SoundRocket, Origin::Muzzle, 20, 0, 0}, {1, SoundRocket, Origin::Muzzle, 20, 0, 0.3},
-         {1, SoundRocket, Origin::Muzzle, 20, 0, 6.0}}},
+    {3,
+     {{1, SoundRocket, Origin::Muzzle, 20, 0, 0},
+      {1, SoundRocket, Origin::Muzzle, 20, 0, 0.3},
+      {1, SoundRocket, Origin::Muzzle, 20, 0, 6.0}}},
     {1, {{2, SoundRocket, Origin::Muzzle, 0, 0, 0}}},
     {1, {{3, SoundRocket, Origin::Muzzle, -30, -80, 0}}},
-    {3, {{4, SoundRocket, Origin::Muzzle, 0, 0, 0}, {4, SoundRocket, Origin::Muzzle, 0, 0, 0.5},
-         {4, SoundRocket, Origin::Muzzle, 0, 0, -0.5}}},
+    {3,
+     {{4, SoundRocket, Origin::Muzzle, 0, 0, 0},
+      {4, SoundRocket, Origin::Muzzle, 0, 0, 0.5},
+      {4, SoundRocket, Origin::Muzzle, 0, 0, -0.5}}},
     {2, {{5, SoundPlasma, Origin::Muzzle, 36, 0, 0}, {5, SoundPlasma, Origin::Muzzle, 0, 0, 0}}},
     {1, {{6, SoundRocket, Origin::Muzzle, 5, 0, 0}}},
     {1, {{7, SoundPlasma, Origin::Muzzle, 5, 0, 0}}},
@@ -63,14 +67,16 @@ constexpr Volley Volleys[] = {
     {1, {{13, SoundPlasma, Origin::Owner, 114, 280, 0}}},
 };
 
-int16_t RoundToPixel(float value) { return static_cast<int16_t>(std::nearbyint(value)); }
+int16_t RoundToPixel(float value) {
+    return static_cast<int16_t>(std::nearbyint(value));
+}
 
 // Damage is subtracted from an asteroid's 8-bit strength without wrapping round to a positive value.
 int8_t LowerStrength(int8_t strength, uint8_t damage) {
     return static_cast<int8_t>(std::max(static_cast<int>(strength) - damage, -128));
 }
 
-}  // namespace
+} // namespace
 
 uint32_t FireInterval(uint8_t rateIndex) {
     return rateIndex < std::size(FireIntervals) ? FireIntervals[rateIndex] : SafeFireInterval;
@@ -111,8 +117,8 @@ void TGunner::FireVolley() {
         const VolleyShot& shot = volley.shots[i];
         const int16_t baseX = shot.origin == Origin::Muzzle ? MuzzleX : *OwnerX;
         const int16_t baseY = shot.origin == Origin::Muzzle ? MuzzleY : *OwnerY;
-        FireOne(shot.kind, shot.sound, static_cast<int16_t>(baseX + shot.dx), static_cast<int16_t>(baseY + shot.dy),
-                Angle + shot.angle);
+        FireOne(shot.kind, shot.sound, static_cast<int16_t>(baseX + shot.dx),
+                static_cast<int16_t>(baseY + shot.dy), Angle + shot.angle);
     }
 }
 
@@ -138,13 +144,15 @@ void TGunner::ConsiderRandomFire(uint32_t now) {
     LastShotTick = now;
 }
 
-void TGunner::FreeShot(uint8_t slot) { Shots[slot].reset(); }
+void TGunner::FreeShot(uint8_t slot) {
+    Shots[slot].reset();
+}
 
 void TGunner::CheckShot(uint8_t slot) {
     const TPulya& shot = *Shots[slot];
     if (shot.Y < 0 || shot.Y > 598 || shot.X < 0 || shot.X > 802) {
         FreeShot(slot);
-        --ShotsInFlight;  // only leaving the field counts a projectile out
+        --ShotsInFlight; // only leaving the field counts a projectile out
         return;
     }
     if (!CurrentGame) return;
@@ -162,7 +170,7 @@ TRect HitRectangle(const TPulya& shot, uint8_t weaponType) {
     return MakeRect(RoundToPixel(shot.X), RoundToPixel(shot.Y), size.width, size.height);
 }
 
-}  // namespace
+} // namespace
 
 bool TGunner::HitsOpposition(const TPulya& shot, uint8_t slot) {
     TGame& game = *CurrentGame;

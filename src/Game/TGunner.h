@@ -12,13 +12,14 @@
 struct TPulya;
 
 inline constexpr size_t GunShotSlots = 21;
-inline constexpr double PlayerGunAngle = 3.15;  // not pi: player shots drift slightly to the right
+inline constexpr double PlayerGunAngle = 3.15; // not pi: player shots drift slightly to the right
 
 // Milliseconds between volleys by rate index; an index outside the table gets the safe interval.
 uint32_t FireInterval(uint8_t rateIndex);
 
 struct TGunner {
-    TGunner(uint8_t rateIndex, uint8_t weaponType, const int16_t& ownerX, const int16_t& ownerY, bool isPlayerGun);
+    TGunner(uint8_t rateIndex, uint8_t weaponType, const int16_t& ownerX, const int16_t& ownerY,
+            bool isPlayerGun);
     ~TGunner();
     TGunner(const TGunner&) = delete;
     TGunner& operator=(const TGunner&) = delete;
@@ -31,7 +32,7 @@ struct TGunner {
     int16_t MuzzleX = 0;
     int16_t MuzzleY = 0;
     bool IsPlayerGun = false;
-    uint8_t RateIndex = 0;   // every place that sets it sets WeaponType to the same number
+    uint8_t RateIndex = 0; // every place that sets it sets WeaponType to the same number
     uint8_t WeaponType = 0;
     uint32_t LastTick = 0;
     uint32_t LastShotTick = 0;
@@ -42,9 +43,12 @@ struct TGunner {
     void CheckShot(uint8_t slot);
     void Update(Surface& target);
 
-    void SetWeapon(uint8_t weapon) { RateIndex = weapon; WeaponType = weapon; }
+    void SetWeapon(uint8_t weapon) {
+        RateIndex = weapon;
+        WeaponType = weapon;
+    }
 
-private:
+  private:
     void FireVolley();
     bool HitsOpposition(const TPulya& shot, uint8_t slot);
     bool HitsPlayer(const TPulya& shot, uint8_t slot);

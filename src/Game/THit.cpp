@@ -9,14 +9,14 @@
 namespace {
 
 struct HitClass {
-    uint16_t size;  // frames are square
+    uint16_t size; // frames are square
     uint8_t sprite;
 };
 
 constexpr HitClass HitClasses[] = {{16, 39}, {16, 40}, {16, 41}, {64, 42}, {64, 43}, {64, 44}};
 constexpr uint32_t HitFrameMs = 30;
 
-}  // namespace
+} // namespace
 
 uint8_t HitSizeClass(uint8_t kind) {
     if (kind > 17) return 0;
@@ -28,19 +28,19 @@ THit::THit(uint8_t kind, uint8_t slot, int16_t x, int16_t y, int8_t startFrame)
 
 void THit::Update(Surface& target) {
     const HitClass& hitClass = HitClasses[SizeClass < std::size(HitClasses) ? SizeClass : 0];
-    const int16_t shownFrame = Counter;  // the frame of the counter before this frame's step
+    const int16_t shownFrame = Counter; // the frame of the counter before this frame's step
     NowTick = GetTickCount();
     if (IntervalPassed(NowTick, FrameTick, HitFrameMs)) {
         ++Counter;
         FrameTick = NowTick;
     }
-    if (Counter < 0) return;  // still waiting
+    if (Counter < 0) return; // still waiting
     if (Counter >= HitLastCounter) {
         if (CurrentGame && Slot < GameSlotCount && CurrentGame->Hits[Slot].get() == this)
-            CurrentGame->Hits[Slot].reset();  // destroys this effect
+            CurrentGame->Hits[Slot].reset(); // destroys this effect
         return;
     }
-    if (shownFrame < 0) return;  // the step just ended the wait: there is no frame before 0 to show
+    if (shownFrame < 0) return; // the step just ended the wait: there is no frame before 0 to show
     DrawSprite(GameSprites[hitClass.sprite], target,
                MakeRect(hitClass.size * shownFrame, 0, hitClass.size, hitClass.size), X, Y);
 }

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-inline constexpr int16_t HitLastCounter = 16;  // the effect is removed when its counter reaches this
+inline constexpr int16_t HitLastCounter = 16; // the effect is removed when its counter reaches this
 
 struct THit {
     THit(uint8_t kind, uint8_t slot, int16_t x, int16_t y, int8_t startFrame);

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-TLineLive::TLineLive(const int16_t& ownerX, const int16_t& ownerY, const int32_t& ownerLife, uint16_t barLength,
-                     uint16_t maxLife)
+TLineLive::TLineLive(const int16_t& ownerX, const int16_t& ownerY, const int32_t& ownerLife,
+                     uint16_t barLength, uint16_t maxLife)
     : OwnerX(&ownerX), OwnerY(&ownerY), OwnerLife(&ownerLife),
       Scale(maxLife == 0 ? 0.0f : static_cast<float>(barLength) / static_cast<float>(maxLife)) {}
 

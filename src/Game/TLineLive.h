@@ -7,7 +7,7 @@
 #include <cstdint>
 
 inline constexpr uint32_t LifeBarColour = Rgb(0x22, 0x88, 0x22);
-inline constexpr uint16_t LifeBarShowFrames = 100;  // hidden once the count passes this
+inline constexpr uint16_t LifeBarShowFrames = 100; // hidden once the count passes this
 
 struct TLineLive {
     TLineLive(const int16_t& ownerX, const int16_t& ownerY, const int32_t& ownerLife, uint16_t barLength,
@@ -17,7 +17,7 @@ struct TLineLive {
     const int16_t* OwnerY;
     const int32_t* OwnerLife;
     bool Visible = false;
-    float Scale = 0;  // pixels per point of life, single precision
+    float Scale = 0; // pixels per point of life, single precision
     uint16_t ShowCount = 0;
 
     void Draw(Surface& target);

@@ -28,8 +28,12 @@ constexpr int16_t MegaBombBossDamage = 100;
 constexpr int SpecialShots = 10;
 constexpr int16_t SpecialSpacing = 80;
 
-bool KeyHeld(uint8_t scanCode) { return KeyState[scanCode] == KeyDown; }
-bool ButtonHeld(const MouseDeviceState& mouse, int button) { return mouse.buttons[button] == KeyDown; }
+bool KeyHeld(uint8_t scanCode) {
+    return KeyState[scanCode] == KeyDown;
+}
+bool ButtonHeld(const MouseDeviceState& mouse, int button) {
+    return mouse.buttons[button] == KeyDown;
+}
 
 struct Controls {
     bool left, right, up, down, fire, special;
@@ -44,9 +48,11 @@ Controls ReadControls(const MouseDeviceState& mouse) {
             KeyHeld(ScanSpace) || ButtonHeld(mouse, 1)};
 }
 
-}  // namespace
+} // namespace
 
-TRect ShipBounds(const TMyShip& ship) { return MakeRect(ship.X, ship.Y, ShipWidth, ShipHeight); }
+TRect ShipBounds(const TMyShip& ship) {
+    return MakeRect(ship.X, ship.Y, ShipWidth, ShipHeight);
+}
 
 void RamPlayerShip(const TRect& rammer, int32_t& life, TLineLive& lifeBar) {
     if (!CurrentGame) return;
@@ -127,17 +133,20 @@ void TMyShip::ClampPosition() {
 
 void TMyShip::Draw(Surface& target) {
     const int frame = 2 * Tilt + FlameFrame;
-    DrawDirectRect(GameSprites[ShipSheet], target, MakeRect(ShipWidth * frame, 0, ShipWidth, ShipHeight), X, Y, true);
+    DrawDirectRect(GameSprites[ShipSheet], target, MakeRect(ShipWidth * frame, 0, ShipWidth, ShipHeight), X,
+                   Y, true);
 }
 
 void TMyShip::LoseLife() {
     TGame& game = *CurrentGame;
-    for (auto& hit : game.Hits) hit.reset();
+    for (auto& hit : game.Hits)
+        hit.reset();
     game.Phase = PhaseRestart;
     for (int i = 0; i < 5; ++i) {
         const int16_t dy = static_cast<int16_t>(Random(20));
         const int16_t dx = static_cast<int16_t>(Random(25));
-        game.SpawnHit(static_cast<int16_t>(X + dx), static_cast<int16_t>(Y + dy), 11, static_cast<int8_t>(10 * i - 40));
+        game.SpawnHit(static_cast<int16_t>(X + dx), static_cast<int16_t>(Y + dy), 11,
+                      static_cast<int8_t>(10 * i - 40));
     }
     game.Lives = static_cast<int16_t>(game.Lives - 1);
 }
@@ -147,11 +156,13 @@ void TMyShip::FireSpecial() {
     const int16_t rowY = static_cast<int16_t>(Y - 5);
     if (MegaSkullReady) {
         for (int i = 0; i < SpecialShots; ++i)
-            Gun->FireOne(MegaSkullShotKind, SoundSkeel, static_cast<int16_t>(SpecialSpacing * i), rowY, Gun->Angle);
+            Gun->FireOne(MegaSkullShotKind, SoundSkeel, static_cast<int16_t>(SpecialSpacing * i), rowY,
+                         Gun->Angle);
         MegaSkullReady = false;
         SpecialCharge = 0;
     } else if (MegaBombReady) {
-        for (int i = 0; i < SpecialShots; ++i) PlaySoundEffect(SpecialSpacing * i, rowY, SoundSkeel);
+        for (int i = 0; i < SpecialShots; ++i)
+            PlaySoundEffect(SpecialSpacing * i, rowY, SoundSkeel);
         for (auto& ship : game.Engine->Ships)
             if (ship) ship->Life = -1;
         for (auto& asteroid : game.Asteroids)
@@ -179,7 +190,7 @@ void TMyShip::Update(Surface& target) {
     const Controls controls = ReadControls(game.Mouse);
     const bool inPlay = game.Phase == PhasePlay;
     if (controls.fire && inPlay) Gun->Fire();
-    Gun->Update(target);  // the ship's projectiles are drawn beneath it
+    Gun->Update(target); // the ship's projectiles are drawn beneath it
 
     ClampPosition();
     Draw(target);

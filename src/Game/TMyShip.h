@@ -28,13 +28,13 @@ struct TMyShip {
 
     int16_t X = 0;
     int16_t Y = 0;
-    int8_t Tilt = 0;          // bank frame 0 (full left) .. 4 (full right); 2 is level
+    int8_t Tilt = 0; // bank frame 0 (full left) .. 4 (full right); 2 is level
     uint8_t FlameFrame = 0;
     uint8_t SpecialCharge = 0;
     std::unique_ptr<TGunner> Gun;
     bool MegaBombReady = false;
     bool MegaSkullReady = false;
-    int8_t UpgradeSeconds = 0;  // 99 while the standard gun is fitted
+    int8_t UpgradeSeconds = 0; // 99 while the standard gun is fitted
     uint32_t LastTick = 0;
     uint32_t FlameTick = 0;
     uint32_t UpgradeTick = 0;
@@ -42,7 +42,7 @@ struct TMyShip {
     void TakeDamage(uint8_t amount);
     void Update(Surface& target);
 
-private:
+  private:
     void RunUpgradeClock(uint32_t now);
     void Steer();
     void ClampPosition();

@@ -19,14 +19,19 @@ const Surface* ShotSheet(uint8_t kind, bool playerShot) {
     return sprite < GameSpriteCount ? GameSprites[sprite].get() : nullptr;
 }
 
-int16_t RoundToPixel(float value) { return static_cast<int16_t>(std::nearbyint(value)); }
+int16_t RoundToPixel(float value) {
+    return static_cast<int16_t>(std::nearbyint(value));
+}
 
-}  // namespace
+} // namespace
 
-const ShotKind& ShotKindOf(uint8_t kind) { return ShotKinds[kind < ShotKindCount ? kind : 0]; }
+const ShotKind& ShotKindOf(uint8_t kind) {
+    return ShotKinds[kind < ShotKindCount ? kind : 0];
+}
 
 TPulya::TPulya(uint8_t kind, int16_t x, int16_t y, double angle)
-    : Kind(kind), Y(static_cast<float>(y)), X(static_cast<float>(x)), Angle(angle), FrameTick(GetTickCount()) {}
+    : Kind(kind), Y(static_cast<float>(y)), X(static_cast<float>(x)), Angle(angle),
+      FrameTick(GetTickCount()) {}
 
 void TPulya::Update(Surface& target, bool playerShot) {
     const ShotKind& kind = ShotKindOf(Kind);

@@ -14,19 +14,22 @@ struct TileSize {
 };
 
 // The background pictures fix their own tile size; other sprites use the size they are given.
-constexpr TileSize BackgroundTiles[] = {{400, 300}, {800, 200}, {512, 486}, {300, 200}, {300, 200},
-                                        {300, 200}, {300, 200}, {300, 200}};
+constexpr TileSize BackgroundTiles[] = {{400, 300}, {800, 200}, {512, 486}, {300, 200},
+                                        {300, 200}, {300, 200}, {300, 200}, {300, 200}};
 
 TileSize TileSizeFor(uint8_t spriteIndex, uint16_t width, uint16_t height) {
     if (spriteIndex < std::size(BackgroundTiles)) return BackgroundTiles[spriteIndex];
     return {width, height};
 }
 
-uint8_t TilesAcross(int span, uint16_t tile) { return tile == 0 ? 0 : static_cast<uint8_t>(span / tile); }
+uint8_t TilesAcross(int span, uint16_t tile) {
+    return tile == 0 ? 0 : static_cast<uint8_t>(span / tile);
+}
 
-}  // namespace
+} // namespace
 
-TRunBackground::TRunBackground(uint16_t tileWidth, uint16_t tileHeight, uint8_t spriteIndex, uint16_t stepInterval)
+TRunBackground::TRunBackground(uint16_t tileWidth, uint16_t tileHeight, uint8_t spriteIndex,
+                               uint16_t stepInterval)
     : StepInterval(stepInterval), SpriteIndex(spriteIndex) {
     const TileSize tile = TileSizeFor(spriteIndex, tileWidth, tileHeight);
     TileWidth = tile.width;

@@ -9,8 +9,8 @@
 struct TRunBackground {
     TRunBackground(uint16_t tileWidth, uint16_t tileHeight, uint8_t spriteIndex, uint16_t stepInterval);
 
-    int16_t OffsetX = 0;  // changed only by the player's ship; never wrapped
-    int16_t OffsetY = 0;  // 0 .. TileHeight - 1
+    int16_t OffsetX = 0; // changed only by the player's ship; never wrapped
+    int16_t OffsetY = 0; // 0 .. TileHeight - 1
     uint16_t TileWidth = 0;
     uint16_t TileHeight = 0;
     uint16_t StepInterval = 0;

@@ -2,7 +2,9 @@
 
 uint32_t RandSeed = 0;
 
-void Randomize(uint32_t seed) { RandSeed = seed; }
+void Randomize(uint32_t seed) {
+    RandSeed = seed;
+}
 
 uint32_t Random(uint32_t n) {
     RandSeed = RandSeed * 134775813u + 1u; // wraps mod 2^32 on purpose

@@ -3,7 +3,9 @@
 
 #include <cstdint>
 
-inline uint32_t TicksSince(uint32_t now, uint32_t then) { return now - then; }
+inline uint32_t TicksSince(uint32_t now, uint32_t then) {
+    return now - then;
+}
 
 // A timed step is due when strictly more than its interval has passed.
 inline bool IntervalPassed(uint32_t now, uint32_t then, uint32_t interval) {

@@ -20,7 +20,8 @@ int32_t DrawSprite(const Surface* sprite, Surface& target, const TRect& source, 
     return target.BlitFrom(*sprite, r, x, y, true);
 }
 
-int32_t DrawSprite(const std::unique_ptr<Surface>& sprite, Surface& target, const TRect& source, int16_t x, int16_t y) {
+int32_t DrawSprite(const std::unique_ptr<Surface>& sprite, Surface& target, const TRect& source, int16_t x,
+                   int16_t y) {
     return DrawSprite(sprite.get(), target, source, x, y);
 }
 
@@ -29,8 +30,8 @@ int32_t DrawDirect(const std::unique_ptr<Surface>& sprite, Surface& target, int 
     return target.BlitWhole(*sprite, x, y, keyed);
 }
 
-int32_t DrawDirectRect(const std::unique_ptr<Surface>& sprite, Surface& target, const TRect& source, int x, int y,
-                       bool keyed) {
+int32_t DrawDirectRect(const std::unique_ptr<Surface>& sprite, Surface& target, const TRect& source, int x,
+                       int y, bool keyed) {
     if (!sprite) return BlitFailed;
     return target.BlitFrom(*sprite, source, x, y, keyed);
 }

@@ -19,7 +19,8 @@ struct PackFile {
 };
 
 [[noreturn]] void FailRecord(const std::string& path, int record, const std::string& what) {
-    throw PackError("The data pack " + path + " is damaged: record " + std::to_string(record) + " " + what + ".");
+    throw PackError("The data pack " + path + " is damaged: record " + std::to_string(record) + " " + what +
+                    ".");
 }
 
 bool ReadLength(std::FILE* file, uint32_t& length) {
@@ -40,7 +41,8 @@ long FileSize(std::FILE* file) {
 
 std::unique_ptr<Surface> LoadPackImage(const std::string& packPath, int record) {
     PackFile pack(packPath);
-    if (!pack.file) throw PackError("Cannot open the data pack " + packPath + ": it is missing or unreadable.");
+    if (!pack.file)
+        throw PackError("Cannot open the data pack " + packPath + ": it is missing or unreadable.");
     const long size = FileSize(pack.file);
     long position = 0;
     uint32_t length = 0;
@@ -50,8 +52,9 @@ std::unique_ptr<Surface> LoadPackImage(const std::string& packPath, int record) 
         position += 4;
         const long left = size - position;
         if (length > static_cast<uint64_t>(left))
-            FailRecord(packPath, k, "says " + std::to_string(length) + " bytes but only " + std::to_string(left) +
-                                        " are left in the file");
+            FailRecord(packPath, k,
+                       "says " + std::to_string(length) + " bytes but only " + std::to_string(left) +
+                           " are left in the file");
         if (k < record) {
             std::fseek(pack.file, static_cast<long>(length), SEEK_CUR);
             position += static_cast<long>(length);
@@ -76,7 +79,9 @@ uint32_t MatchSurfaceColour(Surface& surface, uint32_t rgb) {
     return raw;
 }
 
-void SetSurfaceColourKey(Surface& surface, uint32_t rgb) { surface.SetColourKey(MatchSurfaceColour(surface, rgb)); }
+void SetSurfaceColourKey(Surface& surface, uint32_t rgb) {
+    surface.SetColourKey(MatchSurfaceColour(surface, rgb));
+}
 
 void MirrorSurface(const Surface& source, Surface& target) {
     const int height = std::min(target.Height(), source.Height());
@@ -84,7 +89,8 @@ void MirrorSurface(const Surface& source, Surface& target) {
     for (int y = 0; y < height; ++y) {
         const uint32_t* from = source.Row(height - 1 - y);
         uint32_t* to = target.Row(y);
-        for (int x = 0; x < width; ++x) to[x] = from[x];
+        for (int x = 0; x < width; ++x)
+            to[x] = from[x];
     }
 }
 
@@ -93,7 +99,8 @@ void LoadSpriteStore(const std::string& packPath) {
         GameSprites[i].reset();
         GameSprites[i] = LoadPackImage(packPath, i);
     }
-    for (int i = 3; i <= 7; ++i) SetSurfaceColourKey(*GameSprites[i], ColourBlack);
+    for (int i = 3; i <= 7; ++i)
+        SetSurfaceColourKey(*GameSprites[i], ColourBlack);
     for (int i = 0; i < InterfaceSpriteCount; ++i) {
         InterfaceSprites[i].reset();
         InterfaceSprites[i] = LoadPackImage(packPath, FirstInterfaceRecord + i);
@@ -106,7 +113,10 @@ void LoadSpriteStore(const std::string& packPath) {
 }
 
 void FreeSpriteStore() {
-    for (auto& sprite : InterfaceSprites) sprite.reset();
-    for (auto& sprite : GameSprites) sprite.reset();
-    for (auto& sprite : PlayerShotSprites) sprite.reset();
+    for (auto& sprite : InterfaceSprites)
+        sprite.reset();
+    for (auto& sprite : GameSprites)
+        sprite.reset();
+    for (auto& sprite : PlayerShotSprites)
+        sprite.reset();
 }

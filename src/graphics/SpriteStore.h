@@ -24,7 +24,7 @@ extern SlotList<Surface, PlayerShotSpriteCount> PlayerShotSprites;
 
 // A pack that cannot be read: the message names the file and the record.
 class PackError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -29,7 +29,9 @@ constexpr uint32_t FrameGateMs = 5; // a frame only when more than this has pass
 constexpr uint32_t AltKeyWaitMs = 150;
 } // namespace
 
-TForm1::~TForm1() { FormDestroy(); }
+TForm1::~TForm1() {
+    FormDestroy();
+}
 
 bool TForm1::FormCreate() {
     if (!FirstStart) {
@@ -126,7 +128,9 @@ int32_t TForm1::RenderFrame() {
     return status;
 }
 
-int32_t TForm1::ClearBackBuffer() { return display.ClearSurface(*BackBuffer); }
+int32_t TForm1::ClearBackBuffer() {
+    return display.ClearSurface(*BackBuffer);
+}
 
 int32_t TForm1::RestoreSurfaces() {
     if (display.RestorePrimary() && ClearBackBuffer() != BlitOk) return 1;
@@ -152,7 +156,8 @@ void TForm1::DrawScreen() {
 void TForm1::PauseGame() {
     SavedScreen->BlitWhole(*BackBuffer, 0, 0, false);
     const TRect stripe{0, 0, GameSprites[9] ? GameSprites[9]->Width() : 0, 1};
-    for (int i = 0; i < ScreenHeight / 2; ++i) DrawDirectRect(GameSprites[9], *SavedScreen, stripe, 0, 2 * i);
+    for (int i = 0; i < ScreenHeight / 2; ++i)
+        DrawDirectRect(GameSprites[9], *SavedScreen, stripe, 0, 2 * i);
     ScreenState = ScreenPause;
     EndGameMouse(); // a paused player may want the pointer for other windows
 }
@@ -164,7 +169,9 @@ void TForm1::StartGame() {
     ScreenState = ScreenGame;
 }
 
-void TForm1::EndGameMouse() { display.SetGameMouse(false); }
+void TForm1::EndGameMouse() {
+    display.SetGameMouse(false);
+}
 
 bool TForm1::FormCloseQuery() {
     switch (ScreenState) {
@@ -172,8 +179,10 @@ bool TForm1::FormCloseQuery() {
     case ScreenGame:
     case ScreenPause:
     case ScreenNameEntry:
-    case ScreenSendQuestion: return false;
-    default: break;
+    case ScreenSendQuestion:
+        return false;
+    default:
+        break;
     }
     ScreenState = ScreenExitQuestion;
     return ExitConfirmed;
@@ -183,9 +192,13 @@ void TForm1::Close() {
     if (FormCloseQuery()) closed = true;
 }
 
-void TForm1::CloseRequest() { Close(); }
+void TForm1::CloseRequest() {
+    Close();
+}
 
-void TForm1::Terminate() { terminated = true; }
+void TForm1::Terminate() {
+    terminated = true;
+}
 
 void TForm1::FormMouseMove(int32_t x, int32_t y) {
     MouseActive = true;

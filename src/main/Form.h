@@ -18,7 +18,7 @@ extern uint16_t DesktopWidth;
 extern uint16_t DesktopHeight;
 
 class TForm1 : public ShellEvents {
-public:
+  public:
     TForm1() = default;
     ~TForm1() override;
 
@@ -70,7 +70,7 @@ public:
     TRect ScreenRect{0, 0, ScreenWidth, ScreenHeight};
     TRect SavedWindowRect;
 
-private:
+  private:
     void CreateDisplay();
     void SetupDisplay();
     void ApplyConfig();

@@ -14,8 +14,10 @@ int main(int, char**) {
     int status = 0;
     {
         TForm1 form;
-        if (!form.FormCreate()) status = 1;
-        else if (!form.RunMessageLoop()) status = 1;
+        if (!form.FormCreate())
+            status = 1;
+        else if (!form.RunMessageLoop())
+            status = 1;
         form.FormDestroy();
         if (status == 0 && !form.Terminated()) OpenPlayUrl();
     }

@@ -13,8 +13,8 @@ Display::~Display() {
 }
 
 bool Display::Open(const char* caption) {
-    window = SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, ScreenWidth, ScreenHeight,
-                              SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    window = SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, ScreenWidth,
+                              ScreenHeight, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!window) {
         std::fprintf(stderr, "vantorix: cannot open the game window: %s\n", SDL_GetError());
         return false;
@@ -81,7 +81,9 @@ TRect Display::WindowRect() const {
     return MakeRect(x, y, w, h);
 }
 
-void Display::MoveWindow(int left, int top) { SDL_SetWindowPosition(window, left, top); }
+void Display::MoveWindow(int left, int top) {
+    SDL_SetWindowPosition(window, left, top);
+}
 
 void Display::RefuseResize() {
     int w = 0, h = 0;
@@ -89,12 +91,16 @@ void Display::RefuseResize() {
     if (w != ScreenWidth || h != ScreenHeight) SDL_SetWindowSize(window, ScreenWidth, ScreenHeight);
 }
 
-void Display::Minimize() { SDL_MinimizeWindow(window); }
+void Display::Minimize() {
+    SDL_MinimizeWindow(window);
+}
 void Display::ShowNormal() {
     SDL_ShowWindow(window);
     SDL_RaiseWindow(window);
 }
-bool Display::IsMinimized() const { return (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) != 0; }
+bool Display::IsMinimized() const {
+    return (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) != 0;
+}
 
 void Display::SetGameMouse(bool captured) {
     SDL_SetRelativeMouseMode(captured ? SDL_TRUE : SDL_FALSE);
@@ -105,7 +111,9 @@ void Display::ShowMessage(const char* title, const char* text) const {
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, text, window);
 }
 
-bool Display::RestorePrimary() { return primaryRestores && CreateTexture(); }
+bool Display::RestorePrimary() {
+    return primaryRestores && CreateTexture();
+}
 
 int32_t Display::ClearSurface(Surface& surface) {
     if (pendingClearFailures > 0) {

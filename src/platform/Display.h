@@ -15,7 +15,7 @@ inline constexpr int ScreenWidth = 800;
 inline constexpr int ScreenHeight = 600;
 
 class Display {
-public:
+  public:
     Display() = default;
     ~Display();
     Display(const Display&) = delete;
@@ -50,7 +50,7 @@ public:
     bool IsWindowed() const { return windowed; }
     SDL_Window* Window() const { return window; }
 
-private:
+  private:
     bool CreateTexture();
 
     SDL_Window* window = nullptr;

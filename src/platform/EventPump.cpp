@@ -17,7 +17,9 @@ void HandleWindowEvent(const SDL_WindowEvent& event, ShellEvents& shell) {
         }
         shell.ApplicationActivate();
         break;
-    case SDL_WINDOWEVENT_FOCUS_LOST: shell.ApplicationDeactivate(); break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        shell.ApplicationDeactivate();
+        break;
     case SDL_WINDOWEVENT_MINIMIZED:
         minimised = true;
         shell.ApplicationDeactivate();
@@ -28,11 +30,20 @@ void HandleWindowEvent(const SDL_WindowEvent& event, ShellEvents& shell) {
             shell.ApplicationRestore();
         }
         break;
-    case SDL_WINDOWEVENT_MAXIMIZED: shell.MaximiseCommand(); break;
-    case SDL_WINDOWEVENT_MOVED: shell.WindowMoved(); break;
-    case SDL_WINDOWEVENT_SIZE_CHANGED: shell.WindowResized(); break;
-    case SDL_WINDOWEVENT_CLOSE: shell.CloseRequest(); break;
-    default: break;
+    case SDL_WINDOWEVENT_MAXIMIZED:
+        shell.MaximiseCommand();
+        break;
+    case SDL_WINDOWEVENT_MOVED:
+        shell.WindowMoved();
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        shell.WindowResized();
+        break;
+    case SDL_WINDOWEVENT_CLOSE:
+        shell.CloseRequest();
+        break;
+    default:
+        break;
     }
 }
 
@@ -55,16 +66,27 @@ void PumpEvents(ShellEvents& shell) {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
-        case SDL_QUIT: shell.Terminate(); break;
-        case SDL_WINDOWEVENT: HandleWindowEvent(event.window, shell); break;
-        case SDL_KEYDOWN: HandleKeyDown(event.key, shell); break;
+        case SDL_QUIT:
+            shell.Terminate();
+            break;
+        case SDL_WINDOWEVENT:
+            HandleWindowEvent(event.window, shell);
+            break;
+        case SDL_KEYDOWN:
+            HandleKeyDown(event.key, shell);
+            break;
         case SDL_MOUSEMOTION:
             AccumulateMouseMotion(event.motion.xrel, event.motion.yrel, 0);
             shell.FormMouseMove(event.motion.x, event.motion.y);
             break;
-        case SDL_MOUSEWHEEL: AccumulateMouseMotion(0, 0, event.wheel.y); break;
-        case SDL_MOUSEBUTTONDOWN: shell.FormMouseDown(event.button.button, event.button.x, event.button.y); break;
-        default: break;
+        case SDL_MOUSEWHEEL:
+            AccumulateMouseMotion(0, 0, event.wheel.y);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+            shell.FormMouseDown(event.button.button, event.button.x, event.button.y);
+            break;
+        default:
+            break;
         }
     }
 }

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 class ShellEvents {
-public:
+  public:
     virtual ~ShellEvents() = default;
     virtual void FormKeyDown(uint16_t& key, bool altHeld) = 0;
     virtual void FormMouseMove(int32_t x, int32_t y) = 0;

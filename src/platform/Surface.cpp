@@ -33,13 +33,20 @@ std::unique_ptr<Surface> Surface::FromBmp(const uint8_t* bytes, size_t size, std
     return std::unique_ptr<Surface>(new Surface(converted));
 }
 
-Surface::~Surface() { SDL_FreeSurface(surface); }
+Surface::~Surface() {
+    SDL_FreeSurface(surface);
+}
 
-int Surface::Width() const { return surface->w; }
-int Surface::Height() const { return surface->h; }
+int Surface::Width() const {
+    return surface->w;
+}
+int Surface::Height() const {
+    return surface->h;
+}
 
 uint32_t* Surface::Row(int y) {
-    return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch);
+    return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
+                                       static_cast<size_t>(y) * surface->pitch);
 }
 const uint32_t* Surface::Row(int y) const {
     return reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(surface->pixels) +
@@ -50,15 +57,21 @@ uint32_t Surface::MapRgb(uint32_t rgb) const {
     return SDL_MapRGB(surface->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
-void Surface::SetColourKey(uint32_t rawValue) { SDL_SetColorKey(surface, SDL_TRUE, rawValue); }
-bool Surface::HasColourKey() const { return SDL_HasColorKey(surface) == SDL_TRUE; }
+void Surface::SetColourKey(uint32_t rawValue) {
+    SDL_SetColorKey(surface, SDL_TRUE, rawValue);
+}
+bool Surface::HasColourKey() const {
+    return SDL_HasColorKey(surface) == SDL_TRUE;
+}
 uint32_t Surface::ColourKey() const {
     uint32_t key = 0;
     SDL_GetColorKey(surface, &key);
     return key;
 }
 
-int32_t Surface::Fill(uint32_t rgb) { return SDL_FillRect(surface, nullptr, MapRgb(rgb)) == 0 ? BlitOk : BlitFailed; }
+int32_t Surface::Fill(uint32_t rgb) {
+    return SDL_FillRect(surface, nullptr, MapRgb(rgb)) == 0 ? BlitOk : BlitFailed;
+}
 
 int32_t Surface::FillRect(const TRect& rect, uint32_t rgb) {
     if (rect.Width() <= 0 || rect.Height() <= 0) return BlitFailed;
@@ -69,7 +82,8 @@ int32_t Surface::FillRect(const TRect& rect, uint32_t rgb) {
 namespace {
 
 // Clips a copy of `source` at (x, y) against both surfaces; false when nothing is left to draw.
-bool ClipBlit(TRect& source, int& x, int& y, int sourceWidth, int sourceHeight, int targetWidth, int targetHeight) {
+bool ClipBlit(TRect& source, int& x, int& y, int sourceWidth, int sourceHeight, int targetWidth,
+              int targetHeight) {
     auto clipStart = [](int32_t& start, int& position) {
         if (start < 0) {
             position -= start;

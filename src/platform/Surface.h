@@ -16,7 +16,7 @@ inline constexpr int32_t BlitOk = 0;
 inline constexpr int32_t BlitFailed = -1;
 
 class Surface {
-public:
+  public:
     // A new black surface, or nullptr when the library cannot make one.
     static std::unique_ptr<Surface> Create(int width, int height);
     // Decodes a whole BMP file image; nullptr with a reason when the bytes are not a BMP.
@@ -48,10 +48,12 @@ public:
 
     SDL_Surface* Native() const { return surface; }
 
-private:
+  private:
     explicit Surface(SDL_Surface* surface) : surface(surface) {}
     SDL_Surface* surface;
 };
 
 // RGB helpers: colours are 0x00RRGGBB throughout the program.
-constexpr uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return (r << 16) | (g << 8) | b; }
+constexpr uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) {
+    return (r << 16) | (g << 8) | b;
+}

@@ -37,7 +37,8 @@ static Picture MapPixels(cairo_surface_t* surface, int width, int height, PixelR
     const int stride = cairo_image_surface_get_stride(surface);
     for (int y = 0; y < height; ++y) {
         const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
-        for (int x = 0; x < width; ++x) picture.pixels[static_cast<size_t>(y) * width + x] = rule(row[x]);
+        for (int x = 0; x < width; ++x)
+            picture.pixels[static_cast<size_t>(y) * width + x] = rule(row[x]);
     }
     return picture;
 }

@@ -7,7 +7,7 @@
 #include <cairo.h>
 
 class Canvas {
-public:
+  public:
     Canvas(int width, int height);
     ~Canvas();
     Canvas(const Canvas&) = delete;
@@ -23,7 +23,7 @@ public:
     // For opaque pictures (backgrounds, panels): composite over black, no key.
     Picture FlattenOpaque() const;
 
-private:
+  private:
     int width;
     int height;
     cairo_surface_t* surface;

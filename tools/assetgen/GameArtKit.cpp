@@ -65,11 +65,13 @@ void Polygon(cairo_t* cr, std::initializer_list<Point> points, double dx, double
 }
 
 // A light-to-dark ramp: the lit colour at 0, the base at `middleAt`, the base darkened at 1.
-static void AddLitStops(cairo_pattern_t* pattern, Rgb base, double litFactor, double middleAt, double darkFactor) {
+static void AddLitStops(cairo_pattern_t* pattern, Rgb base, double litFactor, double middleAt,
+                        double darkFactor) {
     const Rgb lit = Shade(base, litFactor);
     cairo_pattern_add_color_stop_rgb(pattern, 0, lit.r, lit.g, lit.b);
     cairo_pattern_add_color_stop_rgb(pattern, middleAt, base.r, base.g, base.b);
-    cairo_pattern_add_color_stop_rgb(pattern, 1, base.r * darkFactor, base.g * darkFactor, base.b * darkFactor);
+    cairo_pattern_add_color_stop_rgb(pattern, 1, base.r * darkFactor, base.g * darkFactor,
+                                     base.b * darkFactor);
 }
 
 static void AddMetalStops(cairo_pattern_t* pattern, Rgb base, double lightAt) {

@@ -39,7 +39,9 @@ void MetalRim(cairo_t* cr, Box box, double cut, double thickness);
 // tint (a selected display the game writes on), or lit green (a selected button).
 enum class Glass { Dark, Tinted, Lit };
 void GlassFill(cairo_t* cr, Box box, double radius, Glass glass);
-inline Glass LitOrDark(bool lit) { return lit ? Glass::Lit : Glass::Dark; }
+inline Glass LitOrDark(bool lit) {
+    return lit ? Glass::Lit : Glass::Dark;
+}
 // An opaque halo around a rounded box: rings from near-black outside to light green at the box.
 // Keyed pictures cannot blend with what lies under them, so the glow fades to the screen's darkness.
 void OpaqueHalo(cairo_t* cr, Box outer, Box inner, double radius);
@@ -60,33 +62,36 @@ void DrawLabel(cairo_t* cr, const char* text, double pixelSize, Box box, bool se
 
 // Deterministic scatter for stars and speckles.
 class Scatter {
-public:
+  public:
     explicit Scatter(uint32_t seed) : state(seed) {}
     double Next(); // 0 <= value < 1
     double Between(double low, double high) { return low + (high - low) * Next(); }
 
-private:
+  private:
     uint32_t state;
 };
 
 // The finished pictures, grouped by where they appear.
-Picture MenuBackground();     // 0
-Picture TitleLogo();          // 29
-Picture ScreenHeader();       // 30
-Picture AboutBadge();         // 41
-Picture MainMenuPanel();      // 31
-Picture MainMenuHighlight(int item); // 1-6, item 0-5
-Picture QuestionPanel();      // 19
-Picture HiScoreRowStrip();    // 10
-Picture WideFace(int which, bool highlight);   // 32/33 and their highlights 11/12 (which 0 = clear, 1 = online)
-Picture PageFace(int which, bool highlight);   // 23/24/34 and highlights 16/15/14 (which 0 = next, 1 = previous, 2 = back)
-Picture ValueFace(int which, bool highlight);  // 17/18/9 and highlights 36/35/38 (which 0 = mode, 1 = on/off, 2 = boss key)
-Picture TextFieldFrame(bool focused);          // 8 / 37
-Picture StageMarker();        // 7
-Picture LivesPlate();         // 20
-Picture TopBar();             // 21
-Picture SidePanel();          // 22
-Picture OnBoardIcon(bool skull); // 39 (skull) / 40 (bomb)
-Picture UnusedTile();         // 25-28
+Picture MenuBackground();                    // 0
+Picture TitleLogo();                         // 29
+Picture ScreenHeader();                      // 30
+Picture AboutBadge();                        // 41
+Picture MainMenuPanel();                     // 31
+Picture MainMenuHighlight(int item);         // 1-6, item 0-5
+Picture QuestionPanel();                     // 19
+Picture HiScoreRowStrip();                   // 10
+Picture WideFace(int which, bool highlight); // 32/33 and their highlights 11/12 (which 0 = clear, 1 = online)
+Picture PageFace(int which,
+                 bool highlight); // 23/24/34 and highlights 16/15/14 (which 0 = next, 1 = previous, 2 = back)
+Picture
+ValueFace(int which,
+          bool highlight); // 17/18/9 and highlights 36/35/38 (which 0 = mode, 1 = on/off, 2 = boss key)
+Picture TextFieldFrame(bool focused); // 8 / 37
+Picture StageMarker();                // 7
+Picture LivesPlate();                 // 20
+Picture TopBar();                     // 21
+Picture SidePanel();                  // 22
+Picture OnBoardIcon(bool skull);      // 39 (skull) / 40 (bomb)
+Picture UnusedTile();                 // 25-28
 
 } // namespace interface_art

@@ -15,7 +15,8 @@ struct Point {
 
 void PolygonPath(cairo_t* cr, const std::vector<Point>& points) {
     cairo_new_path(cr);
-    for (const Point& p : points) cairo_line_to(cr, p.x, p.y);
+    for (const Point& p : points)
+        cairo_line_to(cr, p.x, p.y);
     cairo_close_path(cr);
 }
 
@@ -62,9 +63,9 @@ Picture TopBar() {
     constexpr int Width = 800, Height = 34;
     Canvas canvas(Width, Height);
     cairo_t* cr = canvas.cr();
-    const std::vector<Point> outline = {
-        {-2, -2}, {802, -2}, {802, 14}, {748, 14}, {738, 31}, {512, 31}, {502, 14}, {434, 14}, {424, 31},
-        {292, 31}, {282, 14}, {196, 14}, {186, 33}, {70, 33}, {60, 14}, {-2, 14}};
+    const std::vector<Point> outline = {{-2, -2},  {802, -2}, {802, 14}, {748, 14}, {738, 31}, {512, 31},
+                                        {502, 14}, {434, 14}, {424, 31}, {292, 31}, {282, 14}, {196, 14},
+                                        {186, 33}, {70, 33},  {60, 14},  {-2, 14}};
     PolygonPath(cr, outline);
     MetalFill(cr, 0, Height);
     cairo_new_path(cr);
@@ -84,7 +85,8 @@ Picture TopBar() {
         cairo_line_to(cr, to, 8.5);
     }
     cairo_stroke(cr);
-    for (double x : {24.0, 240.0, 466.0, 774.0}) Lamp(cr, x, 8.5);
+    for (double x : {24.0, 240.0, 466.0, 774.0})
+        Lamp(cr, x, 8.5);
     return canvas.Flatten(MagentaKey);
 }
 
@@ -140,8 +142,8 @@ Picture SidePanel() {
     constexpr int Width = 148, Height = 563;
     Canvas canvas(Width, Height);
     cairo_t* cr = canvas.cr();
-    const std::vector<Point> outline = {{98, 0}, {150, 0}, {150, 565}, {-2, 565}, {-2, 462},
-                                        {12, 448}, {78, 448}, {86, 440}, {86, 14}};
+    const std::vector<Point> outline = {{98, 0},   {150, 0},  {150, 565}, {-2, 565}, {-2, 462},
+                                        {12, 448}, {78, 448}, {86, 440},  {86, 14}};
     PolygonPath(cr, outline);
     MetalFill(cr, 0, Height);
     cairo_new_path(cr);
@@ -185,7 +187,8 @@ Picture SidePanel() {
         }
         cairo_stroke(cr);
     }
-    for (double y : {258.0, 272.0}) Lamp(cr, 100, y), Lamp(cr, 133, y);
+    for (double y : {258.0, 272.0})
+        Lamp(cr, 100, y), Lamp(cr, 133, y);
     Rivet(cr, 117, 430, 2);
 
     // The bottom bay.
@@ -240,7 +243,8 @@ void IconTile(cairo_t* cr, int width, int height) {
     const Box tile{0, 0, double(width), double(height)};
     MetalRim(cr, tile, 0, 3);
     cairo_rectangle(cr, 3, 3, width - 6, height - 6);
-    cairo_pattern_t* glass = cairo_pattern_create_radial(width / 2.0, height / 2.0, 2, width / 2.0, height / 2.0, 30);
+    cairo_pattern_t* glass =
+        cairo_pattern_create_radial(width / 2.0, height / 2.0, 2, width / 2.0, height / 2.0, 30);
     cairo_pattern_add_color_stop_rgb(glass, 0, 0.04, 0.24, 0.10);
     cairo_pattern_add_color_stop_rgb(glass, 1, 0.01, 0.05, 0.04);
     cairo_set_source(cr, glass);
@@ -338,8 +342,10 @@ Picture OnBoardIcon(bool skull) {
     constexpr int Width = 56, Height = 50;
     Canvas canvas(Width, Height);
     IconTile(canvas.cr(), Width, Height);
-    if (skull) Skull(canvas.cr(), Width / 2.0, Height / 2.0);
-    else Bomb(canvas.cr(), Width / 2.0, Height / 2.0 + 1);
+    if (skull)
+        Skull(canvas.cr(), Width / 2.0, Height / 2.0);
+    else
+        Bomb(canvas.cr(), Width / 2.0, Height / 2.0 + 1);
     return canvas.FlattenOpaque();
 }
 

@@ -116,16 +116,18 @@ void GlassFill(cairo_t* cr, Box box, double radius, Glass kind) {
     // Edge line: green when lit, a cold grey-green otherwise.
     cairo_set_line_width(cr, 1.0);
     RoundedBoxPath(cr, box.Inset(0.5), radius);
-    if (kind != Glass::Dark) SetColour(cr, GlowGreen, 0.95);
-    else cairo_set_source_rgba(cr, 0.20, 0.34, 0.28, 0.9);
+    if (kind != Glass::Dark)
+        SetColour(cr, GlowGreen, 0.95);
+    else
+        cairo_set_source_rgba(cr, 0.20, 0.34, 0.28, 0.9);
     cairo_stroke(cr);
 }
 
 void OpaqueHalo(cairo_t* cr, Box outer, Box inner, double radius) {
     const Rgb darkness{0.0, 0.07, 0.02};
-    const int rings = static_cast<int>(std::max({inner.x - outer.x, inner.y - outer.y,
-                                                 outer.x + outer.w - inner.x - inner.w,
-                                                 outer.y + outer.h - inner.y - inner.h}));
+    const int rings = static_cast<int>(
+        std::max({inner.x - outer.x, inner.y - outer.y, outer.x + outer.w - inner.x - inner.w,
+                  outer.y + outer.h - inner.y - inner.h}));
     for (int ring = 0; ring <= rings; ++ring) {
         const double t = rings == 0 ? 1.0 : static_cast<double>(ring) / rings;
         // Interpolate the box from outer to inner, the colour from darkness to glow.
@@ -138,7 +140,8 @@ void OpaqueHalo(cairo_t* cr, Box outer, Box inner, double radius) {
 }
 
 void Rivet(cairo_t* cr, double x, double y, double radius) {
-    cairo_pattern_t* head = cairo_pattern_create_radial(x - radius * 0.35, y - radius * 0.35, 0, x, y, radius);
+    cairo_pattern_t* head =
+        cairo_pattern_create_radial(x - radius * 0.35, y - radius * 0.35, 0, x, y, radius);
     AddStop(head, 0.0, {0.85, 0.90, 0.88});
     AddStop(head, 0.6, {0.35, 0.40, 0.40});
     AddStop(head, 1.0, {0.08, 0.10, 0.10});

@@ -14,7 +14,7 @@ struct MenuButton {
     const char* label;
 };
 constexpr MenuButton MainMenuButtons[6] = {
-    {9, 10, 316, 38, "New game"}, {9, 49, 316, 37, "Options"}, {9, 88, 316, 36, "High scores"},
+    {9, 10, 316, 38, "New game"}, {9, 49, 316, 37, "Options"},   {9, 88, 316, 36, "High scores"},
     {9, 125, 316, 39, "Help"},    {9, 165, 316, 40, "Web site"}, {9, 206, 316, 40, "Exit"},
 };
 constexpr int MainPanelWidth = 335;
@@ -78,7 +78,8 @@ void FaintGrid(cairo_t* cr, Box box, double step, double alpha) {
 // ---- Main menu ----
 
 void MenuBar(cairo_t* cr, const MenuButton& button, bool lit) {
-    const Box bar = Box{double(button.left), double(button.top), double(button.width), double(button.height)}.Inset(2);
+    const Box bar =
+        Box{double(button.left), double(button.top), double(button.width), double(button.height)}.Inset(2);
     GlassFill(cr, bar, 6, LitOrDark(lit));
     // Side markers: small chevrons that light up with the bar.
     const double mid = bar.CentreY();
@@ -89,8 +90,10 @@ void MenuBar(cairo_t* cr, const MenuButton& button, bool lit) {
         cairo_line_to(cr, tip, mid);
         cairo_line_to(cr, back, mid + 6);
         cairo_close_path(cr);
-        if (lit) SetColour(cr, BrightGreen);
-        else SetColour(cr, {0.10, 0.22, 0.14});
+        if (lit)
+            SetColour(cr, BrightGreen);
+        else
+            SetColour(cr, {0.10, 0.22, 0.14});
         cairo_fill(cr);
     }
     DrawLabel(cr, button.label, MainMenuLabelSize, bar, lit);
@@ -106,7 +109,8 @@ void DrawMainPanel(cairo_t* cr, int litItem) {
     MetalRim(cr, outline, 16, 6);
     for (int corner = 0; corner < 4; ++corner)
         Rivet(cr, corner % 2 ? MainPanelWidth - 9.5 : 9.5, corner / 2 ? MainPanelHeight - 7.5 : 7.5, 1.8);
-    for (int item = 0; item < 6; ++item) MenuBar(cr, MainMenuButtons[item], item == litItem);
+    for (int item = 0; item < 6; ++item)
+        MenuBar(cr, MainMenuButtons[item], item == litItem);
 }
 
 // ---- Faces with labels ----
@@ -286,7 +290,8 @@ Picture QuestionPanel() {
     // Shadow just inside the rim, so the glass looks set into the frame.
     cairo_set_line_width(cr, 1.0);
     for (int step = 0; step < 3; ++step) {
-        cairo_rectangle(cr, inside.x + step + 0.5, inside.y + step + 0.5, inside.w - 2 * step - 1, inside.h - 2 * step - 1);
+        cairo_rectangle(cr, inside.x + step + 0.5, inside.y + step + 0.5, inside.w - 2 * step - 1,
+                        inside.h - 2 * step - 1);
         cairo_set_source_rgba(cr, 0, 0, 0, 0.6 - step * 0.2);
         cairo_stroke(cr);
     }
@@ -411,7 +416,8 @@ Picture ScreenHeader() {
     cairo_move_to(cr, 44, Height - 11.5);
     cairo_line_to(cr, Width - 16, Height - 11.5);
     cairo_stroke(cr);
-    for (int i = 0; i < 3; ++i) Rivet(cr, Width - 60 + i * 18, Height - 4.0, 1.6);
+    for (int i = 0; i < 3; ++i)
+        Rivet(cr, Width - 60 + i * 18, Height - 4.0, 1.6);
     return canvas.Flatten(MagentaKey);
 }
 

@@ -98,7 +98,8 @@ void Planet(cairo_t* cr) {
     for (int band = 0; band < 16; ++band) {
         const double r = radius - 10 - band * scatter.Between(10, 26);
         cairo_set_line_width(cr, scatter.Between(2, 9));
-        cairo_arc(cr, cx + scatter.Between(-30, 30), cy + scatter.Between(-10, 10), r, M_PI * 1.05, M_PI * 1.95);
+        cairo_arc(cr, cx + scatter.Between(-30, 30), cy + scatter.Between(-10, 10), r, M_PI * 1.05,
+                  M_PI * 1.95);
         cairo_set_source_rgba(cr, 0.5, 0.8, 0.7, scatter.Between(0.03, 0.08));
         cairo_stroke(cr);
     }
@@ -136,7 +137,8 @@ void Moon(cairo_t* cr, double x, double y, double radius) {
     cairo_clip(cr);
     for (int i = 0; i < 9; ++i) {
         const double a = scatter.Next() * 2 * M_PI, d = scatter.Next() * radius * 0.8;
-        cairo_arc(cr, x + std::cos(a) * d, y + std::sin(a) * d, scatter.Between(1.5, radius * 0.22), 0, 2 * M_PI);
+        cairo_arc(cr, x + std::cos(a) * d, y + std::sin(a) * d, scatter.Between(1.5, radius * 0.22), 0,
+                  2 * M_PI);
         cairo_set_source_rgba(cr, 0.0, 0.02, 0.02, 0.35);
         cairo_fill(cr);
     }
@@ -187,7 +189,8 @@ void ShipSilhouette(cairo_t* cr, double x, double y, double scale, bool lit) {
 }
 
 void ScanLines(cairo_t* cr, int width, int height) {
-    for (int y = 0; y < height; y += 2) cairo_rectangle(cr, 0, y, width, 1);
+    for (int y = 0; y < height; y += 2)
+        cairo_rectangle(cr, 0, y, width, 1);
     cairo_set_source_rgba(cr, 0, 0, 0, 0.18);
     cairo_fill(cr);
 }

@@ -10,15 +10,18 @@ int main(int argc, char** argv) {
     std::string out = ".";
     std::string contactSheet;
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--out") && i + 1 < argc) out = argv[++i];
-        else if (!std::strcmp(argv[i], "--contact-sheet") && i + 1 < argc) contactSheet = argv[++i];
+        if (!std::strcmp(argv[i], "--out") && i + 1 < argc)
+            out = argv[++i];
+        else if (!std::strcmp(argv[i], "--contact-sheet") && i + 1 < argc)
+            contactSheet = argv[++i];
         else {
             std::fprintf(stderr, "usage: assetgen --out DIR [--contact-sheet FILE.png]\n");
             return 2;
         }
     }
     namespace fs = std::filesystem;
-    for (const char* folder : {"Data", "sound", "generated"}) fs::create_directories(fs::path(out) / folder);
+    for (const char* folder : {"Data", "sound", "generated"})
+        fs::create_directories(fs::path(out) / folder);
 
     std::vector<Picture> records = DrawGameSprites();
     std::vector<Picture> interface = DrawInterfaceSprites();

@@ -10,7 +10,8 @@
 namespace {
 
 void PutLe(std::vector<uint8_t>& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
 } // namespace
@@ -45,7 +46,8 @@ std::vector<uint8_t> EncodeBmp(const Picture& picture) {
             out.push_back(static_cast<uint8_t>(colour >> 8));
             out.push_back(static_cast<uint8_t>(colour >> 16));
         }
-        while (out.size() - start < rowBytes) out.push_back(0);
+        while (out.size() - start < rowBytes)
+            out.push_back(0);
     }
     return out;
 }
