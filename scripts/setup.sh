@@ -6,7 +6,7 @@ REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libxmp-dev libfreetype-dev
   libfontconfig-dev libcurl4-openssl-dev libcairo2-dev libcpp-httplib-dev libsqlite3-dev
   fonts-jura fonts-dosis fonts-ferrite-core fonts-dejavu-core xdg-utils)
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick openbox sox)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick openbox sox clang-format)
 
 say() { printf '%s\n' "$*" >&2; }
 
@@ -33,14 +33,43 @@ ensure_packages() {
     { say "apt-get could not install: ${missing[*]}"; exit 1; }
 }
 
-# build_folder NAME [cmake options...]: configures (once) and builds REPO/build/NAME.
+# build_folder NAME [cmake options...]: configures REPO/build/NAME when it has never been configured
+# completely, then builds it. Any failure stops the calling script with "The build failed.", so nothing
+# left over from an earlier build is ever run or tested.
 build_folder() {
   local folder="$REPO/build/$1"
   shift
-  if [ ! -f "$folder/CMakeCache.txt" ]; then
-    cmake -S "$REPO" -B "$folder" "$@" >/dev/null || { say "CMake could not configure $folder."; exit 1; }
+  # A configure that failed leaves a cache but no build files; such a folder is configured again.
+  if [ ! -f "$folder/CMakeCache.txt" ] || { [ ! -f "$folder/Makefile" ] && [ ! -f "$folder/build.ninja" ]; }; then
+    if ! cmake -S "$REPO" -B "$folder" "$@" >/dev/null; then
+      say "CMake could not configure $folder."
+      build_failed
+    fi
   fi
-  cmake --build "$folder" -j"$(nproc)" -- --no-print-directory 2>&1 | grep -vE '^\[ *[0-9]+%\]|^Consolidate|^-- ' || true
-  [ "${PIPESTATUS[0]}" -eq 0 ] || { say "The build failed."; exit 1; }
+  # The filter hides progress lines only; the pipeline's status is the build's (pipefail).
+  if ! cmake --build "$folder" -j"$(nproc)" 2>&1 | { grep -vE '^\[ *[0-9]+%\]|^Consolidate|^-- |^g?make\[[0-9]+\]: (Entering|Leaving) directory' || true; }; then
+    build_failed
+  fi
   BUILD="$folder"
+}
+
+build_failed() {
+  say "The build failed."
+  exit 1
+}
+
+# check_format: lists the C++ files that differ from the checked-in .clang-format and fails if any do.
+check_format() {
+  local files report unformatted
+  mapfile -t files < <(cd "$REPO" && find src tests bench tools -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
+  report="$(cd "$REPO" && clang-format --dry-run --Werror "${files[@]}" 2>&1)" && return 0
+  unformatted="$(sed -nE 's/^(.*):[0-9]+:[0-9]+: (warning|error): .*/\1/p' <<<"$report" | sort -u)"
+  if [ -z "$unformatted" ]; then
+    say "clang-format could not check the sources:"
+    say "$report"
+  else
+    say "These files are not formatted with the project's .clang-format (run clang-format -i on them):"
+    sed 's/^/  /' <<<"$unformatted" >&2
+  fi
+  exit 1
 }

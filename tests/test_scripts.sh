@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The scripts stop with "The build failed." and a non-zero exit whenever configuring or building fails,
+# and never run what an earlier build left behind. Breaks a copy of the tree on purpose, for each script.
+# Usage: test_scripts.sh SOURCE_DIR
+set -uo pipefail
+
+SOURCE="$(cd "$1" && pwd)"
+WORK="$(mktemp -d)"
+trap 'rm -rf "$WORK"' EXIT
+failures=0
+
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+fresh_copy() {
+  rm -rf "$WORK/tree"
+  mkdir -p "$WORK/tree"
+  tar -C "$SOURCE" --exclude=./build --exclude=./.git -cf - . | tar -C "$WORK/tree" -xf -
+}
+
+# Leaves something runnable where each script would find its last build; running it leaves a mark.
+plant_stale_build() {
+  local build="$WORK/tree/build"
+  mkdir -p "$build/test" "$build/release" "$build/bench/bench"
+  printf '#!/bin/sh\ntouch "%s/stale-ran"\n' "$WORK" >"$build/release/vantorix"
+  cp "$build/release/vantorix" "$build/bench/bench/vantorix_bench"
+  chmod +x "$build/release/vantorix" "$build/bench/bench/vantorix_bench"
+  printf 'add_test(stale "%s")\n' "$build/release/vantorix" >"$build/test/CTestTestfile.cmake"
+}
+
+# expect_build_failure SCRIPT WHAT: runs the copy's script and checks that it failed honestly.
+expect_build_failure() {
+  local script="$1" what="$2" output status
+  rm -f "$WORK/stale-ran"
+  output="$(cd "$WORK/tree" && DISPLAY=:99999 XDG_DATA_HOME="$WORK/home" "scripts/$script" 2>&1)"
+  status=$?
+  [ "$status" -ne 0 ] || fail "scripts/$script exits 0 when $what"
+  grep -q '^The build failed\.$' <<<"$output" || fail "scripts/$script does not say \"The build failed.\" when $what"
+  [ ! -e "$WORK/stale-ran" ] || fail "scripts/$script runs a stale build when $what"
+  grep -qE 'No tests were found|Test project' <<<"$output" && fail "scripts/$script starts the tests when $what"
+  [ "$failures" -eq 0 ] || printf '%s\n' "$output" | tail -n 20 >&2
+}
+
+for script in test run bench; do
+  fresh_copy
+  # Configuring fails: the folder is left with a cache but no build files.
+  sed -i '/^project(/a message(FATAL_ERROR "broken on purpose")' "$WORK/tree/CMakeLists.txt"
+  expect_build_failure "$script" "configuring fails"
+
+  # The half-configured folder, with an old build in it, is configured again; then compiling fails.
+  plant_stale_build
+  sed -i '/broken on purpose/d' "$WORK/tree/CMakeLists.txt"
+  printf '#error broken on purpose\n' >"$WORK/tree/tools/assetgen/BrokenOnPurpose.cpp"
+  expect_build_failure "$script" "compiling fails"
+done
+
+[ "$failures" -eq 0 ] && echo "The scripts stop on every broken build."
+exit $((failures > 0))
