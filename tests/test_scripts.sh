@@ -14,10 +14,15 @@ fail() {
   failures=$((failures + 1))
 }
 
+# One copy of the working tree, formatted so that only the breakage made here can stop the scripts.
+PRISTINE="$WORK/pristine"
+mkdir -p "$PRISTINE"
+tar -C "$SOURCE" --exclude=./build --exclude=./.git -cf - . | tar -C "$PRISTINE" -xf -
+(cd "$PRISTINE" && find src tests bench tools -type f \( -name '*.cpp' -o -name '*.h' \) -exec clang-format -i {} +)
+
 fresh_copy() {
   rm -rf "$WORK/tree"
-  mkdir -p "$WORK/tree"
-  tar -C "$SOURCE" --exclude=./build --exclude=./.git -cf - . | tar -C "$WORK/tree" -xf -
+  cp -a "$PRISTINE" "$WORK/tree"
 }
 
 # Leaves something runnable where each script would find its last build; running it leaves a mark.
