@@ -10,6 +10,7 @@
 #include "core/ScreenState.h"
 #include "main/MenuWidgets.h"
 #include "online/GoToLink.h"
+#include "online/ServerHost.h"
 #include "online/WebAddress.h"
 #include "online/WebScores.h"
 #include "persistence/Options.h"
@@ -733,3 +734,45 @@ TEST(OnlineLinks, PlayUrlOpensOnlyAWebAddress) {
 }
 
 } // namespace
+
+TEST(ScoreServerHost, VariableTakesHostAndPortOnly) {
+    struct Case {
+        const char* value;
+        const char* address; // empty: refused
+    };
+    const Case cases[] = {
+        {"scores.example.org", "http://scores.example.org"},
+        {"127.0.0.1:8080", "http://127.0.0.1:8080"},
+        {"[::1]:9000", "http://[::1]:9000"},
+        {"[::1]", "http://[::1]"},
+        {"my-host_1", "http://my-host_1"},
+        {"host:0", ""},
+        {"host:65536", ""},
+        {"host:", ""},
+        {"host:80x", ""},
+        {"http://host", ""},
+        {"host/path", ""},
+        {"host name", ""},
+        {"::1", ""},
+        {"", ""},
+        {":80", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ScoreServerAddressFor(c.value), c.address) << c.value;
+}
+
+TEST(ScoreServerHost, EnvironmentReplacesTheBuiltInAddressOrSaysWhyNot) {
+    const std::string builtIn = ScoreServer.BaseAddress;
+    setenv(ServerVariable, "bad host", 1);
+    testing::internal::CaptureStderr();
+    UseScoreServerFromEnvironment();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(ScoreServer.BaseAddress, builtIn);
+    EXPECT_NE(said.find("VANTORIX_SERVER=bad host"), std::string::npos) << said;
+
+    setenv(ServerVariable, "127.0.0.1:4711", 1);
+    UseScoreServerFromEnvironment();
+    EXPECT_EQ(ScoreServer.BaseAddress, "http://127.0.0.1:4711");
+    unsetenv(ServerVariable);
+    ScoreServer.BaseAddress = builtIn;
+}

@@ -34,6 +34,7 @@ class ConfigFileTest : public testing::Test {
         SetCountryFieldReader(nullptr);
     }
     void TearDown() override {
+        EndWindowModeOverride();
         SetCountryFieldReader(nullptr);
         Options = TOptions{};
         ResetHighScores();
@@ -110,6 +111,20 @@ TEST_F(ConfigFileTest, FirstStartWritesTheDefaultFileAndReadsItBack) {
     EXPECT_EQ(Options.MinimizeKey, 123);
     EXPECT_EQ(Options.Country, "");
     ExpectDefaultTable();
+}
+
+TEST_F(ConfigFileTest, WindowModeOfTheCommandLineIsNotSavedUntilThePlayerSwitches) {
+    Options.Windowed = false;
+    ASSERT_TRUE(SaveConfig(ConfigFile()));
+    LoadConfig(ConfigFile());
+    OverrideWindowModeForThisRun(true);
+    EXPECT_TRUE(Options.Windowed);
+    ASSERT_TRUE(SaveConfig(ConfigFile()));
+    EXPECT_EQ(FileBytes()[0], 0) << "the file keeps full screen";
+
+    EndWindowModeOverride(); // the player switched in the game
+    ASSERT_TRUE(SaveConfig(ConfigFile()));
+    EXPECT_EQ(FileBytes()[0], 1);
 }
 
 TEST_F(ConfigFileTest, RoundTripKeepsEveryValueAndStoresMusicBeforeSound) {

@@ -3,10 +3,16 @@
 #include "Game/TGame.h"
 #include "core/ScreenState.h"
 #include "graphics/SpriteStore.h"
+#include "main/CommandLine.h"
+#include "main/StartFolders.h"
 #include "persistence/Options.h"
 #include "platform/Clock.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
 TEST(Shell, StartsOnTheIntroWithAWindowAndBothBuffers) {
     Harness h;
@@ -134,4 +140,60 @@ TEST(Shell, FullScreenDeactivationSkipsOnlyTheFirstMinimise) {
     h.Form().SwitchWindowed(true);
     h.Form().ApplicationDeactivate();
     EXPECT_TRUE(SkipMinimize) << "a windowed deactivation arms the skip again";
+}
+
+TEST(Shell, CommandLineOptions) {
+    using Action = CommandLine::Action;
+    struct Case {
+        std::vector<const char*> argv;
+        Action action;
+        std::optional<bool> windowed;
+    };
+    const Case cases[] = {
+        {{"vantorix"}, Action::Play, std::nullopt},
+        {{"vantorix", "--windowed"}, Action::Play, true},
+        {{"vantorix", "--fullscreen"}, Action::Play, false},
+        {{"vantorix", "--fullscreen", "--windowed"}, Action::Play, true},
+        {{"vantorix", "--version"}, Action::ShowVersion, std::nullopt},
+        {{"vantorix", "--bogus", "--help"}, Action::Misuse, std::nullopt},
+        {{"vantorix", "--windowed", "--help"}, Action::ShowHelp, true},
+        {{"vantorix", "-h"}, Action::ShowHelp, std::nullopt},
+        {{"vantorix", "-"}, Action::Misuse, std::nullopt},
+        {{"vantorix", "Config.cfg"}, Action::Misuse, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const CommandLine command = ParseCommandLine(static_cast<int>(c.argv.size()), c.argv.data());
+        EXPECT_EQ(command.action, c.action) << c.argv.back();
+        EXPECT_EQ(command.windowed, c.windowed) << c.argv.back();
+        EXPECT_EQ(command.problem.empty(), c.action != Action::Misuse) << c.argv.back();
+    }
+}
+
+TEST(Shell, ThePlayersDataFolderFollowsXdgDataHome) {
+    struct Case {
+        const char* xdgDataHome;
+        const char* home;
+        const char* folder;
+    };
+    const Case cases[] = {
+        {"/data", "/home/pilot", "/data/vantorix"},
+        {nullptr, "/home/pilot", "/home/pilot/.local/share/vantorix"},
+        {"", "/home/pilot", "/home/pilot/.local/share/vantorix"},
+        {"relative/data", "/home/pilot", "/home/pilot/.local/share/vantorix"},
+        {nullptr, nullptr, ""},
+        {nullptr, "", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PlayerDataFolder(c.xdgDataHome, c.home).string(), c.folder) << c.folder;
+}
+
+TEST(Shell, DataIsFoundBesideABuildOrInTheInstallsShareFolder) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("vantorix-folders-" + std::to_string(::getpid()));
+    fs::create_directories(root / "build" / "Data");
+    std::ofstream(root / "build" / "Data" / "Data.pp") << "pack";
+    fs::create_directories(root / "prefix" / "bin");
+    EXPECT_EQ(InstalledDataFolder(root / "build"), root / "build");
+    EXPECT_EQ(InstalledDataFolder(root / "prefix" / "bin"), root / "prefix" / "share" / "vantorix");
+    fs::remove_all(root);
 }

@@ -4,6 +4,7 @@
 
 #include "audio/AudioState.h"
 #include "audio/SoundLevels.h"
+#include "core/GameFolders.h"
 #include "persistence/Options.h"
 #include "platform/MusicPlayer.h"
 #include "platform/SoundDevice.h"
@@ -68,7 +69,7 @@ void SetSoundEnabled(bool enabled) {
 void PlayMusic(const std::string& name) {
     StopMusic();
     if (!DXSound1) return;
-    const std::string path = MusicFolder + name;
+    const std::string path = DataFolder + MusicFolder + name;
     std::string failure;
     CurrentSong = Song::LoadFromFile(path, failure);
     if (CurrentSong && !CurrentSong->Play(failure)) CurrentSong.reset();

@@ -2,6 +2,7 @@
 // Data/Data.pp: a chain of (32-bit length, BMP file) records with no header and no index.
 #pragma once
 
+#include "core/GameFolders.h"
 #include "core/SlotList.h"
 #include "platform/Surface.h"
 
@@ -29,7 +30,7 @@ class PackError : public std::runtime_error {
 };
 
 // Fills all three groups from the pack; throws PackError when a record cannot be read.
-void LoadSpriteStore(const std::string& packPath = DataPackPath);
+void LoadSpriteStore(const std::string& packPath = DataFolder + DataPackPath);
 void FreeSpriteStore();
 
 // Reads record `record` by walking the lengths of the records before it.

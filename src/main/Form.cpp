@@ -23,6 +23,7 @@ bool ExitConfirmed = false;
 uint32_t AnimCounter = 0;
 uint16_t DesktopWidth = 0;
 uint16_t DesktopHeight = 0;
+std::optional<bool> WindowModeForThisRun;
 
 namespace {
 constexpr uint32_t FrameGateMs = 5; // a frame only when more than this has passed
@@ -46,6 +47,7 @@ bool TForm1::FormCreate() {
     InitialiseAudio();
     try {
         LoadConfig();
+        if (WindowModeForThisRun) OverrideWindowModeForThisRun(*WindowModeForThisRun);
         ApplyConfig();
     } catch (const PackError& error) {
         ReportFault(error.what());
@@ -139,6 +141,7 @@ int32_t TForm1::RestoreSurfaces() {
 }
 
 void TForm1::SwitchWindowed(bool windowed) {
+    EndWindowModeOverride(); // the player chose a mode: it is saved from now on
     Options.Windowed = windowed;
     CreateDisplay();
 }

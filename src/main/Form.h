@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 // Shell globals.
 extern bool FirstStart;
@@ -16,6 +17,8 @@ extern bool ExitConfirmed;
 extern uint32_t AnimCounter;
 extern uint16_t DesktopWidth;
 extern uint16_t DesktopHeight;
+// The window mode asked for on the command line, for this run only.
+extern std::optional<bool> WindowModeForThisRun;
 
 class TForm1 : public ShellEvents {
   public:

@@ -1,12 +1,51 @@
-// VANTORIX: start-up, the message loop, and the exit link.
+// VANTORIX: the command line, start-up, the message loop, and the exit link.
+#include "main/CommandLine.h"
 #include "main/Form.h"
+#include "main/StartFolders.h"
 #include "online/GoToLink.h"
+#include "online/ServerHost.h"
 
 #include <SDL.h>
 
 #include <cstdio>
 
-int main(int, char**) {
+#ifndef VANTORIX_VERSION
+#define VANTORIX_VERSION "unknown"
+#endif
+
+namespace {
+
+// Help, version and misuse end the program before anything is opened; -1 lets the game start.
+int AnswerCommandLine(const CommandLine& command) {
+    switch (command.action) {
+    case CommandLine::Action::ShowHelp:
+        std::fputs(HelpText().c_str(), stdout);
+        return 0;
+    case CommandLine::Action::ShowVersion:
+        std::printf("vantorix %s\n", VANTORIX_VERSION);
+        return 0;
+    case CommandLine::Action::Misuse:
+        std::fprintf(stderr, "vantorix: %s\n%s\nTry 'vantorix --help' for more information.\n",
+                     command.problem.c_str(), UsageLine);
+        return 2;
+    case CommandLine::Action::Play:
+        break;
+    }
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const CommandLine command = ParseCommandLine(argc, argv);
+    if (const int status = AnswerCommandLine(command); status >= 0) return status;
+    WindowModeForThisRun = command.windowed;
+    UseScoreServerFromEnvironment();
+    std::string problem;
+    if (!EnterGameFolders(problem)) {
+        std::fprintf(stderr, "vantorix: %s\n", problem.c_str());
+        return 1;
+    }
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         std::fprintf(stderr, "vantorix: cannot start the display: %s\n", SDL_GetError());
         return 1;

@@ -179,7 +179,7 @@ void WriteConfigString(const std::string& text, std::string& out) {
 
 std::string EncodeConfig() {
     std::string out;
-    WriteByte(Options.Windowed ? 1 : 0, out);
+    WriteByte(WindowedToStore() ? 1 : 0, out);
     WriteByte(Options.MusicEnabled ? 1 : 0, out);
     WriteByte(Options.SoundEnabled ? 1 : 0, out);
     WriteByte(static_cast<uint8_t>(Options.MinimizeKey & 0xFF), out);

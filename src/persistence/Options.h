@@ -13,3 +13,10 @@ struct TOptions {
 };
 
 extern TOptions Options;
+
+// A window mode asked for on the command line holds for this run only: Config.cfg keeps the stored
+// mode until the player switches the mode in the game, which ends the override.
+void OverrideWindowModeForThisRun(bool windowed);
+void EndWindowModeOverride();
+// What a save writes as the window mode.
+bool WindowedToStore();

@@ -1,0 +1,3 @@
+#include "core/GameFolders.h"
+
+std::string DataFolder;

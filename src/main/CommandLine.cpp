@@ -1,0 +1,53 @@
+#include "main/CommandLine.h"
+
+#include <string_view>
+
+CommandLine ParseCommandLine(int argc, const char* const* argv) {
+    CommandLine command;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            command.action = CommandLine::Action::ShowHelp;
+            return command; // help wins over everything else, as in most programs
+        }
+        if (argument == "--version") {
+            command.action = CommandLine::Action::ShowVersion;
+        } else if (argument == "--windowed") {
+            command.windowed = true;
+        } else if (argument == "--fullscreen") {
+            command.windowed = false;
+        } else {
+            command.action = CommandLine::Action::Misuse;
+            command.problem = argument.starts_with('-')
+                                  ? "unknown option '" + std::string(argument) + "'"
+                                  : "unexpected argument '" + std::string(argument) + "'";
+            return command;
+        }
+    }
+    return command;
+}
+
+std::string HelpText() {
+    return std::string(UsageLine) + R"(
+A space shooter: fly through the waves, beat the bosses, and keep your name on the high-score table.
+
+Options:
+  --windowed     play in an 800x600 window this time (Config.cfg keeps its setting)
+  --fullscreen   play full screen this time (Config.cfg keeps its setting)
+  -h, --help     show this help and exit
+  --version      show the version and exit
+
+Environment:
+  VANTORIX_SERVER  the score server as host[:port], instead of the built-in one
+  XDG_DATA_HOME    the options and high scores are kept in $XDG_DATA_HOME/vantorix/Config.cfg
+                   (~/.local/share/vantorix/Config.cfg when it is not set)
+
+Started in a folder that holds Data/Data.pp, the game plays from that folder and keeps its
+Config.cfg there (a portable copy).
+
+Keys: arrows fly, Ctrl fires, Space fires the special weapon, P pauses, Esc asks to quit,
+Alt+Enter switches between window and full screen. A mouse flies and fires too.
+Gamepad: d-pad or left stick flies, A or right trigger fires, B or X fires the special weapon,
+Start pauses, Back asks to quit; in the menus the d-pad moves, A chooses and B goes back.
+)";
+}

@@ -1,0 +1,20 @@
+// The program's options: what a start asks for before anything is opened.
+#pragma once
+
+#include <optional>
+#include <string>
+
+struct CommandLine {
+    enum class Action { Play, ShowHelp, ShowVersion, Misuse };
+    Action action = Action::Play;
+    // --windowed or --fullscreen: the window mode of this start only (the last one given wins).
+    std::optional<bool> windowed;
+    // What was wrong, for Misuse.
+    std::string problem;
+};
+
+CommandLine ParseCommandLine(int argc, const char* const* argv);
+
+inline constexpr const char* UsageLine = "Usage: vantorix [--windowed | --fullscreen] [--help] [--version]";
+// The whole --help text.
+std::string HelpText();
