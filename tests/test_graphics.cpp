@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -121,7 +122,7 @@ TEST_F(PackTest, DamagedPacksNameTheFileAndTheRecord) {
     EXPECT_NE(ErrorOf(0).find("Data.pp"), std::string::npos) << "missing file";
     const auto good = EncodeTestBmp(SolidPicture(2, 2, 0));
     WriteBytes(path, ChainRecords({good}));
-    EXPECT_NE(ErrorOf(3).find("record 3"), std::string::npos) << "chain ends early";
+    EXPECT_NE(ErrorOf(3).find("record 1 is missing: the file ends after record 0"), std::string::npos);
 
     auto pack = ChainRecords({good, good});
     pack[good.size() + 4] = 0xFF; // record 1 claims far more than is left
@@ -139,6 +140,93 @@ TEST_F(PackTest, DamagedPacksNameTheFileAndTheRecord) {
     truncatedBmp.resize(30);
     WriteBytes(path, ChainRecords({truncatedBmp}));
     EXPECT_NE(ErrorOf(0).find("record 0"), std::string::npos);
+}
+
+TEST_F(PackTest, EveryUncompressedBmpLayoutDecodesToItsColours) {
+    constexpr uint32_t Teal = Rgb(0, 128, 128), Gold = Rgb(250, 200, 10), Plum = Rgb(90, 20, 70);
+    struct Case {
+        const char* name;
+        RawBmp bmp;
+        std::vector<uint32_t> colours; // top row first
+    };
+    const std::vector<Case> cases = {
+        {"1 bit, rows wider than a byte",
+         {9, 2, 1, {0, 1, 0, 1, 1, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0}, {Teal, Gold}},
+         {Teal, Gold, Teal, Gold, Gold, Teal, Teal, Gold, Gold, Gold, Gold, Gold, Gold, Gold, Gold, Gold,
+          Gold, Teal}},
+        {"4 bits", {3, 2, 4, {2, 0, 1, 1, 2, 0}, {Teal, Gold, Plum}}, {Plum, Teal, Gold, Gold, Plum, Teal}},
+        {"8 bits, index past the colour table is black",
+         {3, 1, 8, {1, 0, 200}, {Teal, Gold}},
+         {Gold, Teal, 0}},
+        {"1 bit, core header", {2, 1, 1, {1, 0}, {Teal, Gold}, {}, 12}, {Gold, Teal}},
+        {"16 bits 5-5-5",
+         {3, 1, 16, {0x7C00, 0x03E0, 0x0421}},
+         {Rgb(255, 0, 0), Rgb(0, 255, 0), Rgb(8, 8, 8)}},
+        {"16 bits 5-6-5 fields",
+         {2, 1, 16, {0xF800, 0x07E0}, {}, {0xF800, 0x07E0, 0x001F}},
+         {Rgb(255, 0, 0), Rgb(0, 255, 0)}},
+        {"24 bits top-down", {2, -2, 24, {Teal, Gold, Plum, 0}}, {Teal, Gold, Plum, 0}},
+        {"32 bits, the fourth byte ignored",
+         {2, 1, 32, {0xAA000000 | Gold, 0x55000000 | Plum}},
+         {Gold, Plum}},
+        {"32 bits, fields in another order",
+         {1, 1, 32, {0x11223344}, {}, {0x000000FF, 0x0000FF00, 0x00FF0000}},
+         {Rgb(0x44, 0x33, 0x22)}},
+    };
+    std::vector<std::vector<uint8_t>> records;
+    for (const Case& c : cases)
+        records.push_back(EncodeRawBmp(c.bmp));
+    WriteBytes(path, ChainRecords(records));
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const auto surface = LoadPackImage(path, static_cast<int>(i));
+        const int width = cases[i].bmp.width;
+        ASSERT_EQ(surface->Width(), width) << cases[i].name;
+        ASSERT_EQ(surface->Height() * width, static_cast<int>(cases[i].colours.size())) << cases[i].name;
+        for (size_t p = 0; p < cases[i].colours.size(); ++p)
+            EXPECT_EQ(surface->Pixel(p % width, p / width), cases[i].colours[p])
+                << cases[i].name << " pixel " << p;
+        EXPECT_EQ(surface->ColourKey(), surface->MapRgb(ColourMagenta)) << cases[i].name;
+    }
+}
+
+// Headers are checked against their record before anything is allocated for the picture.
+TEST_F(PackTest, DamagedBmpHeadersAreRefusedWithTheirReason) {
+    const auto good = EncodeTestBmp(SolidPicture(4, 3, Rgb(1, 2, 3)));
+    const auto put32 = [](std::vector<uint8_t>& bmp, size_t at, uint32_t value) {
+        for (int i = 0; i < 4; ++i)
+            bmp[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    };
+    struct Case {
+        const char* name;
+        std::function<void(std::vector<uint8_t>&)> damage;
+        const char* reason;
+    };
+    const std::vector<Case> cases = {
+        {"gigantic", [&](auto& b) { put32(b, 18, 16384), put32(b, 22, 32768); },
+         "16384 x 32768 pixels, larger"},
+        {"tall top-down", [&](auto& b) { put32(b, 22, 0x80000000u); }, "larger than any picture"},
+        {"wide and flat", [&](auto& b) { put32(b, 18, 2048), put32(b, 22, 2048); },
+         "larger than any picture"},
+        {"no width", [&](auto& b) { put32(b, 18, 0); }, "an empty BMP image"},
+        {"rows past the end", [](auto& b) { b.pop_back(); }, "the record has 89"},
+        {"rows start in the header", [&](auto& b) { put32(b, 10, 20); }, "start inside its header"},
+        {"rows start past the end", [&](auto& b) { put32(b, 10, 0xFFFFFFF0u); }, "from offset 4294967280"},
+        {"odd depth", [](auto& b) { b[28] = 7; }, "7 bits per pixel"},
+        {"run-length coded", [](auto& b) { b[28] = 8, b[30] = 1; }, "compressed BMP image (method 1"},
+        {"unknown header", [&](auto& b) { put32(b, 14, 20); }, "unknown info header of 20 bytes"},
+        {"header longer than the record", [&](auto& b) { put32(b, 14, 0xFFFFFF00u); }, "cut short"},
+        {"colour table past the end", [&](auto& b) { b[28] = 8, put32(b, 46, 256); },
+         "colour table runs past"},
+        {"masks past the end", [](auto& b) { b[28] = 32, b[30] = 3, b.resize(60); }, "masks are cut short"},
+    };
+    for (const Case& c : cases) {
+        auto bmp = good;
+        c.damage(bmp);
+        WriteBytes(path, ChainRecords({good, bmp}));
+        const std::string error = ErrorOf(1);
+        EXPECT_NE(error.find("record 1 is "), std::string::npos) << c.name << ": " << error;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << c.name << ": " << error;
+    }
 }
 
 TEST(SpriteStore, GeneratedPackLoadsWithItsColourKeysAndMirroredShots) {

@@ -1,6 +1,8 @@
 #include "graphics/SpriteStore.h"
 
-#include <cstdio>
+#include "graphics/BmpImage.h"
+#include "graphics/DataPack.h"
+
 #include <vector>
 
 SlotList<Surface, GameSpriteCount> GameSprites;
@@ -9,65 +11,61 @@ SlotList<Surface, PlayerShotSpriteCount> PlayerShotSprites;
 
 namespace {
 
-// Closes the pack on every path out, also when a record turns out to be damaged.
-struct PackFile {
-    std::FILE* file = nullptr;
-    explicit PackFile(const std::string& path) : file(std::fopen(path.c_str(), "rb")) {}
-    ~PackFile() {
-        if (file) std::fclose(file);
-    }
-};
+constexpr int PackRecordCount = FirstInterfaceRecord + InterfaceSpriteCount;
 
 [[noreturn]] void FailRecord(const std::string& path, int record, const std::string& what) {
     throw PackError("The data pack " + path + " is damaged: record " + std::to_string(record) + " " + what +
                     ".");
 }
 
-bool ReadLength(std::FILE* file, uint32_t& length) {
-    uint8_t bytes[4];
-    if (std::fread(bytes, 1, 4, file) != 4) return false;
-    length = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
-    return true;
+// The whole pack in memory and its first records, found through the chain of lengths.
+struct LoadedPack {
+    std::vector<uint8_t> bytes;
+    std::vector<PackRecord> records;
+};
+
+LoadedPack ReadPack(const std::string& path, int count) {
+    LoadedPack pack;
+    std::string error;
+    if (!ReadPackFile(path, pack.bytes, error))
+        throw PackError("Cannot open the data pack " + path + ": " + error + ".");
+    int failedRecord = 0;
+    if (!WalkPackRecords(pack.bytes.data(), pack.bytes.size(), count, pack.records, failedRecord, error))
+        FailRecord(path, failedRecord, error);
+    return pack;
 }
 
-long FileSize(std::FILE* file) {
-    std::fseek(file, 0, SEEK_END);
-    const long size = std::ftell(file);
-    std::fseek(file, 0, SEEK_SET);
-    return size;
+BmpLayout CheckedLayout(const std::string& path, int record, const PackRecord& bytes) {
+    BmpLayout layout;
+    std::string error;
+    if (!ReadBmpLayout(bytes.bytes, bytes.size, layout, error)) FailRecord(path, record, "is " + error);
+    return layout;
+}
+
+// A surface of the picture's size, keyed magenta (the key does not depend on the pixels).
+std::unique_ptr<Surface> BlankSurface(const std::string& path, int record, const BmpLayout& layout) {
+    std::unique_ptr<Surface> surface = Surface::Create(layout.width, layout.height);
+    if (!surface)
+        FailRecord(path, record,
+                   "could not be given a surface of " + std::to_string(layout.width) + " x " +
+                       std::to_string(layout.height) + " pixels");
+    SetSurfaceColourKey(*surface, ColourMagenta);
+    return surface;
+}
+
+std::unique_ptr<Surface> DecodeRecord(const std::string& path, int record, const PackRecord& bytes) {
+    const BmpLayout layout = CheckedLayout(path, record, bytes);
+    std::unique_ptr<Surface> surface = BlankSurface(path, record, layout);
+    for (int y = 0; y < layout.height; ++y)
+        DecodeBmpRow(bytes.bytes, layout, y, surface->Row(y));
+    return surface;
 }
 
 } // namespace
 
 std::unique_ptr<Surface> LoadPackImage(const std::string& packPath, int record) {
-    PackFile pack(packPath);
-    if (!pack.file)
-        throw PackError("Cannot open the data pack " + packPath + ": it is missing or unreadable.");
-    const long size = FileSize(pack.file);
-    long position = 0;
-    uint32_t length = 0;
-    // Each record is found only through the lengths of the records before it.
-    for (int k = 0; k <= record; ++k) {
-        if (!ReadLength(pack.file, length)) FailRecord(packPath, record, "is missing: the file ends early");
-        position += 4;
-        const long left = size - position;
-        if (length > static_cast<uint64_t>(left))
-            FailRecord(packPath, k,
-                       "says " + std::to_string(length) + " bytes but only " + std::to_string(left) +
-                           " are left in the file");
-        if (k < record) {
-            std::fseek(pack.file, static_cast<long>(length), SEEK_CUR);
-            position += static_cast<long>(length);
-        }
-    }
-    std::vector<uint8_t> image(length);
-    if (length > 0 && std::fread(image.data(), 1, length, pack.file) != length)
-        FailRecord(packPath, record, "could not be read");
-    std::string error;
-    std::unique_ptr<Surface> surface = Surface::FromBmp(image.data(), image.size(), error);
-    if (!surface) FailRecord(packPath, record, "is " + error);
-    SetSurfaceColourKey(*surface, ColourMagenta);
-    return surface;
+    const LoadedPack pack = ReadPack(packPath, record + 1);
+    return DecodeRecord(packPath, record, pack.records[record]);
 }
 
 uint32_t MatchSurfaceColour(Surface& surface, uint32_t rgb) {
@@ -95,20 +93,25 @@ void MirrorSurface(const Surface& source, Surface& target) {
 }
 
 void LoadSpriteStore(const std::string& packPath) {
+    const LoadedPack pack = ReadPack(packPath, PackRecordCount);
     for (int i = 0; i < GameSpriteCount; ++i) {
         GameSprites[i].reset();
-        GameSprites[i] = LoadPackImage(packPath, i);
+        GameSprites[i] = DecodeRecord(packPath, i, pack.records[i]);
     }
     for (int i = 3; i <= 7; ++i)
         SetSurfaceColourKey(*GameSprites[i], ColourBlack);
     for (int i = 0; i < InterfaceSpriteCount; ++i) {
         InterfaceSprites[i].reset();
-        InterfaceSprites[i] = LoadPackImage(packPath, FirstInterfaceRecord + i);
+        InterfaceSprites[i] =
+            DecodeRecord(packPath, FirstInterfaceRecord + i, pack.records[FirstInterfaceRecord + i]);
     }
+    // A player shot is its enemy sheet turned upside down: only the size comes from the record.
     for (int j = 0; j < PlayerShotSpriteCount; ++j) {
+        const int record = FirstShotRecord + j;
         PlayerShotSprites[j].reset();
-        PlayerShotSprites[j] = LoadPackImage(packPath, FirstShotRecord + j);
-        MirrorSurface(*GameSprites[FirstShotRecord + j], *PlayerShotSprites[j]);
+        PlayerShotSprites[j] =
+            BlankSurface(packPath, record, CheckedLayout(packPath, record, pack.records[record]));
+        MirrorSurface(*GameSprites[record], *PlayerShotSprites[j]);
     }
 }
 

@@ -12,27 +12,6 @@ std::unique_ptr<Surface> Surface::Create(int width, int height) {
     return std::unique_ptr<Surface>(new Surface(native));
 }
 
-std::unique_ptr<Surface> Surface::FromBmp(const uint8_t* bytes, size_t size, std::string& error) {
-    if (size < 2 || bytes[0] != 'B' || bytes[1] != 'M') {
-        error = "not a BMP image";
-        return nullptr;
-    }
-    SDL_RWops* stream = SDL_RWFromConstMem(bytes, static_cast<int>(size));
-    SDL_Surface* decoded = stream ? SDL_LoadBMP_RW(stream, 1) : nullptr;
-    if (!decoded) {
-        error = std::string("not a valid BMP image (") + SDL_GetError() + ")";
-        return nullptr;
-    }
-    SDL_Surface* converted = SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_RGB888, 0);
-    SDL_FreeSurface(decoded);
-    if (!converted) {
-        error = "the image could not be converted to 32 bits";
-        return nullptr;
-    }
-    SDL_SetSurfaceBlendMode(converted, SDL_BLENDMODE_NONE);
-    return std::unique_ptr<Surface>(new Surface(converted));
-}
-
 Surface::~Surface() {
     SDL_FreeSurface(surface);
 }

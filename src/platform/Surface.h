@@ -19,8 +19,6 @@ class Surface {
   public:
     // A new black surface, or nullptr when the library cannot make one.
     static std::unique_ptr<Surface> Create(int width, int height);
-    // Decodes a whole BMP file image; nullptr with a reason when the bytes are not a BMP.
-    static std::unique_ptr<Surface> FromBmp(const uint8_t* bytes, size_t size, std::string& error);
 
     ~Surface();
     Surface(const Surface&) = delete;
