@@ -1,51 +1,62 @@
 // vantorix-scoreserver: the online high-score table for VANTORIX.
-//   vantorix-scoreserver [--port N] [--db FILE] [--bind ADDR]
+//   vantorix-scoreserver [--port N] [--db FILE|postgresql://...] [--bind ADDR] [--max-connections N]
 #include <pthread.h>
 #include <signal.h>
 
 #include <charconv>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
 
+#include "PostgresScoreStore.h"
 #include "ScoreServer.h"
 
 namespace {
 
 constexpr const char* Usage =
-    "usage: vantorix-scoreserver [--port N] [--db FILE] [--bind ADDR]\n"
-    "  --port N     TCP port to listen on (default 8080; 0 picks a free one)\n"
-    "  --db FILE    SQLite file holding the results (default scores.db)\n"
-    "  --bind ADDR  address to listen on (default 127.0.0.1; 0.0.0.0 for every network)\n";
+    "usage: vantorix-scoreserver [--port N] [--db FILE|postgresql://...] [--bind ADDR] [--max-connections "
+    "N]\n"
+    "  --port N             TCP port to listen on (default 8080; 0 picks a free one)\n"
+    "  --db FILE            SQLite file holding the results (default scores.db)\n"
+    "  --db postgresql://.. PostgreSQL database holding results and tokens, shared by several servers\n"
+    "  --bind ADDR          address to listen on (default 127.0.0.1; 0.0.0.0 for every network)\n"
+    "  --max-connections N  open connections at most; the oldest idle go first (default 512)\n";
 
 struct Options {
     int Port = 8080;
     std::string Database = "scores.db";
     std::string BindAddress = "127.0.0.1";
+    int MaxConnections = 512;
 };
 
-std::optional<int> ParsePort(std::string_view text) {
-    int port = -1;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
-    if (error != std::errc() || end != text.data() + text.size() || port < 0 || port > 65535)
+std::optional<int> ParseNumber(std::string_view text, int lowest, int highest) {
+    int number = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size() || number < lowest || number > highest)
         return std::nullopt;
-    return port;
+    return number;
 }
 
 // Fills options from argv; returns an error sentence, or nothing when all is well.
 std::optional<std::string> ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view name = argv[i];
-        if (name != "--port" && name != "--db" && name != "--bind")
+        if (name != "--port" && name != "--db" && name != "--bind" && name != "--max-connections")
             return "unknown option " + std::string(name);
         if (i + 1 >= argc) return "option " + std::string(name) + " needs a value";
         const std::string_view value = argv[++i];
         if (name == "--port") {
-            const auto port = ParsePort(value);
+            const auto port = ParseNumber(value, 0, 65535);
             if (!port) return "port must be a number from 0 to 65535, not " + std::string(value);
             options.Port = *port;
+        } else if (name == "--max-connections") {
+            const auto count = ParseNumber(value, 8, 100000);
+            if (!count) return "connections must be a number from 8 to 100000, not " + std::string(value);
+            options.MaxConnections = *count;
         } else if (value.empty()) {
             return "option " + std::string(name) + " needs a non-empty value";
         } else if (name == "--db") {
@@ -80,7 +91,8 @@ int main(int argc, char** argv) {
 
     try {
         scoreserver::ServerSettings settings;
-        settings.DatabasePath = options.Database;
+        settings.Database = options.Database;
+        settings.Limits.MaxConnections = static_cast<std::size_t>(options.MaxConnections);
         scoreserver::ScoreServer server(settings);
         const auto port = server.Bind(options.BindAddress, options.Port);
         if (!port) {
@@ -89,7 +101,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::fprintf(stderr, "vantorix-scoreserver: listening on http://%s:%d/ with database %s\n",
-                     options.BindAddress.c_str(), *port, options.Database.c_str());
+                     options.BindAddress.c_str(), *port, scoreserver::ShownAddress(options.Database).c_str());
 
         std::thread signalWaiter([&] {
             int received = 0;
@@ -101,6 +113,13 @@ int main(int argc, char** argv) {
         const bool served = server.Run();
         pthread_kill(signalWaiter.native_handle(), SIGTERM); // wakes the waiter if Run ended on its own
         signalWaiter.join();
+        // Results already taken are written before leaving, unless the database
+        // hangs: a stop must not wait on it. Nothing unwritten was acknowledged.
+        if (!server.FinishStore(std::chrono::milliseconds(1500))) {
+            std::fputs("vantorix-scoreserver: the database did not finish in time; leaving without it\n",
+                       stderr);
+            std::_Exit(1);
+        }
         return served ? 0 : 1;
     } catch (const scoreserver::DatabaseError& error) {
         std::fprintf(stderr, "vantorix-scoreserver: %s\n", error.what());

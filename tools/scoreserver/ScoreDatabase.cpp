@@ -5,20 +5,6 @@
 namespace scoreserver {
 namespace {
 
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
-
-Statement Prepare(sqlite3* db, const char* sql) {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(statement);
-        throw DatabaseError(std::string("cannot prepare a statement: ") + sqlite3_errmsg(db));
-    }
-    return Statement(statement);
-}
-
 void Check(sqlite3* db, int code, const char* what) {
     if (code != SQLITE_OK && code != SQLITE_DONE && code != SQLITE_ROW)
         throw DatabaseError(std::string(what) + ": " + sqlite3_errmsg(db));
@@ -36,7 +22,20 @@ std::string ColumnText(sqlite3_stmt* statement, int column) {
                 : std::string();
 }
 
+// Resets a statement whatever happens, so the next use starts clean.
+struct ResetOnExit {
+    sqlite3_stmt* Statement;
+    ~ResetOnExit() {
+        sqlite3_reset(Statement);
+        sqlite3_clear_bindings(Statement);
+    }
+};
+
+// WAL lets the page be read while results are written; FULL waits for the disk
+// at every commit, so an acknowledged result survives even a power cut.
 constexpr const char* CreateSchema =
+    "PRAGMA journal_mode = WAL;"
+    "PRAGMA synchronous = FULL;"
     "CREATE TABLE IF NOT EXISTS results ("
     " id INTEGER PRIMARY KEY,"
     " name TEXT NOT NULL,"
@@ -51,6 +50,10 @@ void ScoreDatabase::Closer::operator()(sqlite3* db) const {
     sqlite3_close(db);
 }
 
+void ScoreDatabase::Finalizer::operator()(sqlite3_stmt* statement) const {
+    sqlite3_finalize(statement);
+}
+
 ScoreDatabase::ScoreDatabase(const std::string& path, std::size_t maxStored) : maxStored_(maxStored) {
     sqlite3* raw = nullptr;
     const int code = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
@@ -61,6 +64,12 @@ ScoreDatabase::ScoreDatabase(const std::string& path, std::size_t maxStored) : m
     sqlite3_busy_timeout(db_.get(), 2000);
     try {
         Execute(CreateSchema);
+        insert_ = Prepare("INSERT INTO results (name, score, country, submitted_at) VALUES (?1, ?2, ?3, ?4)");
+        // Keeps the file bounded: drops everything below the best maxStored_.
+        prune_ = Prepare("DELETE FROM results WHERE id IN"
+                         " (SELECT id FROM results ORDER BY score DESC, id ASC LIMIT -1 OFFSET ?1)");
+        best_ = Prepare("SELECT name, score, country, submitted_at FROM results"
+                        " ORDER BY score DESC, id ASC LIMIT ?1");
     } catch (const DatabaseError& error) {
         throw DatabaseError("cannot use score database " + path + ": " + error.what());
     }
@@ -74,36 +83,50 @@ void ScoreDatabase::Execute(const char* sql) const {
     if (code != SQLITE_OK) throw DatabaseError(text);
 }
 
-void ScoreDatabase::Add(const StoredResult& result) {
+ScoreDatabase::Statement ScoreDatabase::Prepare(const char* sql) const {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v3(db_.get(), sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        throw DatabaseError(std::string("cannot prepare a statement: ") + sqlite3_errmsg(db_.get()));
+    }
+    return Statement(statement);
+}
+
+void ScoreDatabase::AddAll(const std::vector<StoredResult>& results) {
+    if (results.empty()) return;
     sqlite3* db = db_.get();
     std::lock_guard lock(mutex_);
-    Statement insert =
-        Prepare(db, "INSERT INTO results (name, score, country, submitted_at) VALUES (?1, ?2, ?3, ?4)");
-    BindText(db, insert.get(), 1, result.Name);
-    Check(db, sqlite3_bind_int(insert.get(), 2, result.Score), "cannot bind a value");
-    BindText(db, insert.get(), 3, result.Country);
-    Check(db, sqlite3_bind_int64(insert.get(), 4, result.SubmittedAt), "cannot bind a value");
-    Check(db, sqlite3_step(insert.get()), "cannot store a result");
-
-    // Keep the file bounded: drop everything below the best maxStored_.
-    Statement prune = Prepare(db, "DELETE FROM results WHERE id IN"
-                                  " (SELECT id FROM results ORDER BY score DESC, id ASC LIMIT -1 OFFSET ?1)");
-    Check(db, sqlite3_bind_int64(prune.get(), 1, static_cast<sqlite3_int64>(maxStored_)),
-          "cannot bind a value");
-    Check(db, sqlite3_step(prune.get()), "cannot prune old results");
+    Execute("BEGIN IMMEDIATE");
+    try {
+        for (const StoredResult& result : results) {
+            ResetOnExit reset{insert_.get()};
+            BindText(db, insert_.get(), 1, result.Name);
+            Check(db, sqlite3_bind_int(insert_.get(), 2, result.Score), "cannot bind a value");
+            BindText(db, insert_.get(), 3, result.Country);
+            Check(db, sqlite3_bind_int64(insert_.get(), 4, result.SubmittedAt), "cannot bind a value");
+            Check(db, sqlite3_step(insert_.get()), "cannot store a result");
+        }
+        ResetOnExit reset{prune_.get()};
+        Check(db, sqlite3_bind_int64(prune_.get(), 1, static_cast<sqlite3_int64>(maxStored_)),
+              "cannot bind a value");
+        Check(db, sqlite3_step(prune_.get()), "cannot prune old results");
+        Execute("COMMIT");
+    } catch (const DatabaseError&) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
 }
 
 std::vector<StoredResult> ScoreDatabase::Best(std::size_t limit) const {
     sqlite3* db = db_.get();
     std::lock_guard lock(mutex_);
-    Statement select = Prepare(
-        db, "SELECT name, score, country, submitted_at FROM results ORDER BY score DESC, id ASC LIMIT ?1");
-    Check(db, sqlite3_bind_int64(select.get(), 1, static_cast<sqlite3_int64>(limit)), "cannot bind a value");
+    ResetOnExit reset{best_.get()};
+    Check(db, sqlite3_bind_int64(best_.get(), 1, static_cast<sqlite3_int64>(limit)), "cannot bind a value");
     std::vector<StoredResult> rows;
     int code;
-    while ((code = sqlite3_step(select.get())) == SQLITE_ROW) {
-        rows.push_back(StoredResult{ColumnText(select.get(), 0), sqlite3_column_int(select.get(), 1),
-                                    ColumnText(select.get(), 2), sqlite3_column_int64(select.get(), 3)});
+    while ((code = sqlite3_step(best_.get())) == SQLITE_ROW) {
+        rows.push_back(StoredResult{ColumnText(best_.get(), 0), sqlite3_column_int(best_.get(), 1),
+                                    ColumnText(best_.get(), 2), sqlite3_column_int64(best_.get(), 3)});
     }
     Check(db, code, "cannot read results");
     return rows;

@@ -1,5 +1,7 @@
-// The stored online results, kept in one SQLite file. All access goes through
-// prepared statements with bound parameters; one connection, one lock.
+// The stored online results, kept in one SQLite file in WAL mode. All access
+// goes through prepared statements with bound parameters; one connection, one
+// lock. A group of results is written in one transaction, so many results cost
+// one wait for the disk.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +13,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace scoreserver {
 
@@ -32,7 +35,10 @@ class ScoreDatabase {
     // At most maxStored results are kept: the lowest ones beyond that are dropped.
     ScoreDatabase(const std::string& path, std::size_t maxStored);
 
-    void Add(const StoredResult& result);
+    void Add(const StoredResult& result) { AddAll({result}); }
+
+    // All of them in one transaction: when this returns they are on the disk.
+    void AddAll(const std::vector<StoredResult>& results);
 
     // Best first; equal scores in the order they arrived.
     std::vector<StoredResult> Best(std::size_t limit) const;
@@ -41,9 +47,17 @@ class ScoreDatabase {
     struct Closer {
         void operator()(sqlite3* db) const;
     };
+    struct Finalizer {
+        void operator()(sqlite3_stmt* statement) const;
+    };
+    using Statement = std::unique_ptr<sqlite3_stmt, Finalizer>;
     void Execute(const char* sql) const;
+    Statement Prepare(const char* sql) const;
 
     std::unique_ptr<sqlite3, Closer> db_;
+    Statement insert_;
+    Statement prune_;
+    Statement best_;
     const std::size_t maxStored_;
     mutable std::mutex mutex_;
 };

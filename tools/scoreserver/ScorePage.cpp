@@ -7,11 +7,14 @@ namespace {
 
 // The game's colours: bright green (0, 255, 0), dim green (34, 136, 34),
 // medium green (48, 187, 48) on a near-black field.
-constexpr std::string_view PageHead = R"(<!DOCTYPE html>
+constexpr std::string_view PageStart = R"(<!DOCTYPE html>
 <html lang="en">
 <head>
 <meta charset="utf-8">
-<title>VANTORIX online high scores</title>
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<title>)";
+
+constexpr std::string_view PageStyle = R"(</title>
 <style>
 body { background: #030803; color: #228822; font-family: sans-serif; margin: 2em; }
 h1 { color: #00ff00; text-shadow: 0 0 6px #00ff00; letter-spacing: 0.1em; }
@@ -21,10 +24,21 @@ td { padding: 0.25em 1em; border-bottom: 1px solid #0c240c; }
 tr:first-child td { color: #00ff00; }
 td.score { text-align: right; font-variant-numeric: tabular-nums; }
 p.empty { color: #30bb30; }
+p, li { max-width: 46em; line-height: 1.4; }
+a { color: #30bb30; }
+a:hover { color: #00ff00; }
 </style>
 </head>
 <body>
-<h1>VANTORIX online high scores</h1>
+)";
+
+constexpr std::string_view AboutTheGame =
+    R"(<p>VANTORIX is a single-player arcade space shooter. You fly a warship up a
+scrolling battle area, shoot down formations of enemy fighters and gunships, dodge
+and break asteroids, and at the end of every third stage face a command ship.
+Destroyed enemies sometimes leave bonuses that repair, arm or upgrade your ship.</p>
+<p>When a game of yours enters your own high-score table, the game offers to send
+the result here, to the online table that every player shares.</p>
 )";
 
 constexpr std::string_view PageTail = "</body>\n</html>\n";
@@ -73,8 +87,14 @@ std::string HtmlEscape(std::string_view text) {
     return escaped;
 }
 
-std::string RenderScorePage(const std::vector<StoredResult>& best) {
-    std::string html(PageHead);
+namespace {
+
+std::string PageHead(std::string_view title) {
+    return std::string(PageStart) + std::string(title) + std::string(PageStyle) + "<h1>" +
+           std::string(title) + "</h1>\n";
+}
+
+void AppendTable(std::string& html, const std::vector<StoredResult>& best) {
     if (best.empty()) {
         html += "<p class=\"empty\">No results yet.</p>\n";
     } else {
@@ -91,6 +111,28 @@ std::string RenderScorePage(const std::vector<StoredResult>& best) {
         }
         html += "</table>\n";
     }
+}
+
+std::string TableLink(std::string_view text) {
+    return "<a href=\"" + HtmlEscape(TablePageTarget) + "\">" + std::string(text) + "</a>";
+}
+
+} // namespace
+
+std::string RenderScorePage(const std::vector<StoredResult>& best) {
+    std::string html = PageHead("VANTORIX online high scores");
+    AppendTable(html, best);
+    html += "<p><a href=\"/\">About VANTORIX</a></p>\n";
+    html += PageTail;
+    return html;
+}
+
+std::string RenderHomePage(const std::vector<StoredResult>& best) {
+    std::string html = PageHead("VANTORIX");
+    html += AboutTheGame;
+    html += "<h2>Top ten</h2>\n";
+    AppendTable(html, best);
+    html += "<p>The best hundred: " + TableLink(HtmlEscape(TablePageTarget)) + "</p>\n";
     html += PageTail;
     return html;
 }

@@ -1,4 +1,5 @@
-// The online high-score table as a small self-contained HTML page.
+// The server's two HTML pages, small and self-contained: the home page (what the
+// game is and its top ten) and the online high-score table.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,13 @@ std::string HtmlEscape(std::string_view text);
 // A time in seconds since 1970 written in UTC with a strftime format; "?" if it cannot be.
 std::string FormatUtc(int64_t secondsSince1970, const char* format);
 
+// Where the full table is, as the game's high-score screen opens it.
+inline constexpr std::string_view TablePageTarget = "/cgi/version.pl?prg=Vantorix&show&type=0";
+
 std::string RenderScorePage(const std::vector<StoredResult>& best);
+
+// The home page at "/": a few words about the game, the best results given
+// (the top ten) and a link to the full table.
+std::string RenderHomePage(const std::vector<StoredResult>& best);
 
 } // namespace scoreserver

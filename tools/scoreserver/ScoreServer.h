@@ -1,40 +1,37 @@
-// The HTTP side of the score server: the one script address the game knows,
-// "/cgi/version.pl", answering the version request, the result request and the
-// online table page.
+// The score server: the one script address the game knows, "/cgi/version.pl",
+// answering the version request, the result request and the online table page,
+// and a home page at "/". HTTP comes from HttpServer, storage from a ScoreStore
+// served by one StoreWorker thread.
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "ScoreDatabase.h"
-#include "TokenStore.h"
-
-namespace httplib {
-class Server;
-struct Request;
-struct Response;
-} // namespace httplib
+#include "HttpServer.h"
+#include "ScoreStore.h"
+#include "ScriptQuery.h"
+#include "ServerLog.h"
+#include "StoreWorker.h"
 
 namespace scoreserver {
 
 struct ServerSettings {
-    std::string DatabasePath = "scores.db";
+    std::string Database = "scores.db"; // an SQLite file, or "postgresql://..."
     std::size_t TokenCapacity = 4096;
     std::chrono::seconds TokenLifetime{600};
     std::size_t TableRows = 100;
+    std::size_t HomeRows = 10;
     std::size_t MaxStoredResults = 10000;
+    ServerLimits Limits;
+    ServerLog::Sink LogSink; // empty: stderr
 };
-
-// Longest request target ("/cgi/version.pl?..."), in bytes, that gets past the first check.
-inline constexpr std::size_t MaxTargetLength = 1024;
 
 class ScoreServer {
   public:
-    // Opens the database; throws DatabaseError when it cannot.
+    // Opens the store; throws DatabaseError when it cannot.
     explicit ScoreServer(const ServerSettings& settings);
     ~ScoreServer();
     ScoreServer(const ScoreServer&) = delete;
@@ -46,20 +43,28 @@ class ScoreServer {
     // Serves until Stop; false if the server could not run.
     bool Run();
 
-    // Ends Run from another thread; waits (bounded) for Run to have started.
+    // Ends Run from any thread, also before it has started.
     void Stop();
 
-  private:
-    void HandleScript(const httplib::Request& request, httplib::Response& response);
-    void AnswerVersion(httplib::Response& response);
-    void AnswerResult(const std::string& encoded, httplib::Response& response);
-    void AnswerTable(httplib::Response& response);
+    // After Run: lets the store finish what is queued; false if it did not within timeout.
+    bool FinishStore(std::chrono::milliseconds timeout);
 
-    ScoreDatabase database_;
-    TokenStore tokens_;
+    ServerLog& Log() { return log_; }
+
+  private:
+    std::optional<HttpResponse> Handle(const HttpRequest& request, HttpServer::ConnectionId connection);
+    std::optional<HttpResponse> HandleScript(const HttpRequest& request, HttpServer::ConnectionId connection);
+    std::optional<HttpResponse> AnswerResult(const std::string& encoded, HttpServer::ConnectionId connection);
+    void AnswerPage(bool home, HttpServer::ConnectionId connection);
+    HttpResponse VersionLine(const std::string& token) const;
+    std::optional<HttpResponse> Refuse(int status, std::string_view reason);
+
+    ServerLog log_;
+    std::unique_ptr<ScoreStore> store_;
     const std::size_t tableRows_;
-    std::unique_ptr<httplib::Server> http_;
-    std::atomic<bool> finished_ = false;
+    const std::size_t homeRows_;
+    HttpServer http_;
+    StoreWorker worker_; // last: it ends first, while http_ can still take its answers
 };
 
 } // namespace scoreserver

@@ -4,15 +4,19 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <mutex>
 #include <thread>
 
 #include "ReferenceEncoder.h"
 #include "ScoreServer.h"
+#include "TestDatabase.h"
 
 namespace scoreserver {
 namespace {
@@ -53,8 +57,25 @@ class ScoreServerTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_FALSE(folder_.Path().empty());
+        Start(DefaultSettings());
+    }
+
+    void TearDown() override { StopServer(); }
+
+    ServerSettings DefaultSettings() {
         ServerSettings settings;
-        settings.DatabasePath = (folder_.Path() / "scores.db").string();
+        settings.Database = testdb::FreshDatabase(folder_.Path());
+        settings.LogSink = [this](std::string_view line) {
+            std::lock_guard lock(logMutex_);
+            log_ += line;
+        };
+        return settings;
+    }
+
+    // (Re)starts the server under test with these settings.
+    void Start(const ServerSettings& settings) {
+        StopServer();
+        ASSERT_FALSE(settings.Database.starts_with("error:")) << settings.Database;
         server_ = std::make_unique<ScoreServer>(settings);
         const auto bound = server_->Bind("127.0.0.1", 0);
         ASSERT_TRUE(bound);
@@ -66,11 +87,17 @@ class ScoreServerTest : public ::testing::Test {
         client_->set_write_timeout(5);
     }
 
-    void TearDown() override {
+    void StopServer() {
         if (serving_.joinable()) {
             server_->Stop();
             serving_.join();
         }
+        server_.reset();
+    }
+
+    std::string Log() {
+        std::lock_guard lock(logMutex_);
+        return log_;
     }
 
     // Status and body; status 0 when no answer came.
@@ -120,6 +147,8 @@ class ScoreServerTest : public ::testing::Test {
     }
 
     TemporaryFolder folder_;
+    std::mutex logMutex_;
+    std::string log_;
     std::unique_ptr<ScoreServer> server_;
     int port_ = 0;
     std::thread serving_;
@@ -137,8 +166,8 @@ TEST_F(ScoreServerTest, VersionLineCarriesAFreshTokenInTheFifthField) {
 }
 
 TEST_F(ScoreServerTest, SecondServerCannotTakeTheSamePort) {
-    ServerSettings settings;
-    settings.DatabasePath = (folder_.Path() / "other.db").string();
+    ServerSettings settings = DefaultSettings();
+    settings.Database = testdb::PostgresUnderTest() ? testdb::PostgresUnderTest() : settings.Database + "2";
     ScoreServer other(settings);
     EXPECT_FALSE(other.Bind("127.0.0.1", port_));
 }
@@ -229,7 +258,6 @@ TEST_F(ScoreServerTest, MalformedRequestsGetA400) {
     }
     EXPECT_EQ(Get("/cgi/other.pl?version&prg=Vantorix").first, 404);
     EXPECT_EQ(Get("/cgi/versionXpl?version&prg=Vantorix").first, 404);
-    EXPECT_EQ(Get("/").first, 404);
     EXPECT_EQ(Get("/cgi/version.pl?version&prg=Vant%6Frix").first, 200) << "escapes are decoded";
     ExpectStillServing();
     EXPECT_EQ(Get(ResultTarget + validResult).first, 200) << "none of the above spent the token";
@@ -257,6 +285,209 @@ TEST_F(ScoreServerTest, OversizedAndGarbageRequestsAreRefusedWithoutHarm) {
         EXPECT_TRUE(refused || reply.empty()) << reply.substr(0, 60);
         ExpectStillServing();
     }
+}
+
+// Pages must be well-formed HTML: checked by tidy, an independent validator.
+void ExpectValidHtml(const std::string& page, const std::string& what) {
+    TemporaryFolder folder;
+    const auto file = folder.Path() / "page.html";
+    std::ofstream(file) << page;
+    const std::string command = "tidy -q -e " + file.string() + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string report;
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, pipe))
+        report += buffer;
+    const int status = pclose(pipe);
+    EXPECT_EQ(status, 0) << what << " is not valid HTML:\n" << report;
+}
+
+TEST_F(ScoreServerTest, HomePageShowsTheTopTenEscapedAndLinksTheTable) {
+    for (int i = 1; i <= 12; ++i)
+        ASSERT_EQ(Submit(i == 12 ? "<b>&Ace" : "P" + std::to_string(i), std::to_string(i * 100), "No"), 200);
+    const auto home = client_->Get("/");
+    ASSERT_TRUE(home);
+    EXPECT_EQ(home->status, 200);
+    EXPECT_EQ(home->get_header_value("Content-Type"), "text/html; charset=utf-8");
+    const std::string& page = home->body;
+    EXPECT_NE(page.find("space shooter"), std::string::npos) << "says what the game is";
+    EXPECT_NE(page.find("<td>&lt;b&gt;&amp;Ace</td><td class=\"score\">1200</td>"), std::string::npos)
+        << page;
+    EXPECT_EQ(page.find("<b>&Ace"), std::string::npos);
+    EXPECT_NE(page.find("<td>P3</td><td class=\"score\">300</td>"), std::string::npos);
+    EXPECT_EQ(page.find("<td>P2</td>"), std::string::npos) << "only the top ten";
+    EXPECT_NE(page.find("href=\"/cgi/version.pl?prg=Vantorix&amp;show&amp;type=0\""), std::string::npos);
+    ExpectValidHtml(page, "the home page");
+    ExpectValidHtml(Get(TableTarget).second, "the table page");
+    ExpectValidHtml(Get("/").second, "the home page");
+}
+
+TEST_F(ScoreServerTest, RangeHeaderStillGetsTheWholePage) {
+    ASSERT_EQ(Submit("Beam", "500", "No"), 200);
+    const auto whole = client_->Get(TableTarget.c_str());
+    const auto ranged = client_->Get(TableTarget.c_str(), {{"Range", "bytes=0-10,0-10,0-10,5-"}});
+    ASSERT_TRUE(whole && ranged);
+    EXPECT_EQ(ranged->status, 200);
+    EXPECT_EQ(ranged->body, whole->body);
+    EXPECT_FALSE(ranged->has_header("Content-Range"));
+    EXPECT_FALSE(ranged->has_header("Accept-Ranges"));
+}
+
+TEST_F(ScoreServerTest, HeadReadsPagesButNeverIssuesNorSpendsAToken) {
+    ServerSettings settings = DefaultSettings();
+    settings.TokenCapacity = 1; // a token issued by HEAD would push out the one fetched by GET
+    Start(settings);
+    const std::string token = FetchToken();
+    const std::string result =
+        ResultTarget + EncodeLikeTheGame(ResultTextLikeTheGame("Beam", "5", token, "No"));
+    for (const std::string& target : {VersionTarget, result}) {
+        const auto head = client_->Head(target.c_str());
+        ASSERT_TRUE(head);
+        EXPECT_EQ(head->status, 405) << target;
+        EXPECT_EQ(head->get_header_value("Allow"), "GET");
+    }
+    EXPECT_EQ(Get(result).first, 200) << "the token is still good after both HEADs";
+
+    for (const std::string& target : {TableTarget, std::string("/")}) {
+        const auto head = client_->Head(target.c_str());
+        const auto get = client_->Get(target.c_str());
+        ASSERT_TRUE(head && get);
+        EXPECT_EQ(head->status, 200);
+        EXPECT_TRUE(head->body.empty());
+        EXPECT_EQ(head->get_header_value("Content-Length"), std::to_string(get->body.size()));
+    }
+}
+
+// A client socket the tests drive byte by byte.
+class RawConnection {
+  public:
+    explicit RawConnection(int port) : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            close(fd_);
+            fd_ = -1;
+        }
+    }
+    ~RawConnection() {
+        if (fd_ >= 0) close(fd_);
+    }
+    bool Ok() const { return fd_ >= 0; }
+    bool Send(std::string_view bytes) {
+        return send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
+    }
+    // What arrives within timeout; closed tells whether the server closed the connection.
+    std::string Read(std::chrono::milliseconds timeout, bool* closed = nullptr,
+                     std::size_t enough = SIZE_MAX) {
+        std::string got;
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        if (closed) *closed = false;
+        while (got.size() < enough) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            pollfd p{fd_, POLLIN, 0};
+            if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
+            char buffer[4096];
+            const ssize_t n = recv(fd_, buffer, sizeof buffer, 0);
+            if (n <= 0) {
+                if (closed) *closed = true;
+                break;
+            }
+            got.append(buffer, static_cast<std::size_t>(n));
+        }
+        return got;
+    }
+    // One answer to a request on a kept-alive connection: its status, 0 if none came.
+    int Exchange(const std::string& target) {
+        if (!Send("GET " + target + " HTTP/1.1\r\nHost: x\r\n\r\n")) return 0;
+        std::string reply;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < deadline) {
+            const std::size_t end = reply.find("\r\n\r\n");
+            const std::size_t length = reply.find("Content-Length: ");
+            if (end != std::string::npos && length < end &&
+                reply.size() >= end + 4 + std::stoul(reply.substr(length + 16)))
+                return std::atoi(reply.c_str() + 9);
+            bool closed = false;
+            reply += Read(std::chrono::milliseconds(200), &closed);
+            if (closed) break;
+        }
+        return 0;
+    }
+
+  private:
+    int fd_;
+};
+
+TEST_F(ScoreServerTest, SlowClientsAreCutAtTheDeadlineWhileOthersAreServed) {
+    ServerSettings settings = DefaultSettings();
+    settings.Limits.RequestDeadline = std::chrono::milliseconds(800);
+    Start(settings);
+    std::vector<std::unique_ptr<RawConnection>> slow;
+    for (int i = 0; i < 20; ++i) {
+        slow.push_back(std::make_unique<RawConnection>(port_));
+        ASSERT_TRUE(slow.back()->Send("GET " + VersionTarget + " HTTP/1.1\r\n"));
+    }
+    for (int round = 0; round < 5; ++round) {
+        for (auto& connection : slow)
+            connection->Send("X");
+        ExpectStillServing();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    for (auto& connection : slow) {
+        bool closed = false;
+        const std::string reply = connection->Read(std::chrono::seconds(5), &closed);
+        EXPECT_TRUE(reply.starts_with("HTTP/1.1 408")) << reply;
+        EXPECT_TRUE(closed);
+    }
+    ExpectStillServing();
+}
+
+TEST_F(ScoreServerTest, WhenFullTheOldestIdleOrSlowestConnectionMakesRoom) {
+    ServerSettings settings = DefaultSettings();
+    settings.Limits.MaxConnections = 8;
+    for (const bool idle : {true, false}) {
+        SCOPED_TRACE(idle ? "idle connections" : "connections in the middle of a request");
+        Start(settings);
+        std::vector<std::unique_ptr<RawConnection>> held;
+        for (int i = 0; i < 8; ++i) {
+            held.push_back(std::make_unique<RawConnection>(port_));
+            if (idle)
+                ASSERT_EQ(held.back()->Exchange(VersionTarget), 200);
+            else
+                ASSERT_TRUE(held.back()->Send("GET / HTTP/1.1\r\n"));
+            std::this_thread::sleep_for(std::chrono::milliseconds(20)); // a clear order of age
+        }
+        RawConnection newcomer(port_);
+        EXPECT_EQ(newcomer.Exchange(VersionTarget), 200);
+        bool closed = false;
+        held.front()->Read(std::chrono::seconds(2), &closed);
+        EXPECT_TRUE(closed) << "the oldest made room";
+        if (idle)
+            EXPECT_EQ(held.back()->Exchange(VersionTarget), 200) << "the newest stays";
+        else
+            EXPECT_TRUE(held.back()->Send("Host: x\r\n\r\n") &&
+                        held.back()->Read(std::chrono::seconds(2), nullptr, 12).starts_with("HTTP/1.1 200"));
+    }
+    EXPECT_NE(Log().find("closed for a new"), std::string::npos) << Log();
+}
+
+TEST_F(ScoreServerTest, PipelinedRequestsAreAnsweredInOrder) {
+    RawConnection connection(port_);
+    const std::string request = "GET " + VersionTarget + " HTTP/1.1\r\nHost: x\r\n\r\n";
+    ASSERT_TRUE(connection.Send(request + "GET /nowhere HTTP/1.1\r\n\r\n" + request +
+                                "GET / HTTP/1.1\r\nConnection: close\r\n\r\n"));
+    bool closed = false;
+    std::string replies = connection.Read(std::chrono::seconds(5), &closed);
+    EXPECT_TRUE(closed) << "the last asked for close";
+    std::vector<int> statuses;
+    for (std::size_t at = replies.find("HTTP/1.1 "); at != std::string::npos;
+         at = replies.find("HTTP/1.1 ", at + 1))
+        statuses.push_back(std::atoi(replies.c_str() + at + 9));
+    EXPECT_EQ(statuses, (std::vector<int>{200, 404, 200, 200}));
 }
 
 TEST(ScoreDatabase, KeepsOnlyTheBestResultsWhenFull) {

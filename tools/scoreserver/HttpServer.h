@@ -1,0 +1,107 @@
+// A small HTTP/1.1 server on one thread and epoll, made to face the open
+// internet: every connection costs a few kilobytes, never a thread, so slow or
+// idle clients cannot starve the others. It enforces:
+//  - a deadline on each whole request head, from its first byte;
+//  - caps on the head's size and field count, and no request bodies;
+//  - a bounded number of connections, the oldest idle ones closed first;
+//  - a deadline on sending each answer;
+//  - GET and HEAD only, no ranges, answers written in one piece (TCP_NODELAY).
+// The handler runs on the server thread; a slow answer (a database write) is
+// handed back later through Answer from any thread.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "HttpRequest.h"
+#include "ServerLog.h"
+
+namespace scoreserver {
+
+struct HttpResponse {
+    int Status = 200;
+    std::string ContentType = "text/plain; charset=utf-8";
+    std::string Body;
+    std::vector<std::pair<std::string, std::string>> Headers; // further fields
+    bool Close = false;                                       // close the connection after this answer
+};
+
+// The answer "ERROR|reason" that the game and the tests read.
+HttpResponse ErrorResponse(int status, std::string_view reason);
+
+struct ServerLimits {
+    RequestLimits Request;
+    std::chrono::milliseconds RequestDeadline{5000}; // from a request's first byte to its last
+    std::chrono::milliseconds IdleTimeout{15000};    // a kept-alive connection waiting for its next request
+    std::chrono::milliseconds SendDeadline{10000};   // to hand one answer to the client
+    std::size_t MaxConnections = 512;
+};
+
+class HttpServer {
+  public:
+    using ConnectionId = uint64_t;
+    // Returns the answer, or nothing when it will come later through Answer.
+    using Handler = std::function<std::optional<HttpResponse>(const HttpRequest&, ConnectionId)>;
+
+    HttpServer(const ServerLimits& limits, Handler handler, ServerLog& log);
+    ~HttpServer();
+    HttpServer(const HttpServer&) = delete;
+    HttpServer& operator=(const HttpServer&) = delete;
+
+    // Binds the listening socket (port 0 picks a free one); returns the port.
+    std::optional<int> Bind(const std::string& address, int port);
+
+    // Serves until Stop; false if nothing was bound.
+    bool Run();
+
+    // Ends Run soon, from any thread, even before Run has started.
+    void Stop();
+
+    // The later answer to a request whose handler returned nothing; from any
+    // thread. An answer for a connection that has gone meanwhile is dropped.
+    void Answer(ConnectionId connection, HttpResponse response);
+
+    std::size_t OpenConnections() const { return connections_.size(); }
+
+  private:
+    struct Connection;
+    using Clock = std::chrono::steady_clock;
+
+    void Accept(Clock::time_point now);
+    bool MakeRoom();
+    void OnEvent(Connection& connection, uint32_t events, Clock::time_point now);
+    void ReadInto(Connection& connection, Clock::time_point now);
+    void Process(Connection& connection, Clock::time_point now);
+    void Send(Connection& connection, const HttpResponse& response, Clock::time_point now);
+    void Refuse(Connection& connection, int status, std::string_view reason, Clock::time_point now);
+    void WriteOut(Connection& connection, Clock::time_point now);
+    void Drain(Connection& connection);
+    void Watch(Connection& connection, uint32_t events);
+    void Close(ConnectionId id);
+    void DeliverAnswers(Clock::time_point now);
+    void Sweep(Clock::time_point now);
+
+    const ServerLimits limits_;
+    Handler handler_;
+    ServerLog& log_;
+    int listener_ = -1;
+    int epoll_ = -1;
+    int stopEvent_ = -1;
+    int answerEvent_ = -1;
+    bool acceptPaused_ = false;
+    ConnectionId nextId_;
+    std::unordered_map<ConnectionId, std::unique_ptr<Connection>> connections_;
+    std::mutex answersMutex_;
+    std::vector<std::pair<ConnectionId, HttpResponse>> answers_;
+};
+
+} // namespace scoreserver

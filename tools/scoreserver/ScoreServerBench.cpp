@@ -1,0 +1,573 @@
+// Measures the score server as a hostile or a busy client would meet it, on
+// loopback only: it starts the server program itself on a free port with a
+// scratch database, runs each case for a bounded time and prints one table.
+//   scoreserver_bench --server PATH [--db postgresql://...] [--seconds N]
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ResultCodec.h"
+#include "ScoreStore.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+namespace {
+
+const std::string VersionTarget = "/cgi/version.pl?version&prg=Vantorix";
+const std::string ResultTarget = "/cgi/version.pl?hs&prg=Vantorix&inf=";
+const std::string TableTarget = "/cgi/version.pl?prg=Vantorix&show&type=0";
+
+double Seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
+
+// The game's encoding, so the bench sends what the game sends.
+std::string Encode(std::string_view text) {
+    std::string bits;
+    for (char c : text)
+        for (int bit = 7; bit >= 0; --bit)
+            bits += ((static_cast<unsigned char>(c) >> bit) & 1) ? '1' : '0';
+    while (bits.size() % 5 != 0)
+        bits.insert(bits.begin(), '0');
+    std::string encoded;
+    for (std::size_t group = 0; group < bits.size(); group += 5)
+        encoded += scoreserver::ResultAlphabet[std::stoi(bits.substr(group, 5), nullptr, 2)];
+    return encoded;
+}
+
+std::string ResultFor(const std::string& name, int score, const std::string& token) {
+    std::string text = "type=0|name=" + name + "|score=" + std::to_string(score) +
+                       "|key=" + scoreserver::ResultKeyLetter + "|p=" + token + "|add=Bench|z=";
+    while (text.size() % 5 != 0)
+        text += '0';
+    return ResultTarget + Encode(text);
+}
+
+int Connect(int port) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return fd;
+    if (fd >= 0) close(fd);
+    return -1;
+}
+
+bool WaitReadable(int fd, Clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    pollfd p{fd, POLLIN, 0};
+    return left > 0 && poll(&p, 1, static_cast<int>(left)) > 0;
+}
+
+struct Reply {
+    int Status = 0; // 0: none before the deadline
+    std::size_t Bytes = 0;
+    std::string Body;
+};
+
+// One keep-alive connection speaking HTTP/1.1 with Content-Length replies.
+class Client {
+  public:
+    explicit Client(int port) : fd_(Connect(port)) {}
+    ~Client() {
+        if (fd_ >= 0) close(fd_);
+    }
+    bool Ok() const { return fd_ >= 0; }
+
+    Reply Request(const std::string& target, const std::string& method = "GET", const std::string& extra = "",
+                  Clock::duration timeout = 10s) {
+        const std::string bytes = method + " " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + extra + "\r\n";
+        if (fd_ < 0 ||
+            send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(bytes.size()))
+            return {};
+        return Read(Clock::now() + timeout, method == "HEAD");
+    }
+
+  private:
+    Reply Read(Clock::time_point deadline, bool headOnly) {
+        Reply reply;
+        for (;;) {
+            const std::size_t end = buffer_.find("\r\n\r\n");
+            if (end != std::string::npos) {
+                const std::size_t lengthAt = buffer_.find("Content-Length: ");
+                const std::size_t length =
+                    headOnly || lengthAt > end ? 0 : std::stoul(buffer_.substr(lengthAt + 16));
+                if (buffer_.size() >= end + 4 + length) {
+                    reply.Status = std::atoi(buffer_.c_str() + 9);
+                    reply.Body = buffer_.substr(end + 4, length);
+                    reply.Bytes = end + 4 + length;
+                    buffer_.erase(0, end + 4 + length);
+                    return reply;
+                }
+            }
+            char chunk[65536];
+            if (!WaitReadable(fd_, deadline)) return reply;
+            const ssize_t got = recv(fd_, chunk, sizeof chunk, 0);
+            if (got <= 0) return reply;
+            buffer_.append(chunk, static_cast<std::size_t>(got));
+        }
+    }
+
+    int fd_;
+    std::string buffer_;
+};
+
+std::string FifthField(const std::string& line) {
+    std::size_t start = 0;
+    for (int i = 0; i < 4; ++i) {
+        start = line.find('|', start);
+        if (start == std::string::npos) return "";
+        ++start;
+    }
+    return line.substr(start, line.find('|', start) - start);
+}
+
+// The server program as a child process, its stderr in a file.
+class ServerProcess {
+  public:
+    ServerProcess(const std::string& program, const std::string& database, const fs::path& log,
+                  const std::vector<std::string>& extra = {})
+        : log_(log) {
+        std::vector<std::string> args = {program, "--port", "0", "--db", database};
+        args.insert(args.end(), extra.begin(), extra.end());
+        pid_ = fork();
+        if (pid_ == 0) {
+            const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(out, 2);
+            std::vector<char*> argv;
+            for (std::string& arg : args)
+                argv.push_back(arg.data());
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        const auto deadline = Clock::now() + 20s;
+        const std::string marker = "listening on http://127.0.0.1:";
+        while (Clock::now() < deadline && port_ == 0) {
+            std::ifstream in(log);
+            const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            if (const std::size_t at = text.find(marker); at != std::string::npos)
+                port_ = std::atoi(text.c_str() + at + marker.size());
+            else
+                std::this_thread::sleep_for(20ms);
+        }
+    }
+    ~ServerProcess() { Kill(SIGKILL); }
+
+    int Port() const { return port_; }
+    pid_t Pid() const { return pid_; }
+
+    // Sends the signal and waits for the exit, at most timeout; returns how long it took.
+    std::optional<Clock::duration> Kill(int signal, Clock::duration timeout = 30s) {
+        if (pid_ <= 0) return Clock::duration{};
+        const auto start = Clock::now();
+        kill(pid_, signal);
+        while (Clock::now() - start < timeout) {
+            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+                pid_ = -1;
+                return Clock::now() - start;
+            }
+            std::this_thread::sleep_for(5ms);
+        }
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+        return std::nullopt;
+    }
+
+    long ResidentKilobytes(const char* field = "VmRSS:") const {
+        std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.starts_with(field)) return std::atol(line.c_str() + std::string_view(field).size());
+        return -1;
+    }
+    std::uintmax_t LogBytes() const {
+        std::error_code ignored;
+        return fs::file_size(log_, ignored);
+    }
+
+  private:
+    fs::path log_;
+    pid_t pid_ = -1;
+    int port_ = 0;
+};
+
+struct Options {
+    std::string Server;
+    std::string Database; // empty: a scratch SQLite file
+    int Seconds = 5;
+};
+
+class Bench {
+  public:
+    explicit Bench(Options options) : options_(std::move(options)) {
+        char pattern[] = "/tmp/scoreserver-bench-XXXXXX";
+        folder_ = mkdtemp(pattern) ? fs::path(pattern) : fs::path();
+    }
+    ~Bench() {
+        std::error_code ignored;
+        if (!folder_.empty()) fs::remove_all(folder_, ignored);
+    }
+
+    void Row(const std::string& what, const std::string& figure) {
+        std::printf("| %s | %s |\n", what.c_str(), figure.c_str());
+        std::fflush(stdout);
+    }
+
+    std::string FreshDatabase() {
+        if (!options_.Database.empty()) {
+            // A shared database: empty its tables through a scratch store of its own.
+            ResetPostgres();
+            return options_.Database;
+        }
+        return (folder_ / ("scores-" + std::to_string(++databases_) + ".db")).string();
+    }
+
+    std::unique_ptr<ServerProcess> Start(const std::string& database,
+                                         const std::vector<std::string>& extra = {}) {
+        auto server = std::make_unique<ServerProcess>(
+            options_.Server, database, folder_ / ("server-" + std::to_string(++logs_) + ".log"), extra);
+        if (server->Port() == 0) {
+            std::fprintf(stderr, "the server did not start; see %s\n", folder_.c_str());
+            std::exit(1);
+        }
+        return server;
+    }
+
+    // Rows straight into the store, before the server opens it.
+    void Fill(const std::string& database, int rows) {
+        scoreserver::StoreSettings settings;
+        settings.Address = database;
+        settings.TokenCapacity = static_cast<std::size_t>(rows);
+        const auto store = scoreserver::OpenScoreStore(settings);
+        for (int done = 0; done < rows;) {
+            const int batch = std::min(1000, rows - done);
+            const auto tokens = store->IssueTokens(static_cast<std::size_t>(batch));
+            std::vector<scoreserver::SubmittedResult> results;
+            for (int i = 0; i < batch; ++i)
+                results.push_back(
+                    {"Filler", (done + i) * 7 % 100000, "Bench", tokens[static_cast<std::size_t>(i)]});
+            store->StoreResults(results, 0);
+            done += batch;
+        }
+    }
+
+    // Latency of one version request on a fresh connection, or "no answer".
+    static std::string VersionLatency(int port, Clock::duration timeout) {
+        const auto start = Clock::now();
+        Client client(port);
+        const Reply reply = client.Request(VersionTarget, "GET", "", timeout);
+        if (reply.Status != 200) return "no answer within " + std::to_string(Seconds(timeout)) + " s";
+        char text[64];
+        std::snprintf(text, sizeof text, "answered in %.1f ms", Seconds(Clock::now() - start) * 1000);
+        return text;
+    }
+
+    // Clients that send a request one byte every period, until stopped.
+    class SlowClients {
+      public:
+        SlowClients(int port, int count, Clock::duration period) {
+            for (int i = 0; i < count; ++i)
+                fds_.push_back(Connect(port));
+            thread_ = std::thread([this, period] {
+                const std::string request = "GET " + VersionTarget +
+                                            " HTTP/1.1\r\nHost: x\r\nX-Slow: " + std::string(4000, 'a') +
+                                            "\r\n\r\n";
+                for (std::size_t at = 0; !stop_ && at < request.size(); ++at) {
+                    for (int fd : fds_)
+                        send(fd, &request[at], 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+                    for (auto waited = Clock::duration{}; !stop_ && waited < period; waited += 50ms)
+                        std::this_thread::sleep_for(50ms);
+                }
+            });
+        }
+        ~SlowClients() {
+            stop_ = true;
+            thread_.join();
+            for (int fd : fds_)
+                if (fd >= 0) close(fd);
+        }
+
+      private:
+        std::vector<int> fds_;
+        std::atomic<bool> stop_ = false;
+        std::thread thread_;
+    };
+
+    void SlowClientsCase() {
+        const auto server = Start(FreshDatabase());
+        SlowClients slow(server->Port(), 8, 4s);
+        std::this_thread::sleep_for(1s);
+        Row("8 slow clients (one byte every 4 s)",
+            "a ninth client's version request " + VersionLatency(server->Port(), 10s));
+    }
+
+    void IdleConnectionsCase() {
+        const auto server = Start(FreshDatabase());
+        std::vector<int> idle;
+        for (int i = 0; i < 200; ++i)
+            idle.push_back(Connect(server->Port()));
+        std::this_thread::sleep_for(200ms);
+        Row("200 idle connections", "a further version request " + VersionLatency(server->Port(), 30s));
+        for (int fd : idle)
+            if (fd >= 0) close(fd);
+    }
+
+    void HugeHeadersCase() {
+        const auto server = Start(FreshDatabase());
+        const long before = server->ResidentKilobytes();
+        const int fd = Connect(server->Port());
+        std::string chunk = "GET " + VersionTarget + " HTTP/1.1\r\n";
+        const std::string line = "X-Fill: " + std::string(990, 'a') + "\r\n";
+        std::size_t sent = 0;
+        const std::size_t total = 100u << 20;
+        const auto deadline = Clock::now() + 20s;
+        while (sent < total && Clock::now() < deadline) {
+            while (chunk.size() < 65536)
+                chunk += line;
+            const ssize_t put = send(fd, chunk.data(), chunk.size(), MSG_NOSIGNAL);
+            if (put <= 0) break;
+            sent += static_cast<std::size_t>(put);
+            chunk.erase(0, static_cast<std::size_t>(put));
+        }
+        close(fd);
+        std::this_thread::sleep_for(200ms);
+        char text[160];
+        std::snprintf(
+            text, sizeof text, "connection closed after %.1f kB sent; resident %ld -> %ld kB (peak %ld kB)",
+            sent / 1024.0, before, server->ResidentKilobytes(), server->ResidentKilobytes("VmHWM:"));
+        Row("100 MB of headers in one request", text);
+    }
+
+    void RangeCase() {
+        const std::string database = FreshDatabase();
+        Fill(database, 10000);
+        const auto server = Start(database);
+        std::string ranges = "Range: bytes=0-";
+        while (ranges.size() < 8000)
+            ranges += ",0-";
+        Client client(server->Port());
+        const Reply plain = client.Request(TableTarget);
+        const Reply ranged = client.Request(TableTarget, "GET", ranges + "\r\n");
+        Row("a Range header on the table page",
+            "status " + std::to_string(ranged.Status) + ", " + std::to_string(ranged.Bytes) +
+                " bytes (the page without Range: " + std::to_string(plain.Bytes) + " bytes)");
+    }
+
+    void KeepAliveCase() {
+        const auto server = Start(FreshDatabase());
+        Client client(server->Port());
+        const auto end = Clock::now() + std::chrono::seconds(options_.Seconds);
+        const auto start = Clock::now();
+        int done = 0;
+        while (Clock::now() < end && client.Request(VersionTarget).Status == 200)
+            ++done;
+        const double seconds = Seconds(Clock::now() - start);
+        char text[128];
+        std::snprintf(text, sizeof text, "%.2f ms each: %.0f requests/s", seconds * 1000 / done,
+                      done / seconds);
+        Row("keep-alive requests (one client, version requests)", text);
+    }
+
+    struct PairFigures {
+        double PerSecond = 0;
+        int Failed = 0;
+        std::uintmax_t LogBytes = 0;
+        int Requests = 0;
+    };
+
+    // clients keep-alive clients, each sending version + result pairs for the run time.
+    PairFigures Pairs(ServerProcess& server, int clients, std::atomic<int>* acknowledged = nullptr,
+                      std::vector<std::string>* names = nullptr, Clock::duration length = {}) {
+        if (length == Clock::duration{}) length = std::chrono::seconds(options_.Seconds);
+        std::atomic<int> pairs = 0;
+        std::atomic<int> failed = 0;
+        std::vector<std::vector<std::string>> stored(static_cast<std::size_t>(clients));
+        const auto logBefore = server.LogBytes();
+        const auto start = Clock::now();
+        const auto end = start + length;
+        std::vector<std::thread> threads;
+        for (int c = 0; c < clients; ++c) {
+            threads.emplace_back([&, c] {
+                Client client(server.Port());
+                for (int i = 0; Clock::now() < end; ++i) {
+                    const Reply version = client.Request(VersionTarget);
+                    if (version.Status != 200) return void(++failed);
+                    std::string name = std::to_string(c); // "B<client>x<pair>", built without a
+                    name.insert(0, 1, 'B');               // temporary the optimiser warns about
+                    name += 'x';
+                    name += std::to_string(i);
+                    const Reply result =
+                        client.Request(ResultFor(name, 100000 + i, FifthField(version.Body)));
+                    if (result.Status != 200) return void(++failed);
+                    ++pairs;
+                    if (acknowledged) ++*acknowledged;
+                    stored[static_cast<std::size_t>(c)].push_back(name);
+                }
+            });
+        }
+        for (std::thread& thread : threads)
+            thread.join();
+        if (names)
+            for (const auto& list : stored)
+                names->insert(names->end(), list.begin(), list.end());
+        PairFigures figures;
+        figures.PerSecond = pairs / Seconds(Clock::now() - start);
+        figures.Failed = failed;
+        figures.LogBytes = server.LogBytes() - logBefore;
+        figures.Requests = pairs * 2;
+        return figures;
+    }
+
+    void PairsCase() {
+        char text[200];
+        PairFigures loaded;
+        for (const int rows : {0, 10000}) {
+            const std::string database = FreshDatabase();
+            if (rows > 0) Fill(database, rows);
+            const auto server = Start(database);
+            const PairFigures figures = Pairs(*server, 8);
+            std::snprintf(text, sizeof text, "%.0f pairs/s at %d rows (8 keep-alive clients, %d failed)",
+                          figures.PerSecond, rows, figures.Failed);
+            Row("version + result pairs", text);
+            loaded = figures;
+        }
+        const double bytesPerRequest = static_cast<double>(loaded.LogBytes) / std::max(1, loaded.Requests);
+        std::snprintf(text, sizeof text, "%ju bytes for %d requests in %d s: %.2f MB an hour at that rate",
+                      loaded.LogBytes, loaded.Requests, options_.Seconds,
+                      loaded.LogBytes / static_cast<double>(options_.Seconds) * 3600 / 1e6);
+        (void)bytesPerRequest;
+        Row("log", text);
+    }
+
+    void KilledCase() {
+        const std::string database = FreshDatabase();
+        std::atomic<int> acknowledged = 0;
+        std::vector<std::string> names;
+        {
+            const auto server = Start(database);
+            std::thread killer([&] {
+                std::this_thread::sleep_for(1500ms);
+                server->Kill(SIGKILL);
+            });
+            Pairs(*server, 8, &acknowledged, &names, 3s);
+            killer.join();
+        }
+        scoreserver::StoreSettings settings;
+        settings.Address = database;
+        const auto best = scoreserver::OpenScoreStore(settings)->Best(1000000);
+        std::set<std::string> present;
+        for (const auto& row : best)
+            present.insert(row.Name);
+        int lost = 0;
+        for (const std::string& name : names)
+            lost += present.contains(name) ? 0 : 1;
+        Row("SIGKILL while 8 clients send results", std::to_string(names.size()) + " acknowledged, " +
+                                                        std::to_string(lost) +
+                                                        " of them missing after restart");
+    }
+
+    void TerminateCase() {
+        const auto server = Start(FreshDatabase());
+        SlowClients slow(server->Port(), 8, 4s);
+        std::this_thread::sleep_for(1s);
+        const auto took = server->Kill(SIGTERM);
+        char text[96];
+        if (took)
+            std::snprintf(text, sizeof text, "exits after %.0f ms", Seconds(*took) * 1000);
+        else
+            std::snprintf(text, sizeof text, "still running after 30 s");
+        Row("SIGTERM with 8 slow clients", text);
+    }
+
+    void HomeAndHeadCase() {
+        const auto server = Start(FreshDatabase());
+        Client client(server->Port());
+        const Reply home = client.Request("/");
+        Row("`GET /`", "status " + std::to_string(home.Status) + ", " + std::to_string(home.Body.size()) +
+                           " bytes of HTML");
+        const Reply head = client.Request(VersionTarget, "HEAD");
+        Row("a HEAD version request", "status " + std::to_string(head.Status) + ", no token");
+    }
+
+  private:
+    void ResetPostgres() {
+        scoreserver::StoreSettings settings;
+        settings.Address = options_.Database;
+        scoreserver::OpenScoreStore(settings); // creates the tables when missing
+        const std::string command =
+            "psql -q -X '" + options_.Database + "' -c 'TRUNCATE results, tokens' >/dev/null";
+        if (std::system(command.c_str()) != 0)
+            std::fprintf(stderr, "could not empty %s\n", options_.Database.c_str());
+    }
+
+    Options options_;
+    fs::path folder_;
+    int databases_ = 0;
+    int logs_ = 0;
+};
+
+std::optional<Options> ReadOptions(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string_view name = argv[i];
+        if (name == "--server")
+            options.Server = argv[i + 1];
+        else if (name == "--db")
+            options.Database = argv[i + 1];
+        else if (name == "--seconds")
+            options.Seconds = std::clamp(std::atoi(argv[i + 1]), 1, 60);
+        else
+            return std::nullopt;
+    }
+    if (options.Server.empty() || argc % 2 == 0) return std::nullopt;
+    return options;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const auto options = ReadOptions(argc, argv);
+    if (!options) {
+        std::fputs("usage: scoreserver_bench --server PATH [--db postgresql://...] [--seconds 1-60]\n",
+                   stderr);
+        return 2;
+    }
+    signal(SIGPIPE, SIG_IGN);
+    Bench bench(*options);
+    std::printf("| attack / figure | measured |\n|---|---|\n");
+    bench.SlowClientsCase();
+    bench.IdleConnectionsCase();
+    bench.HugeHeadersCase();
+    bench.RangeCase();
+    bench.KeepAliveCase();
+    bench.PairsCase();
+    bench.TerminateCase();
+    bench.HomeAndHeadCase();
+    bench.KilledCase();
+    return 0;
+}

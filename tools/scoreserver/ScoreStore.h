@@ -1,0 +1,56 @@
+// Where the results and the tokens live. Two kinds: an SQLite file with the
+// tokens in this process's memory (one server), or a PostgreSQL database that
+// holds both, so several servers share one table and each token is good once
+// whichever server it comes back to.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ResultCodec.h"
+#include "ScoreDatabase.h"
+
+namespace scoreserver {
+
+struct StoreSettings {
+    std::string Address = "scores.db"; // an SQLite file, or "postgresql://..."
+    std::size_t TokenCapacity = 4096;
+    std::chrono::seconds TokenLifetime{600};
+    std::size_t MaxStoredResults = 10000;
+};
+
+class ScoreStore {
+  public:
+    virtual ~ScoreStore() = default;
+
+    // count fresh tokens, each good for one result within the token lifetime.
+    virtual std::vector<std::string> IssueTokens(std::size_t count) = 0;
+
+    // One token at once, from any thread, when the store keeps its tokens in
+    // memory; nothing when issuing one takes the database (use IssueTokens).
+    virtual std::optional<std::string> IssueTokenAtOnce() { return std::nullopt; }
+
+    // For each result in turn: spends its token and stores it, all in one
+    // transaction that is durable when this returns. True where stored, false
+    // where the token was unknown, expired or already spent.
+    virtual std::vector<bool> StoreResults(const std::vector<SubmittedResult>& results,
+                                           int64_t submittedAt) = 0;
+
+    // Best first; equal scores in the order they arrived.
+    virtual std::vector<StoredResult> Best(std::size_t limit) = 0;
+
+    virtual std::chrono::seconds TokenLifetime() const = 0;
+};
+
+// True for the addresses that name a PostgreSQL database.
+bool IsPostgresAddress(const std::string& address);
+
+// Opens the store the address names; throws DatabaseError naming it when it cannot.
+std::unique_ptr<ScoreStore> OpenScoreStore(const StoreSettings& settings);
+
+} // namespace scoreserver

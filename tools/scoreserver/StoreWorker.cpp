@@ -1,0 +1,115 @@
+#include "StoreWorker.h"
+
+#include <algorithm>
+
+namespace scoreserver {
+namespace {
+
+int64_t SecondsSince1970() {
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
+
+StoreWorker::StoreWorker(ScoreStore& store, ServerLog& log) : store_(store), log_(log) {
+    thread_ = std::thread([this] { Serve(); });
+}
+
+StoreWorker::~StoreWorker() {
+    Finish(std::chrono::hours(1));
+    if (thread_.joinable()) thread_.join();
+}
+
+void StoreWorker::IssueToken(TokenDone done) {
+    std::lock_guard lock(mutex_);
+    queue_.Tokens.push_back(std::move(done));
+    wake_.notify_one();
+}
+
+void StoreWorker::StoreResult(SubmittedResult result, ResultDone done) {
+    std::lock_guard lock(mutex_);
+    queue_.Results.emplace_back(std::move(result), std::move(done));
+    wake_.notify_one();
+}
+
+void StoreWorker::ReadBest(std::size_t limit, BestDone done) {
+    std::lock_guard lock(mutex_);
+    queue_.Reads.emplace_back(limit, std::move(done));
+    wake_.notify_one();
+}
+
+bool StoreWorker::Finish(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    finishing_ = true;
+    wake_.notify_one();
+    return ended_.wait_for(lock, timeout, [this] { return finished_; });
+}
+
+void StoreWorker::Serve() {
+    for (;;) {
+        Queue batch;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [this] { return finishing_ || !queue_.Empty(); });
+            if (queue_.Empty()) break;
+            std::swap(batch, queue_);
+        }
+        ServeTokens(batch.Tokens);
+        ServeResults(batch.Results);
+        ServeReads(batch.Reads);
+    }
+    std::lock_guard lock(mutex_);
+    finished_ = true;
+    ended_.notify_all();
+}
+
+void StoreWorker::ServeTokens(std::vector<TokenDone>& waiting) {
+    if (waiting.empty()) return;
+    std::vector<std::string> tokens;
+    try {
+        tokens = store_.IssueTokens(waiting.size());
+    } catch (const DatabaseError& error) {
+        log_.Fault(error.what());
+    }
+    for (std::size_t i = 0; i < waiting.size(); ++i)
+        waiting[i](i < tokens.size() ? std::optional(tokens[i]) : std::nullopt);
+}
+
+void StoreWorker::ServeResults(std::vector<std::pair<SubmittedResult, ResultDone>>& waiting) {
+    if (waiting.empty()) return;
+    std::vector<SubmittedResult> results;
+    for (auto& [result, done] : waiting)
+        results.push_back(std::move(result));
+    std::vector<bool> stored;
+    try {
+        stored = store_.StoreResults(results, SecondsSince1970());
+    } catch (const DatabaseError& error) {
+        log_.Fault(error.what());
+    }
+    for (std::size_t i = 0; i < waiting.size(); ++i)
+        waiting[i].second(i < stored.size() ? std::optional<bool>(stored[i]) : std::nullopt);
+}
+
+void StoreWorker::ServeReads(std::vector<std::pair<std::size_t, BestDone>>& waiting) {
+    if (waiting.empty()) return;
+    std::size_t limit = 0;
+    for (const auto& [wanted, done] : waiting)
+        limit = std::max(limit, wanted);
+    std::optional<std::vector<StoredResult>> best;
+    try {
+        best = store_.Best(limit);
+    } catch (const DatabaseError& error) {
+        log_.Fault(error.what());
+    }
+    for (auto& [wanted, done] : waiting) {
+        if (!best) {
+            done(std::nullopt);
+            continue;
+        }
+        done(std::vector<StoredResult>(best->begin(), best->begin() + std::min(wanted, best->size())));
+    }
+}
+
+} // namespace scoreserver
