@@ -1,0 +1,152 @@
+// The server program itself, as a host runs it: stopped by SIGTERM whatever
+// clients do, and killed outright without losing an acknowledged result.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <atomic>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "ServerFixture.h"
+
+namespace scoreserver {
+namespace {
+
+using testnet::RawConnection;
+
+class ServerProcess {
+  public:
+    ServerProcess(const std::string& database, const std::filesystem::path& log) : log_(log) {
+        pid_ = fork();
+        if (pid_ == 0) {
+            const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(out, 2);
+            execl(SCORESERVER_PROGRAM, SCORESERVER_PROGRAM, "--port", "0", "--db", database.c_str(),
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        const std::string marker = "listening on http://127.0.0.1:";
+        for (int i = 0; i < 1000 && port_ == 0 && Running(); ++i) {
+            const std::string text = Log();
+            if (const std::size_t at = text.find(marker); at != std::string::npos)
+                port_ = std::atoi(text.c_str() + at + marker.size());
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    ~ServerProcess() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+
+    int Port() const { return port_; }
+    void Signal(int signal) { kill(pid_, signal); }
+
+    // The exit status once it has ended, waiting at most timeout; nothing if it still runs.
+    std::optional<int> WaitForExit(std::chrono::milliseconds timeout) {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < deadline) {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return status;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return std::nullopt;
+    }
+
+    std::string Log() const {
+        std::ifstream in(log_);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+  private:
+    bool Running() { return waitpid(pid_, nullptr, WNOHANG) == 0; }
+
+    std::filesystem::path log_;
+    pid_t pid_ = -1;
+    int port_ = 0;
+};
+
+class ServerProgram : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_FALSE(database_.starts_with("error:")) << database_; }
+
+    TemporaryFolder folder_;
+    const std::string database_ = testdb::FreshDatabase(folder_.Path());
+};
+
+TEST_F(ServerProgram, SigtermEndsItWhileSlowClientsHangOn) {
+    ServerProcess server(database_, folder_.Path() / "server.log");
+    ASSERT_NE(server.Port(), 0) << server.Log();
+    std::vector<std::unique_ptr<RawConnection>> slow;
+    for (int i = 0; i < 8; ++i) {
+        slow.push_back(std::make_unique<RawConnection>(server.Port()));
+        slow.back()->Send("GET " + VersionTarget + " HTTP/1.1\r\nHost:");
+    }
+    RawConnection idle(server.Port());
+    ASSERT_EQ(idle.Exchange(VersionTarget), 200);
+    server.Signal(SIGTERM);
+    // A generous bound: what matters is that it ends without the clients' help.
+    const auto status = server.WaitForExit(std::chrono::seconds(10));
+    ASSERT_TRUE(status) << "still running after SIGTERM";
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << server.Log();
+    EXPECT_NE(server.Log().find("stopping"), std::string::npos);
+}
+
+TEST_F(ServerProgram, NoAcknowledgedResultIsLostWhenItIsKilled) {
+    std::mutex mutex;
+    std::vector<std::string> acknowledged;
+    {
+        ServerProcess server(database_, folder_.Path() / "server.log");
+        ASSERT_NE(server.Port(), 0) << server.Log();
+        std::atomic<bool> killed = false;
+        std::vector<std::thread> players;
+        for (int p = 0; p < 4; ++p) {
+            players.emplace_back([&, p] {
+                httplib::Client client("127.0.0.1", server.Port());
+                client.set_read_timeout(5);
+                for (int i = 0; !killed && i < 2000; ++i) {
+                    const auto version = client.Get(VersionTarget.c_str());
+                    if (!version || version->status != 200) return;
+                    const std::string name = "K" + std::to_string(p) + "n" + std::to_string(i);
+                    const std::string text =
+                        ResultTextLikeTheGame(name, std::to_string(i), SplitBars(version->body)[4], "No");
+                    const auto result = client.Get((ResultTarget + EncodeLikeTheGame(text)).c_str());
+                    if (!result || result->status != 200) return;
+                    std::lock_guard lock(mutex);
+                    acknowledged.push_back(name);
+                }
+            });
+        }
+        while (true) { // kill it in the middle of the writes
+            {
+                std::lock_guard lock(mutex);
+                if (acknowledged.size() >= 200) break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        server.Signal(SIGKILL);
+        killed = true;
+        for (std::thread& player : players)
+            player.join();
+        ASSERT_TRUE(server.WaitForExit(std::chrono::seconds(10)));
+    }
+    StoreSettings settings;
+    settings.Address = database_;
+    std::set<std::string> stored;
+    for (const StoredResult& row : OpenScoreStore(settings)->Best(100000))
+        stored.insert(row.Name);
+    for (const std::string& name : acknowledged)
+        EXPECT_TRUE(stored.contains(name)) << name << " was acknowledged but is gone";
+}
+
+} // namespace
+} // namespace scoreserver
