@@ -1,9 +1,9 @@
 // What the player feels of the drawing layer: a keyed sprite blit, a full clear, and a present.
 #include "graphics/Blit.h"
 #include "platform/Display.h"
+#include "platform/PlatformSession.h"
 #include "platform/Surface.h"
 
-#include <SDL.h>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -34,19 +34,16 @@ void BM_ClearBackBuffer(benchmark::State& state) {
 BENCHMARK(BM_ClearBackBuffer);
 
 void BM_Present(benchmark::State& state) {
-    SDL_Init(SDL_INIT_VIDEO);
-    {
-        Display display;
-        if (!display.Open("VANTORIX bench")) {
-            state.SkipWithError("no display");
-            return;
-        }
-        display.Setup(true);
-        auto back = Surface::Create(800, 600);
-        for (auto _ : state)
-            benchmark::DoNotOptimize(display.Present(*back));
+    const PlatformSession platform;
+    Display display;
+    if (!display.Open("VANTORIX bench")) {
+        state.SkipWithError("no display");
+        return;
     }
-    SDL_Quit();
+    display.Setup(true);
+    auto back = Surface::Create(800, 600);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(display.Present(*back));
 }
 BENCHMARK(BM_Present)->Unit(benchmark::kMicrosecond);
 

@@ -5,15 +5,15 @@
 #include "main/Form.h"
 #include "main/Screens.h"
 #include "platform/Clock.h"
+#include "platform/PlatformSession.h"
 
-#include <SDL.h>
 #include <benchmark/benchmark.h>
 
 namespace {
 
 void BM_HiScoreScreenFrame(benchmark::State& state) {
-    SDL_Init(SDL_INIT_VIDEO);
     {
+        const PlatformSession platform;
         TForm1 form;
         if (!form.FormCreate()) {
             state.SkipWithError("the game could not start here (run from the build folder)");
@@ -26,7 +26,6 @@ void BM_HiScoreScreenFrame(benchmark::State& state) {
         }
         form.FormDestroy();
     }
-    SDL_Quit();
     FirstStart = true;
 }
 BENCHMARK(BM_HiScoreScreenFrame)->Unit(benchmark::kMicrosecond);

@@ -109,51 +109,23 @@ TEST_F(GameTest, LosingTheLastLifeEndsTheGameInTheSameFrame) {
     EXPECT_EQ(Game().Phase, PhaseGameOver);
 }
 
-TEST_F(GameTest, GameOverShowsTwoSecondsThenHandsOver) {
-    ResetHighScores();
+TEST_F(GameTest, GameOverShowsTwoSecondsThenFinishes) {
     StartPlaying();
     Game().Lives = 0;
     Frames(1);
     ASSERT_EQ(Game().Phase, PhaseGameOver);
-    ScreenState = ScreenGame;
     Frames(199); // 1990 ms
-    EXPECT_EQ(ScreenState, ScreenGame);
+    EXPECT_FALSE(Game().Finished);
     Frames(2, 6);
-    EXPECT_EQ(ScreenState, ScreenMainMenu);
+    EXPECT_TRUE(Game().Finished);
 }
 
 TEST_F(GameTest, ConfirmedQuitSkipsTheGameOverCaption) {
-    ResetHighScores();
     StartPlaying();
     Frames(1, 1000);
-    ScreenState = ScreenGame;
     Game().Phase = PhaseGameOver; // what the quit prompt's Yes does
     Frames(1);
-    EXPECT_EQ(ScreenState, ScreenMainMenu);
-}
-
-TEST_F(GameTest, OnlyAScoreAboveTheTenthEntryGoesToNameEntry) {
-    ResetHighScores();
-    auto saved = Surface::Create(800, 600);
-    Game().SavedScreen = saved.get();
-    const int32_t tenth = HiScoreTable[HiScoreCount - 1].Score;
-    struct Case {
-        int32_t score;
-        int32_t screen;
-    };
-    for (const Case c : {Case{tenth, ScreenMainMenu}, Case{tenth + 1, ScreenNameEntry}}) {
-        SCOPED_TRACE(c.score);
-        ScreenState = ScreenGame;
-        saved->Fill(0);
-        target->Fill(Rgb(1, 2, 3));
-        Game().Score = c.score;
-        Game().Phase = PhaseGameOver;
-        Game().PhaseTick = GetTickCount() - 5000;
-        Game().RunFrame(*target);
-        EXPECT_EQ(ScreenState, c.screen);
-        // The final picture is kept for the name entry only.
-        EXPECT_EQ(saved->Pixel(400, 590) == target->Pixel(400, 590), c.screen == ScreenNameEntry);
-    }
+    EXPECT_TRUE(Game().Finished);
 }
 
 TEST_F(GameTest, LostLifeWaitsForTheExplosionsThenReplaysTheStage) {
@@ -290,4 +262,30 @@ void RunANewGame(Harness& h) {
     h.Step(5);
     MaybeSaveScreenshot(h, "game_over.bmp");
     EXPECT_TRUE(h.StepUntilScreen(ScreenMainMenu, 600));
+}
+
+TEST(GameScreens, OnlyAScoreAboveTheTenthEntryGoesToNameEntryOverTheFinalPicture) {
+    {
+        Harness h;
+        ASSERT_TRUE(h.Started());
+        const int32_t tenth = HiScoreTable[HiScoreCount - 1].Score;
+        struct Case {
+            int32_t score;
+            int32_t screen;
+        };
+        for (const Case c : {Case{tenth, ScreenMainMenu}, Case{tenth + 1, ScreenNameEntry}}) {
+            SCOPED_TRACE(c.score);
+            h.Form().StartGame();
+            h.Form().SavedScreen->Fill(0);
+            CurrentGame->Score = c.score;
+            CurrentGame->Phase = PhaseGameOver;
+            CurrentGame->PhaseTick = GetTickCount() - 5000;
+            h.Step();
+            EXPECT_EQ(ScreenState, c.screen);
+            // The final picture is kept for the name entry only.
+            EXPECT_EQ(h.Form().SavedScreen->Pixel(400, 590) == h.Pixel(400, 590),
+                      c.screen == ScreenNameEntry);
+        }
+    }
+    AcquireKeyboard();
 }

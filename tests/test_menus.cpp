@@ -5,7 +5,9 @@
 #include "Game/TGame.h"
 #include "core/ScreenState.h"
 #include "graphics/SpriteStore.h"
+#include "graphics/Text.h"
 #include "main/MenuWidgets.h"
+#include "main/ScreenDrawing.h"
 #include "persistence/ConfigFile.h"
 #include "persistence/HiScores.h"
 #include "persistence/Options.h"
@@ -335,6 +337,27 @@ void OpenNameEntry(Harness& h, int32_t score) {
     CurrentGame->Score = score;
     ScreenState = ScreenNameEntry;
     h.Step();
+}
+
+TEST(Menus, HiScoreTableDrawsTheFirstRowBrightAndTheOthersDim) {
+    ResetHighScores();
+    auto screen = Surface::Create(800, 600);
+    DrawHiScores(*screen);
+    auto countInRow = [&](int top, uint32_t colour) {
+        int count = 0;
+        for (int y = top; y < top + 24; ++y)
+            for (int x = 300; x < 800; ++x)
+                count += screen->Pixel(x, y) == colour;
+        return count;
+    };
+    EXPECT_GT(countInRow(124, ColourBrightGreen), 0); // headings
+    EXPECT_GT(countInRow(160, ColourBrightGreen), 0);
+    EXPECT_EQ(countInRow(160, ColourDimGreen), 0);
+    for (int row = 2; row <= HiScoreCount; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_GT(countInRow(160 + 36 * (row - 1), ColourDimGreen), 0);
+        EXPECT_EQ(countInRow(160 + 36 * (row - 1), ColourBrightGreen), 0);
+    }
 }
 
 TEST(Menus, NameEntryOkEntersAndSavesTheResultThenAsksToSend) {

@@ -10,13 +10,10 @@
 #include "Game/TRunBackground.h"
 #include "audio/Audio.h"
 #include "core/Random.h"
-#include "core/ScreenState.h"
 #include "core/Ticks.h"
 #include "graphics/Blit.h"
 #include "graphics/SpriteStore.h"
 #include "graphics/Text.h"
-#include "persistence/HiScores.h"
-#include "persistence/Options.h"
 #include "platform/Clock.h"
 
 #include <cmath>
@@ -222,17 +219,10 @@ void TGame::RunGameOver(Surface& target) {
     UpdateLayers(target);
     DrawTitleText(310, 300, 32, 20, GameOverText, target, ColourBrightGreen);
     DrawHud(target);
-    if (IntervalPassed(NowTick, PhaseTick, PhaseCaptionMs)) HandOverAfterGameOver(target);
-}
-
-void TGame::HandOverAfterGameOver(Surface& target) {
-    ScreenState = ScreenMainMenu;
-    if (ScoreEntersTable(Score)) {
-        if (SavedScreen) SavedScreen->BlitWhole(target, 0, 0, false);
-        ScreenState = ScreenNameEntry;
+    if (IntervalPassed(NowTick, PhaseTick, PhaseCaptionMs)) {
+        Finished = true;
+        PhaseTick = GetTickCount();
     }
-    if (Options.MusicEnabled) PlayMusic("1.xm");
-    PhaseTick = GetTickCount();
 }
 
 void TGame::RefreshHudTexts() {

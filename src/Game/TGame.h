@@ -62,9 +62,8 @@ struct TGame {
 
     // The mouse device's motion and buttons, read once at the start of every game frame.
     MouseDeviceState Mouse;
-    // The shell's frozen-picture surface: the final picture is copied there when a new high score
-    // hands over to the name entry. Watched, never freed; may be left empty (then nothing is copied).
-    Surface* SavedScreen = nullptr;
+    // The "Game Over" caption has been shown: the shell takes the player back to its screens.
+    bool Finished = false;
 
     void RunFrame(Surface& target);
     void DrawHud(Surface& target);
@@ -93,7 +92,6 @@ struct TGame {
     void UpdateLayers(Surface& target);
     void StartPlay();
     void EndGame();
-    void HandOverAfterGameOver(Surface& target);
     void RefreshHudTexts();
 
     // HUD texts, rebuilt only when their value changes.

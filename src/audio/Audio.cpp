@@ -62,7 +62,6 @@ void PlaySoundDirect(int index) {
 }
 
 void SetSoundEnabled(bool enabled) {
-    Options.SoundEnabled = enabled;
     DXWaveList1.SetVolumeOfAll(enabled ? VolumeFull : VolumeSilent);
 }
 

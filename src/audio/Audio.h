@@ -21,6 +21,7 @@ void ShutdownAudio();
 void PlaySoundEffect(int x, int y, int index);
 // The menus' click: plays whatever the flag says, but at the volume the flag last set.
 void PlaySoundDirect(int index);
+// Sets every effect to full volume or silence; the Options flag itself is the caller's to set.
 void SetSoundEnabled(bool enabled);
 
 // Tunes live in the "sound/" folder; name is the file name ("1.xm", "2.xm").

@@ -10,6 +10,7 @@
 #include "main/MenuWidgets.h"
 #include "main/Screens.h"
 #include "persistence/ConfigFile.h"
+#include "persistence/HiScores.h"
 #include "persistence/Options.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
@@ -80,7 +81,6 @@ void TForm1::SetupDisplay() {
     display.Setup(Options.Windowed);
     BackBuffer = Surface::Create(ScreenWidth, ScreenHeight);
     SavedScreen = Surface::Create(ScreenWidth, ScreenHeight);
-    if (CurrentGame) CurrentGame->SavedScreen = SavedScreen.get(); // the game watches the new one
     SourceRect = TRect{0, 0, ScreenWidth, ScreenHeight};
     WindowMoved();
 }
@@ -148,12 +148,26 @@ void TForm1::SwitchWindowed(bool windowed) {
 
 void TForm1::DrawScreen() {
     if (ScreenState == ScreenGame) {
-        if (CurrentGame) CurrentGame->RunFrame(*BackBuffer);
-        // The game ends itself by leaving for the name entry or the main menu: give the pointer back.
+        if (CurrentGame) {
+            CurrentGame->RunFrame(*BackBuffer);
+            if (CurrentGame->Finished) LeaveFinishedGame();
+        }
+        // A game left for the name entry or the main menu gives the pointer back.
         if (ScreenState != ScreenGame) EndGameMouse();
         return;
     }
     DrawShellScreen(*this);
+}
+
+// A result that enters the table goes on to the name entry over the game's final picture, any other
+// back to the main menu; the menus' tune starts again.
+void TForm1::LeaveFinishedGame() {
+    ScreenState = ScreenMainMenu;
+    if (ScoreEntersTable(CurrentGame->Score)) {
+        if (SavedScreen) SavedScreen->BlitWhole(*BackBuffer, 0, 0, false);
+        ScreenState = ScreenNameEntry;
+    }
+    if (Options.MusicEnabled) PlayMusic("1.xm");
 }
 
 void TForm1::PauseGame() {
@@ -167,7 +181,6 @@ void TForm1::PauseGame() {
 
 void TForm1::StartGame() {
     CurrentGame = std::make_unique<TGame>();
-    CurrentGame->SavedScreen = SavedScreen.get();
     display.SetGameMouse(true);
     ScreenState = ScreenGame;
 }

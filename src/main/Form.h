@@ -80,6 +80,7 @@ class TForm1 : public ShellEvents {
     void SetupInput();
     void PlayScreenMusic();
     void DrawScreen();
+    void LeaveFinishedGame();
     void HandleScreenKey(uint16_t key);
     void ReportFault(const char* what);
 

@@ -4,8 +4,7 @@
 #include "main/StartFolders.h"
 #include "online/GoToLink.h"
 #include "online/ServerHost.h"
-
-#include <SDL.h>
+#include "platform/PlatformSession.h"
 
 #include <cstdio>
 
@@ -46,8 +45,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vantorix: %s\n", problem.c_str());
         return 1;
     }
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
-        std::fprintf(stderr, "vantorix: cannot start the display: %s\n", SDL_GetError());
+    const PlatformSession platform;
+    if (!platform.Started()) {
+        std::fprintf(stderr, "vantorix: cannot start the display: %s\n", platform.Error().c_str());
         return 1;
     }
     int status = 0;
@@ -60,6 +60,5 @@ int main(int argc, char** argv) {
         form.FormDestroy();
         if (status == 0 && !form.Terminated()) OpenPlayUrl();
     }
-    SDL_Quit();
     return status;
 }

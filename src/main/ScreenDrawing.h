@@ -15,6 +15,8 @@ void DrawMainMenu(TForm1& form);
 void DrawOptions(TForm1& form);
 void DrawKeyCapture(TForm1& form);
 void DrawHiScoreScreen(TForm1& form);
+// The headings and the ten rows of the high-score table.
+void DrawHiScores(Surface& target);
 void DrawHelpPage(TForm1& form, int32_t screen);
 
 void DrawExitQuestion(TForm1& form);

@@ -1,6 +1,8 @@
 #include "main/SendResult.h"
 
 #include "DXCtrl/TDDEdit.h"
+#include "Game/TGame.h"
+#include "core/ScreenState.h"
 #include "main/Form.h"
 #include "main/MenuWidgets.h"
 #include "main/Screens.h"
@@ -16,9 +18,10 @@ std::string NameEntryText() {
 
 } // namespace
 
-// The notice is presented before the requests block the program; SubmitScore then leaves the
-// program on the high-score table or on the retry question over the same frozen picture.
+// The notice is presented before the requests block the program; then the program goes on to the
+// high-score table, or to the retry question over the same frozen picture when the server did not answer.
 void SendResult(TForm1& form) {
     ShowWaitingNotice(form);
-    SubmitScore(NameEntryText());
+    const int32_t score = CurrentGame ? CurrentGame->Score : 0;
+    ScreenState = SubmitScore(NameEntryText(), score) ? ScreenHiScores : ScreenRetryQuestion;
 }

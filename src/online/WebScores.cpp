@@ -1,7 +1,5 @@
 #include "online/WebScores.h"
 
-#include "Game/TGame.h"
-#include "core/ScreenState.h"
 #include "persistence/Options.h"
 #include "platform/HttpClient.h"
 
@@ -61,16 +59,12 @@ std::string EncodeResult(std::string_view text) {
     return encoded;
 }
 
-void SubmitScore(const std::string& name) {
+bool SubmitScore(const std::string& name, int32_t score) {
     HttpClient& client = ScoreClient();
     client.SetTimeouts(ScoreServer.ConnectTimeoutMs, ScoreServer.RequestTimeoutMs);
     const HttpReply version = client.Get(ScoreServer.BaseAddress + VersionRequest);
-    if (!version.Ok) {
-        ScreenState = ScreenRetryQuestion;
-        return;
-    }
-    const int32_t score = CurrentGame ? CurrentGame->Score : 0;
+    if (!version.Ok) return false;
     const std::string text = BuildResultText(name, score, FifthField(version.Body), Options.Country);
     client.Get(ScoreServer.BaseAddress + ResultRequest + EncodeResult(text)); // its outcome is not reported
-    ScreenState = ScreenHiScores;
+    return true;
 }

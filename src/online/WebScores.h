@@ -22,9 +22,9 @@ extern TScoreServer ScoreServer;
 inline constexpr std::string_view ResultAlphabet = "MNBVCXZLKJHGFDSAPUYTREW987654321";
 inline constexpr char ResultKeyLetter = 'V';
 
-// Two blocking requests; ScreenState ends at 38 (retry question) when the version request fails,
-// else at 4 (the local high-score table), whatever became of the result request.
-void SubmitScore(const std::string& name);
+// Two blocking requests: the version request, then the result. Returns whether the version request was
+// answered; whatever became of the result request is not reported.
+bool SubmitScore(const std::string& name, int32_t score);
 
 // The fifth "|"-separated field of the version reply; empty when the reply has fewer than five "|".
 std::string FifthField(std::string_view reply);

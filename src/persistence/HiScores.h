@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <string>
 
-class Surface;
-
 struct THiScores {
     std::string Name;
     int32_t Score = 0;
@@ -22,5 +20,3 @@ bool ScoreEntersTable(int32_t score);
 // Replaces the tenth entry with the result, bubbles it up (below older equal scores) and saves
 // Config.cfg; returns whether the save worked.
 bool InsertHiScore(const std::string& name, int32_t score);
-// The headings and the ten rows of the high-score screen.
-void DrawHiScores(Surface& target);
