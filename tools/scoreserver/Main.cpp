@@ -18,19 +18,23 @@
 namespace {
 
 constexpr const char* Usage =
-    "usage: vantorix-scoreserver [--port N] [--db FILE|postgresql://...] [--bind ADDR] [--max-connections "
-    "N]\n"
+    "usage: vantorix-scoreserver [--port N] [--db FILE|postgresql://...] [--bind ADDR]\n"
+    "                            [--max-connections N] [--sync full|normal]\n"
     "  --port N             TCP port to listen on (default 8080; 0 picks a free one)\n"
     "  --db FILE            SQLite file holding the results (default scores.db)\n"
     "  --db postgresql://.. PostgreSQL database holding results and tokens, shared by several servers\n"
     "  --bind ADDR          address to listen on (default 127.0.0.1; 0.0.0.0 for every network)\n"
-    "  --max-connections N  open connections at most; the oldest idle go first (default 512)\n";
+    "  --max-connections N  open connections at most; the oldest idle go first (default 512)\n"
+    "  --sync full|normal   SQLite commits: full waits for the disk, so a stored result survives a power\n"
+    "                       cut (default); normal leaves it to the system: survives the server being\n"
+    "                       killed, not the machine losing power, and is much faster on a slow disk\n";
 
 struct Options {
     int Port = 8080;
     std::string Database = "scores.db";
     std::string BindAddress = "127.0.0.1";
     int MaxConnections = 512;
+    bool WaitForDisk = true;
 };
 
 std::optional<int> ParseNumber(std::string_view text, int lowest, int highest) {
@@ -45,7 +49,8 @@ std::optional<int> ParseNumber(std::string_view text, int lowest, int highest) {
 std::optional<std::string> ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view name = argv[i];
-        if (name != "--port" && name != "--db" && name != "--bind" && name != "--max-connections")
+        if (name != "--port" && name != "--db" && name != "--bind" && name != "--max-connections" &&
+            name != "--sync")
             return "unknown option " + std::string(name);
         if (i + 1 >= argc) return "option " + std::string(name) + " needs a value";
         const std::string_view value = argv[++i];
@@ -57,6 +62,10 @@ std::optional<std::string> ParseOptions(int argc, char** argv, Options& options)
             const auto count = ParseNumber(value, 8, 100000);
             if (!count) return "connections must be a number from 8 to 100000, not " + std::string(value);
             options.MaxConnections = *count;
+        } else if (name == "--sync") {
+            if (value != "full" && value != "normal")
+                return "sync must be full or normal, not " + std::string(value);
+            options.WaitForDisk = value == "full";
         } else if (value.empty()) {
             return "option " + std::string(name) + " needs a non-empty value";
         } else if (name == "--db") {
@@ -93,6 +102,7 @@ int main(int argc, char** argv) {
         scoreserver::ServerSettings settings;
         settings.Database = options.Database;
         settings.Limits.MaxConnections = static_cast<std::size_t>(options.MaxConnections);
+        settings.WaitForDisk = options.WaitForDisk;
         scoreserver::ScoreServer server(settings);
         const auto port = server.Bind(options.BindAddress, options.Port);
         if (!port) {

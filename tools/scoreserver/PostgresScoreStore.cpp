@@ -111,7 +111,8 @@ void PostgresScoreStore::Finisher::operator()(pg_conn* connection) const {
 
 PostgresScoreStore::PostgresScoreStore(const StoreSettings& settings) : settings_(settings) {
     try {
-        Connection();
+        Connection(resultLink_, false);
+        Connection(tokenLink_, true);
     } catch (const DatabaseError& error) {
         throw DatabaseError("cannot use score database " + ShownAddress(settings.Address) + ": " +
                             error.what());
@@ -122,20 +123,26 @@ PostgresScoreStore::~PostgresScoreStore() = default;
 
 // The live connection, made or made again when needed: a database restart
 // costs the requests of that moment, not the server.
-pg_conn* PostgresScoreStore::Connection() {
-    if (connection_ && PQstatus(connection_.get()) == CONNECTION_OK) return connection_.get();
+pg_conn* PostgresScoreStore::Connection(Link& link, bool forTokens) {
+    if (link && PQstatus(link.get()) == CONNECTION_OK) return link.get();
     // The address comes last so anything it says wins over these defaults.
     const char* keywords[] = {"connect_timeout", "application_name", "dbname", nullptr};
     const char* values[] = {"5", "vantorix-scoreserver", settings_.Address.c_str(), nullptr};
-    connection_.reset(PQconnectdbParams(keywords, values, 1));
-    if (!connection_ || PQstatus(connection_.get()) != CONNECTION_OK) {
-        const std::string message = connection_ ? PQerrorMessage(connection_.get()) : "out of memory";
-        connection_.reset();
+    link.reset(PQconnectdbParams(keywords, values, 1));
+    if (!link || PQstatus(link.get()) != CONNECTION_OK) {
+        const std::string message = link ? PQerrorMessage(link.get()) : "out of memory";
+        link.reset();
         throw DatabaseError("cannot connect: " + message);
     }
-    pg_conn* connection = connection_.get();
-    // A stuck statement must not hold a stopping server for long.
-    Run(connection, "SET statement_timeout = 5000; SET lock_timeout = 3000", "cannot set time limits");
+    pg_conn* connection = link.get();
+    // A stuck statement must not hold a stopping server for long; notices
+    // ("table exists") are not worth a line of the log.
+    Run(connection,
+        "SET statement_timeout = 5000; SET lock_timeout = 3000; SET client_min_messages = warning",
+        "cannot set time limits");
+    // A token lost to a crash costs the player one retry, so its commit need
+    // not wait for the disk; a result's does.
+    if (forTokens) Run(connection, "SET synchronous_commit = off", "cannot set the commit mode");
     Run(connection, CreateSchema, "cannot create the tables");
     Prepare(connection);
     return connection;
@@ -157,14 +164,9 @@ std::vector<std::string> PostgresScoreStore::IssueTokens(std::size_t count) {
                 token.push_back(hex[bits & 15]);
         tokens.push_back(std::move(token));
     }
-    pg_conn* connection = Connection();
-    // A token lost to a crash costs one retry, so its commit need not wait for the disk.
-    Run(connection, "BEGIN; SET LOCAL synchronous_commit = off", "cannot begin");
-    RollbackUnlessDone guard{connection};
-    RunPrepared(connection, "issue", {TextArray(tokens)}, "cannot issue tokens");
+    pg_conn* connection = Connection(tokenLink_, true);
     TrimTokens(connection);
-    Run(connection, "COMMIT", "cannot issue tokens");
-    guard.Done = true;
+    RunPrepared(connection, "issue", {TextArray(tokens)}, "cannot issue tokens");
     return tokens;
 }
 
@@ -180,7 +182,7 @@ void PostgresScoreStore::TrimTokens(pg_conn* connection) {
 
 std::vector<bool> PostgresScoreStore::StoreResults(const std::vector<SubmittedResult>& results,
                                                    int64_t submittedAt) {
-    pg_conn* connection = Connection();
+    pg_conn* connection = Connection(resultLink_, false);
     Run(connection, "BEGIN", "cannot begin");
     RollbackUnlessDone guard{connection};
     std::vector<bool> stored;
@@ -208,7 +210,7 @@ void PostgresScoreStore::PruneResults(pg_conn* connection) {
 }
 
 std::vector<StoredResult> PostgresScoreStore::Best(std::size_t limit) {
-    pg_conn* connection = Connection();
+    pg_conn* connection = Connection(resultLink_, false);
     const Result rows = RunPrepared(connection, "best", {std::to_string(limit)}, "cannot read results");
     std::vector<StoredResult> best;
     for (int row = 0; row < PQntuples(rows.get()); ++row) {

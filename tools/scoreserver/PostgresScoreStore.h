@@ -1,7 +1,9 @@
 // Results and tokens in a PostgreSQL database, shared by every server process
 // that names it, on any machine. A token is one row: issuing inserts it,
 // spending deletes it in the same transaction that stores the result, so it
-// is good exactly once whichever server it comes back to.
+// is good exactly once whichever server it comes back to. Tokens and results
+// have a connection each, so issuing a token never waits behind the disk
+// flush of a result commit; each connection is used by one thread at a time.
 #pragma once
 
 #include <chrono>
@@ -31,13 +33,15 @@ class PostgresScoreStore : public ScoreStore {
     struct Finisher {
         void operator()(pg_conn* connection) const;
     };
-    pg_conn* Connection();
+    using Link = std::unique_ptr<pg_conn, Finisher>;
+    pg_conn* Connection(Link& link, bool forTokens);
     void Prepare(pg_conn* connection);
     void TrimTokens(pg_conn* connection);
     void PruneResults(pg_conn* connection);
 
     const StoreSettings settings_;
-    std::unique_ptr<pg_conn, Finisher> connection_;
+    Link tokenLink_;
+    Link resultLink_;
     std::random_device random_;
     std::chrono::steady_clock::time_point lastTrim_{};
     std::chrono::steady_clock::time_point lastPrune_{};

@@ -33,7 +33,10 @@ class ScoreDatabase {
   public:
     // Opens or creates the file; throws DatabaseError naming the file when it cannot.
     // At most maxStored results are kept: the lowest ones beyond that are dropped.
-    ScoreDatabase(const std::string& path, std::size_t maxStored);
+    // waitForDisk: each commit waits until the disk holds it (survives a power
+    // cut); without it a commit is in the system's hands when it returns, which
+    // survives the server being killed but not the machine losing power.
+    ScoreDatabase(const std::string& path, std::size_t maxStored, bool waitForDisk = true);
 
     void Add(const StoredResult& result) { AddAll({result}); }
 

@@ -48,7 +48,7 @@ HttpResponse StoreFault() {
 ScoreServer::ScoreServer(const ServerSettings& settings)
     : log_(settings.LogSink),
       store_(OpenScoreStore(StoreSettings{settings.Database, settings.TokenCapacity, settings.TokenLifetime,
-                                          settings.MaxStoredResults})),
+                                          settings.MaxStoredResults, settings.WaitForDisk})),
       tableRows_(settings.TableRows), homeRows_(settings.HomeRows),
       http_(
           settings.Limits,

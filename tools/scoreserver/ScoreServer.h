@@ -25,6 +25,7 @@ struct ServerSettings {
     std::size_t TableRows = 100;
     std::size_t HomeRows = 10;
     std::size_t MaxStoredResults = 10000;
+    bool WaitForDisk = true; // see StoreSettings
     ServerLimits Limits;
     ServerLog::Sink LogSink; // empty: stderr
 };

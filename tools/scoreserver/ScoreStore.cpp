@@ -10,7 +10,7 @@ namespace {
 class SqliteScoreStore : public ScoreStore {
   public:
     explicit SqliteScoreStore(const StoreSettings& settings)
-        : database_(settings.Address, settings.MaxStoredResults),
+        : database_(settings.Address, settings.MaxStoredResults, settings.WaitForDisk),
           tokens_(settings.TokenCapacity, settings.TokenLifetime), lifetime_(settings.TokenLifetime) {}
 
     std::vector<std::string> IssueTokens(std::size_t count) override {

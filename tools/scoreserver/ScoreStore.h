@@ -22,6 +22,7 @@ struct StoreSettings {
     std::size_t TokenCapacity = 4096;
     std::chrono::seconds TokenLifetime{600};
     std::size_t MaxStoredResults = 10000;
+    bool WaitForDisk = true; // SQLite: see ScoreDatabase; PostgreSQL follows its own settings
 };
 
 class ScoreStore {

@@ -14,54 +14,57 @@ int64_t SecondsSince1970() {
 } // namespace
 
 StoreWorker::StoreWorker(ScoreStore& store, ServerLog& log) : store_(store), log_(log) {
-    thread_ = std::thread([this] { Serve(); });
+    tokenLane_.Thread = std::thread([this] { Serve(tokenLane_); });
+    storeLane_.Thread = std::thread([this] { Serve(storeLane_); });
 }
 
 StoreWorker::~StoreWorker() {
     Finish(std::chrono::hours(1));
-    if (thread_.joinable()) thread_.join();
+    for (Lane* lane : {&tokenLane_, &storeLane_})
+        if (lane->Thread.joinable()) lane->Thread.join();
+}
+
+void StoreWorker::Add(Lane& lane, const std::function<void(Queue&)>& add) {
+    std::lock_guard lock(mutex_);
+    add(lane.Waiting);
+    lane.Wake.notify_one();
 }
 
 void StoreWorker::IssueToken(TokenDone done) {
-    std::lock_guard lock(mutex_);
-    queue_.Tokens.push_back(std::move(done));
-    wake_.notify_one();
+    Add(tokenLane_, [&](Queue& queue) { queue.Tokens.push_back(std::move(done)); });
 }
 
 void StoreWorker::StoreResult(SubmittedResult result, ResultDone done) {
-    std::lock_guard lock(mutex_);
-    queue_.Results.emplace_back(std::move(result), std::move(done));
-    wake_.notify_one();
+    Add(storeLane_, [&](Queue& queue) { queue.Results.emplace_back(std::move(result), std::move(done)); });
 }
 
 void StoreWorker::ReadBest(std::size_t limit, BestDone done) {
-    std::lock_guard lock(mutex_);
-    queue_.Reads.emplace_back(limit, std::move(done));
-    wake_.notify_one();
+    Add(storeLane_, [&](Queue& queue) { queue.Reads.emplace_back(limit, std::move(done)); });
 }
 
 bool StoreWorker::Finish(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
     finishing_ = true;
-    wake_.notify_one();
-    return ended_.wait_for(lock, timeout, [this] { return finished_; });
+    tokenLane_.Wake.notify_one();
+    storeLane_.Wake.notify_one();
+    return ended_.wait_for(lock, timeout, [this] { return tokenLane_.Ended && storeLane_.Ended; });
 }
 
-void StoreWorker::Serve() {
+void StoreWorker::Serve(Lane& lane) {
     for (;;) {
         Queue batch;
         {
             std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return finishing_ || !queue_.Empty(); });
-            if (queue_.Empty()) break;
-            std::swap(batch, queue_);
+            lane.Wake.wait(lock, [&] { return finishing_ || !lane.Waiting.Empty(); });
+            if (lane.Waiting.Empty()) break;
+            std::swap(batch, lane.Waiting);
         }
         ServeTokens(batch.Tokens);
         ServeResults(batch.Results);
         ServeReads(batch.Reads);
     }
     std::lock_guard lock(mutex_);
-    finished_ = true;
+    lane.Ended = true;
     ended_.notify_all();
 }
 

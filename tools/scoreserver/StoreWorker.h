@@ -1,8 +1,9 @@
-// The one thread that talks to the score store. Requests queue up while it is
+// The threads that talk to the score store. Requests queue up while a thread is
 // busy and are then served together: all waiting results in one transaction
-// (one wait for the disk however many there are), all waiting tokens at once,
-// one read of the best results for every page that asked. Replies are handed
-// to callbacks on this thread.
+// (one wait for the disk however many there are), one read of the best results
+// for every page that asked, and, on a thread of their own so they never wait
+// behind a result commit, all waiting tokens at once. Replies are handed to
+// callbacks on those threads.
 #pragma once
 
 #include <chrono>
@@ -36,7 +37,7 @@ class StoreWorker {
     void StoreResult(SubmittedResult result, ResultDone done);
     void ReadBest(std::size_t limit, BestDone done);
 
-    // Asks the thread to end once the queue is served; true if it ended within timeout.
+    // Asks the threads to end once the queues are served; true if they ended within timeout.
     bool Finish(std::chrono::milliseconds timeout);
 
   private:
@@ -46,7 +47,15 @@ class StoreWorker {
         std::vector<std::pair<std::size_t, BestDone>> Reads;
         bool Empty() const { return Tokens.empty() && Results.empty() && Reads.empty(); }
     };
-    void Serve();
+    // One thread and what waits for it.
+    struct Lane {
+        std::condition_variable Wake;
+        Queue Waiting;
+        bool Ended = false;
+        std::thread Thread;
+    };
+    void Serve(Lane& lane);
+    void Add(Lane& lane, const std::function<void(Queue&)>& add);
     void ServeTokens(std::vector<TokenDone>& waiting);
     void ServeResults(std::vector<std::pair<SubmittedResult, ResultDone>>& waiting);
     void ServeReads(std::vector<std::pair<std::size_t, BestDone>>& waiting);
@@ -54,12 +63,10 @@ class StoreWorker {
     ScoreStore& store_;
     ServerLog& log_;
     std::mutex mutex_;
-    std::condition_variable wake_;
     std::condition_variable ended_;
-    Queue queue_;
     bool finishing_ = false;
-    bool finished_ = false;
-    std::thread thread_;
+    Lane tokenLane_;
+    Lane storeLane_;
 };
 
 } // namespace scoreserver

@@ -293,6 +293,39 @@ TEST_F(ScoreServerTest, PipelinedRequestsAreAnsweredInOrder) {
     EXPECT_EQ(statuses, (std::vector<int>{200, 404, 200, 200}));
 }
 
+TEST_F(ScoreServerTest, ServersSharingADatabaseAcceptEachTokenOnceWhicheverGetsIt) {
+    if (!testdb::PostgresUnderTest()) GTEST_SKIP() << "tokens are shared only through PostgreSQL";
+    ServerSettings settings = DefaultSettings();
+    settings.Database = testdb::PostgresUnderTest(); // the same tables, not fresh ones
+    ScoreServer other(settings);
+    const auto otherPort = other.Bind("127.0.0.1", 0);
+    ASSERT_TRUE(otherPort);
+    std::thread serving([&] { other.Run(); });
+    httplib::Client otherClient("127.0.0.1", *otherPort);
+
+    for (int round = 0; round < 10; ++round) {
+        const std::string token = FetchToken();
+        const std::string target =
+            ResultTarget +
+            EncodeLikeTheGame(ResultTextLikeTheGame("Both" + std::to_string(round), "9", token, "No"));
+        int here = 0;
+        int there = 0;
+        std::thread racer([&] {
+            const auto reply = otherClient.Get(target.c_str());
+            there = reply ? reply->status : 0;
+        });
+        here = Get(target).first;
+        racer.join();
+        EXPECT_EQ(std::min(here, there), 200) << "round " << round;
+        EXPECT_EQ(std::max(here, there), 400) << "round " << round;
+    }
+    const auto page = otherClient.Get(TableTarget.c_str());
+    ASSERT_TRUE(page);
+    EXPECT_NE(page->body.find("<td>Both9</td>"), std::string::npos) << "one table for both";
+    other.Stop();
+    serving.join();
+}
+
 TEST(ScoreDatabase, KeepsOnlyTheBestResultsWhenFull) {
     TemporaryFolder folder;
     ASSERT_FALSE(folder.Path().empty());

@@ -2,8 +2,10 @@
 # A throwaway PostgreSQL server for the score server tests, in one folder, on a
 # unix socket in that folder only (no TCP port), run as an unprivileged user
 # when the tests run as root.
-#   scratch-postgres.sh start FOLDER   prints nothing; the database is
-#                                      postgresql:///scoreserver_tests?host=FOLDER
+#   scratch-postgres.sh start FOLDER [durable]
+#       the database is postgresql://scoreserver@/scoreserver_tests?host=FOLDER;
+#       "durable" keeps PostgreSQL's flushes to the disk (for measuring), which
+#       the tests do without
 #   scratch-postgres.sh stop FOLDER    stops it and removes the folder
 set -euo pipefail
 action=${1:?start or stop}
@@ -33,9 +35,10 @@ start)
   [ "$(id -u)" -eq 0 ] && chown nobody "$folder"
   as_owner "$bin/initdb" -D "$folder/data" -A trust -U scoreserver --no-sync -E UTF8 >"$folder/initdb.log" 2>&1 ||
     { cat "$folder/initdb.log" >&2; exit 1; }
-  # fsync off: a scratch database that dies with the test run anyway.
-  as_owner "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 30 \
-    -o "-c listen_addresses='' -k $folder -c fsync=off -c full_page_writes=off -c max_connections=40" \
+  options="-c listen_addresses='' -k $folder -c max_connections=40"
+  # Without flushes for the tests: a scratch database that dies with the test run anyway.
+  [ "${3:-}" = durable ] || options+=" -c fsync=off -c full_page_writes=off"
+  as_owner "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 30 -o "$options" \
     start >/dev/null || { cat "$folder/server.log" >&2; exit 1; }
   as_owner "$bin/createdb" -h "$folder" -U scoreserver scoreserver_tests
   ;;
