@@ -24,6 +24,10 @@ function(vantorix_folder_library)
   endforeach()
   add_dependencies(vantorix_${folder} layering)
   vantorix_checked_target(vantorix_${folder})
+  # A screen (or any other enumerator) left out of a switch breaks the test build.
+  if(VANTORIX_TESTS)
+    target_compile_options(vantorix_${folder} PRIVATE -Werror=switch)
+  endif()
 endfunction()
 
 # The include check runs before any folder compiles, and again whenever a source changes.

@@ -75,7 +75,7 @@ TEST(Menus, AClickDuringTheIntroGoesStraightToTheMainMenu) {
 TEST(Menus, EachMainMenuItemDoesItsAction) {
     const struct {
         int y;
-        int32_t screen;
+        Screen screen;
         bool clicks;
     } items[] = {
         {394, ScreenOptions, true},  {433, ScreenHiScores, true},     {471, ScreenHelpOverview, true},
@@ -243,7 +243,7 @@ TEST(Menus, HelpPagesStepThroughAndAreSilentAtBothEnds) {
 
 TEST(Menus, CloseRequestOnEachScreenIsRefusedOrAsksTheExitQuestion) {
     const struct {
-        int32_t screen;
+        Screen screen;
         bool refused;
     } screens[] = {
         {ScreenIntro, true},         {ScreenMainMenu, false},      {ScreenGame, true},

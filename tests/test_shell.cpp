@@ -35,8 +35,8 @@ TEST(Shell, TheFrameGateDrawsOnlyAfterMoreThanFiveMilliseconds) {
 
 TEST(Shell, CloseRequestsFollowTheScreen) {
     struct Case {
-        int32_t screen;
-        int32_t after;
+        Screen screen;
+        Screen after;
     };
     const Case cases[] = {
         {ScreenIntro, ScreenIntro},

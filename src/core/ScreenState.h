@@ -24,4 +24,7 @@ enum Screen : int32_t {
     ScreenHelpAbout = 53,
 };
 
-extern int32_t ScreenState;
+// A 32-bit integer in memory, like the program's screen number has always been.
+static_assert(sizeof(Screen) == sizeof(int32_t));
+
+extern Screen ScreenState;

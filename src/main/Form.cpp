@@ -17,7 +17,7 @@
 
 #include <cstdio>
 
-int32_t ScreenState = ScreenIntro;
+Screen ScreenState = ScreenIntro;
 bool FirstStart = true;
 bool SkipMinimize = true;
 bool ExitConfirmed = false;
@@ -197,7 +197,19 @@ bool TForm1::FormCloseQuery() {
     case ScreenNameEntry:
     case ScreenSendQuestion:
         return false;
-    default:
+    case ScreenMainMenu:
+    case ScreenOptions:
+    case ScreenHiScores:
+    case ScreenHelpOverview:
+    case ScreenHelpBonuses:
+    case ScreenHelpControls:
+    case ScreenHelpAbout:
+    case ScreenExitQuestion:
+    case ScreenClearQuestion:
+    case ScreenKeyCapture:
+    case ScreenQuitQuestion:
+    case ScreenRetryQuestion:
+    case ScreenPleaseWait:
         break;
     }
     ScreenState = ScreenExitQuestion;

@@ -182,7 +182,7 @@ void TForm1::HandleScreenKey(uint16_t key) {
         else
             HandleQuestionKey(*this, *YesNoQuestion, key, true);
         break;
-    default:
-        break;
+    case ScreenPleaseWait:
+        break; // the requests are under way
     }
 }

@@ -14,6 +14,7 @@
 #include "persistence/HiScores.h"
 #include "persistence/Options.h"
 
+#include <optional>
 #include <string>
 
 namespace {
@@ -107,20 +108,20 @@ void HiScoresAction(TForm1& form) {
 
 // Previous on the first page and next on the last one are silent.
 struct HelpPageLinks {
-    int32_t page;
-    int32_t previous; // -1: none
-    int32_t next;
+    Screen page;
+    std::optional<Screen> previous;
+    std::optional<Screen> next;
 };
 constexpr HelpPageLinks HelpPages[] = {
-    {ScreenHelpOverview, -1, ScreenHelpBonuses},
+    {ScreenHelpOverview, std::nullopt, ScreenHelpBonuses},
     {ScreenHelpBonuses, ScreenHelpOverview, ScreenHelpControls},
     {ScreenHelpControls, ScreenHelpBonuses, ScreenHelpAbout},
-    {ScreenHelpAbout, ScreenHelpControls, -1},
+    {ScreenHelpAbout, ScreenHelpControls, std::nullopt},
 };
 
 void HelpPageAction(const HelpPageLinks& links) {
     if (!PageButtons->MouseOver) return;
-    int32_t target = -1;
+    std::optional<Screen> target;
     switch (PageButtons->ItemIndex) {
     case ItemPreviousPage:
         target = links.previous;
@@ -134,8 +135,8 @@ void HelpPageAction(const HelpPageLinks& links) {
     default:
         break;
     }
-    if (target < 0) return;
-    ScreenState = target;
+    if (!target) return;
+    ScreenState = *target;
     PlayMenuClickDirect();
 }
 
@@ -226,7 +227,15 @@ void TForm1::MenuAction() {
     case ScreenQuitQuestion:
         QuitQuestionAction(*this);
         break;
-    default:
+    case ScreenGame:
+    case ScreenKeyCapture:
+    case ScreenPause:
+    case ScreenPleaseWait:
+        break; // no items to act on
+    case ScreenHelpOverview:
+    case ScreenHelpBonuses:
+    case ScreenHelpControls:
+    case ScreenHelpAbout:
         for (const HelpPageLinks& links : HelpPages) {
             if (links.page != ScreenState) continue;
             HelpPageAction(links);

@@ -293,44 +293,51 @@ void DrawAboutBody(TForm1& form) {
     DrawMenuText(170, 290, 28, 18, ScoreServer.BaseAddress, *form.BackBuffer, ColourDimGreen, false);
 }
 
-const std::string& HelpPageTitle(int32_t screen) {
+struct HelpPageContent {
+    const std::string& title;
+    void (*drawBody)(TForm1& form);
+};
+
+HelpPageContent HelpPageOf(Screen screen) {
     switch (screen) {
+    case ScreenHelpOverview:
+        return {OverviewTitle, DrawOverviewBody};
     case ScreenHelpBonuses:
-        return BonusesTitle;
+        return {BonusesTitle, DrawBonusesBody};
     case ScreenHelpControls:
-        return ControlsTitle;
+        return {ControlsTitle, DrawControlsBody};
     case ScreenHelpAbout:
-        return AboutTitle;
-    default:
-        return OverviewTitle;
+        return {AboutTitle, DrawAboutBody};
+    case ScreenIntro:
+    case ScreenMainMenu:
+    case ScreenGame:
+    case ScreenOptions:
+    case ScreenHiScores:
+    case ScreenExitQuestion:
+    case ScreenClearQuestion:
+    case ScreenKeyCapture:
+    case ScreenPause:
+    case ScreenNameEntry:
+    case ScreenSendQuestion:
+    case ScreenQuitQuestion:
+    case ScreenRetryQuestion:
+    case ScreenPleaseWait:
+        break; // not help pages
     }
+    return {OverviewTitle, nullptr};
 }
 
 } // namespace
 
-void DrawHelpPage(TForm1& form, int32_t screen) {
+void DrawHelpPage(TForm1& form, Screen screen) {
+    const HelpPageContent page = HelpPageOf(screen);
     DrawPicture(form, MenuBackground, 0, 0, false);
     DrawHeaderPair(form);
     DrawPicture(form, PreviousFace, 440, 530);
     DrawPicture(form, NextFace, 550, 530);
     DrawPicture(form, BackFace, 660, 530);
     DrawScreenTitle(form, 475, HelpTitle);
-    DrawTitleText(40, 140, 28, 18, HelpPageTitle(screen), *form.BackBuffer, ColourBrightGreen);
-    switch (screen) {
-    case ScreenHelpOverview:
-        DrawOverviewBody(form);
-        break;
-    case ScreenHelpBonuses:
-        DrawBonusesBody(form);
-        break;
-    case ScreenHelpControls:
-        DrawControlsBody(form);
-        break;
-    case ScreenHelpAbout:
-        DrawAboutBody(form);
-        break;
-    default:
-        break;
-    }
+    DrawTitleText(40, 140, 28, 18, page.title, *form.BackBuffer, ColourBrightGreen);
+    if (page.drawBody) page.drawBody(form);
     PageButtons->Draw(*form.BackBuffer);
 }

@@ -111,8 +111,12 @@ void SelectCurrentScreenItemAtMouse() {
     case ScreenNameEntry:
         OkCancelQuestion->SelectChoiceAtMouse();
         break;
-    default:
-        break;
+    case ScreenIntro:
+    case ScreenGame:
+    case ScreenKeyCapture:
+    case ScreenPause:
+    case ScreenPleaseWait:
+        break; // nothing to point at
     }
 }
 

@@ -1,6 +1,7 @@
 // The per-screen drawing routines behind DrawShellScreen, and the pieces the screens share.
 #pragma once
 
+#include "core/ScreenState.h"
 #include "platform/Surface.h"
 
 #include <cstdint>
@@ -17,7 +18,7 @@ void DrawKeyCapture(TForm1& form);
 void DrawHiScoreScreen(TForm1& form);
 // The headings and the ten rows of the high-score table.
 void DrawHiScores(Surface& target);
-void DrawHelpPage(TForm1& form, int32_t screen);
+void DrawHelpPage(TForm1& form, Screen screen);
 
 void DrawExitQuestion(TForm1& form);
 void DrawClearQuestion(TForm1& form);

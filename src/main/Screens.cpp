@@ -57,7 +57,7 @@ void DrawShellScreen(TForm1& form) {
     case ScreenPleaseWait:
         DrawWaitingNotice(form);
         break;
-    default:
-        break; // any other value stays black
+    case ScreenGame:
+        break; // the running game draws itself
     }
 }
