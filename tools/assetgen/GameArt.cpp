@@ -17,9 +17,9 @@ constexpr int BarHeight = 124;
 Picture DrawBar(Rgb bottom, Rgb middle, Rgb top) {
     return DrawOne(BarWidth, BarHeight, [&](cairo_t* cr) {
         cairo_pattern_t* along = cairo_pattern_create_linear(0, BarHeight, 0, 0);
-        cairo_pattern_add_color_stop_rgb(along, 0, bottom.r, bottom.g, bottom.b);
-        cairo_pattern_add_color_stop_rgb(along, 0.5, middle.r, middle.g, middle.b);
-        cairo_pattern_add_color_stop_rgb(along, 1, top.r, top.g, top.b);
+        AddStop(along, 0, bottom);
+        AddStop(along, 0.5, middle);
+        AddStop(along, 1, top);
         cairo_rectangle(cr, 0, 0, BarWidth, BarHeight);
         cairo_set_source(cr, along);
         cairo_fill(cr);

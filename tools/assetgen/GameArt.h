@@ -4,6 +4,7 @@
 
 #include "AssetGen.h"
 #include "Canvas.h"
+#include "DrawingKit.h"
 
 #include <cairo.h>
 
@@ -14,39 +15,20 @@
 
 namespace art {
 
-struct Rgb {
-    double r, g, b;
-};
-
-constexpr Rgb Hex(uint32_t value) {
-    return {((value >> 16) & 0xFF) / 255.0, ((value >> 8) & 0xFF) / 255.0, (value & 0xFF) / 255.0};
-}
-Rgb Mix(Rgb a, Rgb b, double t);
+using kit::AddStop;
+using kit::Ellipse;
+using kit::Hex;
+using kit::Mix;
+using kit::Pi;
+using kit::Point;
+using kit::Random;
+using kit::Rgb;
+using kit::SetColour;
+using kit::Shade;
 
 // Engine and explosion fire, and the player's blue plasma exhaust.
 inline constexpr Rgb FireCore = Hex(0xFFD040), FireOuter = Hex(0xD03008);
 inline constexpr Rgb PlasmaCore = Hex(0x80E8FF), PlasmaOuter = Hex(0x2050E0);
-Rgb Shade(Rgb colour, double factor); // factor < 1 darkens, > 1 brightens, clamped
-
-// Small deterministic generator (SplitMix64): the same seed draws the same stars on every build.
-class Random {
-  public:
-    explicit Random(uint64_t seed) : state(seed) {}
-    uint32_t Next();
-    double Real(double low, double high);
-    int Int(int low, int high); // inclusive
-  private:
-    uint64_t state;
-};
-
-struct Point {
-    double x, y;
-};
-
-constexpr double Pi = 3.14159265358979323846;
-
-void SetColour(cairo_t* cr, Rgb colour, double alpha = 1.0);
-void Ellipse(cairo_t* cr, double cx, double cy, double rx, double ry);
 
 // A closed path symmetric about column cx: the points give the right half from top to bottom (x as an
 // offset from cx); the left half is mirrored. Each side can be squeezed for banking.

@@ -151,9 +151,9 @@ void DrawStars(cairo_t* cr) {
 void FillDullMetal(cairo_t* cr, Rgb base, double x0, double y0, double x1, double y1) {
     cairo_pattern_t* pattern = cairo_pattern_create_linear(x0, y0, x1, y1);
     const Rgb lit = Shade(base, 1.15), dark = Shade(base, 0.5);
-    cairo_pattern_add_color_stop_rgb(pattern, 0, lit.r, lit.g, lit.b);
-    cairo_pattern_add_color_stop_rgb(pattern, 0.45, base.r, base.g, base.b);
-    cairo_pattern_add_color_stop_rgb(pattern, 1, dark.r, dark.g, dark.b);
+    AddStop(pattern, 0, lit);
+    AddStop(pattern, 0.45, base);
+    AddStop(pattern, 1, dark);
     cairo_set_source(cr, pattern);
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(pattern);

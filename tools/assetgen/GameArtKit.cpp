@@ -5,48 +5,6 @@
 
 namespace art {
 
-static double Clamp01(double v) {
-    return std::clamp(v, 0.0, 1.0);
-}
-
-Rgb Mix(Rgb a, Rgb b, double t) {
-    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
-
-Rgb Shade(Rgb colour, double factor) {
-    if (factor <= 1.0) return {colour.r * factor, colour.g * factor, colour.b * factor};
-    const double toWhite = Clamp01(factor - 1.0);
-    return Mix(colour, {1, 1, 1}, toWhite);
-}
-
-uint32_t Random::Next() {
-    uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return static_cast<uint32_t>((z ^ (z >> 31)) >> 32);
-}
-
-double Random::Real(double low, double high) {
-    return low + (high - low) * (Next() / 4294967296.0);
-}
-
-int Random::Int(int low, int high) {
-    return low + static_cast<int>(Next() % static_cast<uint32_t>(high - low + 1));
-}
-
-void SetColour(cairo_t* cr, Rgb colour, double alpha) {
-    cairo_set_source_rgba(cr, colour.r, colour.g, colour.b, alpha);
-}
-
-void Ellipse(cairo_t* cr, double cx, double cy, double rx, double ry) {
-    cairo_save(cr);
-    cairo_translate(cr, cx, cy);
-    cairo_scale(cr, rx, ry);
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * Pi);
-    cairo_restore(cr);
-}
-
 void MirroredPath(cairo_t* cr, double cx, std::initializer_list<Point> rightHalf, double leftScale,
                   double rightScale) {
     cairo_new_sub_path(cr);
@@ -68,8 +26,8 @@ void Polygon(cairo_t* cr, std::initializer_list<Point> points, double dx, double
 static void AddLitStops(cairo_pattern_t* pattern, Rgb base, double litFactor, double middleAt,
                         double darkFactor) {
     const Rgb lit = Shade(base, litFactor);
-    cairo_pattern_add_color_stop_rgb(pattern, 0, lit.r, lit.g, lit.b);
-    cairo_pattern_add_color_stop_rgb(pattern, middleAt, base.r, base.g, base.b);
+    AddStop(pattern, 0, lit);
+    AddStop(pattern, middleAt, base);
     cairo_pattern_add_color_stop_rgb(pattern, 1, base.r * darkFactor, base.g * darkFactor,
                                      base.b * darkFactor);
 }
@@ -79,7 +37,7 @@ static void AddMetalStops(cairo_pattern_t* pattern, Rgb base, double lightAt) {
     const Rgb lit = Shade(base, 1.25);
     const Rgb shine = Shade(base, 1.75);
     cairo_pattern_add_color_stop_rgb(pattern, std::max(0.05, lightAt - 0.2), lit.r, lit.g, lit.b);
-    cairo_pattern_add_color_stop_rgb(pattern, lightAt, shine.r, shine.g, shine.b);
+    AddStop(pattern, lightAt, shine);
     cairo_pattern_add_color_stop_rgb(pattern, std::min(0.9, lightAt + 0.12), base.r, base.g, base.b);
     cairo_pattern_add_color_stop_rgb(pattern, 0.85, base.r * 0.6, base.g * 0.6, base.b * 0.6);
     cairo_pattern_add_color_stop_rgb(pattern, 1.0, base.r * 0.3, base.g * 0.3, base.b * 0.3);
@@ -105,8 +63,8 @@ void FillDome(cairo_t* cr, Rgb base, double cx, double cy, double radius) {
     cairo_pattern_t* pattern =
         cairo_pattern_create_radial(cx - radius * 0.35, cy - radius * 0.4, radius * 0.05, cx, cy, radius);
     const Rgb shine = Shade(base, 1.8);
-    cairo_pattern_add_color_stop_rgb(pattern, 0.0, shine.r, shine.g, shine.b);
-    cairo_pattern_add_color_stop_rgb(pattern, 0.35, base.r, base.g, base.b);
+    AddStop(pattern, 0.0, shine);
+    AddStop(pattern, 0.35, base);
     cairo_pattern_add_color_stop_rgb(pattern, 1.0, base.r * 0.25, base.g * 0.25, base.b * 0.25);
     cairo_set_source(cr, pattern);
     cairo_fill_preserve(cr);
@@ -131,9 +89,9 @@ void GlowEllipse(cairo_t* cr, double cx, double cy, double rx, double ry, Rgb co
     cairo_scale(cr, rx, ry);
     cairo_pattern_t* pattern = cairo_pattern_create_radial(0, 0, 0, 0, 0, 1);
     cairo_pattern_add_color_stop_rgba(pattern, 0.0, 1, 1, 1, alpha);
-    cairo_pattern_add_color_stop_rgba(pattern, 0.2, core.r, core.g, core.b, alpha);
-    cairo_pattern_add_color_stop_rgba(pattern, 0.55, rim.r, rim.g, rim.b, alpha * 0.75);
-    cairo_pattern_add_color_stop_rgba(pattern, 1.0, rim.r, rim.g, rim.b, 0);
+    AddStop(pattern, 0.2, core, alpha);
+    AddStop(pattern, 0.55, rim, alpha * 0.75);
+    AddStop(pattern, 1.0, rim, 0);
     cairo_set_source(cr, pattern);
     cairo_arc(cr, 0, 0, 1, 0, 2 * Pi);
     cairo_fill(cr);
@@ -160,9 +118,9 @@ void Flame(cairo_t* cr, double cx, double y, double halfWidth, double length, in
     cairo_save(cr);
     cairo_pattern_t* pattern = cairo_pattern_create_linear(0, y, 0, y + dir * length);
     cairo_pattern_add_color_stop_rgba(pattern, 0.0, 1, 1, 1, 1);
-    cairo_pattern_add_color_stop_rgba(pattern, 0.25, core.r, core.g, core.b, 1);
-    cairo_pattern_add_color_stop_rgba(pattern, 0.7, outer.r, outer.g, outer.b, 0.8);
-    cairo_pattern_add_color_stop_rgba(pattern, 1.0, outer.r, outer.g, outer.b, 0);
+    AddStop(pattern, 0.25, core, 1);
+    AddStop(pattern, 0.7, outer, 0.8);
+    AddStop(pattern, 1.0, outer, 0);
     cairo_move_to(cr, cx - halfWidth, y);
     cairo_curve_to(cr, cx - halfWidth, y + dir * length * 0.4, cx - halfWidth * 0.3, y + dir * length * 0.8,
                    cx, y + dir * length);

@@ -21,8 +21,8 @@ void Canopy(cairo_t* cr, double cx, double cy, double rx, double ry, Rgb glass) 
     Ellipse(cr, cx, cy, rx, ry);
     cairo_pattern_t* pattern = cairo_pattern_create_linear(cx - rx, cy - ry, cx + rx, cy + ry);
     const Rgb light = Shade(glass, 1.7);
-    cairo_pattern_add_color_stop_rgb(pattern, 0, light.r, light.g, light.b);
-    cairo_pattern_add_color_stop_rgb(pattern, 0.5, glass.r, glass.g, glass.b);
+    AddStop(pattern, 0, light);
+    AddStop(pattern, 0.5, glass);
     cairo_pattern_add_color_stop_rgb(pattern, 1, glass.r * 0.25, glass.g * 0.25, glass.b * 0.25);
     cairo_set_source(cr, pattern);
     cairo_fill_preserve(cr);

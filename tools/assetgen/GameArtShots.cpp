@@ -40,10 +40,10 @@ void HotBall(cairo_t* cr, double cx, double cy, double radius, Rgb core, Rgb rim
     cairo_pattern_t* pattern = cairo_pattern_create_radial(cx, cy, 0, cx, cy, radius);
     const Rgb hot = Shade(core, 1.7);
     cairo_pattern_add_color_stop_rgba(pattern, 0, 1, 1, 1, 1);
-    cairo_pattern_add_color_stop_rgba(pattern, 0.25, hot.r, hot.g, hot.b, 1);
-    cairo_pattern_add_color_stop_rgba(pattern, 0.6, core.r, core.g, core.b, 1);
-    cairo_pattern_add_color_stop_rgba(pattern, 0.85, rim.r, rim.g, rim.b, 0.9);
-    cairo_pattern_add_color_stop_rgba(pattern, 1, rim.r, rim.g, rim.b, 0.3);
+    AddStop(pattern, 0.25, hot, 1);
+    AddStop(pattern, 0.6, core, 1);
+    AddStop(pattern, 0.85, rim, 0.9);
+    AddStop(pattern, 1, rim, 0.3);
     cairo_set_source(cr, pattern);
     cairo_arc(cr, cx, cy, radius, 0, 2 * Pi);
     cairo_fill(cr);
@@ -280,7 +280,7 @@ void GunBody(cairo_t* cr, double y, Rgb accent) {
     cairo_rectangle(cr, 5, y - 2.5, 17, 5); // charge window in the gun's colour
     cairo_pattern_t* window = cairo_pattern_create_linear(0, y - 2.5, 0, y + 2.5);
     const Rgb light = Shade(accent, 1.6);
-    cairo_pattern_add_color_stop_rgb(window, 0, light.r, light.g, light.b);
+    AddStop(window, 0, light);
     cairo_pattern_add_color_stop_rgb(window, 1, accent.r * 0.5, accent.g * 0.5, accent.b * 0.5);
     cairo_set_source(cr, window);
     cairo_fill(cr);

@@ -5,14 +5,17 @@
 
 #include "AssetGen.h"
 #include "Canvas.h"
+#include "DrawingKit.h"
 
 #include <cairo.h>
 
 namespace interface_art {
 
-struct Rgb {
-    double r, g, b;
-};
+using kit::AddStop;
+using kit::Mix;
+using kit::Rgb;
+using kit::Scatter;
+using kit::SetColour;
 
 inline constexpr Rgb BrightGreen{0.0, 1.0, 0.0};
 inline constexpr Rgb DimGreen{34 / 255.0, 136 / 255.0, 34 / 255.0};
@@ -25,9 +28,6 @@ struct Box {
     double CentreX() const { return x + w / 2; }
     double CentreY() const { return y + h / 2; }
 };
-
-void SetColour(cairo_t* cr, Rgb colour, double alpha = 1.0);
-Rgb Mix(Rgb a, Rgb b, double t);
 
 // Paths.
 void RoundedBoxPath(cairo_t* cr, Box box, double radius);
@@ -59,17 +59,6 @@ LabelPlacement CentreLabel(cairo_t* cr, const char* text, double pixelSize, Box 
 // Plain look: dim green with a medium green rim on the lower right. Selected look: bright green,
 // a light green rim and a soft glow around the strokes.
 void DrawLabel(cairo_t* cr, const char* text, double pixelSize, Box box, bool selected);
-
-// Deterministic scatter for stars and speckles.
-class Scatter {
-  public:
-    explicit Scatter(uint32_t seed) : state(seed) {}
-    double Next(); // 0 <= value < 1
-    double Between(double low, double high) { return low + (high - low) * Next(); }
-
-  private:
-    uint32_t state;
-};
 
 // The finished pictures, grouped by where they appear.
 Picture MenuBackground();                    // 0

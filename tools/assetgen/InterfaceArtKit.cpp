@@ -5,18 +5,6 @@
 
 namespace interface_art {
 
-void SetColour(cairo_t* cr, Rgb colour, double alpha) {
-    cairo_set_source_rgba(cr, colour.r, colour.g, colour.b, alpha);
-}
-
-Rgb Mix(Rgb a, Rgb b, double t) {
-    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
-
-static void AddStop(cairo_pattern_t* pattern, double offset, Rgb colour, double alpha = 1.0) {
-    cairo_pattern_add_color_stop_rgba(pattern, offset, colour.r, colour.g, colour.b, alpha);
-}
-
 void RoundedBoxPath(cairo_t* cr, Box box, double radius) {
     const double r = std::min({radius, box.w / 2, box.h / 2});
     cairo_new_sub_path(cr);
@@ -194,11 +182,6 @@ void DrawLabel(cairo_t* cr, const char* text, double pixelSize, Box box, bool se
     SetColour(cr, selected ? BrightGreen : DimGreen);
     cairo_fill(cr);
     cairo_restore(cr);
-}
-
-double Scatter::Next() {
-    state = state * 1664525u + 1013904223u;
-    return (state >> 8) / 16777216.0;
 }
 
 } // namespace interface_art

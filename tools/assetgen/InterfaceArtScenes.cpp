@@ -8,15 +8,11 @@ namespace interface_art {
 
 namespace {
 
-void AddStop(cairo_pattern_t* pattern, double offset, double r, double g, double b, double a = 1.0) {
-    cairo_pattern_add_color_stop_rgba(pattern, offset, r, g, b, a);
-}
-
 void FillRadial(cairo_t* cr, double x, double y, double radius, Rgb colour, double alpha) {
     cairo_pattern_t* blob = cairo_pattern_create_radial(x, y, 0, x, y, radius);
-    AddStop(blob, 0, colour.r, colour.g, colour.b, alpha);
-    AddStop(blob, 0.5, colour.r, colour.g, colour.b, alpha * 0.45);
-    AddStop(blob, 1, colour.r, colour.g, colour.b, 0);
+    AddStop(blob, 0, colour, alpha);
+    AddStop(blob, 0.5, colour, alpha * 0.45);
+    AddStop(blob, 1, colour, 0);
     cairo_arc(cr, x, y, radius, 0, 2 * M_PI);
     cairo_set_source(cr, blob);
     cairo_fill(cr);
@@ -63,8 +59,8 @@ void Stars(cairo_t* cr, int width, int height) {
         FillRadial(cr, x, y, size * 1.2, {0.7, 1.0, 0.85}, 0.35);
         cairo_set_line_width(cr, 1.0);
         cairo_pattern_t* flare = cairo_pattern_create_radial(x, y, 0, x, y, size * 1.6);
-        AddStop(flare, 0, 1, 1, 1, 0.9);
-        AddStop(flare, 1, 0.6, 1, 0.8, 0);
+        AddStop(flare, 0, {1, 1, 1}, 0.9);
+        AddStop(flare, 1, {0.6, 1, 0.8}, 0);
         cairo_set_source(cr, flare);
         cairo_move_to(cr, x - size * 1.6, y + 0.5);
         cairo_line_to(cr, x + size * 1.6, y + 0.5);
@@ -86,10 +82,10 @@ void Planet(cairo_t* cr) {
     cairo_arc(cr, cx, cy, radius, 0, 2 * M_PI);
     cairo_clip(cr);
     cairo_pattern_t* body = cairo_pattern_create_radial(cx + 220, cy - 380, 40, cx, cy, radius * 1.05);
-    AddStop(body, 0, 0.30, 0.45, 0.40);
-    AddStop(body, 0.35, 0.08, 0.18, 0.17);
-    AddStop(body, 0.7, 0.02, 0.05, 0.06);
-    AddStop(body, 1, 0.01, 0.02, 0.03);
+    AddStop(body, 0, {0.30, 0.45, 0.40});
+    AddStop(body, 0.35, {0.08, 0.18, 0.17});
+    AddStop(body, 0.7, {0.02, 0.05, 0.06});
+    AddStop(body, 1, {0.01, 0.02, 0.03});
     cairo_set_source(cr, body);
     cairo_paint(cr);
     cairo_pattern_destroy(body);
@@ -105,28 +101,29 @@ void Planet(cairo_t* cr) {
     }
     // Night side: darken toward the lower left.
     cairo_pattern_t* night = cairo_pattern_create_linear(cx + 260, cy - 420, cx - 200, cy - 100);
-    AddStop(night, 0, 0, 0, 0, 0);
-    AddStop(night, 1, 0, 0.01, 0.01, 0.85);
+    AddStop(night, 0, {0, 0, 0}, 0);
+    AddStop(night, 1, {0, 0.01, 0.01}, 0.85);
     cairo_set_source(cr, night);
     cairo_paint(cr);
     cairo_pattern_destroy(night);
     cairo_restore(cr);
     // Atmosphere rim, brightest on the lit side.
     cairo_pattern_t* rim = cairo_pattern_create_linear(cx - radius, cy, cx + radius * 0.7, cy - radius * 0.7);
-    AddStop(rim, 0, 0.1, 0.6, 0.3, 0.05);
-    AddStop(rim, 1, 0.5, 1.0, 0.7, 0.85);
+    AddStop(rim, 0, {0.1, 0.6, 0.3}, 0.05);
+    AddStop(rim, 1, {0.5, 1.0, 0.7}, 0.85);
     cairo_set_source(cr, rim);
     cairo_set_line_width(cr, 2.5);
     cairo_arc(cr, cx, cy, radius - 1, M_PI, 2 * M_PI);
     cairo_stroke(cr);
+    cairo_pattern_destroy(rim);
 }
 
 void Moon(cairo_t* cr, double x, double y, double radius) {
     FillRadial(cr, x, y, radius * 1.6, {0.4, 0.9, 0.7}, 0.12);
     cairo_pattern_t* body = cairo_pattern_create_radial(x + radius * 0.4, y - radius * 0.4, 1, x, y, radius);
-    AddStop(body, 0, 0.75, 0.82, 0.78);
-    AddStop(body, 0.5, 0.32, 0.38, 0.36);
-    AddStop(body, 1, 0.05, 0.07, 0.07);
+    AddStop(body, 0, {0.75, 0.82, 0.78});
+    AddStop(body, 0.5, {0.32, 0.38, 0.36});
+    AddStop(body, 1, {0.05, 0.07, 0.07});
     cairo_arc(cr, x, y, radius, 0, 2 * M_PI);
     cairo_set_source(cr, body);
     cairo_fill(cr);
@@ -165,11 +162,12 @@ void ShipSilhouette(cairo_t* cr, double x, double y, double scale, bool lit) {
     cairo_line_to(cr, -9, -18);
     cairo_close_path(cr);
     cairo_pattern_t* hull = cairo_pattern_create_linear(-44, 0, 44, 0);
-    AddStop(hull, 0, 0.20, 0.24, 0.25);
-    AddStop(hull, 0.45, 0.78, 0.85, 0.82);
-    AddStop(hull, 0.55, 0.50, 0.58, 0.56);
-    AddStop(hull, 1, 0.12, 0.15, 0.16);
+    AddStop(hull, 0, {0.20, 0.24, 0.25});
+    AddStop(hull, 0.45, {0.78, 0.85, 0.82});
+    AddStop(hull, 0.55, {0.50, 0.58, 0.56});
+    AddStop(hull, 1, {0.12, 0.15, 0.16});
     cairo_set_source(cr, hull);
+    cairo_pattern_destroy(hull); // the context keeps its own reference while it is the source
     cairo_fill_preserve(cr);
     cairo_set_line_width(cr, 2.0 / scale);
     cairo_set_source_rgb(cr, 0.02, 0.05, 0.04);
@@ -219,9 +217,9 @@ Picture MenuBackground() {
     Canvas canvas(Width, Height);
     cairo_t* cr = canvas.cr();
     cairo_pattern_t* deep = cairo_pattern_create_linear(0, 0, 0, Height);
-    AddStop(deep, 0, 0.005, 0.02, 0.03);
-    AddStop(deep, 0.6, 0.01, 0.03, 0.035);
-    AddStop(deep, 1, 0.02, 0.06, 0.05);
+    AddStop(deep, 0, {0.005, 0.02, 0.03});
+    AddStop(deep, 0.6, {0.01, 0.03, 0.035});
+    AddStop(deep, 1, {0.02, 0.06, 0.05});
     cairo_set_source(cr, deep);
     cairo_paint(cr);
     cairo_pattern_destroy(deep);
@@ -286,10 +284,10 @@ Picture TitleLogo() {
     cairo_stroke(cr);
     wings();
     cairo_pattern_t* steel = cairo_pattern_create_linear(0, 4, 0, 54);
-    AddStop(steel, 0, 0.92, 0.97, 0.95);
-    AddStop(steel, 0.45, 0.45, 0.52, 0.52);
-    AddStop(steel, 0.55, 0.22, 0.28, 0.28);
-    AddStop(steel, 1, 0.40, 0.48, 0.46);
+    AddStop(steel, 0, {0.92, 0.97, 0.95});
+    AddStop(steel, 0.45, {0.45, 0.52, 0.52});
+    AddStop(steel, 0.55, {0.22, 0.28, 0.28});
+    AddStop(steel, 1, {0.40, 0.48, 0.46});
     cairo_set_source(cr, steel);
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(steel);
@@ -303,8 +301,8 @@ Picture TitleLogo() {
     cairo_line_to(cr, cx - 8, 28);
     cairo_close_path(cr);
     cairo_pattern_t* core = cairo_pattern_create_radial(cx, 28, 1, cx, 28, 14);
-    AddStop(core, 0, 0.9, 1, 0.9);
-    AddStop(core, 1, 0, 0.75, 0.1);
+    AddStop(core, 0, {0.9, 1, 0.9});
+    AddStop(core, 1, {0, 0.75, 0.1});
     cairo_set_source(cr, core);
     cairo_fill(cr);
     cairo_pattern_destroy(core);
@@ -342,10 +340,10 @@ Picture TitleLogo() {
     cairo_stroke(cr);
     name();
     cairo_pattern_t* face = cairo_pattern_create_linear(0, top, 0, baseline);
-    AddStop(face, 0, 0.95, 1.0, 0.95);
-    AddStop(face, 0.48, 0.55, 0.95, 0.55);
-    AddStop(face, 0.52, 0.05, 0.70, 0.12);
-    AddStop(face, 1, 0.45, 1.0, 0.45);
+    AddStop(face, 0, {0.95, 1.0, 0.95});
+    AddStop(face, 0.48, {0.55, 0.95, 0.55});
+    AddStop(face, 0.52, {0.05, 0.70, 0.12});
+    AddStop(face, 1, {0.45, 1.0, 0.45});
     cairo_set_source(cr, face);
     cairo_fill(cr);
     cairo_pattern_destroy(face);
@@ -356,9 +354,9 @@ Picture TitleLogo() {
     cairo_set_source_rgb(cr, 0.0, 0.08, 0.03);
     cairo_fill(cr);
     cairo_pattern_t* bar = cairo_pattern_create_linear(14, 0, Width - 14, 0);
-    AddStop(bar, 0, 0.0, 0.25, 0.05);
-    AddStop(bar, 0.5, 0.7, 1.0, 0.7);
-    AddStop(bar, 1, 0.0, 0.25, 0.05);
+    AddStop(bar, 0, {0.0, 0.25, 0.05});
+    AddStop(bar, 0.5, {0.7, 1.0, 0.7});
+    AddStop(bar, 1, {0.0, 0.25, 0.05});
     cairo_rectangle(cr, 16, barY - 1, Width - 32, 2);
     cairo_set_source(cr, bar);
     cairo_fill(cr);
@@ -376,16 +374,16 @@ Picture AboutBadge() {
     cairo_set_source_rgb(cr, 0.0, 0.07, 0.02);
     cairo_fill(cr);
     cairo_pattern_t* ring = cairo_pattern_create_linear(0, 0, 0, Size);
-    AddStop(ring, 0, 0.85, 0.92, 0.88);
-    AddStop(ring, 0.5, 0.25, 0.30, 0.30);
-    AddStop(ring, 1, 0.55, 0.62, 0.60);
+    AddStop(ring, 0, {0.85, 0.92, 0.88});
+    AddStop(ring, 0.5, {0.25, 0.30, 0.30});
+    AddStop(ring, 1, {0.55, 0.62, 0.60});
     cairo_arc(cr, c, c, 57, 0, 2 * M_PI);
     cairo_set_source(cr, ring);
     cairo_fill(cr);
     cairo_pattern_destroy(ring);
     cairo_pattern_t* space = cairo_pattern_create_radial(c, c - 10, 4, c, c, 50);
-    AddStop(space, 0, 0.05, 0.28, 0.16);
-    AddStop(space, 1, 0.01, 0.04, 0.04);
+    AddStop(space, 0, {0.05, 0.28, 0.16});
+    AddStop(space, 1, {0.01, 0.04, 0.04});
     cairo_arc(cr, c, c, 50, 0, 2 * M_PI);
     cairo_set_source(cr, space);
     cairo_fill(cr);
