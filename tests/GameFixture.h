@@ -16,15 +16,13 @@ class GameFixture : public testing::Test {
     void SetUp() override {
         UseTestClock(100000);
         Randomize(seed);
-        ClearTestInput();
-        KeyState.fill(0);
+        ResetPlatformState();
         CurrentGame = std::make_unique<TGame>();
         target = Surface::Create(800, 600);
     }
     void TearDown() override {
-        CurrentGame.reset();
-        ClearTestInput();
-        KeyState.fill(0);
+        ResetGameState();
+        ResetPlatformState();
         UseSystemClock();
     }
 

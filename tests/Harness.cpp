@@ -14,22 +14,6 @@
 
 namespace fs = std::filesystem;
 
-void ResetProgramState() {
-    ScreenState = ScreenIntro;
-    FirstStart = true;
-    SkipMinimize = true;
-    ExitConfirmed = false;
-    AnimCounter = 0;
-    CurrentGame.reset();
-    Options = TOptions{};
-    ResetHighScores();
-    KeyState.fill(0);
-    MouseX = MouseY = 0;
-    MouseActive = false;
-    ClearTestInput();
-    AcquireKeyboard();
-}
-
 Harness::Harness(const std::string& configBytes, uint32_t seed) {
     static std::atomic<int> counter{0};
     previousFolder = fs::current_path();

@@ -42,6 +42,3 @@ class Harness {
     std::unique_ptr<TForm1> form;
     bool started = false;
 };
-
-// Resets every program-wide value the shell and the game keep, as at program start.
-void ResetProgramState();

@@ -3,6 +3,7 @@
 // each time the shell asks. Every game object reaches the running game through CurrentGame.
 #pragma once
 
+#include "Game/GameState.h"
 #include "core/SlotList.h"
 #include "platform/Input.h"
 #include "platform/Surface.h"
@@ -107,7 +108,6 @@ struct TGame {
 
 // While a game is being destroyed CurrentGame may already name its successor (the shell assigns a new
 // game over the old one): destructors of game objects must not reach CurrentGame.
-extern std::unique_ptr<TGame> CurrentGame;
 
 // The stage-progress marker's y: 245 at the start of a stage, 55 when its distance is covered.
 int ProgressMarkerY(uint32_t distance, uint32_t stageNumber);

@@ -2,9 +2,9 @@
 // (tests seed it themselves so a game replays exactly).
 #pragma once
 
-#include <cstdint>
+#include "core/CoreState.h"
 
-extern uint32_t RandSeed;
+#include <cstdint>
 
 void Randomize(uint32_t seed);
 // A random integer 0 .. n - 1 (0 when n is 0).

@@ -1,6 +1,8 @@
 // The program is a state machine on one integer: every screen is a value of ScreenState.
 #pragma once
 
+#include "core/CoreState.h"
+
 #include <cstdint>
 
 enum Screen : int32_t {
@@ -26,5 +28,3 @@ enum Screen : int32_t {
 
 // A 32-bit integer in memory, like the program's screen number has always been.
 static_assert(sizeof(Screen) == sizeof(int32_t));
-
-extern Screen ScreenState;

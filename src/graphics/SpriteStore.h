@@ -4,24 +4,18 @@
 
 #include "core/GameFolders.h"
 #include "core/SlotList.h"
+#include "graphics/GraphicsState.h"
 #include "platform/Surface.h"
 
 #include <stdexcept>
 #include <string>
 
 inline constexpr const char* DataPackPath = "Data/Data.pp";
-inline constexpr int GameSpriteCount = 60;
-inline constexpr int InterfaceSpriteCount = 42;
-inline constexpr int PlayerShotSpriteCount = 9;
 inline constexpr int FirstInterfaceRecord = 60;
 inline constexpr int FirstShotRecord = 22;
 
 inline constexpr uint32_t ColourMagenta = Rgb(255, 0, 255);
 inline constexpr uint32_t ColourBlack = Rgb(0, 0, 0);
-
-extern SlotList<Surface, GameSpriteCount> GameSprites;
-extern SlotList<Surface, InterfaceSpriteCount> InterfaceSprites;
-extern SlotList<Surface, PlayerShotSpriteCount> PlayerShotSprites;
 
 // A pack that cannot be read: the message names the file and the record.
 class PackError : public std::runtime_error {

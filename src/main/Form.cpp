@@ -17,7 +17,6 @@
 
 #include <cstdio>
 
-Screen ScreenState = ScreenIntro;
 bool FirstStart = true;
 bool SkipMinimize = true;
 bool ExitConfirmed = false;

@@ -2,6 +2,7 @@
 // handlers of every key, click and window event.
 #pragma once
 
+#include "main/MainState.h"
 #include "platform/Display.h"
 #include "platform/EventPump.h"
 #include "platform/Surface.h"
@@ -9,16 +10,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-
-// Shell globals.
-extern bool FirstStart;
-extern bool SkipMinimize;
-extern bool ExitConfirmed;
-extern uint32_t AnimCounter;
-extern uint16_t DesktopWidth;
-extern uint16_t DesktopHeight;
-// The window mode asked for on the command line, for this run only.
-extern std::optional<bool> WindowModeForThisRun;
 
 class TForm1 : public ShellEvents {
   public:

@@ -6,6 +6,7 @@
 #include "DXCtrl/TDDEdit.h"
 #include "DXCtrl/TDDOptBtnCollection.h"
 #include "DXCtrl/TDDTextBtnCollection.h"
+#include "main/MainState.h"
 
 #include <memory>
 
@@ -20,14 +21,6 @@ inline constexpr TRect OptionItemRects[TDDOptBtnCollection::ItemCount] = {
     {295, 226, 437, 256}, {322, 287, 390, 317}, {322, 347, 390, 377},
     {305, 409, 677, 450}, {305, 473, 491, 509}, {614, 533, 730, 584},
 };
-
-extern std::unique_ptr<TDDBtnCollection> MainMenu;
-extern std::unique_ptr<TDDBtnCollection> HiScoreButtons;
-extern std::unique_ptr<TDDBtnCollection> PageButtons;
-extern std::unique_ptr<TDDOptBtnCollection> OptionsMenu;
-extern std::unique_ptr<TDDTextBtnCollection> YesNoQuestion;
-extern std::unique_ptr<TDDTextBtnCollection> OkCancelQuestion;
-extern std::unique_ptr<TDDEdit> HiScoreNameEdit;
 
 // Creates whatever does not exist yet.
 void CreateMenuWidgets();

@@ -2,6 +2,8 @@
 // then the result request carrying the encoded result text.
 #pragma once
 
+#include "online/OnlineState.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,7 +19,6 @@ struct TScoreServer {
     int32_t ConnectTimeoutMs = 10000;
     int32_t RequestTimeoutMs = 20000;
 };
-extern TScoreServer ScoreServer;
 
 inline constexpr std::string_view ResultAlphabet = "MNBVCXZLKJHGFDSAPUYTREW987654321";
 inline constexpr char ResultKeyLetter = 'V';

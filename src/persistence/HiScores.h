@@ -1,6 +1,8 @@
 // The local table of the ten best results, best first.
 #pragma once
 
+#include "persistence/PersistenceState.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -9,9 +11,6 @@ struct THiScores {
     std::string Name;
     int32_t Score = 0;
 };
-
-inline constexpr int HiScoreCount = 10;
-extern std::array<THiScores, HiScoreCount> HiScoreTable;
 
 // "Anonymous" ten times, 1000 down to 100.
 void ResetHighScores();

@@ -1,6 +1,8 @@
 // The options record: kept in memory, written to Config.cfg only when the file is saved.
 #pragma once
 
+#include "persistence/PersistenceState.h"
+
 #include <cstdint>
 #include <string>
 
@@ -11,8 +13,6 @@ struct TOptions {
     int32_t MinimizeKey = 123; // F12
     std::string Country;
 };
-
-extern TOptions Options;
 
 // A window mode asked for on the command line holds for this run only: Config.cfg keeps the stored
 // mode until the player switches the mode in the game, which ends the override.

@@ -3,13 +3,10 @@
 // Window key events carry Windows virtual-key codes so stored key choices keep their meaning.
 #pragma once
 
+#include "platform/PlatformState.h"
+
 #include <array>
 #include <cstdint>
-
-extern std::array<uint8_t, 256> KeyState;
-extern int32_t MouseX;
-extern int32_t MouseY;
-extern bool MouseActive;
 
 inline constexpr uint8_t KeyDown = 0x80;
 

@@ -1,0 +1,7 @@
+#include "Game/GameState.h"
+
+#include "Game/TGame.h"
+
+void ResetGameState() {
+    CurrentGame.reset();
+}

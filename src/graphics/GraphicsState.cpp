@@ -1,0 +1,7 @@
+#include "graphics/GraphicsState.h"
+
+#include "graphics/SpriteStore.h"
+
+void ResetGraphicsState() {
+    FreeSpriteStore();
+}

@@ -1,0 +1,40 @@
+// The program-wide values of the shell, declared here and nowhere else, their reset, and the reset of
+// the whole program's values folder by folder.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+class TDDBtnCollection;
+class TDDOptBtnCollection;
+class TDDTextBtnCollection;
+class TDDEdit;
+
+// The next FormCreate is the program's first; a later one only rebuilds the display.
+extern bool FirstStart;
+// The next deactivation in full screen does not minimise.
+extern bool SkipMinimize;
+// The exit question was answered Yes: the close query lets the window close.
+extern bool ExitConfirmed;
+// Frame counter of the intro and of the animated help pictures.
+extern uint32_t AnimCounter;
+// The desktop's size at start-up.
+extern uint16_t DesktopWidth;
+extern uint16_t DesktopHeight;
+// The window mode asked for on the command line, for this run only.
+extern std::optional<bool> WindowModeForThisRun;
+
+// The menu widgets of the screens (see MenuWidgets.h).
+extern std::unique_ptr<TDDBtnCollection> MainMenu;
+extern std::unique_ptr<TDDBtnCollection> HiScoreButtons;
+extern std::unique_ptr<TDDBtnCollection> PageButtons;
+extern std::unique_ptr<TDDOptBtnCollection> OptionsMenu;
+extern std::unique_ptr<TDDTextBtnCollection> YesNoQuestion;
+extern std::unique_ptr<TDDTextBtnCollection> OkCancelQuestion;
+extern std::unique_ptr<TDDEdit> HiScoreNameEdit;
+
+// Back to the shell's values at program start.
+void ResetMainState();
+// Every program-wide value of every folder back to program start, as before a first FormCreate.
+void ResetProgramState();

@@ -1,0 +1,7 @@
+#include "online/OnlineState.h"
+
+#include "online/WebScores.h"
+
+void ResetOnlineState() {
+    ScoreServer = TScoreServer{};
+}

@@ -1,0 +1,10 @@
+// The program-wide values of online, declared here and nowhere else, and their reset.
+#pragma once
+
+struct TScoreServer;
+
+// Where the score server is and how long a request may take (see WebScores.h).
+extern TScoreServer ScoreServer;
+
+// Back to the values at program start: the score server the build names, the usual time-outs.
+void ResetOnlineState();

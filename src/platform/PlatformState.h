@@ -1,0 +1,17 @@
+// The program-wide values of platform, declared here and nowhere else, and their reset.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// Keyboard scan code -> KeyDown while the key is held (see Input.h).
+extern std::array<uint8_t, 256> KeyState;
+// The pointer in frame coordinates.
+extern int32_t MouseX;
+extern int32_t MouseY;
+// The menus follow the pointer: set by pointer motion and activation, cleared by a key press.
+extern bool MouseActive;
+
+// Back to the values at program start: no key held, the pointer at the origin and not followed, no
+// test input, the keyboard acquired.
+void ResetPlatformState();
