@@ -14,6 +14,7 @@
 #include <array>
 #include <cerrno>
 #include <ctime>
+#include <exception>
 
 namespace scoreserver {
 namespace {
@@ -362,7 +363,15 @@ void HttpServer::Process(Connection& connection, Clock::time_point now) {
     connection.State = Connection::Phase::Waiting;
     connection.HeadOnly = method == "HEAD";
     Watch(connection, 0);
-    if (auto response = handler_(head.Request, connection.Id)) Send(connection, *response, now);
+    std::optional<HttpResponse> response;
+    try {
+        response = handler_(head.Request, connection.Id);
+    } catch (const std::exception& error) {
+        // One request's fault (out of memory, no randomness) must not end the server.
+        log_.Fault(error.what());
+        response = ErrorResponse(500, "internal error");
+    }
+    if (response) Send(connection, *response, now);
 }
 
 void HttpServer::Refuse(Connection& connection, int status, std::string_view reason, Clock::time_point now) {

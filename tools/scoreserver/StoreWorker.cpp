@@ -1,6 +1,7 @@
 #include "StoreWorker.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace scoreserver {
 namespace {
@@ -73,7 +74,7 @@ void StoreWorker::ServeTokens(std::vector<TokenDone>& waiting) {
     std::vector<std::string> tokens;
     try {
         tokens = store_.IssueTokens(waiting.size());
-    } catch (const DatabaseError& error) {
+    } catch (const std::exception& error) {
         log_.Fault(error.what());
     }
     for (std::size_t i = 0; i < waiting.size(); ++i)
@@ -88,7 +89,7 @@ void StoreWorker::ServeResults(std::vector<std::pair<SubmittedResult, ResultDone
     std::vector<bool> stored;
     try {
         stored = store_.StoreResults(results, SecondsSince1970());
-    } catch (const DatabaseError& error) {
+    } catch (const std::exception& error) {
         log_.Fault(error.what());
     }
     for (std::size_t i = 0; i < waiting.size(); ++i)
@@ -103,7 +104,7 @@ void StoreWorker::ServeReads(std::vector<std::pair<std::size_t, BestDone>>& wait
     std::optional<std::vector<StoredResult>> best;
     try {
         best = store_.Best(limit);
-    } catch (const DatabaseError& error) {
+    } catch (const std::exception& error) {
         log_.Fault(error.what());
     }
     for (auto& [wanted, done] : waiting) {
