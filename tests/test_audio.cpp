@@ -2,18 +2,33 @@
 // nothing), the pan and volume scales, and a game without a sound device.
 #include "Harness.h"
 
+#include "Game/TGame.h"
+#include "Game/TGunner.h"
+#include "Game/TMyShip.h"
+#include "core/ScreenState.h"
+#include "platform/Input.h"
+
 #include "audio/Audio.h"
 #include "audio/AudioState.h"
 #include "audio/SoundLevels.h"
 #include "persistence/Options.h"
+#include "platform/MixLimiter.h"
 #include "platform/MusicPlayer.h"
+#include "platform/SoundDevice.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <condition_variable>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -281,6 +296,63 @@ TEST(AudioWithoutDevice, TheGameRunsSilentlyAfterOneLine) {
     EXPECT_NE(lines[0].find("no sound device"), std::string::npos) << lines[0];
 }
 
+// ---- The limiter at the end of the mix ----------------------------------------------------------
+
+struct LimiterCase {
+    const char* name;
+    float amplitude; // of a 220 Hz tone, 1.0 = full scale
+    int sounds;      // copies of the tone piled up, as overlapping effects would
+};
+
+// Stereo frames of `sounds` piled-up tones for half a second, then half a second of silence.
+std::vector<float> PiledUpTones(const LimiterCase& c) {
+    std::vector<float> stereo(2 * MixerRate);
+    for (int frame = 0; frame < MixerRate / 2; ++frame) {
+        const float tone = c.amplitude * static_cast<float>(std::sin(2.0 * M_PI * 220.0 * frame / MixerRate));
+        stereo[2 * frame] = stereo[2 * frame + 1] = static_cast<float>(c.sounds) * tone;
+    }
+    return stereo;
+}
+
+TEST(MixLimiter, NoPileUpEverPassesTheCeilingAndQuietSoundPassesUntouched) {
+    constexpr float Ceiling = 0.94f;
+    constexpr LimiterCase Cases[] = {
+        {"quiet tune", 0.2f, 1},
+        {"one loud effect", 0.9f, 1},
+        {"five explosions", 0.9f, 5},
+        {"ten blasts and more", 1.0f, 12},
+    };
+    for (const LimiterCase& c : Cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<float> input = PiledUpTones(c);
+        std::vector<float> output = input;
+        MixLimiter limiter(MixerRate, Ceiling, 0.2f);
+        for (size_t at = 0; at < output.size(); at += 2048) // in device-sized buffers
+            limiter.Process(output.data() + at, std::min<size_t>(1024, (output.size() - at) / 2));
+        float peak = 0.0f;
+        for (float value : output)
+            peak = std::max(peak, std::fabs(value));
+        const float loudestIn = c.amplitude * static_cast<float>(c.sounds);
+        EXPECT_LE(peak, loudestIn <= Ceiling ? loudestIn : Ceiling + 0.01f);
+        if (loudestIn <= Ceiling) { // delayed by the look-ahead, otherwise unchanged
+            const size_t delay = 2 * MixLimiter::LookAheadFrames;
+            for (size_t i = delay; i < output.size(); i += 97)
+                ASSERT_FLOAT_EQ(output[i], input[i - delay]) << i;
+        }
+        EXPECT_GT(peak, std::min(loudestIn, Ceiling) * 0.95f); // a limiter, not a mute
+    }
+}
+
+TEST(MixLimiter, TheGainRecoversAfterABurst) {
+    MixLimiter limiter(MixerRate, 0.94f, 0.2f);
+    std::vector<float> burst = PiledUpTones({"burst", 1.0f, 5});
+    limiter.Process(burst.data(), MixerRate / 2);
+    EXPECT_LT(limiter.Gain(), 0.25f);
+    std::vector<float> silence(2 * MixerRate, 0.0f);
+    limiter.Process(silence.data(), MixerRate); // a second later the mix is back to full level
+    EXPECT_GT(limiter.Gain(), 0.9f);
+}
+
 // ---- In the shell ---------------------------------------------------------------------------------
 
 TEST(AudioInShell, TheTitleTunePlaysFromStartUpAndTheDeviceClosesWithTheWindow) {
@@ -293,4 +365,98 @@ TEST(AudioInShell, TheTitleTunePlaysFromStartUpAndTheDeviceClosesWithTheWindow) 
     EXPECT_FALSE(SoundDeviceOpen());
     EXPECT_FALSE(MusicLoaded());
     EXPECT_EQ(Song::LoadedCount(), 0);
+}
+
+// ---- The busiest minute, recorded --------------------------------------------------------------
+
+// Runs the game from the mixer's own thread, buffer by buffer, so that a loaded machine still records
+// what a player would hear: after each buffer is mixed the game plays the frames of the next one, and
+// the sounds they start land in that buffer, as in play. A slow machine only makes the recording take
+// longer than it lasts.
+struct MixerDrivenGame {
+    std::function<bool()> frame; // one 6 ms frame of play; false once the recording is complete
+    double gameMs = 0;
+    double mixedMs = 0;
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    std::atomic<bool> ready{false};
+
+    static void AfterEachBuffer(const void*, size_t frames, void* data) {
+        auto& game = *static_cast<MixerDrivenGame*>(data);
+        const double bufferMs = 1000.0 * static_cast<double>(frames) / MixerRate;
+        if (!game.ready || game.done) return;
+        game.mixedMs += bufferMs;
+        for (; game.gameMs + 6 <= game.mixedMs + bufferMs; game.gameMs += 6) {
+            if (game.frame()) continue;
+            std::lock_guard lock(game.mutex);
+            game.done = true;
+            game.finished.notify_all();
+            return;
+        }
+    }
+    void WaitUntilDone() {
+        std::unique_lock lock(mutex);
+        finished.wait(lock, [&] { return done; });
+    }
+};
+
+// Plays the title tune with menu clicks, then a minute of the game with the fire held, every gun in
+// turn, and every five seconds of play a mega-bomb (ten blasts) or a lost life (five explosions at
+// once). Run by hand, with the parts to record (mix, music or effects):
+//   SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=mix.raw VANTORIX_RECORD=mix
+//     build/test/tests/vantorix_tests --gtest_also_run_disabled_tests --gtest_filter='*BusiestMinute*'
+// and measure the file with scripts/mix-levels.
+TEST(AudioInShell, DISABLED_RecordTheBusiestMinute) {
+    const char* partsVariable = std::getenv("VANTORIX_RECORD");
+    const std::string parts = partsVariable ? partsVariable : "mix";
+    MixerDrivenGame game;
+    WatchMixedOutput(MixerDrivenGame::AfterEachBuffer, &game);
+    Harness h("", 4242);
+    ASSERT_TRUE(h.Started());
+    Options.MusicEnabled = parts != "effects";
+    SetSoundEnabled(parts != "music");
+    if (!Options.MusicEnabled) StopMusic();
+
+    constexpr long TitleFrames = 8000 / 6, GameFrames = 60000 / 6;
+    constexpr uint8_t PlayerGuns[] = {0, 1, 8, 3, 5};
+    long frame = 0, playFrames = 0, events = 0;
+    auto playOneFrame = [&]() {
+        if (frame < TitleFrames) {
+            if (frame % 120 == 0) h.PressKey(SDLK_DOWN);
+        } else if (frame == TitleFrames) {
+            h.Form().StartGame();
+        } else if (!CurrentGame || ScreenState != ScreenGame || frame >= TitleFrames + GameFrames) {
+            return false;
+        } else {
+            const bool left = (frame / 90) % 2 == 0;
+            SetTestKeyHeld(ScanLeftCtrl, true);
+            SetTestKeyHeld(ScanLeft, left);
+            SetTestKeyHeld(ScanRight, !left);
+            SetTestKeyHeld(ScanSpace, false);
+            TGame& game = *CurrentGame;
+            game.Lives = std::max<int16_t>(game.Lives, 3);
+            if (game.Phase == PhasePlay) {
+                game.Ship->Gun->SetWeapon(PlayerGuns[(frame / 1000) % std::size(PlayerGuns)]);
+                game.Ship->UpgradeSeconds = 30;
+                // Every five seconds of play: a mega-bomb, then a lost life, in turn.
+                if (++playFrames % 833 == 0 && events++ % 2 == 1) {
+                    game.Energy = 0;
+                } else if (playFrames % 833 == 0) {
+                    game.Ship->MegaBombReady = true;
+                    game.Ship->SpecialCharge = SpecialChargeFull;
+                    SetTestKeyHeld(ScanSpace, true);
+                }
+            }
+        }
+        h.Step(1, 6);
+        ++frame;
+        return true;
+    };
+    game.frame = playOneFrame;
+    game.ready = true;
+    game.WaitUntilDone();
+    WatchMixedOutput(nullptr, nullptr);
+    ClearTestInput();
+    EXPECT_EQ(frame, TitleFrames + GameFrames);
 }

@@ -71,6 +71,7 @@ void PlayMusic(const std::string& name) {
     const std::string path = DataFolder + MusicFolder + name;
     std::string failure;
     CurrentSong = Song::LoadFromFile(path, failure);
+    if (CurrentSong) CurrentSong->SetGain(MusicGain);
     if (CurrentSong && !CurrentSong->Play(failure)) CurrentSong.reset();
     if (!CurrentSong) ReportTuneOnce(path, failure);
 }

@@ -32,3 +32,7 @@ struct MixerLevels {
     bool operator==(const MixerLevels&) const = default;
 };
 MixerLevels MixerLevelsFor(int32_t pan, int32_t volume);
+
+// The tunes play 3 dB above their written level, so the game tune stays heard in a fight; the
+// limiter at the end of the mix keeps the sum from clipping.
+inline constexpr float MusicGain = 1.41f;

@@ -6,14 +6,18 @@
 #include <SDL_mixer.h>
 #include <xmp.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 namespace {
 std::atomic<int> loadedSongs{0};
 std::atomic<int> peakLoadedSongs{0};
-constexpr int BytesPerFrame = 4; // signed 16-bit stereo
+constexpr int ScratchFrames = 1024;
+constexpr float FullScale16 = 32768.0f;
 
 std::string LoadFailure(int code, int savedErrno) {
     switch (-code) {
@@ -39,6 +43,8 @@ struct Song::Player {
     bool hooked = false;
     std::atomic<int> order{0};
     std::atomic<long> framesPlayed{0};
+    std::atomic<float> gain{1.0f};
+    std::array<int16_t, ScratchFrames * 2> scratch{}; // libxmp renders signed 16-bit stereo
 
     Player() : context(xmp_create_context()) {}
     ~Player() {
@@ -51,17 +57,28 @@ struct Song::Player {
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
 
-    // Runs on the audio thread: renders the next stretch of the song, looping at its end.
+    // Runs on the audio thread: renders the next stretch of the song into the device's float stream
+    // at the song's gain, looping at its end.
     static void Fill(void* data, Uint8* stream, int length) {
         auto* player = static_cast<Player*>(data);
-        if (xmp_play_buffer(player->context, stream, length, 0) != 0) {
-            std::memset(stream, 0, static_cast<size_t>(length));
-            return;
+        auto* out = reinterpret_cast<float*>(stream);
+        const int frames = length / MixerBytesPerFrame;
+        const float scale = player->gain.load(std::memory_order_relaxed) / FullScale16;
+        for (int done = 0; done < frames;) {
+            const int count = std::min(frames - done, ScratchFrames);
+            if (xmp_play_buffer(player->context, player->scratch.data(), count * 2 * sizeof(int16_t), 0) !=
+                0) {
+                std::fill(out + 2 * done, out + 2 * frames, 0.0f);
+                return;
+            }
+            for (int i = 0; i < 2 * count; ++i)
+                out[2 * done + i] = player->scratch[static_cast<size_t>(i)] * scale;
+            done += count;
         }
         xmp_frame_info info{};
         xmp_get_frame_info(player->context, &info);
         player->order.store(info.pos, std::memory_order_relaxed);
-        player->framesPlayed.fetch_add(length / BytesPerFrame, std::memory_order_relaxed);
+        player->framesPlayed.fetch_add(frames, std::memory_order_relaxed);
     }
 };
 
@@ -106,6 +123,10 @@ bool Song::Play(std::string& failure) {
     Mix_HookMusic(Player::Fill, player.get());
     player->hooked = true;
     return true;
+}
+
+void Song::SetGain(float gain) {
+    player->gain.store(gain, std::memory_order_relaxed);
 }
 
 int Song::GetOrder() const {

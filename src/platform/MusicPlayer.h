@@ -16,6 +16,8 @@ class Song {
 
     // Starts playback in the background on the open sound device; false (and why) when it cannot.
     bool Play(std::string& failure);
+    // The song's level in the mix, a linear factor (1.0 plays it as the module is written).
+    void SetGain(float gain);
     // The position of playback in the song's pattern sequence.
     int GetOrder() const;
     // Stereo sample frames rendered so far.

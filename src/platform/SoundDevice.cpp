@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <atomic>
 #include <limits>
 
 static_assert(MixerMaxVolume == MIX_MAX_VOLUME);
@@ -11,7 +12,27 @@ namespace {
 constexpr int OutputChannels = 2;
 // About 23 ms a buffer: short enough that a click lands with its frame.
 constexpr int BufferSamples = 1024;
+// The limiter keeps every peak a little under full scale and recovers over a fifth of a second, so a
+// burst of explosions ducks the mix briefly instead of flattening it.
+constexpr float LimiterCeiling = 0.94f;
+constexpr float LimiterReleaseSeconds = 0.2f;
+
+std::atomic<MixWatcher> mixWatcher{nullptr};
+std::atomic<void*> mixWatcherData{nullptr};
+
+// Runs under the device lock once every channel and the music are mixed: limits the sum, then shows
+// it to the watcher, which may call into the mixer.
+void FinishMix(void* limiter, Uint8* stream, int length) {
+    const size_t frames = static_cast<size_t>(length) / MixerBytesPerFrame;
+    static_cast<MixLimiter*>(limiter)->Process(reinterpret_cast<float*>(stream), frames);
+    if (MixWatcher watcher = mixWatcher.load()) watcher(stream, frames, mixWatcherData.load());
+}
 } // namespace
+
+void WatchMixedOutput(MixWatcher watcher, void* data) {
+    mixWatcherData.store(data);
+    mixWatcher.store(watcher);
+}
 
 std::unique_ptr<SoundChunk> SoundChunk::FromWaveImage(const unsigned char* data, size_t size,
                                                       std::string& failure) {
@@ -38,16 +59,22 @@ std::unique_ptr<SoundDevice> SoundDevice::Open(std::string& failure) {
         return nullptr;
     }
     // No format changes allowed: SDL converts for the hardware, so the mixer and the music hook always
-    // see 44100 Hz, signed 16-bit, stereo.
-    if (Mix_OpenAudioDevice(MixerRate, AUDIO_S16SYS, OutputChannels, BufferSamples, nullptr, 0) != 0) {
+    // see 44100 Hz float stereo. Mixing in float leaves room above full scale for any pile-up of
+    // sounds; the limiter then brings the sum under full scale.
+    if (Mix_OpenAudioDevice(MixerRate, AUDIO_F32SYS, OutputChannels, BufferSamples, nullptr, 0) != 0) {
         failure = Mix_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return nullptr;
     }
-    return std::unique_ptr<SoundDevice>(new SoundDevice());
+    std::unique_ptr<SoundDevice> device(new SoundDevice());
+    Mix_SetPostMix(FinishMix, &device->limiter);
+    return device;
 }
 
+SoundDevice::SoundDevice() : limiter(MixerRate, LimiterCeiling, LimiterReleaseSeconds) {}
+
 SoundDevice::~SoundDevice() {
+    Mix_SetPostMix(nullptr, nullptr);
     Mix_HaltChannel(-1);
     Mix_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);

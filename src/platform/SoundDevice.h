@@ -1,6 +1,9 @@
-// The sound output: SDL's audio device driven by SDL_mixer at 44100 Hz, 16-bit stereo. Effects play on
-// numbered mixing channels; the music is fed in by the mixer's music hook (MusicPlayer.h).
+// The sound output: SDL's audio device driven by SDL_mixer at 44100 Hz, float stereo, through a peak
+// limiter. Effects play on numbered mixing channels; the music is fed in by the mixer's music hook
+// (MusicPlayer.h).
 #pragma once
+
+#include "platform/MixLimiter.h"
 
 #include <cstddef>
 #include <memory>
@@ -12,6 +15,14 @@ struct Mix_Chunk;
 inline constexpr int MixerMaxVolume = 128;
 inline constexpr int MixerMaxPanning = 255;
 inline constexpr int MixerRate = 44100;
+inline constexpr int MixerBytesPerFrame = 2 * sizeof(float); // float stereo
+
+// Sees every finished buffer of the mix on the audio thread, under the device lock: `samples`
+// interleaved stereo values of the device's format, `frames` frames. For measuring tools, which may
+// play sounds from it for the next buffer.
+using MixWatcher = void (*)(const void* samples, size_t frames, void* data);
+// Null stops watching. Set it while no sound device is open, or accept a buffer or two of lag.
+void WatchMixedOutput(MixWatcher watcher, void* data);
 
 // One sound, decoded from a RIFF WAVE image and converted to the device's format.
 class SoundChunk {
@@ -47,6 +58,7 @@ class SoundDevice {
     int ChannelVolume(int channel) const;
 
   private:
-    SoundDevice() = default;
+    SoundDevice();
     int channelsTaken = 0;
+    MixLimiter limiter; // runs on the audio thread, after every channel and the music are mixed
 };

@@ -211,13 +211,18 @@ constexpr EffectFormat Effects[] = {
     {"NewStage", 11025, 8, 73094, NewStage},
 };
 
+// Every effect is made equally loud (its loudest 50 ms at -12 dBFS), so the game's own volumes and pans
+// alone decide which sound stands out; the mixer sets the level of the whole bank against the music.
+constexpr double EffectLoudness = 0.25;
+constexpr double EffectPeak = 0.9;
+
 } // namespace
 
 std::vector<std::vector<uint8_t>> MakeSoundEffects() {
     std::vector<std::vector<uint8_t>> images;
     for (const EffectFormat& effect : Effects) {
         std::vector<double> samples = effect.voice(effect.sampleCount, effect.sampleRate);
-        Normalize(samples, 0.9);
+        NormalizeLoudness(samples, effect.sampleRate, EffectLoudness, EffectPeak);
         FadeEdges(samples, 8, effect.sampleRate / 200);
         images.push_back(EncodeWave(samples, effect.sampleRate, effect.bitsPerSample));
     }

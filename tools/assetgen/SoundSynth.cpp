@@ -131,6 +131,28 @@ void Normalize(std::vector<double>& samples, double peak) {
         value *= peak / loudest;
 }
 
+double ShortTermLoudness(const std::vector<double>& samples, double sampleRate) {
+    const size_t window = std::max<size_t>(1, static_cast<size_t>(sampleRate * 0.05));
+    double sum = 0.0, loudest = 0.0;
+    for (size_t i = 0; i < samples.size(); ++i) {
+        sum += samples[i] * samples[i];
+        if (i >= window) sum -= samples[i - window] * samples[i - window];
+        loudest = std::max(loudest, sum);
+    }
+    return std::sqrt(std::max(0.0, loudest) / static_cast<double>(std::min(window, samples.size())));
+}
+
+void NormalizeLoudness(std::vector<double>& samples, double sampleRate, double loudness, double peak) {
+    const double heard = ShortTermLoudness(samples, sampleRate);
+    double loudestSample = 0.0;
+    for (double value : samples)
+        loudestSample = std::max(loudestSample, std::fabs(value));
+    if (heard <= 0.0 || loudestSample <= 0.0) return;
+    const double scale = std::min(loudness / heard, peak / loudestSample);
+    for (double& value : samples)
+        value *= scale;
+}
+
 void FadeEdges(std::vector<double>& samples, int fadeIn, int fadeOut) {
     const int count = static_cast<int>(samples.size());
     for (int i = 0; i < fadeIn && i < count; ++i)

@@ -75,6 +75,11 @@ void AddReverb(std::vector<double>& samples, double sampleRate, double roomSize,
 // sound starts and stops without a click.
 void Normalize(std::vector<double>& samples, double peak);
 void FadeEdges(std::vector<double>& samples, int fadeIn, int fadeOut);
+// How loud a sound is heard: the RMS level of its loudest 50 ms.
+double ShortTermLoudness(const std::vector<double>& samples, double sampleRate);
+// Scales so the short-term loudness reaches `loudness`, unless that would take a sample past `peak`;
+// then the peak decides.
+void NormalizeLoudness(std::vector<double>& samples, double sampleRate, double loudness, double peak);
 double SoftClip(double x);
 
 // RIFF WAVE image, PCM mono, 8-bit unsigned or 16-bit signed.
