@@ -1,6 +1,7 @@
 #include "PackFixture.h"
 
 #include "graphics/Blit.h"
+#include "graphics/DerivedSprites.h"
 #include "graphics/SpriteStore.h"
 
 #include <gtest/gtest.h>
@@ -229,7 +230,7 @@ TEST_F(PackTest, DamagedBmpHeadersAreRefusedWithTheirReason) {
     }
 }
 
-TEST(SpriteStore, GeneratedPackLoadsWithItsColourKeysAndMirroredShots) {
+TEST(SpriteStore, GeneratedPackLoadsWithItsColourKeysAndTheShipColouredMirroredShots) {
     ASSERT_NO_THROW(LoadSpriteStore());
     for (int i = 0; i < GameSpriteCount; ++i) {
         ASSERT_TRUE(GameSprites[i]) << i;
@@ -240,15 +241,52 @@ TEST(SpriteStore, GeneratedPackLoadsWithItsColourKeysAndMirroredShots) {
         ASSERT_TRUE(InterfaceSprites[i]) << i;
         EXPECT_EQ(InterfaceSprites[i]->ColourKey(), InterfaceSprites[i]->MapRgb(ColourMagenta)) << i;
     }
+    // The player's shots are the enemy's sheets turned over and recoloured; the ship's hit flash is
+    // its sheet lit up; both keep every transparent pixel where it was.
+    auto expectDerived = [](const Surface& made, const Surface& from, bool upsideDown, auto colour) {
+        ASSERT_EQ(made.Width(), from.Width());
+        ASSERT_EQ(made.Height(), from.Height());
+        for (int y = 0; y < made.Height(); ++y)
+            for (int x = 0; x < made.Width(); x += 3) {
+                const uint32_t original = from.Pixel(x, upsideDown ? from.Height() - 1 - y : y);
+                ASSERT_EQ(made.Pixel(x, y), original == ColourMagenta ? original : colour(original))
+                    << x << "," << y;
+            }
+    };
     for (int j = 0; j < PlayerShotSpriteCount; ++j) {
-        const Surface& shot = *PlayerShotSprites[j];
-        const Surface& sheet = *GameSprites[FirstShotRecord + j];
-        ASSERT_EQ(shot.Width(), sheet.Width());
-        for (int y = 0; y < shot.Height(); ++y)
-            for (int x = 0; x < shot.Width(); x += 3)
-                ASSERT_EQ(shot.Pixel(x, y), sheet.Pixel(x, sheet.Height() - 1 - y)) << j;
+        SCOPED_TRACE(j);
+        expectDerived(*PlayerShotSprites[j], *GameSprites[FirstShotRecord + j], true, PlayerShotColour);
     }
+    ASSERT_TRUE(ShipHitFlashSprite);
+    expectDerived(*ShipHitFlashSprite, *GameSprites[8], false, HitFlashColour);
+    EXPECT_EQ(ShipHitFlashSprite->ColourKey(), GameSprites[8]->ColourKey());
     FreeSpriteStore();
+    EXPECT_FALSE(ShipHitFlashSprite);
+}
+
+// Whatever colour an enemy shot has, the player's version is in the ship's ice blue (blue leading,
+// red trailing), brighter where the original is brighter, and never the colour key.
+TEST(SpriteStore, PlayerShotColoursAreTheShipsWhateverTheEnemysWere) {
+    const uint32_t enemyColours[] = {Rgb(230, 170, 40),  Rgb(255, 120, 20), Rgb(60, 200, 60),
+                                     Rgb(220, 30, 60),   Rgb(150, 60, 220), Rgb(70, 120, 230),
+                                     Rgb(250, 250, 250), Rgb(40, 10, 10)};
+    for (uint32_t enemy : enemyColours) {
+        SCOPED_TRACE(enemy);
+        const uint32_t mine = PlayerShotColour(enemy);
+        const uint32_t r = mine >> 16, g = (mine >> 8) & 0xFF, b = mine & 0xFF;
+        EXPECT_GE(b, g);
+        EXPECT_GE(g, r);
+        EXPECT_GE(b, 110u);
+        EXPECT_NE(mine, ColourMagenta);
+        EXPECT_NE(HitFlashColour(enemy), ColourMagenta);
+    }
+    uint32_t previousBlueAndGreen = 0;
+    for (uint32_t grey = 0; grey <= 255; grey += 15) {
+        const uint32_t mine = PlayerShotColour(Rgb(grey, grey, grey));
+        const uint32_t blueAndGreen = (mine & 0xFF) + ((mine >> 8) & 0xFF);
+        EXPECT_GE(blueAndGreen, previousBlueAndGreen) << grey;
+        previousBlueAndGreen = blueAndGreen;
+    }
 }
 
 TEST(SpriteStore, MatchingAColourLeavesPixelZeroAsItWas) {

@@ -9,6 +9,8 @@
 #include "Game/TMyShip.h"
 #include "Game/TPulya.h"
 #include "Game/TRunBackground.h"
+#include "graphics/DerivedSprites.h"
+#include "graphics/SpriteStore.h"
 
 #include <cmath>
 #include <numbers>
@@ -62,6 +64,25 @@ TEST_F(PlayerTest, DamageIsHalvedAgainstArmour) {
     Ship().TakeDamage(10);
     ShipFrames(1);
     EXPECT_EQ(Game().Armour, 0); // armour below zero reads 0 at the next update
+}
+
+// A hit shows as the ship's picture flashing white for a moment; the damage itself is unchanged
+// (DamageIsHalvedAgainstArmour) and no damage, no flash.
+TEST_F(PlayerTest, AHitFlashesTheShipForAMoment) {
+    LoadSpriteStore();
+    const int centreX = Ship().X + ShipWidth / 2, centreY = Ship().Y + ShipHeight / 2;
+    ShipFrames(1);
+    const uint32_t normal = target->Pixel(centreX, centreY);
+    Ship().TakeDamage(0);
+    ShipFrames(1);
+    EXPECT_EQ(target->Pixel(centreX, centreY), normal);
+    Ship().TakeDamage(4);
+    ShipFrames(1);
+    EXPECT_EQ(target->Pixel(centreX, centreY), HitFlashColour(normal));
+    ShipFrames(30);
+    EXPECT_EQ(target->Pixel(centreX, centreY), normal);
+    EXPECT_FALSE(Ship().HitFlashing);
+    FreeSpriteStore();
 }
 
 TEST_F(PlayerTest, LifeIsLostOnlyOnceAndOnlyInPlay) {

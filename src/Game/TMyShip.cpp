@@ -13,6 +13,7 @@
 #include "core/Random.h"
 #include "core/Ticks.h"
 #include "graphics/Blit.h"
+#include "graphics/DerivedSprites.h"
 #include "graphics/SpriteStore.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
@@ -27,6 +28,9 @@ constexpr uint8_t MegaSkullShotKind = 6;
 constexpr int16_t MegaBombBossDamage = 100;
 constexpr int SpecialShots = 10;
 constexpr int16_t SpecialSpacing = 80;
+// A hit shows as the ship's picture flashing white: two blinks in about a fifth of a second.
+constexpr uint32_t HitFlashMs = 180;
+constexpr uint32_t HitBlinkMs = 45;
 
 bool KeyHeld(uint8_t scanCode) {
     return KeyState[scanCode] == KeyDown;
@@ -70,6 +74,10 @@ TMyShip::~TMyShip() = default;
 
 void TMyShip::TakeDamage(uint8_t amount) {
     TGame& game = *CurrentGame;
+    if (amount > 0) {
+        HitFlashing = true;
+        HitFlashTick = GetTickCount();
+    }
     if (game.Armour == 0) {
         game.Energy = static_cast<int16_t>(game.Energy - amount);
         return;
@@ -131,10 +139,18 @@ void TMyShip::ClampPosition() {
     }
 }
 
+bool TMyShip::ShowsHitFlash(uint32_t now) {
+    if (!HitFlashing) return false;
+    const uint32_t since = now - HitFlashTick;
+    if (since >= HitFlashMs) HitFlashing = false;
+    return HitFlashing && (since / HitBlinkMs) % 2 == 0 && ShipHitFlashSprite;
+}
+
 void TMyShip::Draw(Surface& target) {
     const int frame = 2 * Tilt + FlameFrame;
-    DrawDirectRect(GameSprites[ShipSheet], target, MakeRect(ShipWidth * frame, 0, ShipWidth, ShipHeight), X,
-                   Y, true);
+    const std::unique_ptr<Surface>& sheet =
+        ShowsHitFlash(LastTick) ? ShipHitFlashSprite : GameSprites[ShipSheet];
+    DrawDirectRect(sheet, target, MakeRect(ShipWidth * frame, 0, ShipWidth, ShipHeight), X, Y, true);
 }
 
 void TMyShip::LoseLife() {

@@ -38,6 +38,8 @@ struct TMyShip {
     uint32_t LastTick = 0;
     uint32_t FlameTick = 0;
     uint32_t UpgradeTick = 0;
+    bool HitFlashing = false; // shown for a moment after damage; no rule of play reads it
+    uint32_t HitFlashTick = 0;
 
     void TakeDamage(uint8_t amount);
     void Update(Surface& target);
@@ -47,6 +49,7 @@ struct TMyShip {
     void Steer();
     void ClampPosition();
     void Draw(Surface& target);
+    bool ShowsHitFlash(uint32_t now);
     void LoseLife();
     void FireSpecial();
 };

@@ -2,6 +2,7 @@
 
 #include "graphics/BmpImage.h"
 #include "graphics/DataPack.h"
+#include "graphics/DerivedSprites.h"
 
 #include <vector>
 
@@ -113,9 +114,11 @@ void LoadSpriteStore(const std::string& packPath) {
             BlankSurface(packPath, record, CheckedLayout(packPath, record, pack.records[record]));
         MirrorSurface(*GameSprites[record], *PlayerShotSprites[j]);
     }
+    MakeDerivedSprites();
 }
 
 void FreeSpriteStore() {
+    FreeDerivedSprites();
     for (auto& sprite : InterfaceSprites)
         sprite.reset();
     for (auto& sprite : GameSprites)
