@@ -7,6 +7,7 @@
 #include "main/StartFolders.h"
 #include "persistence/Options.h"
 #include "platform/Clock.h"
+#include "platform/EventPump.h"
 
 #include <gtest/gtest.h>
 
@@ -99,6 +100,37 @@ TEST(Shell, AltEnterSwitchesTheWindowModeAndEveryAltKeyStalls) {
     h.PressKey(SDLK_RETURN, KMOD_RALT);
     EXPECT_TRUE(Options.Windowed);
     EXPECT_TRUE(GameSprites[8]) << "sprites reloaded after the switch";
+}
+
+// A drag on the window's top-left corner moves it as it grows; the refused resize puts the window
+// back at its own size where it stood. (The headless window system reports no moves, so they are
+// reported here as a window manager would.)
+TEST(Shell, ARefusedResizeKeepsTheWindowWhereItWas) {
+    Harness h;
+    ASSERT_TRUE(h.Form().display.IsWindowed());
+    SDL_Window* window = h.Form().display.Window();
+    auto moveTo = [&](int x, int y) {
+        SDL_SetWindowPosition(window, x, y);
+        SDL_Event moved{};
+        moved.type = SDL_WINDOWEVENT;
+        moved.window.event = SDL_WINDOWEVENT_MOVED;
+        moved.window.windowID = SDL_GetWindowID(window);
+        moved.window.data1 = x;
+        moved.window.data2 = y;
+        SDL_PushEvent(&moved);
+    };
+    moveTo(114, 124);
+    PumpEvents(h.Form());
+    moveTo(24, 83);
+    SDL_SetWindowSize(window, 890, 641);
+    PumpEvents(h.Form());
+    int x = 0, y = 0, w = 0, height = 0;
+    SDL_GetWindowPosition(window, &x, &y);
+    SDL_GetWindowSize(window, &w, &height);
+    EXPECT_EQ(w, 800);
+    EXPECT_EQ(height, 600);
+    EXPECT_EQ(x, 114);
+    EXPECT_EQ(y, 124);
 }
 
 TEST(Shell, RestoringDuringAGamePausesWithTheStripedFrozenPicture) {

@@ -258,8 +258,8 @@ void TGame::DrawHud(Surface& target) {
     DrawGameText(720, 5, 18, 10, hud.scoreText, target, ColourBrightGreen, AlignRightTop, false);
     DrawBar(target, EnergyBarSprite, Energy, 780);
     DrawBar(target, ArmourBarSprite, 2 * Armour, 747);
-    if (Ship->MegaSkullReady) DrawDirect(InterfaceSprites[HudSkullIcon], target, 733, 545, false);
-    if (Ship->MegaBombReady) DrawDirect(InterfaceSprites[HudBombIcon], target, 670, 545, false);
+    if (Ship->MegaSkullReady) DrawDirect(InterfaceSprites[HudSkullIcon], target, 733, 545, true);
+    if (Ship->MegaBombReady) DrawDirect(InterfaceSprites[HudBombIcon], target, 670, 545, true);
     if (const GunIcon* icon = GunIconFor(Ship->Gun->RateIndex))
         DrawDirect(GameSprites[icon->sprite], target, GunIconX, icon->y, true);
     DrawTitleText(721, 521, 18, 10, hud.upgradeText, target, ColourBrightGreen);

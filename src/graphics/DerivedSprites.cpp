@@ -16,11 +16,12 @@ struct RampStop {
     double at;
     double r, g, b;
 };
-// The ship's own colours: the blue of its engine flames, the ice blue of its canopy, white-hot cores.
+// The ship's own colours: the teal of its canopy's rim, the cyan of its engine glow, white-hot cores;
+// brighter and greener than any blue shot of the enemy's.
 constexpr std::array<RampStop, 4> ShotRamp{{
-    {0.0, 0, 40, 110},
-    {0.45, 30, 150, 255},
-    {0.8, 160, 235, 255},
+    {0.0, 0, 70, 100},
+    {0.4, 20, 200, 240},
+    {0.75, 170, 255, 255},
     {1.0, 255, 255, 255},
 }};
 
@@ -52,7 +53,7 @@ template <typename Recolour> void RecolourSurface(Surface& surface, Recolour rec
 
 uint32_t PlayerShotColour(uint32_t rgb) {
     const double luma = (0.299 * Red(rgb) + 0.587 * Green(rgb) + 0.114 * Blue(rgb)) / 255.0;
-    const double level = std::pow(luma, 0.75); // lifts the dark body, so the shot glows
+    const double level = std::pow(luma, 0.65); // lifts the dark body, so the shot glows
     size_t upper = 1;
     while (upper + 1 < ShotRamp.size() && level > ShotRamp[upper].at)
         ++upper;

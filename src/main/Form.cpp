@@ -300,6 +300,7 @@ void TForm1::MaximiseCommand() {
 }
 
 void TForm1::WindowMoved() {
+    if (display.IsWindowed()) display.NoteWindowMoved();
     const TRect window = display.WindowRect();
     ScreenRect = TRect{window.left, window.top, window.left + ScreenWidth, window.top + ScreenHeight};
 }

@@ -17,7 +17,6 @@ namespace {
 
 constexpr int Panel = 19;
 constexpr int Logo = 29;
-constexpr int NextFace = 23;
 
 struct PanelText {
     int x;
@@ -115,14 +114,12 @@ void DrawRetryQuestion(TForm1& form) {
     YesNoQuestion->Draw(*form.BackBuffer);
     DrawText(form, RetryLine1, 24, 15, ColourRed);
     DrawText(form, RetryLine2, 24, 15, ColourRed);
-    DrawDirect(InterfaceSprites[NextFace], *form.BackBuffer, 0, 0, false);
 }
 
 void DrawWaitingNotice(TForm1& form) {
     DrawSavedScreen(form);
     DrawPanel(form, 190);
     DrawText(form, PleaseWait, 24, 16, ColourDimGreen);
-    DrawDirect(InterfaceSprites[NextFace], *form.BackBuffer, 0, 0, false);
 }
 
 void ShowWaitingNotice(TForm1& form) {

@@ -85,10 +85,20 @@ void Display::MoveWindow(int left, int top) {
     SDL_SetWindowPosition(window, left, top);
 }
 
+void Display::NoteWindowMoved() {
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window, &w, &h);
+    if (w != ScreenWidth || h != ScreenHeight) return; // a move that is part of a resize
+    SDL_GetWindowPosition(window, &keptLeft, &keptTop);
+    placeKnown = true;
+}
+
 void Display::RefuseResize() {
     int w = 0, h = 0;
     SDL_GetWindowSize(window, &w, &h);
-    if (w != ScreenWidth || h != ScreenHeight) SDL_SetWindowSize(window, ScreenWidth, ScreenHeight);
+    if (w == ScreenWidth && h == ScreenHeight) return;
+    SDL_SetWindowSize(window, ScreenWidth, ScreenHeight);
+    if (placeKnown) SDL_SetWindowPosition(window, keptLeft, keptTop);
 }
 
 void Display::Minimize() {

@@ -31,6 +31,10 @@ class Display {
     static void DesktopSize(uint16_t& width, uint16_t& height);
     TRect WindowRect() const;
     void MoveWindow(int left, int top);
+    // Remembers where the window stands while it has its own size, so a refused resize can put it back.
+    void NoteWindowMoved();
+    // Gives the window back its 800 x 600 client area at the place it had before the drag began (a
+    // drag on the left or top edge moves the window as it resizes it).
     void RefuseResize();
     void Minimize();
     void ShowNormal();
@@ -57,6 +61,9 @@ class Display {
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     bool windowed = true;
+    bool placeKnown = false;
+    int keptLeft = 0;
+    int keptTop = 0;
     int pendingClearFailures = 0;
     bool primaryRestores = true;
 };

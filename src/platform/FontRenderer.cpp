@@ -52,6 +52,8 @@ using FcPatternHandle = std::unique_ptr<FcPattern, CallRelease<FcPatternDestroy>
 
 struct LoadedFace {
     bool Tried = false;
+    FT_Long AverageWidth = 1;       // font units, see AverageCharWidth
+    FT_Long Capitals = 1;           // cap height in font units
     std::vector<uint8_t> FileBytes; // FreeType reads glyph outlines from here, never from the disk again
     FtFaceHandle Face;
     bool Embolden = false; // the mapper asks for a synthetic bold when the face is too light
@@ -88,7 +90,7 @@ struct SizeEntry {
     int Height = 0;
     int Width = 0;
     FT_Size Size = nullptr;
-    int Ascender = 0;
+    int Baseline = 0; // pixels below the top of the cell
     uint64_t LastUse = 0;
     std::array<CachedGlyph, GlyphsPerSize> Glyphs{};
     std::vector<uint8_t> Coverage;
@@ -119,12 +121,42 @@ std::string FirstFamily(FcPattern* match) {
                                                                            : "";
 }
 
-// GDI's xAvgCharWidth stands for the width a logical font asks for; a face without it counts as
-// half an em wide.
+// Letter frequencies (per thousand, space included) of the classic definition of a font's average
+// character width, the one the fonts of the Windows 9x era carried: newer fonts average every glyph
+// they hold, which counts capitals, figures and accented letters and comes out about a sixth wider,
+// so text drawn at a requested width would run short of where those screens expect it to end.
+constexpr std::array<int, 26> LowercaseWeights = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3,  6, 35, 20,
+                                                  56, 56, 17, 4,  49,  56, 71, 31, 10, 18, 3, 18, 2};
+constexpr int SpaceWeight = 166;
+
+FT_Pos AdvanceUnits(FT_Face face, FT_ULong code) {
+    if (FT_Get_Char_Index(face, code) == 0 || FT_Load_Char(face, code, FT_LOAD_NO_SCALE) != 0) return 0;
+    return face->glyph->advance.x;
+}
+
+// The width a logical font's requested width stands for, in font units: the weighted average of the
+// lowercase letters and the space, or, for a face without them, OS/2's average or half an em.
 FT_Long AverageCharWidth(FT_Face face) {
+    FT_Pos weighted = SpaceWeight * AdvanceUnits(face, ' ');
+    bool complete = weighted > 0;
+    for (size_t letter = 0; letter < LowercaseWeights.size() && complete; ++letter) {
+        const FT_Pos advance = AdvanceUnits(face, 'a' + letter);
+        complete = advance > 0;
+        weighted += LowercaseWeights[letter] * advance;
+    }
+    if (complete) return std::max<FT_Long>(1, weighted / 1000);
     const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
     if (os2 && os2->xAvgCharWidth > 0) return os2->xAvgCharWidth;
     return std::max<FT_Long>(1, face->units_per_EM / 2);
+}
+
+// Height of the capitals in font units: OS/2's figure, else the top of "H", else the ascender.
+FT_Long CapHeight(FT_Face face) {
+    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    if (os2 && os2->version >= 2 && os2->sCapHeight > 0) return os2->sCapHeight;
+    if (FT_Get_Char_Index(face, 'H') != 0 && FT_Load_Char(face, 'H', FT_LOAD_NO_SCALE) == 0)
+        return face->glyph->metrics.horiBearingY;
+    return face->ascender;
 }
 
 uint32_t MixChannel(uint32_t under, uint32_t over, uint32_t coverage) {
@@ -245,6 +277,8 @@ bool FontRenderer::OpenMatchedFile(FcPattern* match, LoadedFace& loaded) {
     loaded.Face = std::move(face);
     loaded.Embolden = embolden == FcTrue;
     loaded.Family = FirstFamily(match);
+    loaded.AverageWidth = AverageCharWidth(raw);
+    loaded.Capitals = CapHeight(raw);
     return true;
 }
 
@@ -275,8 +309,15 @@ SizeEntry& FontRenderer::SlotForNewSize() {
 
 // Height is the full cell and width the average character width, each on its own axis, as a
 // Windows logical font sizes them. A width of 0 keeps the face's own proportions.
+//
+// Where the line sits in its cell: the screens place text by the top of a cell whose ink fills it
+// evenly, capitals near the top and descenders near the bottom. Faces of today keep more room above
+// the capitals (for accents) than below the descenders, which drops their letters towards and through
+// the lower edge of a field; so the baseline is set to centre the band from the capitals' top to the
+// descenders' bottom in the cell.
 bool FontRenderer::BuildSize(SizeEntry& entry, FontFace face, int height, int width) {
-    FT_Face ftFace = Face(face).Face.get();
+    const LoadedFace& loaded = Face(face);
+    FT_Face ftFace = loaded.Face.get();
     if (FT_New_Size(ftFace, &entry.Size) != 0) {
         entry.Size = nullptr;
         return false;
@@ -286,7 +327,7 @@ bool FontRenderer::BuildSize(SizeEntry& entry, FontFace face, int height, int wi
     FT_Size_RequestRec request{};
     request.type = FT_SIZE_REQUEST_TYPE_SCALES;
     request.height = FT_DivFix(height * 64, cellUnits);
-    request.width = width > 0 ? FT_DivFix(width * 64, AverageCharWidth(ftFace)) : request.height;
+    request.width = width > 0 ? FT_DivFix(width * 64, loaded.AverageWidth) : request.height;
     if (FT_Request_Size(ftFace, &request) != 0) {
         entry.Release();
         return false;
@@ -296,7 +337,9 @@ bool FontRenderer::BuildSize(SizeEntry& entry, FontFace face, int height, int wi
     entry.Face = face;
     entry.Height = height;
     entry.Width = width;
-    entry.Ascender = static_cast<int>((FT_MulFix(ftFace->ascender, entry.Size->metrics.y_scale) + 32) >> 6);
+    const FT_Long inkUnits = loaded.Capitals - ftFace->descender; // capitals' top to descenders' bottom
+    const FT_Long baselineUnits = (cellUnits + inkUnits) / 2 + ftFace->descender;
+    entry.Baseline = static_cast<int>((FT_MulFix(baselineUnits, entry.Size->metrics.y_scale) + 32) >> 6);
     return true;
 }
 
@@ -354,7 +397,7 @@ void RenderTextLine(FontFace face, int height, int width, int x, int y, TextAnch
     SizeEntry* size = renderer.FindSize(face, height, width);
     if (!size) return;
     int penX = LineStart(x, anchor == TextAnchor::Left ? 0 : LineWidth(renderer, *size, text), anchor);
-    const int baseline = y + size->Ascender;
+    const int baseline = y + size->Baseline;
     rgb &= 0xFFFFFF;
     for (char c : text) {
         const CachedGlyph& glyph = renderer.Glyph(*size, static_cast<uint8_t>(c));

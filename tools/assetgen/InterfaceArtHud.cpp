@@ -2,6 +2,7 @@
 // marker and the two "on board" icons.
 #include "InterfaceArt.h"
 
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -134,70 +135,135 @@ Picture LivesPlate() {
     return canvas.Flatten(MagentaKey);
 }
 
-// The right-hand console at (652, 37). Inside it (screen coordinates minus (652, 37)):
-// the progress rail where the marker (x 760, y 55 .. 245) slides, the housings of the armour bar
-// (x 747) and the energy bar (x 780) that grow up from y 454, and the bay at the bottom for the gun
-// icon (663, 518), the "X n" count (721, 521) and the on-board icons (670 and 733, 545).
+namespace {
+
+// A thin metal line: a dark outer stroke with a light core, readable over any background.
+void MetalLine(cairo_t* cr) {
+    cairo_set_line_width(cr, 3.0);
+    cairo_set_source_rgb(cr, 0.02, 0.04, 0.04);
+    cairo_stroke_preserve(cr);
+    cairo_set_line_width(cr, 1.2);
+    cairo_set_source_rgb(cr, 0.55, 0.64, 0.62);
+    cairo_stroke(cr);
+}
+
+// Corner brackets round a box: only the corners are drawn, so the middle stays open.
+void CornerBrackets(cairo_t* cr, Box box, double arm) {
+    const double right = box.x + box.w, bottom = box.y + box.h;
+    cairo_new_path(cr);
+    for (const auto& [x, y, dx, dy] :
+         {std::array{box.x, box.y, 1.0, 1.0}, std::array{right, box.y, -1.0, 1.0},
+          std::array{box.x, bottom, 1.0, -1.0}, std::array{right, bottom, -1.0, -1.0}}) {
+        cairo_move_to(cr, x + dx * arm, y);
+        cairo_line_to(cr, x, y);
+        cairo_line_to(cr, x, y + dy * arm);
+    }
+    MetalLine(cr);
+}
+
+// The armour label: a small steel shield with an "A", as on the armour pickup.
+void ShieldLabel(cairo_t* cr, double cx, double top) {
+    auto shield = [&] {
+        cairo_new_path(cr);
+        cairo_move_to(cr, cx - 7, top);
+        cairo_line_to(cr, cx + 7, top);
+        cairo_line_to(cr, cx + 7, top + 7);
+        cairo_curve_to(cr, cx + 7, top + 12, cx + 3, top + 15, cx, top + 17);
+        cairo_curve_to(cr, cx - 3, top + 15, cx - 7, top + 12, cx - 7, top + 7);
+        cairo_close_path(cr);
+    };
+    shield();
+    cairo_pattern_t* steel = cairo_pattern_create_linear(cx - 7, top, cx + 7, top + 17);
+    cairo_pattern_add_color_stop_rgb(steel, 0, 0.85, 0.92, 1.0);
+    cairo_pattern_add_color_stop_rgb(steel, 1, 0.22, 0.38, 0.72);
+    cairo_set_source(cr, steel);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(steel);
+    cairo_set_line_width(cr, 1.2);
+    cairo_set_source_rgb(cr, 0.02, 0.05, 0.12);
+    cairo_stroke(cr);
+    // The "A": two legs and a bar.
+    cairo_move_to(cr, cx - 3.5, top + 12.5);
+    cairo_line_to(cr, cx, top + 3);
+    cairo_line_to(cr, cx + 3.5, top + 12.5);
+    cairo_move_to(cr, cx - 2, top + 9);
+    cairo_line_to(cr, cx + 2, top + 9);
+    cairo_set_line_width(cr, 1.8);
+    cairo_set_source_rgb(cr, 0.05, 0.08, 0.2);
+    cairo_stroke(cr);
+}
+
+// The energy label: a gold lightning bolt, as on the energy pickup.
+void BoltLabel(cairo_t* cr, double cx, double top) {
+    cairo_new_path(cr);
+    cairo_move_to(cr, cx + 3, top);
+    cairo_line_to(cr, cx - 5, top + 10);
+    cairo_line_to(cr, cx - 0.5, top + 10);
+    cairo_line_to(cr, cx - 3, top + 17);
+    cairo_line_to(cr, cx + 5, top + 6.5);
+    cairo_line_to(cr, cx + 0.5, top + 6.5);
+    cairo_close_path(cr);
+    cairo_pattern_t* gold = cairo_pattern_create_linear(cx, top, cx, top + 17);
+    cairo_pattern_add_color_stop_rgb(gold, 0, 1.0, 0.95, 0.55);
+    cairo_pattern_add_color_stop_rgb(gold, 1, 0.85, 0.55, 0.1);
+    cairo_set_source(cr, gold);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(gold);
+    cairo_set_line_width(cr, 1.2);
+    cairo_set_source_rgb(cr, 0.15, 0.08, 0.0);
+    cairo_stroke(cr);
+}
+
+} // namespace
+
+// The right-hand console at (652, 37), drawn as an open frame: the ship flies under all of it, so
+// only thin keyed lines, marks and labels are drawn and the field shows through everywhere else.
+// Inside it (screen coordinates minus (652, 37)): the progress rail where the marker (x 760, y 55 ..
+// 245) slides, the housings of the armour bar (x 747) and the energy bar (x 780) that grow up from
+// y 454 with their labels above, and the bay at the bottom for the gun icon (663, 518), the "X n"
+// count (721, 521) and the on-board icons (670 and 733, 545).
 Picture SidePanel() {
     constexpr int Width = 148, Height = 563;
     Canvas canvas(Width, Height);
     cairo_t* cr = canvas.cr();
-    const std::vector<Point> outline = {{98, 0},   {150, 0},  {150, 565}, {-2, 565}, {-2, 462},
-                                        {12, 448}, {78, 448}, {86, 440},  {86, 14}};
-    PolygonPath(cr, outline);
-    MetalFill(cr, 0, Height);
-    cairo_new_path(cr);
-    OutlinePlate(cr, outline);
 
-    // Progress rail: a glass channel with a tick every tenth of the stage.
-    Window(cr, {104, 12, 30, 222}, 5);
-    cairo_set_line_width(cr, 1.0);
+    // Progress rail: two thin rails either side of the marker's path, a tick every tenth of the stage.
+    for (double x : {104.5, 134.5}) {
+        cairo_move_to(cr, x, 14);
+        cairo_line_to(cr, x, 232);
+    }
+    MetalLine(cr);
     for (int tick = 0; tick <= 10; ++tick) {
         const double y = std::round(18 + tick * 19.0 + 8) + 0.5; // marker centres from y 26 to 216
-        cairo_move_to(cr, tick % 5 == 0 ? 106 : 110, y);
-        cairo_line_to(cr, 114, y);
-        cairo_move_to(cr, 124, y);
-        cairo_line_to(cr, tick % 5 == 0 ? 132 : 128, y);
+        cairo_move_to(cr, 106, y);
+        cairo_line_to(cr, tick % 5 == 0 ? 112 : 109, y);
+        cairo_move_to(cr, 133, y);
+        cairo_line_to(cr, tick % 5 == 0 ? 127 : 130, y);
+        cairo_set_line_width(cr, 2.0);
         SetColour(cr, tick == 0 ? GlowGreen : DimGreen);
         cairo_stroke(cr);
     }
-    SetColour(cr, MediumGreen, 0.7);
-    cairo_move_to(cr, 119.5, 18);
-    cairo_line_to(cr, 119.5, 228);
-    cairo_stroke(cr);
-    // Goal lamp at the top of the rail.
-    Lamp(cr, 94, 26);
-    Rivet(cr, 94, 240, 2);
+    Lamp(cr, 94, 26); // the goal
 
-    // Bar housings: slots a little wider and taller than the bars (rows 330 .. 454 on screen).
+    // Bar housings: an outline a little wider and taller than each bar (rows 330 .. 454 on screen),
+    // open inside, with scale marks and the bar's label above it.
     for (double x : {95.0, 128.0}) {
-        RoundedBoxPath(cr, {x - 3, 288, 16, 134}, 3);
-        cairo_set_source_rgb(cr, 0.01, 0.02, 0.02);
-        cairo_fill(cr);
-        cairo_rectangle(cr, x, 293, 10, 124);
-        cairo_set_source_rgb(cr, 0.03, 0.07, 0.05);
-        cairo_fill(cr);
-        // Scale marks beside each slot.
-        cairo_set_line_width(cr, 1.0);
-        SetColour(cr, DimGreen, 0.9);
+        RoundedBoxPath(cr, {x - 2.5, 290.5, 15, 130}, 3);
+        MetalLine(cr);
         for (int mark = 0; mark <= 4; ++mark) {
             const double y = 293 + mark * 31.0 + 0.5;
-            cairo_move_to(cr, x - 7, y);
+            cairo_move_to(cr, x - 8, y);
             cairo_line_to(cr, x - 4, y);
         }
+        cairo_set_line_width(cr, 2.0);
+        SetColour(cr, DimGreen);
         cairo_stroke(cr);
     }
-    for (double y : {258.0, 272.0})
-        Lamp(cr, 100, y), Lamp(cr, 133, y);
-    Rivet(cr, 117, 430, 2);
+    ShieldLabel(cr, 100, 268);
+    BoltLabel(cr, 133, 268);
 
-    // The bottom bay.
-    Window(cr, {6, 466, 138, 95}, 6);
-    cairo_set_line_width(cr, 1.0);
-    SetColour(cr, DimGreen, 0.6);
-    cairo_move_to(cr, 12, 506.5);
-    cairo_line_to(cr, 138, 506.5);
-    cairo_stroke(cr);
+    // The bottom bay: corner brackets only.
+    CornerBrackets(cr, {6.5, 466.5, 137, 94}, 10);
     return canvas.Flatten(MagentaKey);
 }
 
@@ -237,12 +303,16 @@ Picture StageMarker() {
 
 namespace {
 
-void IconTile(cairo_t* cr, int width, int height) {
+void IconBadge(cairo_t* cr, int width, int height) {
+    const double radius = height / 2.0 - 1;
+    cairo_arc(cr, width / 2.0, height / 2.0, radius, 0, 2 * M_PI);
     cairo_set_source_rgb(cr, 0.02, 0.04, 0.04);
-    cairo_paint(cr);
-    const Box tile{0, 0, double(width), double(height)};
-    MetalRim(cr, tile, 0, 3);
-    cairo_rectangle(cr, 3, 3, width - 6, height - 6);
+    cairo_fill(cr);
+    cairo_arc(cr, width / 2.0, height / 2.0, radius - 1.5, 0, 2 * M_PI);
+    cairo_set_line_width(cr, 2.0);
+    cairo_set_source_rgb(cr, 0.55, 0.64, 0.62);
+    cairo_stroke(cr);
+    cairo_arc(cr, width / 2.0, height / 2.0, radius - 3, 0, 2 * M_PI);
     cairo_pattern_t* glass =
         cairo_pattern_create_radial(width / 2.0, height / 2.0, 2, width / 2.0, height / 2.0, 30);
     cairo_pattern_add_color_stop_rgb(glass, 0, 0.04, 0.24, 0.10);
@@ -337,16 +407,16 @@ void Bomb(cairo_t* cr, double cx, double cy) {
 
 } // namespace
 
-// 39 / 40: drawn without the key, so each is a complete little lit tile.
+// 39 / 40: a round lit badge on the key, so the field shows round it when the ship flies under it.
 Picture OnBoardIcon(bool skull) {
     constexpr int Width = 56, Height = 50;
     Canvas canvas(Width, Height);
-    IconTile(canvas.cr(), Width, Height);
+    IconBadge(canvas.cr(), Width, Height);
     if (skull)
         Skull(canvas.cr(), Width / 2.0, Height / 2.0);
     else
         Bomb(canvas.cr(), Width / 2.0, Height / 2.0 + 1);
-    return canvas.FlattenOpaque();
+    return canvas.Flatten(MagentaKey);
 }
 
 Picture UnusedTile() {
