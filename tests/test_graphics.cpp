@@ -141,6 +141,10 @@ TEST_F(PackTest, DamagedPacksNameTheFileAndTheRecord) {
     truncatedBmp.resize(30);
     WriteBytes(path, ChainRecords({truncatedBmp}));
     EXPECT_NE(ErrorOf(0).find("record 0"), std::string::npos);
+
+    // A file far larger than any pack is refused before it is read (a sparse file: no disk used).
+    std::filesystem::resize_file(path, (uint64_t{1} << 30) + 1);
+    EXPECT_NE(ErrorOf(0).find("more than any pack of pictures needs"), std::string::npos);
 }
 
 TEST_F(PackTest, EveryUncompressedBmpLayoutDecodesToItsColours) {

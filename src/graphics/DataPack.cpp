@@ -3,12 +3,16 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr size_t LengthBytes = 4;
+// 102 records of the largest picture the header check lets through (8 MB of pixels each) stay
+// well below this; a bigger file is not a pack of the game's pictures.
+constexpr uint64_t MaxPackBytes = uint64_t{1} << 30;
 
 // Closes the pack on every path out.
 struct FileDescriptor {
@@ -56,7 +60,16 @@ bool ReadPackFile(const std::string& path, std::vector<uint8_t>& bytes, std::str
         error = file.fd < 0 ? std::strerror(errno) : "it is not a regular file";
         return false;
     }
-    bytes.resize(static_cast<size_t>(status.st_size));
+    if (static_cast<uint64_t>(status.st_size) > MaxPackBytes) {
+        error = "it is " + std::to_string(status.st_size) + " bytes, more than any pack of pictures needs";
+        return false;
+    }
+    try {
+        bytes.resize(static_cast<size_t>(status.st_size));
+    } catch (const std::bad_alloc&) {
+        error = "there is not enough memory to read it";
+        return false;
+    }
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t got = ::read(file.fd, bytes.data() + done, bytes.size() - done);
