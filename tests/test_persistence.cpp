@@ -7,10 +7,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -292,4 +296,55 @@ TEST_F(ConfigFileTest, HighScoreInsertionFollowsTheBubbleRule) {
         const auto inFile = FileBytes().find("\x04" + Inverted("Beam") + LittleEndian(c.score));
         EXPECT_NE(inFile, std::string::npos);
     }
+}
+namespace {
+
+// A process id that no process has any more: a child that has already ended and been reaped.
+pid_t EndedProcess() {
+    const pid_t child = fork();
+    if (child == 0) _exit(0);
+    waitpid(child, nullptr, 0);
+    return child;
+}
+
+} // namespace
+
+TEST_F(ConfigFileTest, StartRemovesOnlyTheTemporariesNoRunningCopyIsWriting) {
+    // A running copy of the game: a child that waits until it is told to end.
+    const pid_t running = fork();
+    if (running == 0) {
+        pause();
+        _exit(0);
+    }
+    const pid_t ended = EndedProcess();
+    const std::string dead = std::to_string(ended);
+    struct Case {
+        std::string name;
+        bool removed;
+    };
+    const Case cases[] = {
+        {"Config.cfg." + dead + ".tmp", true},                        // a save killed midway
+        {"Config.cfg." + std::to_string(running) + ".tmp", false},    // another copy saving now
+        {"Config.cfg." + std::to_string(::getpid()) + ".tmp", false}, // this process's own
+        {"Config.cfg.tmp", false},                                    // not a name the game writes
+        {"Config.cfg." + dead + "x.tmp", false},
+        {"Other.cfg." + dead + ".tmp", false},
+    };
+    ASSERT_TRUE(SaveConfig(ConfigFile())); // a start that finds a file does not save
+    for (const Case& c : cases)
+        std::ofstream(folder / c.name) << "partial";
+    // A writer that holds the lock keeps its file even when its name's process is gone.
+    const fs::path locked = folder / ("Config.cfg." + std::to_string(EndedProcess()) + ".tmp");
+    std::ofstream(locked) << "being written";
+    const int lockHolder = ::open(locked.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(lockHolder, LOCK_EX), 0);
+
+    LoadConfig(ConfigFile());
+    for (const Case& c : cases)
+        EXPECT_EQ(fs::exists(folder / c.name), !c.removed) << c.name;
+    EXPECT_TRUE(fs::exists(locked));
+    EXPECT_TRUE(fs::exists(ConfigFile()));
+    ::close(lockHolder);
+    kill(running, SIGTERM);
+    waitpid(running, nullptr, 0);
 }

@@ -1,12 +1,20 @@
 // The real executable, started as a player would start it: from a folder of its own, from an empty
 // folder, installed elsewhere, with options and variables.
 #include "PackFixture.h"
+#include "persistence/ConfigFile.h"
+#include "persistence/HiScores.h"
+#include "persistence/Options.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -40,6 +48,7 @@ struct Start {
     fs::path workingFolder;
     std::vector<std::string> arguments;
     std::vector<std::pair<std::string, std::string>> environment;
+    std::vector<std::string> removedVariables; // e.g. SDL_VIDEODRIVER, to let the library choose
     // > 0: SIGTERM this long after `startedWhen` exists (a first start writes Config.cfg once it runs).
     int stopAfterMs = 0;
     fs::path startedWhen;
@@ -65,6 +74,20 @@ class ProgramFolder {
     }
 
     RunResult RunProgram(const Start& start) const {
+        const pid_t child = Spawn(start);
+        if (start.stopAfterMs > 0) {
+            for (int waited = 0; waited < 30000 && !fs::exists(start.startedWhen); waited += 50)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::this_thread::sleep_for(std::chrono::milliseconds(start.stopAfterMs));
+            kill(child, SIGTERM);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        return Result(status);
+    }
+
+    // Starts the program and returns at once; its output goes to stdout.txt and stderr.txt.
+    pid_t Spawn(const Start& start) const {
         const fs::path out = folder / "stdout.txt";
         const fs::path err = folder / "stderr.txt";
         const pid_t child = fork();
@@ -74,6 +97,8 @@ class ProgramFolder {
             setenv("SDL_AUDIODRIVER", "dummy", 1);
             for (const auto& [name, value] : start.environment)
                 setenv(name.c_str(), value.c_str(), 1);
+            for (const std::string& name : start.removedVariables)
+                unsetenv(name.c_str());
             std::freopen(out.c_str(), "w", stdout);
             std::freopen(err.c_str(), "w", stderr);
             std::vector<char*> argv{const_cast<char*>(start.executable.c_str())};
@@ -83,18 +108,15 @@ class ProgramFolder {
             execv(start.executable.c_str(), argv.data());
             _exit(127);
         }
-        if (start.stopAfterMs > 0) {
-            for (int waited = 0; waited < 30000 && !fs::exists(start.startedWhen); waited += 50)
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            std::this_thread::sleep_for(std::chrono::milliseconds(start.stopAfterMs));
-            kill(child, SIGTERM);
-        }
-        int status = 0;
-        waitpid(child, &status, 0);
+        return child;
+    }
+
+    // What an ended program said, with its exit code (128 + the signal when a signal ended it).
+    RunResult Result(int status) const {
         RunResult result;
         result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        result.output = ReadText(out);
-        result.errors = ReadText(err);
+        result.output = ReadText(folder / "stdout.txt");
+        result.errors = ReadText(folder / "stderr.txt");
         return result;
     }
 
@@ -176,4 +198,214 @@ TEST(Program, CommandLineAnswersBeforeTheGameStarts) {
         EXPECT_NE(result.errors.find(c.inErrors), std::string::npos) << result.errors;
         EXPECT_FALSE(fs::exists(program.folder / "Config.cfg")) << "a start that only answers writes nothing";
     }
+}
+
+namespace {
+
+// Polls `done` every 20 ms for at most `limitMs`; a guard against hangs, not a measure of speed.
+template <typename Condition> bool WaitFor(int limitMs, Condition done) {
+    for (int waited = 0; waited < limitMs; waited += 20) {
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return done();
+}
+
+// The state letter and the parent of a process, from /proc/<pid>/stat ("pid (name) S ppid ...").
+bool ProcessState(pid_t pid, char& state, pid_t& parent) {
+    const std::string stat = ReadText(fs::path("/proc") / std::to_string(pid) / "stat");
+    const size_t nameEnd = stat.rfind(')');
+    if (nameEnd == std::string::npos) return false;
+    return std::sscanf(stat.c_str() + nameEnd + 1, " %c %d", &state, &parent) == 2;
+}
+
+std::string ProcessName(pid_t pid) {
+    std::string name = ReadText(fs::path("/proc") / std::to_string(pid) / "comm");
+    if (!name.empty() && name.back() == '\n') name.pop_back();
+    return name;
+}
+
+// A child of `parent` that runs the same program (a fork, not a helper it started), or 0.
+pid_t ForkOf(pid_t parent) {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        const pid_t pid = std::stoi(name);
+        char state = 0;
+        pid_t itsParent = 0;
+        if (ProcessState(pid, state, itsParent) && itsParent == parent &&
+            ProcessName(pid) == ProcessName(parent))
+            return pid;
+    }
+    return 0;
+}
+
+bool Ended(pid_t pid) {
+    char state = 0;
+    pid_t parent = 0;
+    return !ProcessState(pid, state, parent) || state == 'Z';
+}
+
+// An X server of the tests' own on a display number it picks itself.
+class VirtualScreen {
+  public:
+    VirtualScreen() {
+        int ready[2];
+        if (pipe(ready) != 0) return;
+        server = fork();
+        if (server == 0) {
+            close(ready[0]);
+            std::freopen("/dev/null", "w", stdout);
+            std::freopen("/dev/null", "w", stderr);
+            const std::string fd = std::to_string(ready[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
+                   "tcp", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(ready[1]);
+        // Xvfb writes its display number once it takes connections, or closes the pipe on failure.
+        char number[16] = {};
+        const ssize_t got = read(ready[0], number, sizeof number - 1);
+        close(ready[0]);
+        if (got > 0) display = ":" + std::string(number, std::strcspn(number, "\n"));
+    }
+    ~VirtualScreen() {
+        if (server <= 0) return;
+        kill(server, SIGTERM);
+        waitpid(server, nullptr, 0);
+    }
+    VirtualScreen(const VirtualScreen&) = delete;
+    VirtualScreen& operator=(const VirtualScreen&) = delete;
+
+    std::string display; // empty when the server did not start
+    pid_t server = -1;
+};
+
+size_t CountTemporaries(const fs::path& folder) {
+    size_t count = 0;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().filename().string().starts_with("Config.cfg.")) ++count;
+    return count;
+}
+
+std::string FileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+} // namespace
+
+TEST(Program, WithoutADisplayItStopsWithOneClearMessage) {
+    struct Case {
+        std::vector<std::pair<std::string, std::string>> set;
+        std::vector<std::string> removed;
+        std::string says;
+    };
+    const Case cases[] = {
+        {{{"DISPLAY", ":199"}},
+         {"SDL_VIDEODRIVER", "WAYLAND_DISPLAY"},
+         "no display server answers at DISPLAY=:199"},
+        {{}, {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"}, "neither DISPLAY nor WAYLAND_DISPLAY is set"},
+    };
+    ProgramFolder program;
+    fs::remove(program.folder / "Data");
+    fs::create_directory_symlink(fs::current_path() / "Data", program.folder / "Data");
+    for (const Case& c : cases) {
+        Start start;
+        start.workingFolder = program.folder;
+        start.environment = c.set;
+        start.removedVariables = c.removed;
+        const RunResult result = program.RunProgram(start);
+        EXPECT_EQ(result.exitCode, 1) << c.says;
+        EXPECT_NE(result.errors.find(c.says), std::string::npos) << result.errors;
+        EXPECT_EQ(result.errors.find("vantorix:"), result.errors.rfind("vantorix:")) << result.errors;
+        EXPECT_FALSE(fs::exists(program.folder / "Config.cfg"))
+            << "nothing is written before the window opens";
+    }
+}
+
+TEST(Program, TerminationWhileTheFaultBoxIsUpEndsTheProgramAndTheBox) {
+    const VirtualScreen screen;
+    ASSERT_FALSE(screen.display.empty()) << "Xvfb did not start";
+    ProgramFolder program;
+    WriteBytes((program.folder / "Data" / "Data.pp").string(),
+               ChainRecords({EncodeTestBmp(SolidPicture(4, 4, 0)), {'j', 'u', 'n', 'k'}}));
+    for (const int signal : {SIGTERM, SIGINT}) {
+        Start start;
+        start.workingFolder = program.folder;
+        // No session bus: the library would otherwise start one for the new display.
+        start.environment = {
+            {"DISPLAY", screen.display},
+            {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + (program.folder / "no-bus").string()}};
+        start.removedVariables = {"SDL_VIDEODRIVER", "WAYLAND_DISPLAY"};
+        const pid_t game = program.Spawn(start);
+        // The box runs in a fork of the game.
+        pid_t box = 0;
+        const bool boxShown = WaitFor(60000, [&] { return (box = ForkOf(game)) != 0; });
+        kill(game, signal);
+        int status = 0;
+        const bool ended = WaitFor(10000, [&] { return waitpid(game, &status, WNOHANG) == game; });
+        if (!ended) {
+            kill(game, SIGKILL);
+            waitpid(game, &status, 0);
+        }
+        const bool boxEnded = boxShown && WaitFor(10000, [&] { return Ended(box); });
+        if (boxShown && !boxEnded) kill(box, SIGKILL);
+        ASSERT_TRUE(boxShown) << program.Result(status).errors;
+        EXPECT_TRUE(ended) << "signal " << signal;
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "signal " << signal;
+        EXPECT_TRUE(boxEnded) << "the box outlived the game, signal " << signal;
+        EXPECT_NE(program.Result(status).errors.find("record 1"), std::string::npos)
+            << program.Result(status).errors;
+    }
+}
+
+TEST(Program, SavesKilledAtRandomMomentsLeaveTheOldOrNewFileAndTheNextStartNoTemporary) {
+    ProgramFolder program;
+    fs::remove(program.folder / "Data");
+    fs::create_directory_symlink(fs::current_path() / "Data", program.folder / "Data");
+    const fs::path config = program.folder / "Config.cfg";
+    // Two contents of different lengths, so a torn or mixed file cannot pass for either.
+    const auto contents = [](uint32_t variant) {
+        Options = TOptions{};
+        ResetHighScores();
+        Options.Country = variant % 2 ? "A country with a rather longer name" : "Short";
+        return EncodeConfig();
+    };
+    const std::string before = contents(0);
+    const std::string after = contents(1);
+    WriteBytes(config.string(), std::vector<uint8_t>(before.begin(), before.end()));
+
+    std::mt19937 random(14);
+    pid_t saver = 0;
+    for (int round = 0; round < 60; ++round) {
+        saver = fork();
+        if (saver == 0)
+            for (uint32_t variant = 1;; ++variant) {
+                contents(variant);
+                SaveConfig(config.string());
+            }
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 4000));
+        kill(saver, SIGKILL);
+        waitpid(saver, nullptr, 0);
+        const std::string bytes = FileBytes(config);
+        ASSERT_TRUE(bytes == before || bytes == after)
+            << "round " << round << ": " << bytes.size() << " bytes";
+    }
+    // What a kill in the middle of writing leaves, in case no round happened to leave one.
+    if (CountTemporaries(program.folder) == 0)
+        WriteBytes((program.folder / ("Config.cfg." + std::to_string(saver) + ".tmp")).string(), {1, 1});
+    const std::string saved = FileBytes(config);
+
+    Start start;
+    start.workingFolder = program.folder;
+    const pid_t game = program.Spawn(start);
+    EXPECT_TRUE(WaitFor(60000, [&] { return CountTemporaries(program.folder) == 0; }));
+    kill(game, SIGTERM);
+    int status = 0;
+    waitpid(game, &status, 0);
+    EXPECT_EQ(program.Result(status).exitCode, 0) << program.Result(status).errors;
+    EXPECT_EQ(CountTemporaries(program.folder), 0u);
+    EXPECT_EQ(FileBytes(config), saved) << "a start that finds a sound file leaves it as it is";
 }

@@ -5,6 +5,7 @@
 #include "online/GoToLink.h"
 #include "online/ServerHost.h"
 #include "platform/PlatformSession.h"
+#include "platform/VideoDriver.h"
 
 #include <cstdio>
 
@@ -48,6 +49,10 @@ int main(int argc, char** argv) {
     const PlatformSession platform;
     if (!platform.Started()) {
         std::fprintf(stderr, "vantorix: cannot start the display: %s\n", platform.Error().c_str());
+        return 1;
+    }
+    if (!VideoDriverShowsWindows(problem)) {
+        std::fprintf(stderr, "vantorix: %s\n", problem.c_str());
         return 1;
     }
     int status = 0;

@@ -36,9 +36,11 @@ std::string EncodeConfig();
 // table entry, name and score together) that is cut off keeps its current value. True when all was read.
 bool DecodeConfig(const uint8_t* data, size_t size);
 
-// Start-up: Options and HiScoreTable from the file, defaults for whatever cannot be read. A missing
-// file is created from the defaults; a short or unreadable one is reported once on stderr and left
-// alone until the next save. Never stops the program.
+// Start-up: removes the temporaries that saves killed midway left beside the file (never one that
+// a running copy of the game is writing), then reads Options and HiScoreTable from the file,
+// defaults for whatever cannot be read. A missing file is created from the defaults; a short or
+// unreadable one is reported once on stderr and left alone until the next save. Never stops the
+// program.
 void LoadConfig(const std::string& path = ConfigPath);
 // Writes the whole file atomically (temporary file, fsync, rename). On failure: one line on stderr,
 // the old file untouched, false.

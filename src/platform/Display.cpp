@@ -4,7 +4,14 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdio>
+#include <pthread.h>
+#include <string>
+#include <string_view>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 Display::~Display() {
     if (texture) SDL_DestroyTexture(texture);
@@ -117,8 +124,74 @@ void Display::SetGameMouse(bool captured) {
     SDL_ShowCursor(captured ? SDL_DISABLE : SDL_ENABLE);
 }
 
+namespace {
+
+// The library shows its message box from a child process and waits for it. While such a box is up,
+// a child forked then asks the kernel to kill it when the game ends, so the box goes with the game.
+volatile sig_atomic_t boxChildFollowsGame = 0;
+volatile pid_t boxGame = 0;
+
+void TieBoxChildToGame() {
+    if (!boxChildFollowsGame) return;
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != boxGame) _exit(1); // the game ended before the tie was made
+}
+
+// For the life of a fault's box, SIGTERM and Ctrl+C end the program at once, as if nothing had
+// been set up to catch them; nothing is left to save on that path.
+class EndOnTermination {
+  public:
+    EndOnTermination() {
+        static const bool tied = ::pthread_atfork(nullptr, nullptr, TieBoxChildToGame) == 0;
+        (void)tied;
+        boxGame = ::getpid();
+        boxChildFollowsGame = 1;
+        struct sigaction plain {};
+        plain.sa_handler = SIG_DFL;
+        sigemptyset(&plain.sa_mask);
+        ::sigaction(SIGTERM, &plain, &oldTerm);
+        ::sigaction(SIGINT, &plain, &oldInterrupt);
+    }
+    ~EndOnTermination() {
+        ::sigaction(SIGTERM, &oldTerm, nullptr);
+        ::sigaction(SIGINT, &oldInterrupt, nullptr);
+        boxChildFollowsGame = 0;
+    }
+    EndOnTermination(const EndOnTermination&) = delete;
+    EndOnTermination& operator=(const EndOnTermination&) = delete;
+
+  private:
+    struct sigaction oldTerm {};
+    struct sigaction oldInterrupt {};
+};
+
+// The box does not wrap long lines itself: break them at spaces.
+std::string WrappedForBox(std::string_view text) {
+    constexpr size_t LineLength = 72;
+    std::string wrapped;
+    size_t lineStart = 0;
+    while (!text.empty()) {
+        const size_t wordEnd = std::min(text.find(' '), text.size());
+        if (wrapped.size() > lineStart && wrapped.size() - lineStart + 1 + wordEnd > LineLength) {
+            wrapped += '\n';
+            lineStart = wrapped.size();
+        } else if (wrapped.size() > lineStart) {
+            wrapped += ' ';
+        }
+        wrapped += text.substr(0, wordEnd);
+        text.remove_prefix(std::min(wordEnd + 1, text.size()));
+    }
+    return wrapped;
+}
+
+} // namespace
+
 void Display::ShowMessage(const char* title, const char* text) const {
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, text, window);
+    // A request to quit that came before the box is honoured without it.
+    SDL_PumpEvents();
+    if (SDL_HasEvent(SDL_QUIT)) return;
+    const EndOnTermination endOnTermination;
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, WrappedForBox(text).c_str(), window);
 }
 
 bool Display::RestorePrimary() {

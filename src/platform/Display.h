@@ -41,6 +41,8 @@ class Display {
     bool IsMinimized() const;
     // While a game runs the system cursor is hidden and the mouse reports relative motion only.
     void SetGameMouse(bool captured);
+    // The box of a fault that ends the program; SIGTERM or Ctrl+C while it is up end the program
+    // (and the box) at once.
     void ShowMessage(const char* title, const char* text) const;
 
     // Recreates the streaming texture after the renderer lost it; false when that fails.
