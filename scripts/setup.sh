@@ -7,7 +7,7 @@ BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev l
   libfontconfig-dev libcurl4-openssl-dev libcairo2-dev libcpp-httplib-dev libsqlite3-dev libpq-dev
   fonts-jura fonts-dosis fonts-ferrite-core fonts-dejavu-core xdg-utils)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick openbox sox clang-format tidy nginx
-  postgresql)
+  postgresql clang libclang-rt-dev)
 
 say() { printf '%s\n' "$*" >&2; }
 
@@ -62,7 +62,7 @@ build_failed() {
 # check_format: lists the C++ files that differ from the checked-in .clang-format and fails if any do.
 check_format() {
   local files report unformatted
-  mapfile -t files < <(cd "$REPO" && find src tests bench tools -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
+  mapfile -t files < <(cd "$REPO" && find src tests bench tools fuzz -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
   report="$(cd "$REPO" && clang-format --dry-run --Werror "${files[@]}" 2>&1)" && return 0
   unformatted="$(sed -nE 's/^(.*):[0-9]+:[0-9]+: (warning|error): .*/\1/p' <<<"$report" | sort -u)"
   if [ -z "$unformatted" ]; then

@@ -3,6 +3,7 @@
 #include <array>
 #include <cctype>
 #include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -58,21 +59,27 @@ bool IsWebAddress(std::string_view address) {
     return false;
 }
 
+std::string ShortcutAddressIn(std::string_view text) {
+    bool inShortcutSection = false;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        const std::string_view line = Trimmed(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (line.starts_with('[')) {
+            inShortcutSection = SameLetters(line, ShortcutSection);
+            continue;
+        }
+        const size_t equals = line.find('=');
+        if (!inShortcutSection || equals == std::string_view::npos) continue;
+        if (SameLetters(Trimmed(line.substr(0, equals)), AddressKey))
+            return std::string(Trimmed(line.substr(equals + 1)));
+    }
+    return {};
+}
+
 std::string ReadShortcutAddress(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file || !FileSmallEnough(file)) return {};
-    bool inShortcutSection = false;
-    std::string line;
-    while (std::getline(file, line)) {
-        const std::string_view text = Trimmed(line);
-        if (text.starts_with('[')) {
-            inShortcutSection = SameLetters(text, ShortcutSection);
-            continue;
-        }
-        const size_t equals = text.find('=');
-        if (!inShortcutSection || equals == std::string_view::npos) continue;
-        if (SameLetters(Trimmed(text.substr(0, equals)), AddressKey))
-            return std::string(Trimmed(text.substr(equals + 1)));
-    }
-    return {};
+    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    return ShortcutAddressIn(text);
 }
