@@ -21,8 +21,9 @@ void CheckHead(std::string_view bytes) {
     case scoreserver::HeadState::Complete: {
         if (head.Length == 0 || head.Length > bytes.size() || head.Length > limits.MaxHeadBytes) std::abort();
         const std::string_view target = head.Request.Target;
-        if (!Inside(scoreserver::TargetPath(target), target) ||
-            !Inside(scoreserver::TargetQuery(target), target))
+        // An absolute target with an empty path ("http://host?q") has the path "/".
+        const std::string_view path = scoreserver::TargetPath(target);
+        if ((!Inside(path, target) && path != "/") || !Inside(scoreserver::TargetQuery(target), target))
             std::abort();
         break;
     }

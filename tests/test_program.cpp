@@ -264,11 +264,14 @@ class VirtualScreen {
             _exit(127);
         }
         close(ready[1]);
-        // Xvfb writes its display number once it takes connections, or closes the pipe on failure.
-        char number[16] = {};
-        const ssize_t got = read(ready[0], number, sizeof number - 1);
+        // Xvfb writes its display number and a newline once it takes connections, or closes the pipe
+        // on failure; the pipe stays open until the newline, since Xvfb stops when it cannot write it.
+        std::string number;
+        char c = 0;
+        while (read(ready[0], &c, 1) == 1 && c != '\n')
+            number += c;
         close(ready[0]);
-        if (got > 0) display = ":" + std::string(number, std::strcspn(number, "\n"));
+        if (c == '\n' && !number.empty()) display = ":" + number;
     }
     ~VirtualScreen() {
         if (server <= 0) return;
