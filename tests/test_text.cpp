@@ -151,6 +151,40 @@ TEST(Text, HeightIsTheCellAndWidthScalesOnItsOwn) {
     EXPECT_NEAR(static_cast<double>(wide) / narrow, 2.0, 0.15);
 }
 
+// The line sits in the middle of its cell: the band from the capitals' top to the descenders' bottom
+// has as much room above it as below; and a requested width is the average of ordinary lowercase text,
+// so a line of n letters at width w runs about n x w.
+TEST(Text, InkIsCentredInTheCellAndLinesAreAsLongAsTheirWidthAsks) {
+    for (const int height : {18, 24, 32}) {
+        SCOPED_TRACE(height);
+        auto surface = Backed(400, 100);
+        constexpr int Top = 20;
+        DrawMenuText(10, Top, height, height * 5 / 8, "Hgjy", *surface, ColourBrightGreen, false);
+        const TRect box = InkBox(*surface);
+        EXPECT_NEAR(box.top - Top, Top + height - box.bottom, 2);
+    }
+    const std::string line = "the quick brown fox jumps over a lazy dog";
+    const int width = MeasureTextLine(FontFace::Crystal, 32, 20, line);
+    EXPECT_NEAR(static_cast<double>(width) / (20.0 * line.size()), 1.0, 0.12);
+}
+
+// The text edit's longest name with descenders stays inside both fields' frames.
+TEST(Text, EditTextIsCentredInsideItsField) {
+    struct Field {
+        int top, height;
+    };
+    for (const Field field : {Field{280, 34}, Field{409, 41}}) {
+        SCOPED_TRACE(field.height);
+        auto surface = Backed(400, 600);
+        const int top = EditTextTopFor(field.top + field.height / 2, 32, 20);
+        DrawEditText(12, top, 32, 20, "Gypsyquayq", *surface, ColourBrightGreen);
+        const TRect box = InkBox(*surface);
+        EXPECT_GE(box.top, field.top + 3);
+        EXPECT_LE(box.bottom, field.top + field.height - 3);
+        EXPECT_NEAR(box.top - field.top, field.top + field.height - box.bottom, 2);
+    }
+}
+
 TEST(Text, SecondDrawOfALineUsesTheCaches) {
     auto surface = Backed(300, 60);
     DrawGameText(10, 5, 18, 10, "Score 0123456789", *surface, ColourBrightGreen, AlignLeftTop, true);

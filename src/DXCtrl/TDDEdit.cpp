@@ -16,7 +16,6 @@ constexpr int FocusedFrameImage = 37;
 constexpr int PlainFrameImage = 8;
 constexpr int PlainFrameInset = 4;
 constexpr int TextLeft = 12;
-constexpr int TextTop = 10;
 constexpr int CaretLeft = 15;
 constexpr int CaretTop = 12;
 constexpr int CaretWidth = 3;
@@ -68,7 +67,10 @@ void TDDEdit::Draw(Surface& target) {
             ColourBrightGreen);
     }
     NormaliseCase();
-    DrawEditText(Rect.left + TextLeft, Rect.top + TextTop, FontHeight, FontWidth,
+    // The line's ink (capitals to descenders) is centred in the field, so no face's cell pushes the
+    // descenders through the frame.
+    const int textTop = EditTextTopFor((Rect.top + Rect.bottom) / 2, FontHeight, FontWidth);
+    DrawEditText(Rect.left + TextLeft, textTop, FontHeight, FontWidth,
                  Text.substr(0, std::min<size_t>(Length, Text.size())), target, ColourBrightGreen);
 }
 

@@ -46,6 +46,10 @@ void DrawEditText(int x, int y, int height, int width, const std::string& text, 
     RenderTextLine(FontFace::CranberryCyr, height, width, x, y, TextAnchor::Left, text, target, colour);
 }
 
+int EditTextTopFor(int middleY, int height, int width) {
+    return middleY - TextInkMiddle(FontFace::CranberryCyr, height, width);
+}
+
 int MeasureEditText(int height, int width, const std::string& text) {
     return MeasureTextLine(FontFace::CranberryCyr, height, width, text);
 }

@@ -31,3 +31,5 @@ void DrawMenuText(int x, int y, int height, int width, const std::string& text, 
 void DrawEditText(int x, int y, int height, int width, const std::string& text, Surface& target,
                   uint32_t colour);
 int MeasureEditText(int height, int width, const std::string& text);
+// Where the text edit's line must start so that its ink is centred on `middleY`.
+int EditTextTopFor(int middleY, int height, int width);

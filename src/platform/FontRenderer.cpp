@@ -408,6 +408,15 @@ void RenderTextLine(FontFace face, int height, int width, int x, int y, TextAnch
     }
 }
 
+int TextInkMiddle(FontFace face, int height, int width) {
+    FontRenderer& renderer = FontRenderer::Instance();
+    SizeEntry* size = renderer.FindSize(face, height, width);
+    if (!size) return 0;
+    const LoadedFace& loaded = renderer.Face(face);
+    const FT_Long middleUnits = (loaded.Capitals + loaded.Face->descender) / 2; // above the baseline
+    return size->Baseline - static_cast<int>((FT_MulFix(middleUnits, size->Size->metrics.y_scale) + 32) >> 6);
+}
+
 int MeasureTextLine(FontFace face, int height, int width, const std::string& text) {
     if (text.empty()) return 0;
     FontRenderer& renderer = FontRenderer::Instance();
