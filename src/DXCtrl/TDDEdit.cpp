@@ -74,6 +74,21 @@ void TDDEdit::Draw(Surface& target) {
                  Text.substr(0, std::min<size_t>(Length, Text.size())), target, ColourBrightGreen);
 }
 
+void TDDEdit::StepLastLetter(int step) {
+    constexpr int Letters = 26;
+    if (Length == 0 || Text.empty()) {
+        KeyPress(step >= 0 ? 'A' : 'Z');
+        return;
+    }
+    const char last = static_cast<char>(std::toupper(static_cast<unsigned char>(Text.back())));
+    const int from = last >= 'A' && last <= 'Z' ? last - 'A' : 0;
+    KeyPress(BackspaceChar);
+    const uint8_t shorter = Length;
+    // The 26th try is the letter that was there, which fitted, so the field never loses a letter.
+    for (int tries = 1; tries <= Letters && Length == shorter; ++tries)
+        KeyPress(static_cast<char>('A' + ((from + step * tries) % Letters + Letters) % Letters));
+}
+
 void TDDEdit::KeyPress(char ch) {
     const int width = MeasureFieldText(Text + ch);
     if (ch == '0') return;

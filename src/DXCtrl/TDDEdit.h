@@ -16,6 +16,9 @@ class TDDEdit {
 
     void Draw(Surface& target);
     void KeyPress(char ch);
+    // Typing with a d-pad: the last letter steps through A..Z by `step` (wrapping round), skipping a
+    // letter too wide for the field; an empty field starts with A (step up) or Z (step down).
+    void StepLastLetter(int step);
     // Text given from outside (the stored country): Length follows it.
     void SetText(const std::string& text);
 

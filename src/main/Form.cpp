@@ -13,6 +13,7 @@
 #include "persistence/HiScores.h"
 #include "persistence/Options.h"
 #include "platform/Clock.h"
+#include "platform/Gamepad.h"
 #include "platform/Input.h"
 
 #include <cstdio>
@@ -86,6 +87,7 @@ void TForm1::SetupDisplay() {
 
 void TForm1::SetupInput() {
     AcquireKeyboard();
+    InitialiseGamepads();
     ReadMouseDevice(); // start the first game frame from no motion
 }
 
@@ -320,6 +322,7 @@ void TForm1::FormDestroy() {
         displayCreated = false;
     }
     UnacquireKeyboard();
+    ShutdownGamepads();
     ShutdownAudio();
 }
 

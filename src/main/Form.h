@@ -50,6 +50,7 @@ class TForm1 : public ShellEvents {
     void WindowMoved() override;
     void WindowResized() override;
     void Terminate() override;
+    void GamepadButtonDown(PadButton button) override;
 
     bool Closed() const { return closed; }
     bool Terminated() const { return terminated; }

@@ -229,7 +229,7 @@ const std::array<ScreenText, 14> OverviewLines = {{
     {40, 440, "Good luck in your battle mission! Defend your Galaxy!"},
 }};
 
-const std::array<ScreenText, 12> ControlsLines = {{
+const std::array<ScreenText, 15> ControlsLines = {{
     {40, 180, "MENU NAVIGATIONS"},
     {40, 210, "Use the cursor keys or mouse to move the menu cursor up and down"},
     {40, 230, "Press the \"Enter\" key or any mouse button to enter menu options"},
@@ -242,6 +242,9 @@ const std::array<ScreenText, 12> ControlsLines = {{
     {40, 390, "Use \"P\" to pause or resume the game."},
     {40, 410, "Use \"Escape\" key to quit the game to Main Menu."},
     {40, 430, "Use \"Alt\"+\"Enter\" keys to change window/full screen modes."},
+    {40, 460, "GAMEPAD: d-pad or left stick flies, \"A\" or right trigger fires,"},
+    {40, 480, "\"B\" or \"X\" fires the special weapon, \"Start\" pauses, \"Back\" quits."},
+    {40, 500, "Menus: d-pad moves, \"A\" chooses, \"B\" goes back; up/down pick letters."},
 }};
 constexpr size_t ControlsHeadings[] = {0, 6}; // lines drawn as headings
 

@@ -1,5 +1,6 @@
 #include "platform/EventPump.h"
 
+#include "platform/GamepadEvents.h"
 #include "platform/Input.h"
 
 #include <SDL.h>
@@ -86,6 +87,7 @@ void PumpEvents(ShellEvents& shell) {
             shell.FormMouseDown(event.button.button, event.button.x, event.button.y);
             break;
         default:
+            HandleGamepadEvent(event, shell);
             break;
         }
     }

@@ -1,6 +1,8 @@
 // Turns the window system's events into the shell's handlers, between two idle passes.
 #pragma once
 
+#include "platform/Gamepad.h"
+
 #include <cstdint>
 
 class ShellEvents {
@@ -18,6 +20,8 @@ class ShellEvents {
     virtual void WindowResized() = 0;
     // Ctrl+C or SIGTERM in the terminal: end at once, saving nothing.
     virtual void Terminate() = 0;
+    // A gamepad button pressed (or the left stick pushed well over, as a d-pad press).
+    virtual void GamepadButtonDown(PadButton) {}
 };
 
 class Display;

@@ -1,5 +1,7 @@
 #include "platform/Input.h"
 
+#include "platform/Gamepad.h"
+
 #include <SDL.h>
 
 std::array<uint8_t, 256> KeyState{};
@@ -108,6 +110,7 @@ void PollKeyboard() {
         if (entry.sdl < count && held[entry.sdl]) KeyState[entry.scanCode] = KeyDown;
     for (size_t i = 0; i < testKeys.size(); ++i)
         if (testKeys[i]) KeyState[i] = KeyDown;
+    AddGamepadKeys(KeyState);
 }
 
 void AccumulateMouseMotion(int32_t dx, int32_t dy, int32_t wheel) {

@@ -1,0 +1,171 @@
+// Gamepads on the real shell: a virtual pad, driven through the library's joystick layer, plugged in
+// and out while the game runs, flying the ship and working every screen a game passes through.
+#include "Harness.h"
+
+#include "DXCtrl/TDDBtnCollection.h"
+#include "DXCtrl/TDDEdit.h"
+#include "DXCtrl/TDDTextBtnCollection.h"
+#include "Game/TGame.h"
+#include "Game/TMyShip.h"
+#include "core/ScreenState.h"
+#include "main/MenuWidgets.h"
+#include "persistence/HiScores.h"
+#include "persistence/Options.h"
+#include "platform/Gamepad.h"
+#include "platform/Input.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+class GamepadTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(h.StepUntilScreen(ScreenMainMenu, 200));
+        ASSERT_TRUE(AttachVirtualGamepad());
+        h.Step(); // the plug-in event opens the pad
+        ASSERT_EQ(OpenGamepadCount(), 1);
+    }
+    void TearDown() override { DetachVirtualGamepad(); }
+
+    void Press(PadButton button) {
+        SetVirtualPadButton(button, true);
+        h.Step();
+        SetVirtualPadButton(button, false);
+        h.Step();
+    }
+
+    Harness h;
+};
+
+TEST_F(GamepadTest, PlaysAGameFromTheMainMenuToTheNameEntry) {
+    for (int i = 0; i < 8 && MainMenu->ItemIndex != ItemNewGame; ++i)
+        Press(PadButton::Up);
+    Press(PadButton::A);
+    ASSERT_EQ(ScreenState, ScreenGame);
+    for (int i = 0; i < 1000 && CurrentGame->Phase != PhasePlay; ++i)
+        h.Step();
+    ASSERT_EQ(CurrentGame->Phase, PhasePlay);
+
+    const int16_t x = CurrentGame->Ship->X;
+    SetVirtualPadLeftStick(-20000, 0);
+    h.Step();
+    EXPECT_EQ(CurrentGame->Ship->X, x - 6) << "the stick moves the ship as far as an arrow key";
+    SetVirtualPadLeftStick(0, 0);
+
+    Press(PadButton::Start);
+    EXPECT_EQ(ScreenState, ScreenPause);
+    Press(PadButton::Start);
+    EXPECT_EQ(ScreenState, ScreenGame);
+    Press(PadButton::Back);
+    ASSERT_EQ(ScreenState, ScreenQuitQuestion);
+    Press(PadButton::B);
+    EXPECT_EQ(ScreenState, ScreenGame) << "B on the quit question goes back to the game";
+
+    CurrentGame->Score = 5000;
+    Press(PadButton::Back);
+    Press(PadButton::Left); // Yes
+    Press(PadButton::A);
+    ASSERT_EQ(CurrentGame->Phase, PhaseGameOver);
+    ASSERT_TRUE(h.StepUntilScreen(ScreenNameEntry, 1000));
+
+    // A, then a second A stepped up to C, then a third letter stepped down from A past Z to E... and back.
+    for (PadButton button : {PadButton::Up, PadButton::Right, PadButton::Up, PadButton::Up, PadButton::Right,
+                             PadButton::Down, PadButton::Right, PadButton::Left})
+        Press(button);
+    for (int i = 0; i < 4; ++i)
+        Press(PadButton::Up);
+    EXPECT_EQ(HiScoreNameEdit->Text, "Acd") << "Z stepped up four times is D";
+    Press(PadButton::X);
+    Press(PadButton::Right);
+    for (int i = 0; i < 4; ++i)
+        Press(PadButton::Up);
+    EXPECT_EQ(HiScoreNameEdit->Text, "Ace");
+
+    Press(PadButton::LeftShoulder); // Ok
+    Press(PadButton::A);
+    EXPECT_EQ(ScreenState, ScreenSendQuestion);
+    EXPECT_EQ(HiScoreTable[0].Name, "Ace");
+    EXPECT_EQ(HiScoreTable[0].Score, 5000);
+    Press(PadButton::B);
+    EXPECT_EQ(ScreenState, ScreenMainMenu);
+}
+
+TEST_F(GamepadTest, HeldControlsJoinTheKeyTable) {
+    struct Case {
+        const char* what;
+        std::function<void(bool)> hold;
+        uint8_t scanCode; // 0: nothing held
+    };
+    const Case cases[] = {
+        {"d-pad left", [](bool on) { SetVirtualPadButton(PadButton::Left, on); }, ScanLeft},
+        {"d-pad down", [](bool on) { SetVirtualPadButton(PadButton::Down, on); }, ScanDown},
+        {"stick right", [](bool on) { SetVirtualPadLeftStick(on ? 9000 : 0, 0); }, ScanRight},
+        {"stick up", [](bool on) { SetVirtualPadLeftStick(0, on ? -32768 : 0); }, ScanUp},
+        {"stick in the dead zone", [](bool on) { SetVirtualPadLeftStick(on ? 7000 : 0, on ? -7000 : 0); }, 0},
+        {"A", [](bool on) { SetVirtualPadButton(PadButton::A, on); }, ScanLeftCtrl},
+        {"right trigger", [](bool on) { SetVirtualPadRightTrigger(on ? 20000 : 0); }, ScanLeftCtrl},
+        {"B", [](bool on) { SetVirtualPadButton(PadButton::B, on); }, ScanSpace},
+        {"X", [](bool on) { SetVirtualPadButton(PadButton::X, on); }, ScanSpace},
+        {"Y", [](bool on) { SetVirtualPadButton(PadButton::Y, on); }, 0},
+    };
+    ScreenState = ScreenHelpAbout; // a screen where no press changes anything that matters here
+    for (const Case& c : cases) {
+        c.hold(true);
+        h.Step();
+        for (int code = 0; code < 256; ++code)
+            EXPECT_EQ(KeyState[code], code == c.scanCode && c.scanCode != 0 ? KeyDown : 0)
+                << c.what << " " << code;
+        c.hold(false);
+        h.Step();
+    }
+}
+
+TEST_F(GamepadTest, PadsComeAndGoWhileTheGameRuns) {
+    SetVirtualPadButton(PadButton::Left, true);
+    h.Step();
+    EXPECT_EQ(KeyState[ScanLeft], KeyDown);
+    DetachVirtualGamepad();
+    h.Step();
+    EXPECT_EQ(OpenGamepadCount(), 0);
+    EXPECT_EQ(KeyState[ScanLeft], 0) << "a pad pulled out holds nothing";
+
+    ASSERT_TRUE(AttachVirtualGamepad());
+    h.Step();
+    EXPECT_EQ(OpenGamepadCount(), 1);
+    const int8_t item = MainMenu->ItemIndex;
+    Press(PadButton::Down);
+    EXPECT_NE(MainMenu->ItemIndex, item) << "a pad plugged in again works the menus";
+}
+
+TEST_F(GamepadTest, TheStickStepsAMenuOncePerPush) {
+    const int8_t first = MainMenu->ItemIndex;
+    SetVirtualPadLeftStick(0, 30000);
+    h.Step(5);
+    const int8_t second = MainMenu->ItemIndex;
+    EXPECT_NE(second, first);
+    SetVirtualPadLeftStick(0, 12000); // eased off, still outside the dead zone: no new push
+    h.Step();
+    SetVirtualPadLeftStick(0, 30000);
+    h.Step();
+    EXPECT_EQ(MainMenu->ItemIndex, second);
+    SetVirtualPadLeftStick(0, 0);
+    h.Step();
+    SetVirtualPadLeftStick(0, 30000);
+    h.Step();
+    EXPECT_NE(MainMenu->ItemIndex, second) << "a new push after the stick came back";
+}
+
+TEST_F(GamepadTest, BLeavesTheMinimizeKeyCaptureUnchanged) {
+    ScreenState = ScreenKeyCapture;
+    const int32_t key = Options.MinimizeKey;
+    Press(PadButton::A);
+    EXPECT_EQ(ScreenState, ScreenKeyCapture);
+    Press(PadButton::B);
+    EXPECT_EQ(ScreenState, ScreenOptions);
+    EXPECT_EQ(Options.MinimizeKey, key);
+}
+
+} // namespace
