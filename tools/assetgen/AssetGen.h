@@ -26,6 +26,10 @@ std::vector<uint8_t> ComposeGameTune();               // sound/2.xm
 // Pack and file output (PackWriter.cpp).
 std::vector<uint8_t> EncodeBmp(const Picture& picture);
 std::vector<uint8_t> BuildPack(const std::vector<Picture>& records);
+// The desktop icon in the hicolor theme's layout under the folder: NxN/apps/vantorix.png,
+// scalable/apps/vantorix.svg.
+void WriteAppIcons(const std::string& hicolorFolder);
+
 void WriteFileOrDie(const std::string& path, const std::vector<uint8_t>& bytes);
 void WriteTextFileOrDie(const std::string& path, const std::string& text);
 std::string EmbedSoundEffectsSource(const std::vector<std::vector<uint8_t>>& images);

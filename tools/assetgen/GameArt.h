@@ -73,6 +73,8 @@ Picture DrawEnergyBar();
 Picture DrawFarStarfield();
 std::vector<Picture> DrawNearTiles(); // 5
 Picture DrawPlayerShip();
+// One 65 x 100 frame of the player's ship at the origin: bank 0 (full left) .. 2 (level) .. 4.
+void DrawPlayerShipFrame(cairo_t* cr, int bank, bool flameOn);
 std::vector<Picture> DrawEnemyShips();  // 9
 std::vector<Picture> DrawBosses();      // 3
 std::vector<Picture> DrawProjectiles(); // 15

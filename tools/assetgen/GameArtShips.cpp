@@ -608,6 +608,10 @@ void DrawSkull(cairo_t* cr, double cx, double cy, double size, Rgb bone, Rgb eye
     cairo_restore(cr);
 }
 
+void DrawPlayerShipFrame(cairo_t* cr, int bank, bool flameOn) {
+    DrawPlayerFrame(cr, bank, flameOn);
+}
+
 Picture DrawPlayerShip() {
     return DrawSheet(10, ShipWidth, ShipHeight,
                      [](cairo_t* cr, int frame) { DrawPlayerFrame(cr, frame / 2, frame % 2); });

@@ -1,5 +1,6 @@
-// assetgen --out DIR [--contact-sheet FILE.png]
-// Writes DIR/Data/Data.pp, DIR/sound/1.xm, DIR/sound/2.xm and DIR/generated/SoundEffectImages.cpp.
+// assetgen --out DIR [--contact-sheet FILE.png]  |  assetgen --icons DIR
+// Writes DIR/Data/Data.pp, DIR/sound/1.xm, DIR/sound/2.xm and DIR/generated/SoundEffectImages.cpp;
+// with --icons, only the desktop icons, in the hicolor theme's layout under DIR.
 #include "AssetGen.h"
 
 #include <cstdio>
@@ -14,8 +15,11 @@ int main(int argc, char** argv) {
             out = argv[++i];
         else if (!std::strcmp(argv[i], "--contact-sheet") && i + 1 < argc)
             contactSheet = argv[++i];
-        else {
-            std::fprintf(stderr, "usage: assetgen --out DIR [--contact-sheet FILE.png]\n");
+        else if (!std::strcmp(argv[i], "--icons") && i + 1 < argc) {
+            WriteAppIcons(argv[++i]);
+            return 0;
+        } else {
+            std::fprintf(stderr, "usage: assetgen --out DIR [--contact-sheet FILE.png] | --icons DIR\n");
             return 2;
         }
     }
