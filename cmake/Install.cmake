@@ -34,6 +34,8 @@ install(FILES ${CMAKE_SOURCE_DIR}/dist/vantorix.6 DESTINATION ${CMAKE_INSTALL_MA
 install(TARGETS vantorix-scoreserver RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT scoreserver)
 install(FILES ${CMAKE_SOURCE_DIR}/tools/scoreserver/README.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR}-scoreserver COMPONENT scoreserver)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/tools/scoreserver/deploy/
+        DESTINATION ${CMAKE_INSTALL_DOCDIR}-scoreserver/examples COMPONENT scoreserver)
 
 # Debian packages: vantorix_<version>_<arch>.deb and vantorix-scoreserver_<version>_<arch>.deb, their
 # library dependencies found by dpkg-shlibdeps. Package from a build without the sanitizers.
@@ -56,6 +58,7 @@ set(CPACK_COMPONENT_GAME_DESCRIPTION "Arcade space shooter
  best results in a local top ten or send them to a score server. Keyboard, mouse or gamepad.")
 set(CPACK_DEBIAN_SCORESERVER_PACKAGE_NAME vantorix-scoreserver)
 set(CPACK_DEBIAN_SCORESERVER_PACKAGE_SECTION net)
+set(CPACK_DEBIAN_SCORESERVER_PACKAGE_SUGGESTS "nginx, postgresql")
 set(CPACK_COMPONENT_SCORESERVER_DESCRIPTION "Online high-score table server for VANTORIX
  A small HTTP server that takes the game's online results and shows the high-score table.")
 include(CPack)
