@@ -62,3 +62,8 @@ set(CPACK_DEBIAN_SCORESERVER_PACKAGE_SUGGESTS "nginx, postgresql")
 set(CPACK_COMPONENT_SCORESERVER_DESCRIPTION "Online high-score table server for VANTORIX
  A small HTTP server that takes the game's online results and shows the high-score table.")
 include(CPack)
+
+if(VANTORIX_TESTS)
+  add_test(NAME Install.DesktopFilesAreInPlaceAndValid
+           COMMAND ${CMAKE_SOURCE_DIR}/tests/install-check.sh ${CMAKE_BINARY_DIR})
+endif()

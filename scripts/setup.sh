@@ -7,7 +7,7 @@ BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev l
   libfontconfig-dev libcurl4-openssl-dev libcairo2-dev libcpp-httplib-dev libsqlite3-dev libpq-dev
   fonts-jura fonts-dosis fonts-ferrite-core fonts-dejavu-core xdg-utils)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick openbox sox clang-format tidy nginx
-  postgresql clang libclang-rt-dev)
+  postgresql clang libclang-rt-dev desktop-file-utils appstream file man-db)
 
 say() { printf '%s\n' "$*" >&2; }
 
