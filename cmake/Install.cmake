@@ -42,7 +42,6 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/tools/scoreserver/deploy/
 set(CPACK_PACKAGE_NAME vantorix)
 set(CPACK_PACKAGE_VENDOR "VANTORIX Team")
 set(CPACK_PACKAGE_CONTACT "VANTORIX Team <vantorix@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Arcade space shooter")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_COMPONENTS_ALL game scoreserver)
@@ -53,14 +52,15 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_GAME_PACKAGE_NAME vantorix)
 set(CPACK_DEBIAN_GAME_PACKAGE_DEPENDS "fonts-jura, fonts-dosis, fonts-dejavu-core")
 set(CPACK_DEBIAN_GAME_PACKAGE_RECOMMENDS "xdg-utils")
+# A component's description: its first line is the package's summary.
 set(CPACK_COMPONENT_GAME_DESCRIPTION "Arcade space shooter
- Fly a warship through waves of fighters, asteroids and bosses; collect bonuses, and keep the
- best results in a local top ten or send them to a score server. Keyboard, mouse or gamepad.")
+Fly a warship through waves of fighters, asteroids and bosses; collect bonuses, and keep the
+best results in a local top ten or send them to a score server. Keyboard, mouse or gamepad.")
 set(CPACK_DEBIAN_SCORESERVER_PACKAGE_NAME vantorix-scoreserver)
 set(CPACK_DEBIAN_SCORESERVER_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_SCORESERVER_PACKAGE_SUGGESTS "nginx, postgresql")
 set(CPACK_COMPONENT_SCORESERVER_DESCRIPTION "Online high-score table server for VANTORIX
- A small HTTP server that takes the game's online results and shows the high-score table.")
+A small HTTP server that takes the game's online results and shows the high-score table.")
 include(CPack)
 
 if(VANTORIX_TESTS)
