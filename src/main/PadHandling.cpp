@@ -39,17 +39,11 @@ template <size_t N> uint16_t KeyIn(const PadKey (&table)[N], PadButton button) {
     return 0;
 }
 
-uint16_t KeyForPadButton(int32_t screen, PadButton button) {
-    switch (screen) {
-    case ScreenIntro:
-        return 0;
-    case ScreenGame:
-        return KeyIn(GamePadKeys, button);
-    case ScreenPause:
-        return KeyIn(PausePadKeys, button);
-    default:
-        return KeyIn(MenuPadKeys, button);
-    }
+uint16_t KeyForPadButton(Screen screen, PadButton button) {
+    if (screen == ScreenIntro) return 0;
+    if (screen == ScreenGame) return KeyIn(GamePadKeys, button);
+    if (screen == ScreenPause) return KeyIn(PausePadKeys, button);
+    return KeyIn(MenuPadKeys, button);
 }
 
 // The name entry's letters: up and down step the last letter, right adds one, left or X removes one.

@@ -27,10 +27,10 @@ constexpr Star Stars[] = {{46, 52, 2.2, 0.9},   {200, 40, 1.6, 0.7}, {214, 170, 
 void RoundedTile(cairo_t* cr, double inset, double radius) {
     const double a = inset, b = IconUnits - inset;
     cairo_new_sub_path(cr);
-    cairo_arc(cr, b - radius, a + radius, radius, -art::Pi / 2, 0);
-    cairo_arc(cr, b - radius, b - radius, radius, 0, art::Pi / 2);
-    cairo_arc(cr, a + radius, b - radius, radius, art::Pi / 2, art::Pi);
-    cairo_arc(cr, a + radius, a + radius, radius, art::Pi, 3 * art::Pi / 2);
+    cairo_arc(cr, b - radius, a + radius, radius, -kit::Pi / 2, 0);
+    cairo_arc(cr, b - radius, b - radius, radius, 0, kit::Pi / 2);
+    cairo_arc(cr, a + radius, b - radius, radius, kit::Pi / 2, kit::Pi);
+    cairo_arc(cr, a + radius, a + radius, radius, kit::Pi, 3 * kit::Pi / 2);
     cairo_close_path(cr);
 }
 
@@ -43,12 +43,12 @@ void DrawSpaceTile(cairo_t* cr) {
     cairo_set_source(cr, space);
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(space);
-    art::SetColour(cr, {0.0, 0.85, 0.25});
+    kit::SetColour(cr, {0.0, 0.85, 0.25});
     cairo_set_line_width(cr, 5);
     cairo_stroke(cr);
     for (const Star& star : Stars) {
-        art::Ellipse(cr, star.x, star.y, star.radius, star.radius);
-        art::SetColour(cr, {0.8, 0.9, 1.0}, star.brightness);
+        kit::Ellipse(cr, star.x, star.y, star.radius, star.radius);
+        kit::SetColour(cr, {0.8, 0.9, 1.0}, star.brightness);
         cairo_fill(cr);
     }
 }
