@@ -193,6 +193,26 @@ TEST_F(OppositionTest, FormationsPlaceTheirShipsInCreationOrder) {
     }
 }
 
+TEST_F(OppositionTest, EveryShipOfAStageOneGroupComesIntoReach) {
+    // Side-to-side ships keep their height for good, so each must lie on the field from the start;
+    // the other patterns fall into the field whatever their first height. The draws stay in their
+    // order: the anchor's height is only raised where a row would be above the field.
+    int lowered = 0;
+    for (int group = 0; group < 100'000; ++group) {
+        for (auto& ship : Engine().Ships)
+            ship.reset();
+        Engine().SpawnGroup();
+        for (auto& ship : Engine().Ships) {
+            if (!ship || ship->Pattern != PatternSideToSide) continue;
+            const TRect bounds = ship->GetBounds();
+            ASSERT_GE(bounds.top, 0) << "group " << group;
+            ASSERT_LT(bounds.top, 600) << "group " << group;
+            if (bounds.top == 0) ++lowered;
+        }
+    }
+    EXPECT_GT(lowered, 0); // the raised anchors were met
+}
+
 // --- Enemy ships ------------------------------------------------------------------------------------
 
 TEST_F(OppositionTest, WeaveSwingsSeventyPixelsEitherSideOfTheStartColumn) {
@@ -364,6 +384,24 @@ TEST_F(OppositionTest, NewBossWaitsAboveTheFieldUntilASpeedIsDrawn) {
     boss.Steer();
     EXPECT_EQ(boss.VerticalSpeed, 3);
     EXPECT_EQ(boss.Y, -177);
+}
+
+TEST_F(OppositionTest, BossFiresOnlyOnceSomeOfItIsOnTheField) {
+    PlacePlayer(0, 500);
+    // 180 high: from -183 a frame's descent (at most 3 pixels) still leaves it wholly above the field.
+    for (const int16_t y : {-183, -179}) {
+        SCOPED_TRACE(y);
+        TBaseBoss boss(0);
+        bool fired = false;
+        for (int frame = 0; frame < 3000 && !fired; ++frame) {
+            AdvanceTestClock(10);
+            boss.VerticalSpeed = 0;
+            boss.Y = y;
+            boss.Update(*target);
+            fired = boss.Gun->ShotsInFlight > 0;
+        }
+        EXPECT_EQ(fired, y > -180);
+    }
 }
 
 TEST_F(OppositionTest, BossTurnsUpOncePast350) {

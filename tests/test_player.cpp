@@ -145,13 +145,13 @@ TEST_F(PlayerTest, FireIntervalTableIsNeverReadPastItsEnd) {
     EXPECT_EQ(FireInterval(255), 300u);
 }
 
-TEST_F(PlayerTest, FullShotListStillCountsTheVolleyButLaunchesNothing) {
+TEST_F(PlayerTest, FullShotListFiresTheVolleyButLaunchesAndCountsNothing) {
     for (auto& shot : Gun().Shots)
         shot = std::make_unique<TPulya>(0, 100, 100, PlayerGunAngle);
     const int8_t before = Gun().ShotsInFlight;
     AdvanceTestClock(1000);
     EXPECT_TRUE(Gun().Fire());
-    EXPECT_EQ(Gun().ShotsInFlight, before + 1);
+    EXPECT_EQ(Gun().ShotsInFlight, before);
     EXPECT_EQ(Gun().LastShotTick, GetTickCount());
 }
 
@@ -189,23 +189,27 @@ TEST_F(PlayerTest, StandardShotClimbsAndDriftsSlightlyRight) {
     EXPECT_NEAR(shot.X - 300.0f, 5.0f, 0.1f);
 }
 
-TEST_F(PlayerTest, ShotLeavesTheFieldOnlyPastItsLimits) {
+TEST_F(PlayerTest, ShotLeavesOnlyWhenWhollyOffTheField) {
     struct Case {
+        uint8_t kind;
         float x, y;
         bool stays;
     };
-    for (const Case c :
-         {Case{100, 598, true}, Case{100, 598.5f, false}, Case{802, 100, true}, Case{802.1f, 100, false},
-          Case{100, -0.5f, false}, Case{-0.1f, 100, false}, Case{0, 0, true}}) {
-        SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
+    // Kind 2 is 26 x 26; kind 5, the player's missile, is 14 x 139.
+    for (const Case c : {Case{2, 100, 599, true}, Case{2, 100, 600, false}, Case{2, 799, 100, true},
+                         Case{2, 800, 100, false}, Case{2, -25, 100, true}, Case{2, -26, 100, false},
+                         Case{2, 100, -25, true}, Case{2, 100, -26, false}, Case{5, 300, -100, true},
+                         Case{5, 300, -138, true}, Case{5, 300, -139, false}, Case{2, 0, 0, true}}) {
+        SCOPED_TRACE(testing::Message() << int(c.kind) << " at " << c.x << "," << c.y);
         int16_t x = 0, y = 0;
         TGunner gun(2, 2, x, y, false);
-        gun.Shots[0] = std::make_unique<TPulya>(2, 0, 0, 0.0);
+        gun.FireOne(c.kind, 0, 0, 0, 0.0);
+        ASSERT_EQ(gun.ShotsInFlight, 1);
         gun.Shots[0]->X = c.x;
         gun.Shots[0]->Y = c.y;
         gun.CheckShot(0);
         EXPECT_EQ(gun.Shots[0] != nullptr, c.stays);
-        EXPECT_EQ(gun.ShotsInFlight, c.stays ? 0 : -1);
+        EXPECT_EQ(gun.ShotsInFlight, c.stays ? 1 : 0);
     }
 }
 
@@ -237,27 +241,82 @@ TEST_F(PlayerTest, PlayerShotHitsTheShipBeforeTheAsteroidAndScoresAsteroidHits) 
     EXPECT_LT(asteroid->Strength, 1); // two heavy hits never wrap round to a living strength
 }
 
-TEST_F(PlayerTest, HitRectangleUsesTheGunsCurrentWeaponSize) {
+TEST_F(PlayerTest, PlayerShotHitsWithItsOwnSizeWhateverTheGunHoldsNow) {
     Game().Engine->Ships[0] = std::make_unique<TEnemyShip>(0, 0, 100, 100);
-    // A standard shot (26 wide) just left of the ship misses; after a switch to the 60-wide plasma it hits.
+    // A standard shot (26 wide) just left of the ship misses, and still misses after a switch to the
+    // 60-wide plasma.
     Gun().Shots[0] = std::make_unique<TPulya>(0, 60, 105, PlayerGunAngle);
-    Gun().CheckShot(0);
-    EXPECT_NE(Gun().Shots[0], nullptr);
-    Gun().SetWeapon(3);
-    Gun().CheckShot(0);
-    EXPECT_EQ(Gun().Shots[0], nullptr);
+    for (const uint8_t weapon : {0, 3}) {
+        Gun().SetWeapon(weapon);
+        Gun().CheckShot(0);
+        EXPECT_NE(Gun().Shots[0], nullptr);
+    }
 }
 
-TEST_F(PlayerTest, EnemyShotDamagesThePlayer) {
+TEST_F(PlayerTest, OnlyThePartOfAShotOnTheFieldHits) {
+    // A missile (14 x 139) reaching up past the top edge, over a boss (180 high) above the field.
+    for (const int16_t bossY : {-180, -170}) {
+        SCOPED_TRACE(bossY);
+        auto& boss = Game().Engine->Boss;
+        boss = std::make_unique<TBaseBoss>(0);
+        boss->Y = bossY;
+        Gun().Shots[0] = std::make_unique<TPulya>(5, boss->X + 50, -100, PlayerGunAngle);
+        Gun().CheckShot(0);
+        EXPECT_EQ(Gun().Shots[0] == nullptr, bossY + 180 > 0);
+    }
+}
+
+TEST_F(PlayerTest, EnemyShotHurtsOnlyWhereItsPictureLies) {
     Ship().X = 300;
     Ship().Y = 400;
-    int16_t x = 0, y = 0;
-    TGunner gun(0, 0, x, y, false);
-    gun.Shots[0] = std::make_unique<TPulya>(0, 310, 410, 0.0);
-    gun.CheckShot(0);
-    EXPECT_EQ(gun.Shots[0], nullptr);
-    EXPECT_EQ(Game().Energy, FullEnergy - ShotKinds[0].damage);
-    EXPECT_EQ(gun.ShotsInFlight, 0); // a hit does not count the projectile out
+    struct Case {
+        const char* what;
+        uint8_t kind;
+        float x, y;
+        bool hurts;
+    };
+    // The boss of kind 0 fires orbs (kind 9, 32 x 32) and beams (kind 10, 75 x 420) and switches
+    // between them from frame to frame: each is tested with its own size under either weapon.
+    for (const Case c :
+         {Case{"orb far above the ship", 9, 310, 16, false}, Case{"orb on the ship", 9, 310, 410, true},
+          Case{"beam over the ship, top well above it", 10, 290, 100, true},
+          Case{"beam beside the ship", 10, 380, 100, false}}) {
+        for (const uint8_t weapon : {9, 10}) {
+            SCOPED_TRACE(testing::Message() << c.what << ", gun holding weapon " << int(weapon));
+            Game().Energy = FullEnergy;
+            int16_t x = 0, y = 0;
+            TGunner gun(weapon, weapon, x, y, false);
+            gun.FireOne(c.kind, 0, 0, 0, 0.0);
+            gun.Shots[0]->X = c.x;
+            gun.Shots[0]->Y = c.y;
+            gun.CheckShot(0);
+            EXPECT_EQ(gun.Shots[0] == nullptr, c.hurts);
+            EXPECT_EQ(Game().Energy, c.hurts ? FullEnergy - ShotKinds[c.kind].damage : FullEnergy);
+            EXPECT_EQ(gun.ShotsInFlight, c.hurts ? 0 : 1); // a hit counts the projectile out
+        }
+    }
+}
+
+TEST_F(PlayerTest, EnemyGunFiresAgainAfterFiveHitsOnThePlayer) {
+    Ship().X = 300;
+    Ship().Y = 400;
+    int16_t x = 300, y = 50;
+    TGunner enemy(0, 0, x, y, false);
+    for (int hit = 0; hit < 5; ++hit) {
+        AdvanceTestClock(1000);
+        ASSERT_TRUE(enemy.Fire());
+        enemy.Shots[0]->Y = 410; // arrived on the ship
+        enemy.CheckShot(0);
+        ASSERT_EQ(enemy.Shots[0], nullptr);
+        Game().Energy = FullEnergy;
+    }
+    EXPECT_EQ(enemy.ShotsInFlight, 0);
+    const uint32_t lastVolley = enemy.LastShotTick;
+    for (int frame = 0; frame < 3000 && enemy.LastShotTick == lastVolley; ++frame) {
+        AdvanceTestClock(10);
+        enemy.Update(*target);
+    }
+    EXPECT_NE(enemy.LastShotTick, lastVolley);
 }
 
 TEST_F(PlayerTest, OppositionFiresAtRandomAtMostOncePerSecondAndThePlayerNever) {

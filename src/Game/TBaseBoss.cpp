@@ -45,6 +45,7 @@ void TBaseBoss::Update(Surface& target) {
     Steer();
     const BossShipKind& row = BossKindOf(Kind);
     DrawSprite(GameSprites[row.sprite], target, MakeRect(0, 0, row.width, row.height), X, Y);
+    Gun->HoldFire = Y + row.height <= 0; // no shots while wholly above the field
     Gun->Update(target);
     if (Life <= 0) {
         Explode(); // destroys the boss

@@ -10,6 +10,8 @@
 #include "core/Ticks.h"
 #include "platform/Clock.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr uint32_t GroupChance = 15, GroupDraw = 3;       // a group at one spawn check in 15
@@ -59,6 +61,14 @@ AnchorPoint AnchorFor(uint8_t pattern) {
     default:
         return {static_cast<int>(Random(AnchorXRange)), 0};
     }
+}
+
+// The highest row of a formation: 0, or -1 when it has ships above its anchor.
+int TopRow(const Formation& shape) {
+    int top = 0;
+    for (uint8_t i = 0; i < shape.count; ++i)
+        top = std::min<int>(top, shape.places[i].row);
+    return top;
 }
 
 } // namespace
@@ -117,10 +127,13 @@ void TEnemyEngine::SpawnGroup() {
     const auto pattern = static_cast<uint8_t>(Random(PatternCount));
     const uint8_t formation =
         kind > LastFormationKind ? SingleShip : static_cast<uint8_t>(Random(FormationCount));
-    const AnchorPoint anchor = AnchorFor(pattern);
+    AnchorPoint anchor = AnchorFor(pattern);
     const EnemyShipKind& row = EnemyKindOf(kind);
     const int dx = row.width + FormationGap, dy = row.height + FormationGap;
     const Formation& shape = RowOf(Formations, formation);
+    // Side-to-side ships never move up or down: a row above the field could never be shot, so the
+    // formation comes down just far enough for its top row to be wholly on the field.
+    if (pattern == PatternSideToSide) anchor.y = std::max(anchor.y, -TopRow(shape) * dy);
     for (uint8_t i = 0; i < shape.count; ++i) {
         const FormationPlace place = shape.places[i];
         SpawnShip(kind, pattern, anchor.x + place.column * dx, anchor.y + place.row * dy);

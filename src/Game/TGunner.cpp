@@ -23,6 +23,8 @@ constexpr uint32_t FireIntervals[] = {400, 500, 700, 300, 500, 300, 300, 200, 15
 constexpr uint32_t SafeFireInterval = 300;
 
 constexpr uint32_t OppositionFireMs = 1000;
+// A projectile stays in play while any of its picture is on the field.
+constexpr TRect FieldRect{0, 0, 800, 600};
 constexpr int8_t OppositionShotLimit = 5;
 
 // Where a volley's projectiles start: from the muzzle point of the volley or from the owner's corner.
@@ -93,6 +95,7 @@ void TGunner::FireOne(uint8_t kind, uint8_t sound, int16_t x, int16_t y, double 
     const auto slot = LowestEmptySlot(Shots);
     if (!slot) return;
     Shots[*slot] = std::make_unique<TPulya>(kind, x, y, angle);
+    ++ShotsInFlight; // counted out again in FreeShot, whatever ends the projectile
     PlaySoundEffect(x, y, sound);
 }
 
@@ -103,7 +106,6 @@ bool TGunner::Fire() {
     const ShotKind& size = ShotKindOf(WeaponType);
     MuzzleX = static_cast<int16_t>(size.width / 2 + *OwnerX);
     MuzzleY = static_cast<int16_t>(size.height / 2 + *OwnerY);
-    ++ShotsInFlight;
     FireVolley();
     LastShotTick = now;
     return true;
@@ -112,7 +114,6 @@ bool TGunner::Fire() {
 void TGunner::FireVolley() {
     if (WeaponType >= std::size(Volleys)) return;
     const Volley& volley = Volleys[WeaponType];
-    ShotsInFlight = static_cast<int8_t>(ShotsInFlight + volley.count - 1);
     for (uint8_t i = 0; i < volley.count; ++i) {
         const VolleyShot& shot = volley.shots[i];
         const int16_t baseX = shot.origin == Origin::Muzzle ? MuzzleX : *OwnerX;
@@ -139,20 +140,20 @@ void TGunner::ConsiderRandomFire(uint32_t now) {
     if (!IntervalPassed(now, LastShotTick, OppositionFireMs)) return;
     if (Random(100) != 1) return;
     if (ShotsInFlight >= OppositionShotLimit) return;
-    if (IsPlayerGun) return;
+    if (IsPlayerGun || HoldFire) return;
     Fire();
     LastShotTick = now;
 }
 
 void TGunner::FreeShot(uint8_t slot) {
     Shots[slot].reset();
+    --ShotsInFlight;
 }
 
 void TGunner::CheckShot(uint8_t slot) {
     const TPulya& shot = *Shots[slot];
-    if (shot.Y < 0 || shot.Y > 598 || shot.X < 0 || shot.X > 802) {
+    if (!RectsIntersect(shot.GetBounds(), FieldRect)) {
         FreeShot(slot);
-        --ShotsInFlight; // only leaving the field counts a projectile out
         return;
     }
     if (!CurrentGame) return;
@@ -164,17 +165,16 @@ void TGunner::CheckShot(uint8_t slot) {
 
 namespace {
 
-// The hit rectangle uses the size of the gun's current weapon type, not the projectile's own kind.
-TRect HitRectangle(const TPulya& shot, uint8_t weaponType) {
-    const ShotKind& size = ShotKindOf(weaponType);
-    return MakeRect(RoundToPixel(shot.X), RoundToPixel(shot.Y), size.width, size.height);
+// Only the part of a projectile that is on the field can hit: what cannot be seen does not hurt.
+TRect HitRectangle(const TPulya& shot) {
+    return Intersection(shot.GetBounds(), FieldRect);
 }
 
 } // namespace
 
 bool TGunner::HitsOpposition(const TPulya& shot, uint8_t slot) {
     TGame& game = *CurrentGame;
-    const TRect hit = HitRectangle(shot, WeaponType);
+    const TRect hit = HitRectangle(shot);
     const int16_t x = RoundToPixel(shot.X), y = RoundToPixel(shot.Y);
     const uint8_t damage = ShotKindOf(shot.Kind).damage;
 
@@ -206,7 +206,7 @@ bool TGunner::HitsOpposition(const TPulya& shot, uint8_t slot) {
 
 bool TGunner::HitsPlayer(const TPulya& shot, uint8_t slot) {
     TGame& game = *CurrentGame;
-    if (!RectsIntersect(HitRectangle(shot, WeaponType), ShipBounds(*game.Ship))) return false;
+    if (!RectsIntersect(HitRectangle(shot), ShipBounds(*game.Ship))) return false;
     const uint8_t damage = ShotKindOf(shot.Kind).damage;
     game.SpawnHit(RoundToPixel(shot.X), RoundToPixel(shot.Y), 0, 0);
     FreeShot(slot);

@@ -27,11 +27,12 @@ struct TGunner {
     SlotList<TPulya, GunShotSlots> Shots;
     const int16_t* OwnerX;
     const int16_t* OwnerY;
-    int8_t ShotsInFlight = 0;
+    int8_t ShotsInFlight = 0; // projectiles of this gun in its slot list
     double Angle = 0;
     int16_t MuzzleX = 0;
     int16_t MuzzleY = 0;
     bool IsPlayerGun = false;
+    bool HoldFire = false; // set by an owner that may not fire yet (a boss still above the field)
     uint8_t RateIndex = 0; // every place that sets it sets WeaponType to the same number
     uint8_t WeaponType = 0;
     uint32_t LastTick = 0;

@@ -33,6 +33,11 @@ TPulya::TPulya(uint8_t kind, int16_t x, int16_t y, double angle)
     : Kind(kind), Y(static_cast<float>(y)), X(static_cast<float>(x)), Angle(angle),
       FrameTick(GetTickCount()) {}
 
+TRect TPulya::GetBounds() const {
+    const ShotKind& kind = ShotKindOf(Kind);
+    return MakeRect(RoundToPixel(X), RoundToPixel(Y), kind.width, kind.height);
+}
+
 void TPulya::Update(Surface& target, bool playerShot) {
     const ShotKind& kind = ShotKindOf(Kind);
     const uint32_t now = GetTickCount();

@@ -2,6 +2,7 @@
 // rectangles and damage.
 #pragma once
 
+#include "core/Rect.h"
 #include "platform/Surface.h"
 
 #include <cstdint>
@@ -36,4 +37,7 @@ struct TPulya {
     uint32_t FrameTick = 0;
 
     void Update(Surface& target, bool playerShot);
+    // Where its picture lies: its own kind's size at its rounded position. Hits and leaving the field
+    // are both tested against it.
+    TRect GetBounds() const;
 };

@@ -27,6 +27,12 @@ inline bool RectsIntersect(const TRect& a, const TRect& b) {
     return left < right && top < bottom;
 }
 
+// The common part of two rectangles; empty (right <= left or bottom <= top) when they do not meet.
+inline TRect Intersection(const TRect& a, const TRect& b) {
+    return TRect{a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top,
+                 a.right < b.right ? a.right : b.right, a.bottom < b.bottom ? a.bottom : b.bottom};
+}
+
 inline bool PointInRect(const TRect& r, int32_t x, int32_t y) {
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
