@@ -695,6 +695,37 @@ TEST(OnlineLinks, AMissingOpenerIsNotReported) {
     EXPECT_TRUE(WaitFor([] { return ChildProcesses().empty(); }));
 }
 
+TEST(OnlineLinks, AnOpenerThatCannotStartOrGivesUpIsReportedOnce) {
+    struct Case {
+        const char* what;
+        const char* script; // empty: no opener on PATH at all
+        bool fails;
+    };
+    const Case cases[] = {
+        {"no opener", "", true},
+        {"no browser found", "#!/bin/sh\nexit 3\n", true},
+        {"killed", "#!/bin/sh\nkill -9 $$\n", true},
+        {"browser started", "#!/bin/sh\nexit 0\n", false},
+    };
+    const std::string savedPath = getenv("PATH") ? getenv("PATH") : "";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScopedTempFolder folder("opener-verdict");
+        if (*c.script) {
+            WriteFile(folder.path / "xdg-open", c.script);
+            fs::permissions(folder.path / "xdg-open", fs::perms::owner_all);
+        }
+        setenv("PATH", (folder.path.string() + (*c.script ? ":" + savedPath : "")).c_str(), 1);
+        EXPECT_EQ(OpenLink("http://127.0.0.1/"), *c.script != 0);
+        setenv("PATH", savedPath.c_str(), 1);
+        EXPECT_TRUE(WaitFor([] { return ChildProcesses().empty(); }));
+        if (c.fails) EXPECT_TRUE(WaitFor([] { return LinkOpenFailed(); }));
+        EXPECT_FALSE(LinkOpenFailed()) << "told once only";
+    }
+    EXPECT_FALSE(OpenLink("file:///etc/passwd"));
+    EXPECT_FALSE(LinkOpenFailed()) << "a refused address is no failure of the browser";
+}
+
 TEST(OnlineLinks, TheShortcutAddressIsTheUrlLineOfItsSection) {
     ScopedTempFolder folder("shortcut");
     struct Case {

@@ -3,6 +3,8 @@
 #include "persistence/HiScores.h"
 #include "persistence/Options.h"
 
+#include "ReadOnlyFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -258,6 +260,27 @@ TEST_F(ConfigFileTest, FailedSaveSaysSoAndLeavesNoTemporaryFile) {
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder))
         ++entries;
     EXPECT_EQ(entries, 1);
+}
+
+TEST_F(ConfigFileTest, SaveInAReadOnlyFolderFailsAndSaysWhatIsLeft) {
+    for (const bool hadFile : {false, true}) {
+        SCOPED_TRACE(hadFile ? "a file from before" : "a first start");
+        fs::remove(ConfigFile());
+        if (hadFile) WriteFile("old bytes");
+        testing::internal::CaptureStderr();
+        bool saved = true;
+        {
+            ReadOnlyFolder readOnly(folder);
+            saved = InsertHiScore("Ann", 999999);
+        }
+        const std::string errors = testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(CountLines(errors), 1u) << errors;
+        EXPECT_EQ(errors.find("previous file is kept") != std::string::npos, hadFile) << errors;
+        EXPECT_EQ(fs::exists(ConfigFile()), hadFile);
+        if (hadFile) EXPECT_EQ(FileBytes(), "old bytes");
+        EXPECT_EQ(HiScoreTable[0].Name, "Ann"); // the table in memory keeps the score
+    }
 }
 
 TEST_F(ConfigFileTest, SaveReplacesALongerFileWholeAndTakesTheCountryField) {

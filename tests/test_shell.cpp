@@ -1,10 +1,15 @@
 #include "Harness.h"
+#include "ReadOnlyFolder.h"
 
 #include "Game/TGame.h"
+#include "audio/AudioState.h"
 #include "core/ScreenState.h"
 #include "graphics/SpriteStore.h"
 #include "main/CommandLine.h"
+#include "main/MenuWidgets.h"
+#include "main/Notice.h"
 #include "main/StartFolders.h"
+#include "persistence/HiScores.h"
 #include "persistence/Options.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
@@ -49,7 +54,7 @@ TEST(Shell, CloseRequestsFollowTheScreen) {
         {ScreenOptions, ScreenExitQuestion},
         {ScreenHiScores, ScreenExitQuestion},
         {ScreenHelpAbout, ScreenExitQuestion},
-        {ScreenQuitQuestion, ScreenExitQuestion},
+        {ScreenQuitQuestion, ScreenQuitQuestion}, // the exit question's "No" would drop the game
     };
     Harness h;
     for (const Case& c : cases) {
@@ -228,4 +233,108 @@ TEST(Shell, DataIsFoundBesideABuildOrInTheInstallsShareFolder) {
     EXPECT_EQ(InstalledDataFolder(root / "build"), root / "build");
     EXPECT_EQ(InstalledDataFolder(root / "prefix" / "bin"), root / "prefix" / "share" / "vantorix");
     fs::remove_all(root);
+}
+
+namespace {
+
+// Ends a game with `score` and steps on until its hand-over to the name entry or the main menu.
+void EndAGameWith(Harness& h, int32_t score) {
+    h.Form().StartGame();
+    CurrentGame->Score = score;
+    CurrentGame->Phase = PhaseGameOver;
+    CurrentGame->PhaseTick = GetTickCount();
+    ASSERT_TRUE(h.StepUntilScreen(ScreenNameEntry, 1000));
+}
+
+bool NoticeBandLit(const Harness& h) {
+    for (int x = 200; x < 600; ++x)
+        for (int y = 566; y < 588; ++y)
+            if (h.Pixel(x, y) == ColourBrightGreen) return true;
+    return false;
+}
+
+} // namespace
+
+TEST(Shell, ReactivationPlaysTheTuneOfTheScreen) {
+    Harness h;
+    Options.MusicEnabled = true;
+    struct Case {
+        int32_t screen;
+        const char* tune;
+    };
+    for (const Case c : {Case{ScreenMainMenu, "1.xm"}, Case{ScreenHiScores, "1.xm"}, Case{ScreenGame, "2.xm"},
+                         Case{ScreenPause, "2.xm"}, Case{ScreenQuitQuestion, "2.xm"}}) {
+        SCOPED_TRACE(c.screen);
+        ScreenState = c.screen;
+        h.Form().ApplicationDeactivate();
+        EXPECT_EQ(MusicName(), "");
+        h.Form().ApplicationActivate();
+        EXPECT_EQ(MusicName(), c.tune);
+    }
+}
+
+TEST(Shell, AModeSwitchKeepsTheFrozenPictureUnderPausesAndQuestions) {
+    Harness h;
+    const uint32_t frozen = Rgb(200, 100, 50);
+    for (const int32_t screen :
+         {ScreenPause, ScreenQuitQuestion, ScreenNameEntry, ScreenSendQuestion, ScreenRetryQuestion}) {
+        SCOPED_TRACE(screen);
+        ScreenState = screen;
+        h.Form().SavedScreen->Fill(frozen);
+        h.PressKey(SDLK_RETURN, KMOD_LALT);
+        EXPECT_EQ(h.Form().SavedScreen->Pixel(400, 590), frozen);
+        h.Step();
+        EXPECT_EQ(h.Pixel(795, 595), frozen) << "drawn under the panel";
+    }
+}
+
+TEST(Shell, NameEntryOpensOnOkWhateverTheLastQuestionChose) {
+    Harness h;
+    // "Cancel" on the clear-table question leaves the shared Ok/Cancel pair on Cancel.
+    ScreenState = ScreenClearQuestion;
+    h.PressKey(SDLK_RIGHT);
+    h.PressKey(SDLK_RETURN);
+    ASSERT_EQ(ScreenState, ScreenHiScores);
+    ASSERT_FALSE(OkCancelQuestion->Choice);
+
+    EndAGameWith(h, 987654);
+    EXPECT_TRUE(OkCancelQuestion->Choice);
+    h.PressKey(SDLK_t);
+    h.PressKey(SDLK_SPACE); // typed between two words of a name: takes the score, never throws it away
+    EXPECT_EQ(ScreenState, ScreenSendQuestion);
+    EXPECT_EQ(HiScoreTable[0].Score, 987654);
+}
+
+TEST(Shell, AScoreThatCouldNotBeSavedIsToldOnTheNextScreen) {
+    for (const bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly ? "read-only folder" : "writable folder");
+        Harness h;
+        EndAGameWith(h, 987654);
+        {
+            std::unique_ptr<ReadOnlyFolder> refuse;
+            if (readOnly) refuse = std::make_unique<ReadOnlyFolder>(h.Folder());
+            h.PressKey(SDLK_RETURN);
+        }
+        EXPECT_EQ(ScreenState, ScreenSendQuestion);
+        EXPECT_EQ(CurrentNotice(), readOnly ? ScoreNotSavedNotice : "");
+        h.Step();
+        EXPECT_EQ(NoticeBandLit(h), readOnly);
+        h.Step(1, NoticeShowMs);
+        EXPECT_EQ(CurrentNotice(), "") << "gone after a few seconds";
+        EXPECT_FALSE(NoticeBandLit(h));
+    }
+}
+
+TEST(Shell, WebSiteWithoutABrowserSaysSo) {
+    const std::string savedPath = getenv("PATH") ? getenv("PATH") : "";
+    Harness h;
+    setenv("PATH", h.Folder().c_str(), 1); // no xdg-open there
+    ScreenState = ScreenMainMenu;
+    MainMenu->ItemIndex = ItemWebSite;
+    h.PressKey(SDLK_RETURN);
+    setenv("PATH", savedPath.c_str(), 1);
+    h.Step();
+    EXPECT_EQ(ScreenState, ScreenMainMenu);
+    EXPECT_EQ(CurrentNotice(), NoBrowserNotice);
+    EXPECT_TRUE(NoticeBandLit(h));
 }

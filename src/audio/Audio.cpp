@@ -19,6 +19,7 @@ bool audioInitialised = false;
 std::unique_ptr<SoundDevice> DXSound1;
 SoundBank DXWaveList1;
 std::unique_ptr<Song> CurrentSong;
+std::string CurrentSongName;
 int32_t LastOrder = 0;
 std::set<std::string> reportedTunes;
 
@@ -43,6 +44,7 @@ void InitialiseAudio() {
 
 void ShutdownAudio() {
     CurrentSong.reset();
+    CurrentSongName.clear();
     LastOrder = 0;
     DXWaveList1.Free();
     DXSound1.reset();
@@ -74,10 +76,12 @@ void PlayMusic(const std::string& name) {
     if (CurrentSong) CurrentSong->SetGain(MusicGain);
     if (CurrentSong && !CurrentSong->Play(failure)) CurrentSong.reset();
     if (!CurrentSong) ReportTuneOnce(path, failure);
+    if (CurrentSong) CurrentSongName = name;
 }
 
 void StopMusic() {
     CurrentSong.reset();
+    CurrentSongName.clear();
     LastOrder = 0;
 }
 
@@ -96,6 +100,10 @@ const SoundBank& EffectBank() {
 
 bool MusicLoaded() {
     return CurrentSong != nullptr;
+}
+
+const std::string& MusicName() {
+    return CurrentSongName;
 }
 
 int32_t MusicLastOrder() {

@@ -7,5 +7,8 @@
 #include <cstdint>
 
 void Randomize(uint32_t seed);
+// The seed for a new start of the program: the number in VANTORIX_SEED when it holds one (to play a
+// start again), else one drawn from the system's entropy, different on every start.
+uint32_t LaunchSeed();
 // A random integer 0 .. n - 1 (0 when n is 0).
 uint32_t Random(uint32_t n);

@@ -39,6 +39,8 @@ Options:
 
 Environment:
   VANTORIX_SERVER  the score server as host[:port], instead of the built-in one
+  VANTORIX_SEED    the random seed (0 to 4294967295), to play a start again; every start
+                   tells its seed on standard output
   XDG_DATA_HOME    the options and high scores are kept in $XDG_DATA_HOME/vantorix/Config.cfg
                    (~/.local/share/vantorix/Config.cfg when it is not set)
 

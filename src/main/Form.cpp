@@ -8,7 +8,9 @@
 #include "graphics/Blit.h"
 #include "graphics/SpriteStore.h"
 #include "main/MenuWidgets.h"
+#include "main/Notice.h"
 #include "main/Screens.h"
+#include "online/GoToLink.h"
 #include "persistence/ConfigFile.h"
 #include "persistence/HiScores.h"
 #include "persistence/Options.h"
@@ -40,7 +42,8 @@ bool TForm1::FormCreate() {
         CreateDisplay();
         return true;
     }
-    Randomize(GetTickCount());
+    StartSeed = LaunchSeed();
+    Randomize(StartSeed);
     FirstStart = false;
     Display::DesktopSize(DesktopWidth, DesktopHeight);
     InitialiseEventPump();
@@ -80,7 +83,10 @@ void TForm1::CreateDisplay() {
 void TForm1::SetupDisplay() {
     display.Setup(Options.Windowed);
     BackBuffer = Surface::Create(ScreenWidth, ScreenHeight);
+    // The frozen picture under a pause or a question outlives the switch: it is copied across.
+    std::unique_ptr<Surface> frozen = std::move(SavedScreen);
     SavedScreen = Surface::Create(ScreenWidth, ScreenHeight);
+    if (frozen) SavedScreen->BlitWhole(*frozen, 0, 0, false);
     SourceRect = TRect{0, 0, ScreenWidth, ScreenHeight};
     WindowMoved();
 }
@@ -96,7 +102,9 @@ void TForm1::PlayScreenMusic() {
         StopMusic();
         return;
     }
-    PlayMusic(ScreenState == ScreenGame || ScreenState == ScreenPause ? "2.xm" : "1.xm");
+    const bool inGame =
+        ScreenState == ScreenGame || ScreenState == ScreenPause || ScreenState == ScreenQuitQuestion;
+    PlayMusic(inGame ? "2.xm" : "1.xm");
 }
 
 bool TForm1::RunMessageLoop() {
@@ -126,6 +134,8 @@ int32_t TForm1::RenderFrame() {
     UpdateMusic();
     if (ClearBackBuffer() != BlitOk) status = RestoreSurfaces();
     DrawScreen();
+    if (LinkOpenFailed()) ShowNotice(NoBrowserNotice);
+    DrawNotice(*BackBuffer);
     display.Present(*BackBuffer);
     LastFrameTick = GetTickCount();
     return status;
@@ -167,6 +177,8 @@ void TForm1::LeaveFinishedGame() {
     if (ScoreEntersTable(CurrentGame->Score)) {
         if (SavedScreen) SavedScreen->BlitWhole(*BackBuffer, 0, 0, false);
         ScreenState = ScreenNameEntry;
+        // A stray Space must not throw a new high score away: the entry always opens on "Ok".
+        if (OkCancelQuestion) OkCancelQuestion->Choice = true;
     }
     if (Options.MusicEnabled) PlayMusic("1.xm");
 }
@@ -197,6 +209,7 @@ bool TForm1::FormCloseQuery() {
     case ScreenPause:
     case ScreenNameEntry:
     case ScreenSendQuestion:
+    case ScreenQuitQuestion: // the exit question's "No" would drop the running game
         return false;
     case ScreenMainMenu:
     case ScreenOptions:

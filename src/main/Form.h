@@ -58,6 +58,7 @@ class TForm1 : public ShellEvents {
     Display display;
     std::unique_ptr<Surface> BackBuffer;
     std::unique_ptr<Surface> SavedScreen;
+    uint32_t StartSeed = 0; // the generator's seed at start-up
     uint32_t FrameStartTick = 0;
     uint32_t LastFrameTick = 0;
     bool AppActive = false;

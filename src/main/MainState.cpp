@@ -5,6 +5,7 @@
 #include "core/CoreState.h"
 #include "graphics/GraphicsState.h"
 #include "main/MenuWidgets.h"
+#include "main/Notice.h"
 #include "online/OnlineState.h"
 #include "persistence/PersistenceState.h"
 #include "platform/PlatformState.h"
@@ -17,6 +18,7 @@ void ResetMainState() {
     DesktopWidth = DesktopHeight = 0;
     WindowModeForThisRun.reset();
     FreeMenuWidgets();
+    ClearNotice();
 }
 
 void ResetProgramState() {

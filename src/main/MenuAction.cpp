@@ -5,6 +5,7 @@
 #include "core/ScreenState.h"
 #include "main/Form.h"
 #include "main/MenuWidgets.h"
+#include "main/Notice.h"
 #include "main/Screens.h"
 #include "main/SendResult.h"
 #include "main/ShellActions.h"
@@ -42,7 +43,7 @@ void MainMenuAction(TForm1& form) {
         ScreenState = ScreenHelpOverview;
         break;
     case ItemWebSite:
-        OpenLink(ScoreServer.BaseAddress);
+        OpenLink(ScoreServerHomePage()); // a failure is told by the notice
         break;
     case ItemExit:
         ScreenState = ScreenExitQuestion;
@@ -164,7 +165,8 @@ void NameEntryAction() {
     if (!OkCancelQuestion->MouseOver) return;
     if (OkCancelQuestion->Choice) {
         const TDDEdit& field = *HiScoreNameEdit;
-        InsertHiScore(field.Text.substr(0, field.Length), CurrentGame ? CurrentGame->Score : 0);
+        if (!InsertHiScore(field.Text.substr(0, field.Length), CurrentGame ? CurrentGame->Score : 0))
+            ShowNotice(ScoreNotSavedNotice);
         ScreenState = ScreenSendQuestion;
     } else {
         ScreenState = ScreenMainMenu;

@@ -250,6 +250,7 @@ constexpr size_t ControlsHeadings[] = {0, 6}; // lines drawn as headings
 
 const std::string AboutName = "VANTORIX v.2.0";
 const std::string AboutMaker = "(c) 2006 Vantorix Team";
+const std::string AboutHomePage = "The world high-score table, on the game's web site:";
 
 void DrawHelpLine(TForm1& form, const ScreenText& line, int height, int width, uint32_t colour) {
     DrawMenuText(line.x, line.y, height, width, line.text, *form.BackBuffer, colour, false);
@@ -293,7 +294,8 @@ void DrawAboutBody(TForm1& form) {
     DrawPicture(form, AboutPicture, 40, 220);
     DrawMenuText(170, 220, 28, 18, AboutName, *form.BackBuffer, ColourBrightGreen, false);
     DrawMenuText(170, 255, 28, 18, AboutMaker, *form.BackBuffer, ColourDimGreen, false);
-    DrawMenuText(170, 290, 28, 18, ScoreServer.BaseAddress, *form.BackBuffer, ColourDimGreen, false);
+    DrawMenuText(170, 300, 14, 10, AboutHomePage, *form.BackBuffer, ColourDimGreen, false);
+    DrawMenuText(170, 320, 28, 18, ScoreServerHomePage(), *form.BackBuffer, ColourDimGreen, false);
 }
 
 struct HelpPageContent {

@@ -34,6 +34,12 @@ int AnswerCommandLine(const CommandLine& command) {
     return -1;
 }
 
+// Told on every start, so that VANTORIX_SEED can play the same start again.
+void ReportSeed(uint32_t seed) {
+    std::printf("vantorix: random seed %u\n", seed);
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -58,10 +64,12 @@ int main(int argc, char** argv) {
     int status = 0;
     {
         TForm1 form;
-        if (!form.FormCreate())
+        if (!form.FormCreate()) {
             status = 1;
-        else if (!form.RunMessageLoop())
-            status = 1;
+        } else {
+            ReportSeed(form.StartSeed);
+            if (!form.RunMessageLoop()) status = 1;
+        }
         form.FormDestroy();
         if (status == 0 && !form.Terminated()) OpenPlayUrl();
     }

@@ -5,6 +5,13 @@
 
 TScoreServer ScoreServer;
 
+const std::string& ScoreServerHomePage() {
+    static std::string page; // keeps its buffer: the about page reads it every frame
+    page.assign(ScoreServer.BaseAddress);
+    page += '/';
+    return page;
+}
+
 namespace {
 
 constexpr const char* VersionRequest = "/cgi/version.pl?version&prg=Vantorix";

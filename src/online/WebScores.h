@@ -20,6 +20,9 @@ struct TScoreServer {
     int32_t RequestTimeoutMs = 20000;
 };
 
+// The score server's home page, the game's page on the web: what the menus show and open.
+const std::string& ScoreServerHomePage();
+
 inline constexpr std::string_view ResultAlphabet = "MNBVCXZLKJHGFDSAPUYTREW987654321";
 inline constexpr char ResultKeyLetter = 'V';
 

@@ -279,8 +279,12 @@ bool SaveConfig(const std::string& path) {
     if (countryFieldReader) Options.Country = countryFieldReader();
     std::string reason;
     if (ReplaceFileAtomically(path, EncodeConfig(), reason)) return true;
-    std::fprintf(stderr, "%s could not be saved (%s); the previous file is kept.\n", path.c_str(),
-                 reason.c_str());
+    // A failed replacement never touches the old file, but on a first start there is none.
+    std::error_code ignored;
+    const char* consequence = std::filesystem::exists(path, ignored)
+                                  ? "the previous file is kept"
+                                  : "the settings and scores last only until the game ends";
+    std::fprintf(stderr, "%s could not be saved (%s); %s.\n", path.c_str(), reason.c_str(), consequence);
     return false;
 }
 

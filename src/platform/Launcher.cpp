@@ -5,7 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <system_error>
 #include <thread>
@@ -40,12 +42,25 @@ class SpawnFileActions {
     bool ready = false;
 };
 
+std::atomic<int> openerFailures{0};
+
+bool EndedInFailure(int status) {
+    return !WIFEXITED(status) || WEXITSTATUS(status) != 0;
+}
+
 // The opener may live as long as the browser it started, so it is waited for on a thread of its own.
 void ReapInBackground(pid_t child) {
     try {
-        std::thread([child] {
-            while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+        const auto started = std::chrono::steady_clock::now();
+        std::thread([child, started] {
+            int status = 0;
+            pid_t reaped = 0;
+            while ((reaped = waitpid(child, &status, 0)) < 0 && errno == EINTR) {
             }
+            const auto lived = std::chrono::steady_clock::now() - started;
+            if (reaped == child && EndedInFailure(status) &&
+                lived < std::chrono::milliseconds(OpenerVerdictMs))
+                ++openerFailures;
         }).detach();
     } catch (const std::system_error&) {
         // No thread to be had: the opener stays unreaped until the program ends, which is harmless.
@@ -64,4 +79,11 @@ bool LaunchOpener(const std::string& address) {
     if (posix_spawnp(&child, OpenerProgram, actions.Get(), nullptr, argv, environ) != 0) return false;
     ReapInBackground(child);
     return true;
+}
+
+bool TakeOpenerFailure() {
+    int failures = openerFailures.load();
+    while (failures > 0 && !openerFailures.compare_exchange_weak(failures, failures - 1)) {
+    }
+    return failures > 0;
 }
