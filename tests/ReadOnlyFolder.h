@@ -1,10 +1,15 @@
 // A scratch folder that takes no new bytes while this object lives: read-only for an ordinary user,
-// and, because permissions do not stop root, a zero file-size limit as on a full disk.
+// and, because permissions do not stop root, a zero file-size limit as on a full disk. The limit
+// holds for every file of the process, so what is said on stderr meanwhile goes into a pipe.
 #pragma once
 
 #include <csignal>
+#include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
+#include <string>
 #include <sys/resource.h>
+#include <unistd.h>
 
 class ReadOnlyFolder {
   public:
@@ -32,4 +37,42 @@ class ReadOnlyFolder {
     std::filesystem::path folder;
     rlimit previousLimit{};
     void (*previousSignal)(int) = SIG_DFL;
+};
+
+// Stderr into a pipe while this object lives: a pipe is no file, so the size limit leaves it alone.
+class StderrPipe {
+  public:
+    StderrPipe() {
+        if (::pipe2(ends, O_NONBLOCK) != 0) return;
+        std::fflush(stderr);
+        saved = ::dup(STDERR_FILENO);
+        ::dup2(ends[1], STDERR_FILENO);
+    }
+    ~StderrPipe() {
+        Take();
+        if (ends[0] >= 0) ::close(ends[0]);
+    }
+    StderrPipe(const StderrPipe&) = delete;
+    StderrPipe& operator=(const StderrPipe&) = delete;
+
+    // Puts stderr back and returns what was said meanwhile (a few lines fit the pipe).
+    std::string Take() {
+        if (saved >= 0) {
+            std::fflush(stderr);
+            ::dup2(saved, STDERR_FILENO);
+            ::close(saved);
+            ::close(ends[1]);
+            saved = -1;
+        }
+        char buffer[256];
+        ssize_t got = 0;
+        while (ends[0] >= 0 && (got = ::read(ends[0], buffer, sizeof buffer)) > 0)
+            said.append(buffer, static_cast<size_t>(got));
+        return said;
+    }
+
+  private:
+    int ends[2] = {-1, -1};
+    int saved = -1;
+    std::string said;
 };

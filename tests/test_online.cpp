@@ -708,6 +708,8 @@ TEST(OnlineLinks, AnOpenerThatCannotStartOrGivesUpIsReportedOnce) {
         {"browser started", "#!/bin/sh\nexit 0\n", false},
     };
     const std::string savedPath = getenv("PATH") ? getenv("PATH") : "";
+    while (LinkOpenFailed()) {
+    } // what earlier tests left
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ScopedTempFolder folder("opener-verdict");
@@ -719,7 +721,9 @@ TEST(OnlineLinks, AnOpenerThatCannotStartOrGivesUpIsReportedOnce) {
         EXPECT_EQ(OpenLink("http://127.0.0.1/"), *c.script != 0);
         setenv("PATH", savedPath.c_str(), 1);
         EXPECT_TRUE(WaitFor([] { return ChildProcesses().empty(); }));
-        if (c.fails) EXPECT_TRUE(WaitFor([] { return LinkOpenFailed(); }));
+        if (c.fails) {
+            EXPECT_TRUE(WaitFor([] { return LinkOpenFailed(); }));
+        }
         EXPECT_FALSE(LinkOpenFailed()) << "told once only";
     }
     EXPECT_FALSE(OpenLink("file:///etc/passwd"));

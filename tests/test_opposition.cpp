@@ -15,6 +15,7 @@
 #include "Game/THit.h"
 #include "Game/TLineLive.h"
 #include "Game/TMyShip.h"
+#include "Game/TPulya.h"
 #include "core/Random.h"
 #include "core/ScreenState.h"
 #include "graphics/SpriteStore.h"
@@ -24,6 +25,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -724,6 +727,60 @@ TEST(OppositionEndToEnd, DISABLED_ScreenshotsOfABattleAndTheFirstBoss) {
     }
     EXPECT_TRUE(battleSaved);
     EXPECT_TRUE(bossSaved);
+    ClearTestInput();
+}
+
+// Plays through the first boss into stage 4 and checks every hit of the boss's shots on the ship: a
+// shot that ends while on the field ended on the ship, so the part of its picture on the field must
+// touch the ship. Slow: run by hand with --gtest_also_run_disabled_tests.
+TEST(OppositionEndToEnd, DISABLED_FirstBossShotsHurtOnlyWhereTheyAreDrawn) {
+    Harness h("", 77);
+    ASSERT_TRUE(h.Started());
+    h.Form().StartGame();
+    ScriptedPilot pilot(h);
+    while (CurrentGame && CurrentGame->StageNumber < 3 && pilot.Frame() < 40000)
+        pilot.Fly(1);
+    ASSERT_NE(CurrentGame, nullptr);
+    ASSERT_EQ(CurrentGame->StageNumber, 3u);
+    const TRect field = MakeRect(0, 0, 800, 600);
+    constexpr int ShipMove = 10; // the ship's own step during the frame
+    int hits = 0, bossFrames = 0;
+    for (int i = 0; i < 60000 && CurrentGame && CurrentGame->StageNumber == 3; ++i) {
+        const TBaseBoss* boss = CurrentGame->Engine->Boss.get();
+        struct Seen {
+            const TPulya* shot = nullptr; // compared, never read once the frame has run
+            TRect onField;
+            uint8_t kind = 0;
+        };
+        std::array<Seen, GunShotSlots> before{};
+        if (boss)
+            for (size_t slot = 0; slot < GunShotSlots; ++slot)
+                if (const TPulya* shot = boss->Gun->Shots[slot].get())
+                    before[slot] = {shot, Intersection(shot->GetBounds(), field), shot->Kind};
+        pilot.Fly(1);
+        if (!CurrentGame || !boss || CurrentGame->Engine->Boss.get() != boss) continue;
+        ++bossFrames;
+        const TRect ship = CurrentGame->Ship ? ShipBounds(*CurrentGame->Ship) : TRect{};
+        const TRect reach{ship.left - ShipMove, ship.top - ShipMove, ship.right + ShipMove,
+                          ship.bottom + ShipMove};
+        for (size_t slot = 0; slot < GunShotSlots; ++slot) {
+            const auto& [shot, rect, kind] = before[slot];
+            if (!shot || boss->Gun->Shots[slot].get() == shot) continue;
+            if (rect.right <= rect.left || rect.bottom <= rect.top) continue; // left the field
+            ++hits;
+            EXPECT_TRUE(RectsIntersect(rect, reach))
+                << "kind " << int(kind) << " hit from " << rect.left << "," << rect.top << " " << rect.Width()
+                << "x" << rect.Height() << ", ship at " << ship.left << "," << ship.top;
+        }
+    }
+    ASSERT_NE(CurrentGame, nullptr);
+    EXPECT_EQ(CurrentGame->StageNumber, 4u) << "the boss was beaten";
+    EXPECT_GT(bossFrames, 0);
+    EXPECT_GT(hits, 0) << "the boss hit the ship at least once";
+    std::printf("boss frames %d, boss hits on the ship %d\n", bossFrames, hits);
+    for (int i = 0; i < 3000 && CurrentGame->Phase != PhasePlay; ++i)
+        pilot.Fly(1); // into stage 4's play
+    EXPECT_EQ(CurrentGame->Phase, PhasePlay);
     ClearTestInput();
 }
 

@@ -267,18 +267,20 @@ TEST_F(ConfigFileTest, SaveInAReadOnlyFolderFailsAndSaysWhatIsLeft) {
         SCOPED_TRACE(hadFile ? "a file from before" : "a first start");
         fs::remove(ConfigFile());
         if (hadFile) WriteFile("old bytes");
-        testing::internal::CaptureStderr();
+        StderrPipe stderrPipe;
         bool saved = true;
         {
             ReadOnlyFolder readOnly(folder);
             saved = InsertHiScore("Ann", 999999);
         }
-        const std::string errors = testing::internal::GetCapturedStderr();
+        const std::string errors = stderrPipe.Take();
         EXPECT_FALSE(saved);
         EXPECT_EQ(CountLines(errors), 1u) << errors;
         EXPECT_EQ(errors.find("previous file is kept") != std::string::npos, hadFile) << errors;
         EXPECT_EQ(fs::exists(ConfigFile()), hadFile);
-        if (hadFile) EXPECT_EQ(FileBytes(), "old bytes");
+        if (hadFile) {
+            EXPECT_EQ(FileBytes(), "old bytes");
+        }
         EXPECT_EQ(HiScoreTable[0].Name, "Ann"); // the table in memory keeps the score
     }
 }

@@ -412,3 +412,42 @@ TEST(Program, SavesKilledAtRandomMomentsLeaveTheOldOrNewFileAndTheNextStartNoTem
     EXPECT_EQ(CountTemporaries(program.folder), 0u);
     EXPECT_EQ(FileBytes(config), saved) << "a start that finds a sound file leaves it as it is";
 }
+
+TEST(Program, EveryStartSeedsAfreshAndVantorixSeedPlaysOneAgain) {
+    ProgramFolder program;
+    fs::remove(program.folder / "Data");
+    fs::create_directory_symlink(fs::current_path() / "Data", program.folder / "Data");
+    struct Case {
+        const char* variable; // nullptr: not set
+        const char* seed;     // what the start must tell; nullptr: any fresh seed
+        bool complaint;
+    };
+    const Case cases[] = {{nullptr, nullptr, false}, {nullptr, nullptr, false},
+                          {"42", "42", false},       {"4294967295", "4294967295", false},
+                          {"-1", nullptr, true},     {"12abc", nullptr, true}};
+    std::vector<std::string> fresh;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.variable ? c.variable : "(not set)");
+        fs::remove(program.folder / "Config.cfg"); // written again once this start runs
+        Start start;
+        start.workingFolder = program.folder;
+        start.stopAfterMs = 300;
+        start.startedWhen = program.folder / "Config.cfg";
+        if (c.variable) start.environment = {{"VANTORIX_SEED", c.variable}};
+        const RunResult result = program.RunProgram(start);
+        EXPECT_EQ(result.exitCode, 0) << result.errors;
+        const std::string told = "vantorix: random seed ";
+        const size_t at = result.output.find(told);
+        ASSERT_NE(at, std::string::npos) << result.output;
+        const std::string seed =
+            result.output.substr(at + told.size(), result.output.find('\n', at) - at - told.size());
+        if (c.seed) {
+            EXPECT_EQ(seed, c.seed);
+        } else {
+            fresh.push_back(seed);
+        }
+        EXPECT_EQ(result.errors.find("VANTORIX_SEED") != std::string::npos, c.complaint) << result.errors;
+    }
+    ASSERT_EQ(fresh.size(), 4u);
+    EXPECT_NE(fresh[0], fresh[1]) << "two plain starts seed differently";
+}

@@ -5,6 +5,7 @@
 #include "audio/AudioState.h"
 #include "core/ScreenState.h"
 #include "graphics/SpriteStore.h"
+#include "graphics/Text.h"
 #include "main/CommandLine.h"
 #include "main/MenuWidgets.h"
 #include "main/Notice.h"
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -319,6 +321,8 @@ TEST(Shell, AScoreThatCouldNotBeSavedIsToldOnTheNextScreen) {
         EXPECT_EQ(CurrentNotice(), readOnly ? ScoreNotSavedNotice : "");
         h.Step();
         EXPECT_EQ(NoticeBandLit(h), readOnly);
+        if (const char* shots = std::getenv("VANTORIX_SHOTS"); shots && readOnly)
+            h.SaveScreenshot(std::string(shots) + "/score-not-saved.bmp"); // for looking at
         h.Step(1, NoticeShowMs);
         EXPECT_EQ(CurrentNotice(), "") << "gone after a few seconds";
         EXPECT_FALSE(NoticeBandLit(h));

@@ -294,8 +294,8 @@ void DrawAboutBody(TForm1& form) {
     DrawPicture(form, AboutPicture, 40, 220);
     DrawMenuText(170, 220, 28, 18, AboutName, *form.BackBuffer, ColourBrightGreen, false);
     DrawMenuText(170, 255, 28, 18, AboutMaker, *form.BackBuffer, ColourDimGreen, false);
-    DrawMenuText(170, 300, 14, 10, AboutHomePage, *form.BackBuffer, ColourDimGreen, false);
-    DrawMenuText(170, 320, 28, 18, ScoreServerHomePage(), *form.BackBuffer, ColourDimGreen, false);
+    DrawMenuText(170, 296, 18, 11, AboutHomePage, *form.BackBuffer, ColourMediumGreen, false);
+    DrawMenuText(170, 322, 28, 18, ScoreServerHomePage(), *form.BackBuffer, ColourDimGreen, false);
 }
 
 struct HelpPageContent {
