@@ -261,7 +261,7 @@ TEST(Shell, ReactivationPlaysTheTuneOfTheScreen) {
     Harness h;
     Options.MusicEnabled = true;
     struct Case {
-        int32_t screen;
+        Screen screen;
         const char* tune;
     };
     for (const Case c : {Case{ScreenMainMenu, "1.xm"}, Case{ScreenHiScores, "1.xm"}, Case{ScreenGame, "2.xm"},
@@ -278,7 +278,7 @@ TEST(Shell, ReactivationPlaysTheTuneOfTheScreen) {
 TEST(Shell, AModeSwitchKeepsTheFrozenPictureUnderPausesAndQuestions) {
     Harness h;
     const uint32_t frozen = Rgb(200, 100, 50);
-    for (const int32_t screen :
+    for (const Screen screen :
          {ScreenPause, ScreenQuitQuestion, ScreenNameEntry, ScreenSendQuestion, ScreenRetryQuestion}) {
         SCOPED_TRACE(screen);
         ScreenState = screen;

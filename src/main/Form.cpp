@@ -221,7 +221,6 @@ bool TForm1::FormCloseQuery() {
     case ScreenExitQuestion:
     case ScreenClearQuestion:
     case ScreenKeyCapture:
-    case ScreenQuitQuestion:
     case ScreenRetryQuestion:
     case ScreenPleaseWait:
         break;
