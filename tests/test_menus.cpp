@@ -258,7 +258,7 @@ TEST(Menus, CloseRequestOnEachScreenIsRefusedOrAsksTheExitQuestion) {
         {ScreenOptions, false},      {ScreenHiScores, false},      {ScreenHelpOverview, false},
         {ScreenExitQuestion, false}, {ScreenClearQuestion, false}, {ScreenKeyCapture, false},
         {ScreenPause, true},         {ScreenNameEntry, true},      {ScreenSendQuestion, true},
-        {ScreenQuitQuestion, false}, {ScreenRetryQuestion, false}, {ScreenPleaseWait, false},
+        {ScreenQuitQuestion, true},  {ScreenRetryQuestion, false}, {ScreenPleaseWait, false},
         {ScreenHelpBonuses, false},  {ScreenHelpControls, false},  {ScreenHelpAbout, false},
     };
     Harness h;
