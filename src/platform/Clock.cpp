@@ -1,21 +1,40 @@
 #include "platform/Clock.h"
 
-#include <SDL.h>
+#include <chrono>
+#include <thread>
 
 namespace {
+using SteadyClock = std::chrono::steady_clock;
+
 bool testClockActive = false;
 uint32_t testTick = 0;
+// The tick count is whole milliseconds since the first time anything asked for the time, so the
+// moment a tick begins is known exactly and can be slept to.
+SteadyClock::time_point Origin() {
+    static const SteadyClock::time_point origin = SteadyClock::now();
+    return origin;
+}
+
+uint64_t SystemMicroseconds() {
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::microseconds>(SteadyClock::now() - Origin()).count());
+}
 } // namespace
 
 uint32_t GetTickCount() {
-    return testClockActive ? testTick : SDL_GetTicks();
+    // Kept 32 bits wide on purpose: differences wrap after 49 days, like the system tick count.
+    return testClockActive ? testTick : static_cast<uint32_t>(SystemMicroseconds() / 1000);
+}
+
+uint64_t GetMicroseconds() {
+    return testClockActive ? uint64_t{testTick} * 1000 : SystemMicroseconds();
 }
 
 void SleepMs(uint32_t ms) {
     if (testClockActive)
         testTick += ms;
     else
-        SDL_Delay(ms);
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 void SleepUntil(uint32_t target) {
@@ -23,11 +42,24 @@ void SleepUntil(uint32_t target) {
         if (static_cast<int32_t>(target - testTick) > 0) testTick = target;
         return;
     }
-    // SDL_Delay may oversleep by a scheduler slice, so sleep to a millisecond short of the target.
-    int32_t left = static_cast<int32_t>(target - SDL_GetTicks());
-    if (left > 1) SDL_Delay(static_cast<uint32_t>(left - 1));
-    while (static_cast<int32_t>(target - SDL_GetTicks()) > 0)
-        SDL_Delay(0);
+    // One sleep to the first microsecond of the target tick: no spinning, no early wake-up.
+    if (static_cast<int32_t>(target - GetTickCount()) > 0) SleepUntilMicroseconds(MicrosecondsAtTick(target));
+}
+
+uint64_t MicrosecondsAtTick(uint32_t tick) {
+    const uint64_t now = GetMicroseconds();
+    const int64_t ticksAway = static_cast<int32_t>(tick - GetTickCount());
+    const int64_t start = static_cast<int64_t>(now / 1000 * 1000) + ticksAway * 1000;
+    return start > 0 ? static_cast<uint64_t>(start) : 0;
+}
+
+void SleepUntilMicroseconds(uint64_t target) {
+    if (testClockActive) {
+        const uint64_t now = GetMicroseconds();
+        if (target > now) testTick += static_cast<uint32_t>((target - now + 999) / 1000);
+        return;
+    }
+    std::this_thread::sleep_until(Origin() + std::chrono::microseconds(target));
 }
 
 void UseTestClock(uint32_t startTick) {

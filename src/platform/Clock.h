@@ -5,9 +5,15 @@
 #include <cstdint>
 
 uint32_t GetTickCount();
+// The same clock in microseconds (the test clock's ticks times 1000), for pacing finer than a tick.
+uint64_t GetMicroseconds();
 void SleepMs(uint32_t ms);
-// Sleeps until the tick count reaches the target, waking early enough to spin the last millisecond.
+// Sleeps until the tick count reaches the target (wakes at the start of that tick).
 void SleepUntil(uint32_t target);
+// Sleeps until GetMicroseconds reaches the target; the test clock jumps to the tick that holds it.
+void SleepUntilMicroseconds(uint64_t target);
+// GetMicroseconds at the start of a tick near the present one (ticks wrap; microseconds do not).
+uint64_t MicrosecondsAtTick(uint32_t tick);
 
 void UseTestClock(uint32_t startTick);
 void UseSystemClock();
