@@ -69,6 +69,40 @@ TEST(DrawSprite, WideSpriteIsClippedOnBothSides) {
     EXPECT_EQ(DrawSprite(nullptr, *back, TRect{0, 0, 1, 1}, 0, 0), BlitFailed);
 }
 
+// The keyed blit works on groups of pixels: every width around the group size, every edge clipped, and
+// key pixels whose unused top byte is set, against the rule pixel by pixel.
+TEST(DrawSprite, KeyedBlitMatchesThePixelRuleAtEveryWidthAndEdge) {
+    struct Case {
+        int width;
+        int x;
+        int y;
+    };
+    const Case cases[] = {{1, 5, 5},   {7, 5, 5},    {8, 5, 5},   {9, 5, 5},    {17, 5, 5},
+                          {31, -3, 5}, {33, 790, 5}, {40, 5, -2}, {40, 5, 595}, {300, -10, 590}};
+    for (const Case& c : cases) {
+        auto sprite = Surface::Create(c.width, 6);
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < c.width; ++x)
+                sprite->SetPixel(x, y, (x * 7 + y * 3) % 5 == 0 ? ColourMagenta : Rgb(x & 0xFF, y, 77));
+        SetSurfaceColourKey(*sprite, ColourMagenta);
+        sprite->Row(0)[0] = 0xFF000000 | ColourMagenta; // still the key: the top byte is not colour
+        auto back = MarkedBackBuffer();
+        DrawSprite(sprite, *back, TRect{0, 0, c.width, 6}, static_cast<int16_t>(c.x),
+                   static_cast<int16_t>(c.y));
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < c.width; ++x) {
+                const int bx = c.x + x;
+                const int by = c.y + y;
+                if (bx < 0 || bx >= ClipRight || by < 0 || by >= ClipBottom) continue;
+                const uint32_t colour = sprite->Pixel(x, y);
+                ASSERT_EQ(back->Pixel(bx, by), colour == ColourMagenta ? Marker : colour)
+                    << "width " << c.width << " at " << c.x << "," << c.y << ", pixel " << x << "," << y;
+            }
+        EXPECT_EQ(back->Pixel(c.x + c.width < 800 ? c.x + c.width : 0, c.y > 0 ? c.y : 10), Marker)
+            << "nothing right of the sprite";
+    }
+}
+
 TEST(DrawSprite, KeyedPixelsAreLeftOutAndTheCallersRectangleIsKept) {
     auto sprite = Surface::Create(4, 1);
     sprite->SetPixel(0, 0, ColourMagenta);

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 
 std::unique_ptr<Surface> Surface::Create(int width, int height) {
@@ -49,13 +50,26 @@ uint32_t Surface::ColourKey() const {
 }
 
 int32_t Surface::Fill(uint32_t rgb) {
-    return SDL_FillRect(surface, nullptr, MapRgb(rgb)) == 0 ? BlitOk : BlitFailed;
+    return FillRect(TRect{0, 0, Width(), Height()}, rgb);
 }
 
+// Row by row with the C library's stores (the clear of every frame goes through here); the library's
+// own fill is slower on wide rows.
 int32_t Surface::FillRect(const TRect& rect, uint32_t rgb) {
+    const int left = std::max(rect.left, 0);
+    const int top = std::max(rect.top, 0);
+    const int right = std::min(rect.right, Width());
+    const int bottom = std::min(rect.bottom, Height());
     if (rect.Width() <= 0 || rect.Height() <= 0) return BlitFailed;
-    SDL_Rect area{rect.left, rect.top, rect.Width(), rect.Height()};
-    return SDL_FillRect(surface, &area, MapRgb(rgb)) == 0 ? BlitOk : BlitFailed;
+    if (right <= left || bottom <= top) return BlitOk; // wholly outside: nothing to fill
+    const uint32_t value = MapRgb(rgb);
+    for (int y = top; y < bottom; ++y) {
+        if (value == 0)
+            std::memset(Row(y) + left, 0, static_cast<size_t>(right - left) * 4);
+        else
+            std::fill_n(Row(y) + left, right - left, value);
+    }
+    return BlitOk;
 }
 
 namespace {
@@ -82,15 +96,50 @@ bool ClipBlit(TRect& source, int& x, int& y, int sourceWidth, int sourceHeight, 
     return source.Width() > 0 && source.Height() > 0;
 }
 
+// Eight pixels at a time, through the compiler's vector types: one compare and one select per group,
+// where the library's keyed blit tests and copies pixel by pixel. Built for AVX2 as well as the
+// baseline, the better one chosen when the program starts.
+using PixelGroup = uint32_t __attribute__((vector_size(32)));
+constexpr int GroupPixels = sizeof(PixelGroup) / sizeof(uint32_t);
+constexpr uint32_t ColourBits = 0xFFFFFF; // the unused top byte never takes part in the key
+
+__attribute__((target_clones("avx2", "default"))) void KeyedRows(uint32_t* target, size_t targetPitch,
+                                                                 const uint32_t* source, size_t sourcePitch,
+                                                                 int width, int height, uint32_t key) {
+    key &= ColourBits;
+    const PixelGroup keyGroup = PixelGroup{} + key;
+    for (int row = 0; row < height; ++row, target += targetPitch, source += sourcePitch) {
+        int x = 0;
+        for (; x + GroupPixels <= width; x += GroupPixels) {
+            PixelGroup from;
+            std::memcpy(&from, source + x, sizeof from);
+            const PixelGroup transparent = reinterpret_cast<PixelGroup>((from & ColourBits) == keyGroup);
+            // Sprites are mostly wholly clear or wholly solid runs: those never read the target.
+            uint64_t lanes[sizeof(PixelGroup) / sizeof(uint64_t)];
+            std::memcpy(lanes, &transparent, sizeof lanes);
+            if ((lanes[0] & lanes[1] & lanes[2] & lanes[3]) == ~uint64_t{0}) continue;
+            if ((lanes[0] | lanes[1] | lanes[2] | lanes[3]) != 0) {
+                PixelGroup to;
+                std::memcpy(&to, target + x, sizeof to);
+                from = (to & transparent) | (from & ~transparent);
+            }
+            std::memcpy(target + x, &from, sizeof from);
+        }
+        for (; x < width; ++x)
+            if ((source[x] & ColourBits) != key) target[x] = source[x];
+    }
+}
+
 } // namespace
 
 int32_t Surface::BlitFrom(const Surface& from, const TRect& source, int x, int y, bool keyed) {
     TRect clipped = source;
     if (!ClipBlit(clipped, x, y, from.Width(), from.Height(), Width(), Height())) return BlitFailed;
     if (keyed && from.HasColourKey()) {
-        SDL_Rect sourceArea{clipped.left, clipped.top, clipped.Width(), clipped.Height()};
-        SDL_Rect target{x, y, 0, 0};
-        return SDL_BlitSurface(from.surface, &sourceArea, surface, &target) == 0 ? BlitOk : BlitFailed;
+        KeyedRows(Row(y) + x, static_cast<size_t>(surface->pitch) / 4, from.Row(clipped.top) + clipped.left,
+                  static_cast<size_t>(from.surface->pitch) / 4, clipped.Width(), clipped.Height(),
+                  from.ColourKey());
+        return BlitOk;
     }
     // A plain copy: both surfaces share one pixel format, so rows copy as they are.
     const size_t rowBytes = static_cast<size_t>(clipped.Width()) * 4;
