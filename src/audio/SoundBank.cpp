@@ -16,22 +16,47 @@ static_assert(std::tuple_size_v<decltype(SoundEffectImages)> == SoundItemCount);
 constexpr size_t ExpectedCopies = 16;
 } // namespace
 
+SoundBank::~SoundBank() {
+    FinishDecoding();
+}
+
 void SoundBank::Load(SoundDevice& soundDevice) {
+    FinishDecoding();
     device = &soundDevice;
+    for (SoundItem& item : items)
+        item.Copies.reserve(ExpectedCopies);
+    decodedCount.store(0);
+    decoder = std::thread([this] { DecodeWaves(); });
+}
+
+void SoundBank::DecodeWaves() {
     for (int index = 0; index < SoundItemCount; ++index) {
         const SoundEffectImage& image = SoundEffectImages[static_cast<size_t>(index)];
-        SoundItem& item = items[static_cast<size_t>(index)];
         std::string failure;
-        item.Wave = SoundChunk::FromWaveImage(image.data, image.size, failure);
-        item.Copies.reserve(ExpectedCopies);
-        if (!item.Wave)
+        items[static_cast<size_t>(index)].Wave = SoundChunk::FromWaveImage(image.data, image.size, failure);
+        if (!items[static_cast<size_t>(index)].Wave)
             std::fprintf(stderr, "vantorix: the sound effect \"%s\" cannot be read (%s); it stays silent\n",
                          SoundItemNames[static_cast<size_t>(index)], failure.c_str());
+        decodedCount.store(index + 1, std::memory_order_release);
+        decodedCount.notify_all();
     }
+}
+
+void SoundBank::WaitForWave(int index) const {
+    int decoded = decodedCount.load(std::memory_order_acquire);
+    while (decoded <= index) {
+        decodedCount.wait(decoded, std::memory_order_acquire);
+        decoded = decodedCount.load(std::memory_order_acquire);
+    }
+}
+
+void SoundBank::FinishDecoding() {
+    if (decoder.joinable()) decoder.join();
 }
 
 void SoundBank::Free() {
     // The copies' channels belong to the device; the waves must go before it closes.
+    FinishDecoding();
     items = {};
     device = nullptr;
 }
@@ -43,6 +68,7 @@ SoundItem* SoundBank::MutableItem(int index) {
 
 const SoundItem* SoundBank::Item(int index) const {
     if (index < 0 || index >= SoundItemCount) return nullptr;
+    WaitForWave(index);
     return &items[static_cast<size_t>(index)];
 }
 
@@ -68,7 +94,9 @@ int SoundBank::FreeCopy(SoundItem& item) {
 
 void SoundBank::Play(int index) {
     SoundItem* item = MutableItem(index);
-    if (!item || !device || !item->Wave) return;
+    if (!item || !device) return;
+    WaitForWave(index);
+    if (!item->Wave) return;
     const int channel = FreeCopy(*item);
     const MixerLevels levels = MixerLevelsFor(item->Pan, item->Volume);
     device->PlayOnChannel(channel, *item->Wave, levels.left, levels.right, levels.volume);

@@ -1,13 +1,18 @@
 // The sound-effect bank: seven items, each one wave with the pan and volume last set on it and the
 // mixing channels ("copies") it has needed so far. A play takes the first copy that is silent and adds
 // a copy when all are sounding, so overlapping events layer and nothing is cut short.
+// Converting the waves to the device's format takes a while, so it runs on a thread of its own while
+// the first frames are drawn, the menu click first; a play that comes before its wave is ready waits
+// for that wave only.
 #pragma once
 
 #include "platform/SoundDevice.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <thread>
 #include <vector>
 
 inline constexpr int SoundItemCount = 7;
@@ -22,8 +27,13 @@ struct SoundItem {
 
 class SoundBank {
   public:
-    // Decodes every item from the built-in images; an item that fails says so once and stays silent.
-    // Pan and volume already set are kept.
+    SoundBank() = default;
+    ~SoundBank();
+    SoundBank(const SoundBank&) = delete;
+    SoundBank& operator=(const SoundBank&) = delete;
+
+    // Starts decoding every item from the built-in images; an item that fails says so once and stays
+    // silent. Pan and volume already set are kept.
     void Load(SoundDevice& device);
     // Frees the waves (before the device closes) and forgets pan, volume and copies.
     void Free();
@@ -43,7 +53,14 @@ class SoundBank {
   private:
     SoundItem* MutableItem(int index);
     int FreeCopy(SoundItem& item);
+    void DecodeWaves();
+    // Returns once the item's wave is decoded (or has failed).
+    void WaitForWave(int index) const;
+    void FinishDecoding();
 
     SoundDevice* device = nullptr;
     std::array<SoundItem, SoundItemCount> items;
+    // Items below this count have their final wave; the decoder writes nothing else of an item.
+    std::atomic<int> decodedCount{SoundItemCount};
+    std::thread decoder;
 };
