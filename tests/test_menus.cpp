@@ -339,6 +339,38 @@ TEST(Menus, ClearingTheTableChangesMemoryOnlyUntilTheExitQuestionSaves) {
     EXPECT_NE(h.ConfigBytes(), saved);
 }
 
+std::vector<uint32_t> BackBufferPicture(const Harness& h) {
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x)
+            pixels.push_back(h.Pixel(x, y));
+    return pixels;
+}
+
+// The table's text is drawn once and kept; what the screen shows stays what a fresh drawing gives,
+// through a table change and a move of the highlight.
+TEST(Menus, HighScoreScreenKeepsItsDrawingUntilTheTableOrTheStoreChanges) {
+    Harness h;
+    GoToMainMenu(h);
+    ScreenState = ScreenHiScores;
+    h.Step();
+    const std::vector<uint32_t> fresh = BackBufferPicture(h);
+    h.Step();
+    EXPECT_TRUE(BackBufferPicture(h) == fresh) << "the kept drawing is the same picture";
+
+    HiScoreTable[4] = THiScores{"Zed", 950};
+    h.Step();
+    const std::vector<uint32_t> changed = BackBufferPicture(h);
+    EXPECT_FALSE(changed == fresh) << "a new entry shows at once";
+    ForgetScreenPictures();
+    h.Step();
+    EXPECT_TRUE(BackBufferPicture(h) == changed);
+
+    h.MoveMouse(130, 240); // over the online-table button
+    h.Step(2);
+    EXPECT_GT(PictureCoverage(h, 12, 44, 203), 0.9) << "the highlight is drawn every frame";
+}
+
 // A finished game with a score that enters the table, on the name entry.
 void OpenNameEntry(Harness& h, int32_t score) {
     h.Form().StartGame();

@@ -187,9 +187,30 @@ void DrawKeyCapture(TForm1& form) {
 namespace {
 const std::string HiScoreTitle = "High Score";
 constexpr int RowStripCount = 11;
-} // namespace
 
-void DrawHiScoreScreen(TForm1& form) {
+// The high-score screen but its selection highlight (which stays left of the table) is kept as a
+// picture while the table and the sprite store stay the same: forty cells of text cost more than the
+// rest of the frame together.
+struct HiScoreStill {
+    std::unique_ptr<Surface> picture;
+    std::array<THiScores, HiScoreCount> table;
+    uint32_t storeGeneration = 0;
+};
+HiScoreStill hiScoreStill;
+uint32_t storeGeneration = 1; // counts sprite-store reloads
+
+bool SameTable(const std::array<THiScores, HiScoreCount>& a, const std::array<THiScores, HiScoreCount>& b) {
+    for (int i = 0; i < HiScoreCount; ++i)
+        if (a[i].Score != b[i].Score || a[i].Name != b[i].Name) return false;
+    return true;
+}
+
+bool HiScoreStillCurrent() {
+    return hiScoreStill.picture && hiScoreStill.storeGeneration == storeGeneration &&
+           SameTable(hiScoreStill.table, HiScoreTable);
+}
+
+void DrawHiScoreStill(TForm1& form) {
     DrawMenuBackground(form);
     for (int i = 0; i < RowStripCount; ++i)
         DrawPicture(form, HiScoreRowStrip, 250, 120 + 36 * i, false);
@@ -198,8 +219,34 @@ void DrawHiScoreScreen(TForm1& form) {
     DrawPicture(form, ClearTableFace, 50, 140);
     DrawPicture(form, OnlineTableFace, 50, 210);
     DrawPicture(form, BackFace, 121, 460, false);
-    HiScoreButtons->Draw(*form.BackBuffer);
     DrawHiScores(*form.BackBuffer);
+}
+
+void KeepHiScoreStill(const Surface& drawn, uint32_t generationWhenDrawn) {
+    if (generationWhenDrawn != storeGeneration) return; // the store was reloaded while drawing
+    if (!hiScoreStill.picture) hiScoreStill.picture = Surface::Create(ScreenWidth, ScreenHeight);
+    if (!hiScoreStill.picture) return;
+    hiScoreStill.picture->BlitWhole(drawn, 0, 0, false);
+    hiScoreStill.table = HiScoreTable;
+    hiScoreStill.storeGeneration = generationWhenDrawn;
+}
+
+} // namespace
+
+void DrawHiScoreScreen(TForm1& form) {
+    if (HiScoreStillCurrent()) {
+        if (form.BackBuffer->BlitWhole(*hiScoreStill.picture, 0, 0, false) != BlitOk) form.RestoreSurfaces();
+    } else {
+        const uint32_t generation = storeGeneration;
+        DrawHiScoreStill(form);
+        KeepHiScoreStill(*form.BackBuffer, generation);
+    }
+    HiScoreButtons->Draw(*form.BackBuffer);
+}
+
+void ForgetScreenPictures() {
+    ++storeGeneration;
+    hiScoreStill.picture.reset();
 }
 
 // ---- help pages ----

@@ -18,6 +18,8 @@ void DrawKeyCapture(TForm1& form);
 void DrawHiScoreScreen(TForm1& form);
 // The headings and the ten rows of the high-score table.
 void DrawHiScores(Surface& target);
+// Pictures kept between frames are made again from the next frame on (the sprite store was reloaded).
+void ForgetScreenPictures();
 void DrawHelpPage(TForm1& form, Screen screen);
 
 void DrawExitQuestion(TForm1& form);
