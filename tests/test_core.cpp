@@ -1,3 +1,4 @@
+#include "core/PresentPacer.h"
 #include "core/Random.h"
 #include "core/Rect.h"
 #include "core/SlotList.h"
@@ -48,4 +49,26 @@ TEST(SlotList, NewObjectsTakeTheLowestEmptySlotAndAFullListTakesNone) {
     EXPECT_EQ(LowestEmptySlot(slots), 1u);
     slots[1] = std::make_unique<int>(2);
     EXPECT_FALSE(LowestEmptySlot(slots).has_value());
+}
+
+TEST(PresentPacer, AtMostOncePerRefreshAndOnlyWhenAFrameWaits) {
+    struct Case {
+        int hertz;
+        uint64_t interval;
+    };
+    for (const Case c : {Case{60, 16666}, Case{144, 6944}, Case{0, 16666}, Case{-5, 16666}}) {
+        PresentPacer pacer;
+        pacer.SetRefreshRate(c.hertz);
+        EXPECT_EQ(pacer.Interval(), c.interval) << c.hertz << " Hz";
+        EXPECT_FALSE(pacer.Due(1000)) << "nothing drawn, nothing to show";
+        pacer.FrameDrawn();
+        EXPECT_TRUE(pacer.Due(1000)) << "the first frame goes at once";
+        pacer.Presented(1000);
+        pacer.FrameDrawn();
+        EXPECT_FALSE(pacer.Due(1000 + c.interval - 1));
+        EXPECT_EQ(pacer.NextPresent(), 1000 + c.interval) << "a waiting frame is never a refresh late";
+        EXPECT_TRUE(pacer.Due(1000 + c.interval));
+        pacer.Presented(1000 + c.interval);
+        EXPECT_EQ(pacer.NextPresent(), PresentPacer::NothingWaiting);
+    }
 }

@@ -235,6 +235,36 @@ TEST(Shell, DataIsFoundBesideABuildOrInTheInstallsShareFolder) {
     EXPECT_EQ(InstalledDataFolder(root / "build"), root / "build");
     EXPECT_EQ(InstalledDataFolder(root / "prefix" / "bin"), root / "prefix" / "share" / "vantorix");
     fs::remove_all(root);
+
+// Game frames come every 6 ms; the window gets at most one picture per refresh (60 Hz here), always the
+// newest, never one the window already shows, and again whenever the window lost its picture.
+TEST(Shell, PresentsFollowTheScreensPaceAndSkipAnUnchangedPicture) {
+    Harness h;
+    h.Click(1, 1); // past the intro: the main menu stands still
+    h.Step(10);
+    Display& display = h.Form().display;
+    uint64_t sent = display.PresentCount();
+    h.Step(20);
+    EXPECT_EQ(display.PresentCount(), sent) << "an unchanged picture is not sent again";
+
+    h.Form().WindowExposed();
+    h.Step();
+    EXPECT_EQ(display.PresentCount(), sent + 1) << "an uncovered window gets its picture back";
+
+    h.Form().StartGame(); // every frame differs now
+    sent = display.PresentCount();
+    const uint32_t start = GetTickCount();
+    uint32_t lastPresentTick = start;
+    for (int frame = 0; frame < 100; ++frame) {
+        h.Step();
+        if (display.PresentCount() == sent) continue;
+        sent = display.PresentCount();
+        EXPECT_GE(GetTickCount() - lastPresentTick, 17u) << "at most once per 16.7 ms refresh";
+        EXPECT_LE(GetTickCount() - lastPresentTick, 18u) << "never a refresh late (frames come every 6 ms)";
+        EXPECT_EQ(display.ShownPixel(400, 300), h.Pixel(400, 300)) << "the newest frame is shown";
+        lastPresentTick = GetTickCount();
+    }
+    EXPECT_GE(display.PresentCount(), 30u);
 }
 
 namespace {

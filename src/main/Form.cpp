@@ -9,6 +9,7 @@
 #include "graphics/SpriteStore.h"
 #include "main/MenuWidgets.h"
 #include "main/Notice.h"
+#include "main/ScreenDrawing.h"
 #include "main/Screens.h"
 #include "online/GoToLink.h"
 #include "persistence/ConfigFile.h"
@@ -18,6 +19,7 @@
 #include "platform/Gamepad.h"
 #include "platform/Input.h"
 
+#include <algorithm>
 #include <cstdio>
 
 bool FirstStart = true;
@@ -75,6 +77,7 @@ void TForm1::CreateDisplay() {
     AppActive = false;
     SetupDisplay();
     LoadSpriteStore();
+    ForgetScreenPictures();
     CreateMenuWidgets();
     displayCreated = true;
     AppActive = true;
@@ -111,8 +114,9 @@ bool TForm1::RunMessageLoop() {
     try {
         while (!closed && !terminated) {
             ApplicationEvents1Idle();
-            // Sleep until the frame gate opens instead of spinning a core.
-            if (!closed && !terminated) SleepUntil(LastFrameTick + FrameGateMs + 1);
+            // Sleep until the frame gate opens or the waiting frame is due, instead of spinning a core.
+            const uint64_t gate = MicrosecondsAtTick(LastFrameTick + FrameGateMs + 1);
+            if (!closed && !terminated) SleepUntilMicroseconds(std::min(gate, Pacer.NextPresent()));
         }
     } catch (const PackError& error) {
         ReportFault(error.what());
@@ -123,7 +127,9 @@ bool TForm1::RunMessageLoop() {
 
 void TForm1::ApplicationEvents1Idle() {
     PumpEvents(*this);
-    if (!closed && !terminated) RenderFrame();
+    if (closed || terminated) return;
+    RenderFrame();
+    PresentIfDue();
 }
 
 int32_t TForm1::RenderFrame() {
@@ -133,12 +139,27 @@ int32_t TForm1::RenderFrame() {
     if (!IntervalPassed(FrameStartTick, LastFrameTick, FrameGateMs)) return status;
     UpdateMusic();
     if (ClearBackBuffer() != BlitOk) status = RestoreSurfaces();
+    const bool inGame = ScreenState == ScreenGame;
     DrawScreen();
     if (LinkOpenFailed()) ShowNotice(NoBrowserNotice);
     DrawNotice(*BackBuffer);
-    display.Present(*BackBuffer);
+    Pacer.FrameDrawn(); // shown at the screen's pace, see PresentIfDue
+    stats.FrameDrawn(inGame, GetMicroseconds(), display.PresentCount());
     LastFrameTick = GetTickCount();
     return status;
+}
+
+void TForm1::PresentIfDue() {
+    const uint64_t now = GetMicroseconds();
+    if (!Pacer.Due(now)) return;
+    display.Present(*BackBuffer);
+    Pacer.Presented(now);
+}
+
+void TForm1::PresentNow() {
+    if (!Pacer.Waiting()) return;
+    SleepUntilMicroseconds(Pacer.NextPresent());
+    PresentIfDue();
 }
 
 int32_t TForm1::ClearBackBuffer() {
@@ -148,6 +169,7 @@ int32_t TForm1::ClearBackBuffer() {
 int32_t TForm1::RestoreSurfaces() {
     if (display.RestorePrimary() && ClearBackBuffer() != BlitOk) return 1;
     LoadSpriteStore();
+    ForgetScreenPictures();
     return 0;
 }
 
@@ -317,6 +339,12 @@ void TForm1::WindowMoved() {
     if (display.IsWindowed()) display.NoteWindowMoved();
     const TRect window = display.WindowRect();
     ScreenRect = TRect{window.left, window.top, window.left + ScreenWidth, window.top + ScreenHeight};
+    Pacer.SetRefreshRate(display.RefreshRate()); // the window may be on another screen now
+}
+
+void TForm1::WindowExposed() {
+    display.Invalidate();
+    Pacer.FrameDrawn();
 }
 
 void TForm1::WindowResized() {
@@ -326,6 +354,7 @@ void TForm1::WindowResized() {
 
 void TForm1::FormDestroy() {
     if (displayCreated) {
+        stats.Report(display.PresentCount(), GetMicroseconds());
         FreeSpriteStore();
         FreeMenuWidgets();
         CurrentGame.reset();

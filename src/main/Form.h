@@ -2,6 +2,8 @@
 // handlers of every key, click and window event.
 #pragma once
 
+#include "core/PresentPacer.h"
+#include "main/FrameStats.h"
 #include "main/MainState.h"
 #include "platform/Display.h"
 #include "platform/EventPump.h"
@@ -22,9 +24,14 @@ class TForm1 : public ShellEvents {
     bool RunMessageLoop();
     void FormDestroy();
 
-    // One pass of the idle loop: pump the window's events, then RenderFrame.
+    // One pass of the idle loop: pump the window's events, RenderFrame, then show the newest frame
+    // if the screen is ready for it.
     void ApplicationEvents1Idle();
     int32_t RenderFrame();
+    // Shows the newest frame once a refresh has passed since the last present.
+    void PresentIfDue();
+    // Shows the newest frame now (waiting out the rest of the refresh at most): before the program blocks.
+    void PresentNow();
     int32_t ClearBackBuffer();
     int32_t RestoreSurfaces();
     void SwitchWindowed(bool windowed);
@@ -49,6 +56,7 @@ class TForm1 : public ShellEvents {
     void MaximiseCommand() override;
     void WindowMoved() override;
     void WindowResized() override;
+    void WindowExposed() override;
     void Terminate() override;
     void GamepadButtonDown(PadButton button) override;
 
@@ -56,6 +64,7 @@ class TForm1 : public ShellEvents {
     bool Terminated() const { return terminated; }
 
     Display display;
+    PresentPacer Pacer;
     std::unique_ptr<Surface> BackBuffer;
     std::unique_ptr<Surface> SavedScreen;
     uint32_t StartSeed = 0; // the generator's seed at start-up
@@ -77,6 +86,7 @@ class TForm1 : public ShellEvents {
     void HandleScreenKey(uint16_t key);
     void ReportFault(const char* what);
 
+    FrameStats stats;
     bool closed = false;
     bool terminated = false;
     bool displayCreated = false;

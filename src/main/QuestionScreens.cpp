@@ -126,4 +126,5 @@ void ShowWaitingNotice(TForm1& form) {
     ScreenState = ScreenPleaseWait;
     form.LastFrameTick = GetTickCount() - 10; // opens the frame gate
     form.RenderFrame();
+    form.PresentNow();
 }

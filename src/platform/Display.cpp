@@ -7,34 +7,77 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <pthread.h>
 #include <string>
 #include <string_view>
 #include <sys/prctl.h>
 #include <unistd.h>
 
+namespace {
+
+// Copies the rows of `from` that differ from `to` into `to`; [top, bottom) then spans the changed rows.
+// False when no row differs.
+bool CopyChangedRows(const Surface& from, Surface& to, int& top, int& bottom) {
+    const size_t rowBytes = static_cast<size_t>(to.Width()) * 4;
+    top = to.Height();
+    bottom = 0;
+    for (int y = 0; y < to.Height(); ++y) {
+        if (std::memcmp(from.Row(y), to.Row(y), rowBytes) == 0) continue;
+        std::memcpy(to.Row(y), from.Row(y), rowBytes);
+        if (y < top) top = y;
+        bottom = y + 1;
+    }
+    return bottom > top;
+}
+
+PresentPath PathFromEnvironment(PresentPath fallback) {
+    const char* wanted = SDL_getenv("VANTORIX_PRESENT");
+    if (!wanted) return fallback;
+    if (std::strcmp(wanted, "renderer") == 0) return PresentPath::Renderer;
+    if (std::strcmp(wanted, "software") == 0) return PresentPath::SoftwareRenderer;
+    if (std::strcmp(wanted, "surface") == 0) return PresentPath::WindowSurface;
+    std::fprintf(stderr, "vantorix: VANTORIX_PRESENT=%s is not renderer, software or surface; ignored\n",
+                 wanted);
+    return fallback;
+}
+
+} // namespace
+
+Display::Display() = default;
+
 Display::~Display() {
-    if (texture) SDL_DestroyTexture(texture);
-    if (renderer) SDL_DestroyRenderer(renderer);
+    DropRenderer();
     if (window) SDL_DestroyWindow(window);
 }
 
 bool Display::Open(const char* caption) {
+    // The window surface is to be the system's own (shared-memory images on X11), not a texture of a
+    // renderer made behind our back: that is the point of choosing it.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     window = SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, ScreenWidth,
                               ScreenHeight, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!window) {
         std::fprintf(stderr, "vantorix: cannot open the game window: %s\n", SDL_GetError());
         return false;
     }
-    // No vsync: the game's speed is one step per frame at the frame gate.
-    renderer = SDL_CreateRenderer(window, -1, 0);
-    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-    if (!renderer || !CreateTexture()) {
+    shown = Surface::Create(ScreenWidth, ScreenHeight);
+    windowedPath = PathFromEnvironment(windowedPath);
+    if (!shown || !(UsePath(windowedPath) || UsePath(PresentPath::Renderer) ||
+                    UsePath(PresentPath::SoftwareRenderer))) {
         std::fprintf(stderr, "vantorix: cannot draw into the game window: %s\n", SDL_GetError());
         return false;
     }
-    SDL_RenderSetLogicalSize(renderer, ScreenWidth, ScreenHeight);
     return true;
+}
+
+bool Display::CreateRenderer(bool software) {
+    // No vsync: the game's speed is one step per frame at the frame gate; the shell paces the presents.
+    renderer = SDL_CreateRenderer(window, -1, software ? SDL_RENDERER_SOFTWARE : 0);
+    if (!renderer && !software) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer) return false;
+    SDL_RenderSetLogicalSize(renderer, ScreenWidth, ScreenHeight);
+    return CreateTexture();
 }
 
 bool Display::CreateTexture() {
@@ -42,6 +85,35 @@ bool Display::CreateTexture() {
     texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, ScreenWidth,
                                 ScreenHeight);
     return texture != nullptr;
+}
+
+void Display::DropRenderer() {
+    if (texture) SDL_DestroyTexture(texture);
+    if (renderer) SDL_DestroyRenderer(renderer);
+    texture = nullptr;
+    renderer = nullptr;
+}
+
+// Switches to `wanted` (or rebuilds what it draws into); the screen's picture must be sent whole next.
+bool Display::UsePath(PresentPath wanted) {
+    shownValid = false;
+    if (wanted == PresentPath::WindowSurface) {
+        // A window that has a renderer must not be drawn into another way as well.
+        DropRenderer();
+        if (!SDL_GetWindowSurface(window)) return false;
+    } else if (renderer && wanted == path) {
+        if (!CreateTexture()) return false;
+    } else {
+        DropRenderer();
+        if (!CreateRenderer(wanted == PresentPath::SoftwareRenderer)) return false;
+    }
+    path = wanted;
+    return true;
+}
+
+void Display::SetWindowedPath(PresentPath windowedPathWanted) {
+    windowedPath = windowedPathWanted;
+    if (windowed) UsePath(windowedPath);
 }
 
 void Display::Setup(bool windowedMode) {
@@ -52,22 +124,69 @@ void Display::Setup(bool windowedMode) {
         SDL_SetWindowBordered(window, SDL_TRUE);
         SDL_SetWindowSize(window, ScreenWidth, ScreenHeight);
         SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        if (!UsePath(windowedPath)) UsePath(PresentPath::Renderer);
     } else {
+        // Scaling to the desktop is the renderer's work.
         SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        const PresentPath scaling =
+            windowedPath == PresentPath::SoftwareRenderer ? windowedPath : PresentPath::Renderer;
+        if (!UsePath(scaling)) UsePath(PresentPath::SoftwareRenderer);
     }
-    SDL_RenderSetLogicalSize(renderer, ScreenWidth, ScreenHeight);
-    CreateTexture();
+    if (renderer) SDL_RenderSetLogicalSize(renderer, ScreenWidth, ScreenHeight);
 }
 
 int32_t Display::Present(const Surface& backBuffer) {
+    if (!shown) return BlitFailed;
+    int top = 0;
+    int bottom = ScreenHeight;
+    if (!shownValid)
+        shown->BlitWhole(backBuffer, 0, 0, false);
+    else if (!CopyChangedRows(backBuffer, *shown, top, bottom))
+        return BlitOk; // the screen already shows this picture
+    const int32_t status = path == PresentPath::WindowSurface ? SendToWindowSurface(*shown, top, bottom)
+                                                              : SendToRenderer(*shown, top, bottom);
+    shownValid = status == BlitOk;
+    if (shownValid) ++presents;
+    return status;
+}
+
+// The window keeps what it was sent until it is uncovered, so only the changed band travels.
+int32_t Display::SendToWindowSurface(const Surface& picture, int top, int bottom) {
+    SDL_Surface* target = SDL_GetWindowSurface(window);
+    if (!target) return BlitFailed;
+    SDL_Rect band{0, top, ScreenWidth, bottom - top};
+    SDL_Rect placed = band;
+    if (SDL_BlitSurface(picture.Native(), &band, target, &placed) != 0) return BlitFailed;
+    return SDL_UpdateWindowSurfaceRects(window, &band, 1) == 0 ? BlitOk : BlitFailed;
+}
+
+// The texture keeps the rows it was given; the renderer then draws the whole picture, scaled.
+int32_t Display::SendToRenderer(const Surface& picture, int top, int bottom) {
     if (!texture) return BlitFailed;
-    SDL_Surface* pixels = backBuffer.Native();
-    SDL_UpdateTexture(texture, nullptr, pixels->pixels, pixels->pitch);
+    const SDL_Rect band{0, top, ScreenWidth, bottom - top};
+    SDL_UpdateTexture(texture, &band, picture.Row(top), picture.Native()->pitch);
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
     SDL_RenderCopy(renderer, texture, nullptr, nullptr);
     SDL_RenderPresent(renderer);
     return BlitOk;
+}
+
+void Display::Invalidate() {
+    shownValid = false;
+}
+
+int Display::RefreshRate() const {
+    constexpr int UnknownRate = 60;
+    SDL_DisplayMode mode{};
+    const int index = window ? SDL_GetWindowDisplayIndex(window) : -1;
+    if (index < 0 || SDL_GetCurrentDisplayMode(index, &mode) != 0 || mode.refresh_rate <= 0)
+        return UnknownRate;
+    return mode.refresh_rate;
+}
+
+uint32_t Display::ShownPixel(int x, int y) const {
+    return shown ? shown->Pixel(x, y) : 0;
 }
 
 void Display::DesktopSize(uint16_t& width, uint16_t& height) {
@@ -195,7 +314,7 @@ void Display::ShowMessage(const char* title, const char* text) const {
 }
 
 bool Display::RestorePrimary() {
-    return primaryRestores && CreateTexture();
+    return primaryRestores && UsePath(path);
 }
 
 int32_t Display::ClearSurface(Surface& surface) {

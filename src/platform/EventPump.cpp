@@ -40,6 +40,9 @@ void HandleWindowEvent(const SDL_WindowEvent& event, ShellEvents& shell) {
     case SDL_WINDOWEVENT_SIZE_CHANGED:
         shell.WindowResized();
         break;
+    case SDL_WINDOWEVENT_EXPOSED:
+        shell.WindowExposed();
+        break;
     case SDL_WINDOWEVENT_CLOSE:
         shell.CloseRequest();
         break;

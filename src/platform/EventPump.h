@@ -18,6 +18,8 @@ class ShellEvents {
     virtual void MaximiseCommand() = 0;
     virtual void WindowMoved() = 0;
     virtual void WindowResized() = 0;
+    // The window was uncovered or shown again: the screen needs its picture again.
+    virtual void WindowExposed() = 0;
     // Ctrl+C or SIGTERM in the terminal: end at once, saving nothing.
     virtual void Terminate() = 0;
     // A gamepad button pressed (or the left stick pushed well over, as a d-pad press).
