@@ -8,6 +8,9 @@ BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev l
   fonts-jura fonts-dosis fonts-ferrite-core fonts-dejavu-core xdg-utils)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick openbox sox clang-format tidy nginx
   postgresql clang libclang-rt-dev desktop-file-utils appstream file man-db)
+# scripts/bench only: the start-up watcher of the play measurement. chromium-bsu, the reference it is
+# measured beside, is not installed here: the measurement uses it when it is there.
+BENCH_PACKAGES=(libx11-dev libxdamage-dev)
 
 say() { printf '%s\n' "$*" >&2; }
 

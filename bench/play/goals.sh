@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Picks the figures with a goal out of a Google Benchmark console output and prints them beside it.
+#   goals.sh RESULTS_FILE
+set -euo pipefail
+results=$1
+
+# figure NAME_PATTERN: "<cpu time in microseconds>" of the first matching benchmark, or nothing.
+figure() {
+  awk -v want="$1" '$1 ~ want && NF >= 6 {
+      t = $4; unit = $5
+      if (unit == "ns") t /= 1000; else if (unit == "ms") t *= 1000; else if (unit == "s") t *= 1e6
+      printf "%.1f", t; exit
+    }' "$results"
+}
+
+line() { # LABEL VALUE GOAL_MICROSECONDS_OR_EMPTY
+  local value=${2:-}
+  local verdict=""
+  if [ -z "$value" ]; then
+    value="not run"
+  elif [ -n "$3" ]; then
+    verdict=$(awk -v v="$value" -v g="$3" 'BEGIN { print (v + 0 <= g + 0) ? "met" : "NOT met" }')
+  fi
+  printf '%-52s %12s us   %s\n' "$1" "$value" "${3:+goal <= $3 us: $verdict}"
+}
+
+worst=$(for name in '^BM_OppositionFullField$' '^BM_OppositionFullFieldBeams$'; do figure "$name"; echo; done |
+  sort -n | tail -1)
+
+echo
+echo "Frame figures (CPU time; the goals hold for a quiet machine)"
+line "keyed 300 x 200 sprite, ours" "$(figure '^BM_DrawSpriteKeyedTile$')" ""
+line "  the library's keyed blit / its RLE blit" "$(figure '^BM_LibraryKeyedTile/rle:0$') / $(figure '^BM_LibraryKeyedTile/rle:1$')" ""
+line "BackBuffer clear" "$(figure '^BM_ClearBackBuffer$')" ""
+line "present, window surface (dummy driver: the copies only)" "$(figure '^BM_Present/surface0_renderer1_software2:0$')" ""
+line "full-load game frame" "$(figure '^BM_GameFrameFullLoad$')" ""
+line "worst frame the slot lists allow" "$worst" 1000
+line "high-score screen frame" "$(figure '^BM_HiScoreScreenFrame$')" 200
