@@ -235,6 +235,7 @@ TEST(Shell, DataIsFoundBesideABuildOrInTheInstallsShareFolder) {
     EXPECT_EQ(InstalledDataFolder(root / "build"), root / "build");
     EXPECT_EQ(InstalledDataFolder(root / "prefix" / "bin"), root / "prefix" / "share" / "vantorix");
     fs::remove_all(root);
+}
 
 // Game frames come every 6 ms; the window gets at most one picture per refresh (60 Hz here), always the
 // newest, never one the window already shows, and again whenever the window lost its picture.
