@@ -79,6 +79,7 @@ class Display {
     void SimulateSurfaceLoss(int failures, bool restores);
 
     bool IsWindowed() const { return windowed; }
+    SDL_Window* Window() const { return window; }
 
   private:
     bool UsePath(PresentPath wanted);
