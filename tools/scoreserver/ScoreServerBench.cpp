@@ -30,6 +30,7 @@
 
 #include "ResultCodec.h"
 #include "ScoreStore.h"
+#include "tests/ReferenceEncoder.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -45,26 +46,12 @@ double Seconds(Clock::duration d) {
     return std::chrono::duration<double>(d).count();
 }
 
-// The game's encoding, so the bench sends what the game sends.
-std::string Encode(std::string_view text) {
-    std::string bits;
-    for (char c : text)
-        for (int bit = 7; bit >= 0; --bit)
-            bits += ((static_cast<unsigned char>(c) >> bit) & 1) ? '1' : '0';
-    while (bits.size() % 5 != 0)
-        bits.insert(bits.begin(), '0');
-    std::string encoded;
-    for (std::size_t group = 0; group < bits.size(); group += 5)
-        encoded += scoreserver::ResultAlphabet[std::stoi(bits.substr(group, 5), nullptr, 2)];
-    return encoded;
-}
-
 std::string ResultFor(const std::string& name, int score, const std::string& token) {
     std::string text = "type=0|name=" + name + "|score=" + std::to_string(score) +
                        "|key=" + scoreserver::ResultKeyLetter + "|p=" + token + "|add=Bench|z=";
     while (text.size() % 5 != 0)
         text += '0';
-    return ResultTarget + Encode(text);
+    return ResultTarget + scoreserver::reference::EncodeLikeTheGame(text);
 }
 
 int Connect(int port) {
