@@ -647,12 +647,12 @@ class ScriptedPilot {
     void Fly(int frames) {
         for (int i = 0; i < frames && ScreenState == ScreenGame; ++i, ++frame) {
             const bool left = (frame / 90) % 2 == 0;
-            SetTestKeyHeld(ScanLeftCtrl, true);
+            SetTestKeyHeld(ScanLeftCtrl, !holdFire);
             SetTestKeyHeld(ScanLeft, left);
             SetTestKeyHeld(ScanRight, !left);
             SetTestKeyHeld(ScanUp, !stayLow && (frame / 240) % 3 == 0);
             SetTestKeyHeld(ScanDown, stayLow || (frame / 240) % 3 == 2);
-            SetTestKeyHeld(ScanSpace, frame % 500 == 0);
+            SetTestKeyHeld(ScanSpace, !holdFire && frame % 500 == 0);
             h.Step(1, 6);
             if (CurrentGame) {
                 CurrentGame->Energy = std::max<int16_t>(CurrentGame->Energy, 60);
@@ -663,6 +663,8 @@ class ScriptedPilot {
     int Frame() const { return frame; }
     // Keeps to the bottom of the field (out of a boss's reach for most of its drift).
     bool stayLow = false;
+    // Flies without firing (lets a boss live long enough to show its weapons).
+    bool holdFire = false;
 
   private:
     Harness& h;
@@ -745,8 +747,12 @@ TEST(OppositionEndToEnd, DISABLED_FirstBossShotsHurtOnlyWhereTheyAreDrawn) {
     const TRect field = MakeRect(0, 0, 800, 600);
     constexpr int ShipMove = 10; // the ship's own step during the frame
     int hits = 0, bossFrames = 0;
+    constexpr int HeldFireBossFrames = 6000; // then the pilot fires again and beats the boss
     for (int i = 0; i < 60000 && CurrentGame && CurrentGame->StageNumber == 3; ++i) {
-        const TBaseBoss* boss = CurrentGame->Engine->Boss.get();
+        pilot.holdFire = bossFrames < HeldFireBossFrames;
+        TBaseBoss* boss = CurrentGame->Engine->Boss.get();
+        // The ship's rams would end the fight within seconds: the boss is kept alive meanwhile.
+        if (boss && pilot.holdFire) boss->Life = std::max<int32_t>(boss->Life, 500);
         struct Seen {
             const TPulya* shot = nullptr; // compared, never read once the frame has run
             TRect onField;
