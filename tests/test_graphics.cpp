@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -71,6 +72,14 @@ TEST(DrawSprite, WideSpriteIsClippedOnBothSides) {
 
 // The keyed blit works on groups of pixels: every width around the group size, every edge clipped, and
 // key pixels whose unused top byte is set, against the rule pixel by pixel.
+// Where the key lies in a sprite row: short runs, middling runs, and one long run each side of a hole.
+const std::function<bool(int x, int y, int width)> KeyPatterns[] = {
+    [](int x, int y, int) { return (x * 7 + y * 3) % 5 == 0; },
+    [](int x, int y, int) { return (x + y) % 37 < 3; },
+    [](int x, int, int width) { return x == width / 2; },
+};
+
+// Both ways a keyed sprite is drawn: testing every pixel, and copying the solid runs noted at load.
 TEST(DrawSprite, KeyedBlitMatchesThePixelRuleAtEveryWidthAndEdge) {
     struct Case {
         int width;
@@ -79,27 +88,87 @@ TEST(DrawSprite, KeyedBlitMatchesThePixelRuleAtEveryWidthAndEdge) {
     };
     const Case cases[] = {{1, 5, 5},   {7, 5, 5},    {8, 5, 5},   {9, 5, 5},    {17, 5, 5},
                           {31, -3, 5}, {33, 790, 5}, {40, 5, -2}, {40, 5, 595}, {300, -10, 590}};
-    for (const Case& c : cases) {
-        auto sprite = Surface::Create(c.width, 6);
-        for (int y = 0; y < 6; ++y)
-            for (int x = 0; x < c.width; ++x)
-                sprite->SetPixel(x, y, (x * 7 + y * 3) % 5 == 0 ? ColourMagenta : Rgb(x & 0xFF, y, 77));
-        SetSurfaceColourKey(*sprite, ColourMagenta);
-        sprite->Row(0)[0] = 0xFF000000 | ColourMagenta; // still the key: the top byte is not colour
-        auto back = MarkedBackBuffer();
-        DrawSprite(sprite, *back, TRect{0, 0, c.width, 6}, static_cast<int16_t>(c.x),
-                   static_cast<int16_t>(c.y));
-        for (int y = 0; y < 6; ++y)
-            for (int x = 0; x < c.width; ++x) {
-                const int bx = c.x + x;
-                const int by = c.y + y;
-                if (bx < 0 || bx >= ClipRight || by < 0 || by >= ClipBottom) continue;
-                const uint32_t colour = sprite->Pixel(x, y);
-                ASSERT_EQ(back->Pixel(bx, by), colour == ColourMagenta ? Marker : colour)
-                    << "width " << c.width << " at " << c.x << "," << c.y << ", pixel " << x << "," << y;
+    for (const bool indexed : {false, true})
+        for (const auto& isKey : KeyPatterns)
+            for (const Case& c : cases) {
+                auto sprite = Surface::Create(c.width, 6);
+                for (int y = 0; y < 6; ++y)
+                    for (int x = 0; x < c.width; ++x)
+                        sprite->SetPixel(x, y, isKey(x, y, c.width) ? ColourMagenta : Rgb(x & 0xFF, y, 77));
+                SetSurfaceColourKey(*sprite, ColourMagenta);
+                sprite->Row(0)[0] |= 0xFF000000; // the top byte is not colour: keyed stays keyed
+                if (indexed) sprite->IndexSolidRuns();
+                ASSERT_EQ(sprite->HasSolidRuns(), indexed);
+                auto back = MarkedBackBuffer();
+                DrawSprite(sprite, *back, TRect{0, 0, c.width, 6}, static_cast<int16_t>(c.x),
+                           static_cast<int16_t>(c.y));
+                for (int y = 0; y < 6; ++y)
+                    for (int x = 0; x < c.width; ++x) {
+                        const int bx = c.x + x;
+                        const int by = c.y + y;
+                        if (bx < 0 || bx >= ClipRight || by < 0 || by >= ClipBottom) continue;
+                        const uint32_t colour = sprite->Pixel(x, y);
+                        ASSERT_EQ(back->Pixel(bx, by), colour == ColourMagenta ? Marker : colour)
+                            << (indexed ? "runs" : "pixels") << ", width " << c.width << " at " << c.x << ","
+                            << c.y << ", pixel " << x << "," << y;
+                    }
+                EXPECT_EQ(back->Pixel(c.x + c.width < 800 ? c.x + c.width : 0, c.y > 0 ? c.y : 10), Marker)
+                    << "nothing right of the sprite";
             }
-        EXPECT_EQ(back->Pixel(c.x + c.width < 800 ? c.x + c.width : 0, c.y > 0 ? c.y : 10), Marker)
-            << "nothing right of the sprite";
+}
+
+TEST(DrawSprite, ChangingAnIndexedSpriteForgetsItsRuns) {
+    auto sprite = ColumnSprite(8, 2);
+    sprite->IndexSolidRuns();
+    sprite->SetPixel(3, 0, ColourMagenta); // now a hole the runs did not know
+    EXPECT_FALSE(sprite->HasSolidRuns());
+    auto back = MarkedBackBuffer();
+    DrawSprite(sprite, *back, TRect{0, 0, 8, 2}, 0, 0);
+    EXPECT_EQ(back->Pixel(3, 0), Marker);
+    EXPECT_EQ(back->Pixel(3, 1), Rgb(3, 1, 200));
+}
+
+// A fill waits until the surface is drawn on or read; the picture must be the one an immediate fill gives,
+// whatever the copies that come after it cover.
+TEST(Surface, AWaitingFillShowsWhereverNothingSolidWasDrawnOverIt) {
+    auto solidTile = ColumnSprite(300, 200); // no key pixel at all
+    solidTile->IndexSolidRuns();
+    auto holedTile = ColumnSprite(300, 200);
+    for (int y = 0; y < 200; ++y)
+        holedTile->SetPixel((y * 3) % 300, y, ColourMagenta);
+    holedTile->IndexSolidRuns();
+    auto unindexedTile = ColumnSprite(300, 200);
+    auto screen = ColumnSprite(800, 600);
+    struct Draw {
+        const Surface* sprite;
+        int x;
+        int y;
+        bool keyed;
+    };
+    const std::vector<std::vector<Draw>> cases = {
+        {{screen.get(), 0, 0, false}},                                    // one picture over everything
+        {{screen.get(), 0, 5, false}},                                    // all but the top rows
+        {{solidTile.get(), -100, -50, true}, {solidTile.get(), 200, -50, true}, {solidTile.get(), 500, -50, true}},
+        {{solidTile.get(), 500, 10, true}, {solidTile.get(), 250, 10, true}, {solidTile.get(), 0, 10, true}},
+        {{solidTile.get(), 250, 10, true}, {solidTile.get(), 0, 100, true}}, // the middle, then a left end
+        {{holedTile.get(), 0, 0, true}, {holedTile.get(), 300, 0, true}},
+        {{unindexedTile.get(), -20, 0, true}, {solidTile.get(), 10, 30, false}},
+    };
+    for (size_t i = 0; i < cases.size(); ++i) {
+        auto waiting = Surface::Create(800, 600);
+        auto immediate = Surface::Create(800, 600);
+        for (Surface* target : {waiting.get(), immediate.get()}) {
+            target->Fill(Marker);
+            (void)target->Row(0); // stale pixels that the next fill must replace
+            target->Fill(Rgb(250, 0, 0));
+        }
+        (void)immediate->Row(0); // this one fills now
+        for (const Draw& draw : cases[i])
+            for (Surface* target : {waiting.get(), immediate.get()})
+                target->BlitWhole(*draw.sprite, draw.x, draw.y, draw.keyed);
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x)
+                ASSERT_EQ(waiting->Pixel(x, y), immediate->Pixel(x, y)) << "case " << i << " at " << x << "," << y;
     }
 }
 

@@ -62,6 +62,18 @@ std::unique_ptr<Surface> DecodeRecord(const std::string& path, int record, const
     return surface;
 }
 
+// Done once the pictures are final: keyed blits then copy only the solid stretches.
+void IndexKeyedSprites() {
+    auto index = [](auto& list) {
+        for (auto& sprite : list)
+            if (sprite && sprite->HasColourKey()) sprite->IndexSolidRuns();
+    };
+    index(GameSprites);
+    index(InterfaceSprites);
+    index(PlayerShotSprites);
+    if (ShipHitFlashSprite) ShipHitFlashSprite->IndexSolidRuns();
+}
+
 } // namespace
 
 std::unique_ptr<Surface> LoadPackImage(const std::string& packPath, int record) {
@@ -115,6 +127,7 @@ void LoadSpriteStore(const std::string& packPath) {
         MirrorSurface(*GameSprites[record], *PlayerShotSprites[j]);
     }
     MakeDerivedSprites();
+    IndexKeyedSprites();
 }
 
 void FreeSpriteStore() {

@@ -5,6 +5,48 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+constexpr uint32_t ColourBits = 0xFFFFFF; // the unused top byte never takes part in the key
+
+using PixelGroup = uint32_t __attribute__((vector_size(32)));
+constexpr int GroupPixels = sizeof(PixelGroup) / sizeof(uint32_t);
+
+// A copy of a size known here, which the compiler turns into a few vector moves.
+template <int Pixels> void CopyGroup(uint32_t* to, const uint32_t* from) {
+    std::memcpy(to, from, Pixels * sizeof(uint32_t));
+}
+
+// Most solid runs of a sprite row are short, where a call to the C library's copy costs more than the
+// copy: groups of eight, the last one overlapping the one before, and the library only for long rows.
+[[gnu::always_inline]] inline void CopyPixels(uint32_t* to, const uint32_t* from, int count) {
+    constexpr int LongRun = 64;
+    if (count >= LongRun) {
+        std::memcpy(to, from, static_cast<size_t>(count) * 4);
+    } else if (count >= GroupPixels) {
+        for (int x = 0; x < count - GroupPixels; x += GroupPixels)
+            CopyGroup<GroupPixels>(to + x, from + x);
+        CopyGroup<GroupPixels>(to + count - GroupPixels, from + count - GroupPixels);
+    } else if (count >= 4) {
+        CopyGroup<4>(to, from);
+        CopyGroup<4>(to + count - 4, from + count - 4);
+    } else {
+        for (int x = 0; x < count; ++x)
+            to[x] = from[x];
+    }
+}
+
+// With the C library's stores (the clear of every frame comes here); the library's own fill is slower on
+// wide rows.
+void FillPixels(uint32_t* pixels, int count, uint32_t value) {
+    if (value == 0)
+        std::memset(pixels, 0, static_cast<size_t>(count) * 4);
+    else
+        std::fill_n(pixels, count, value);
+}
+
+} // namespace
+
 std::unique_ptr<Surface> Surface::Create(int width, int height) {
     if (width <= 0 || height <= 0) return nullptr;
     SDL_Surface* native = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888);
@@ -24,13 +66,78 @@ int Surface::Height() const {
     return surface->h;
 }
 
+uint32_t* Surface::RowPixels(int y) const {
+    return static_cast<uint32_t*>(surface->pixels) + static_cast<size_t>(y) * (surface->pitch / 4);
+}
+
 uint32_t* Surface::Row(int y) {
-    return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
-                                       static_cast<size_t>(y) * surface->pitch);
+    Changing();
+    return RowPixels(y);
 }
 const uint32_t* Surface::Row(int y) const {
-    return reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(surface->pixels) +
-                                             static_cast<size_t>(y) * surface->pitch);
+    if (waitingRows > 0) ApplyWaitingFill();
+    return RowPixels(y);
+}
+
+SDL_Surface* Surface::Native() const {
+    if (waitingRows > 0) ApplyWaitingFill();
+    return surface;
+}
+
+// Everything that may write the pixels or change the key from outside comes through here first.
+void Surface::Changing() {
+    if (waitingRows > 0) ApplyWaitingFill();
+    ForgetSolidRuns();
+}
+
+void Surface::ForgetSolidRuns() {
+    if (!HasSolidRuns()) return;
+    rowFirstRun.clear();
+    solidRuns.clear();
+}
+
+void Surface::ApplyWaitingFill() const {
+    for (int y = 0; y < Height() && waitingRows > 0; ++y)
+        FillWaitingStretch(y);
+}
+
+void Surface::FillWaitingStretch(int y) const {
+    Stretch& stretch = waitingFill[static_cast<size_t>(y)];
+    if (stretch.left >= stretch.right) return;
+    FillPixels(RowPixels(y) + stretch.left, stretch.right - stretch.left, waitingFillValue);
+    stretch.left = stretch.right;
+    --waitingRows;
+}
+
+// Before a copy onto rows y.. of this surface: where the copy is solid over one end of a row's waiting
+// stretch, that part needs no filling any more; any other row it touches is filled now.
+void Surface::SettleWaitingFill(const Surface& from, const TRect& clipped, int x, int y, bool keyed) {
+    const int drawLeft = x;
+    const int drawRight = x + clipped.Width();
+    for (int row = 0; row < clipped.Height() && waitingRows > 0; ++row) {
+        Stretch& stretch = waitingFill[static_cast<size_t>(y + row)];
+        if (stretch.left >= stretch.right || drawRight <= stretch.left || drawLeft >= stretch.right) continue;
+        const bool solid = !keyed || from.RowIsSolid(clipped.top + row, clipped.left, clipped.right);
+        if (solid && drawLeft <= stretch.left)
+            stretch.left = static_cast<int16_t>(std::min<int>(drawRight, stretch.right));
+        else if (solid && drawRight >= stretch.right)
+            stretch.right = static_cast<int16_t>(drawLeft);
+        else {
+            FillWaitingStretch(y + row);
+            continue;
+        }
+        if (stretch.left >= stretch.right) --waitingRows;
+    }
+}
+
+// Whether row y of this sprite has no key pixel between left and right (known only from its solid runs).
+bool Surface::RowIsSolid(int y, int left, int right) const {
+    if (!HasSolidRuns()) return false;
+    const SolidRun* run = solidRuns.data() + rowFirstRun[static_cast<size_t>(y)];
+    const SolidRun* end = solidRuns.data() + rowFirstRun[static_cast<size_t>(y) + 1];
+    for (; run != end && run->start <= left; ++run)
+        if (run->start + run->length >= right) return true;
+    return false;
 }
 
 uint32_t Surface::MapRgb(uint32_t rgb) const {
@@ -38,6 +145,7 @@ uint32_t Surface::MapRgb(uint32_t rgb) const {
 }
 
 void Surface::SetColourKey(uint32_t rawValue) {
+    Changing();
     SDL_SetColorKey(surface, SDL_TRUE, rawValue);
 }
 bool Surface::HasColourKey() const {
@@ -50,11 +158,13 @@ uint32_t Surface::ColourKey() const {
 }
 
 int32_t Surface::Fill(uint32_t rgb) {
-    return FillRect(TRect{0, 0, Width(), Height()}, rgb);
+    ForgetSolidRuns();
+    waitingFill.assign(static_cast<size_t>(Height()), Stretch{0, static_cast<int16_t>(Width())});
+    waitingRows = Height();
+    waitingFillValue = MapRgb(rgb);
+    return BlitOk;
 }
 
-// Row by row with the C library's stores (the clear of every frame goes through here); the library's
-// own fill is slower on wide rows.
 int32_t Surface::FillRect(const TRect& rect, uint32_t rgb) {
     const int left = std::max(rect.left, 0);
     const int top = std::max(rect.top, 0);
@@ -63,12 +173,8 @@ int32_t Surface::FillRect(const TRect& rect, uint32_t rgb) {
     if (rect.Width() <= 0 || rect.Height() <= 0) return BlitFailed;
     if (right <= left || bottom <= top) return BlitOk; // wholly outside: nothing to fill
     const uint32_t value = MapRgb(rgb);
-    for (int y = top; y < bottom; ++y) {
-        if (value == 0)
-            std::memset(Row(y) + left, 0, static_cast<size_t>(right - left) * 4);
-        else
-            std::fill_n(Row(y) + left, right - left, value);
-    }
+    for (int y = top; y < bottom; ++y)
+        FillPixels(Row(y) + left, right - left, value);
     return BlitOk;
 }
 
@@ -99,9 +205,6 @@ bool ClipBlit(TRect& source, int& x, int& y, int sourceWidth, int sourceHeight, 
 // Eight pixels at a time, through the compiler's vector types: one compare and one select per group,
 // where the library's keyed blit tests and copies pixel by pixel. Built for AVX2 as well as the
 // baseline, the better one chosen when the program starts.
-using PixelGroup = uint32_t __attribute__((vector_size(32)));
-constexpr int GroupPixels = sizeof(PixelGroup) / sizeof(uint32_t);
-constexpr uint32_t ColourBits = 0xFFFFFF; // the unused top byte never takes part in the key
 
 __attribute__((target_clones("avx2", "default"))) void KeyedRows(uint32_t* target, size_t targetPitch,
                                                                  const uint32_t* source, size_t sourcePitch,
@@ -130,24 +233,85 @@ __attribute__((target_clones("avx2", "default"))) void KeyedRows(uint32_t* targe
     }
 }
 
+// The solid stretches of the clipped rectangle, each one copied as it stands: no pixel is tested and the
+// target is never read.
+__attribute__((target_clones("avx2", "default"))) void CopyRunRows(uint32_t* target, size_t targetPitch,
+                                                                   const uint32_t* pixels, size_t pitch,
+                                                                   const uint32_t* rowFirstRun,
+                                                                   const SolidRun* runs, TRect clipped) {
+    for (int y = clipped.top; y < clipped.bottom; ++y, target += targetPitch) {
+        const uint32_t* source = pixels + static_cast<size_t>(y) * pitch;
+        const SolidRun* run = runs + rowFirstRun[y];
+        const SolidRun* end = runs + rowFirstRun[y + 1];
+        for (; run != end && run->start < clipped.right; ++run) {
+            const int from = std::max<int>(run->start, clipped.left);
+            const int to = std::min<int>(run->start + run->length, clipped.right);
+            if (from < to) CopyPixels(target + (from - clipped.left), source + from, to - from);
+        }
+    }
+}
+
 } // namespace
 
 int32_t Surface::BlitFrom(const Surface& from, const TRect& source, int x, int y, bool keyed) {
     TRect clipped = source;
     if (!ClipBlit(clipped, x, y, from.Width(), from.Height(), Width(), Height())) return BlitFailed;
-    if (keyed && from.HasColourKey()) {
-        KeyedRows(Row(y) + x, static_cast<size_t>(surface->pitch) / 4, from.Row(clipped.top) + clipped.left,
+    const bool useKey = keyed && from.HasColourKey();
+    if (&from == this) Changing(); // a copy onto itself sees every pixel as it is, and no runs
+    if (waitingRows > 0) SettleWaitingFill(from, clipped, x, y, useKey);
+    ForgetSolidRuns();
+    const size_t targetPitch = static_cast<size_t>(surface->pitch) / 4;
+    uint32_t* const to = RowPixels(y) + x;
+    if (useKey && from.HasSolidRuns()) {
+        from.CopySolidRuns(to, targetPitch, clipped);
+        return BlitOk;
+    }
+    if (useKey) {
+        KeyedRows(to, targetPitch, from.Row(clipped.top) + clipped.left,
                   static_cast<size_t>(from.surface->pitch) / 4, clipped.Width(), clipped.Height(),
                   from.ColourKey());
         return BlitOk;
     }
     // A plain copy: both surfaces share one pixel format, so rows copy as they are.
     const size_t rowBytes = static_cast<size_t>(clipped.Width()) * 4;
+    const bool wholeRows = x == 0 && clipped.left == 0 && rowBytes == static_cast<size_t>(surface->pitch) &&
+                           rowBytes == static_cast<size_t>(from.surface->pitch);
+    if (wholeRows && &from != this) { // one copy of the whole band is much faster than one a row
+        std::memcpy(to, from.Row(clipped.top), rowBytes * static_cast<size_t>(clipped.Height()));
+        return BlitOk;
+    }
     for (int row = 0; row < clipped.Height(); ++row)
-        std::memcpy(Row(y + row) + x, from.Row(clipped.top + row) + clipped.left, rowBytes);
+        std::memcpy(to + row * targetPitch, from.Row(clipped.top + row) + clipped.left, rowBytes);
     return BlitOk;
 }
 
 int32_t Surface::BlitWhole(const Surface& from, int x, int y, bool keyed) {
     return BlitFrom(from, TRect{0, 0, from.Width(), from.Height()}, x, y, keyed);
+}
+
+void Surface::IndexSolidRuns() {
+    Changing();
+    if (!HasColourKey()) return;
+    const uint32_t key = ColourKey() & ColourBits;
+    rowFirstRun.reserve(static_cast<size_t>(Height()) + 1);
+    for (int y = 0; y < Height(); ++y) {
+        rowFirstRun.push_back(static_cast<uint32_t>(solidRuns.size()));
+        const uint32_t* row = RowPixels(y);
+        for (int x = 0; x < Width();) {
+            if ((row[x] & ColourBits) == key) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < Width() && (row[x] & ColourBits) != key)
+                ++x;
+            solidRuns.push_back({static_cast<uint16_t>(start), static_cast<uint16_t>(x - start)});
+        }
+    }
+    rowFirstRun.push_back(static_cast<uint32_t>(solidRuns.size()));
+}
+
+void Surface::CopySolidRuns(uint32_t* target, size_t targetPitch, const TRect& clipped) const {
+    CopyRunRows(target, targetPitch, RowPixels(0), static_cast<size_t>(surface->pitch) / 4, rowFirstRun.data(),
+                solidRuns.data(), clipped);
 }

@@ -8,12 +8,19 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct SDL_Surface;
 
 // Blit results: 0 is success, like the display layer's codes.
 inline constexpr int32_t BlitOk = 0;
 inline constexpr int32_t BlitFailed = -1;
+
+// A stretch of a sprite row without a pixel of the colour key.
+struct SolidRun {
+    uint16_t start;
+    uint16_t length;
+};
 
 class Surface {
   public:
@@ -37,18 +44,47 @@ class Surface {
     bool HasColourKey() const;
     uint32_t ColourKey() const;
 
-    // Fills the whole surface, or a rectangle clipped to it, with an RGB colour.
+    // Fills the whole surface, or a rectangle clipped to it, with an RGB colour. The whole fill waits, row
+    // by row, until something reads the surface or draws on the row, and is left out wherever a solid
+    // copy covers it first (most screens open with a picture as large as the screen, play with a solid
+    // background).
     int32_t Fill(uint32_t rgb);
     int32_t FillRect(const TRect& rect, uint32_t rgb);
     // Copies `source` rectangle of `from` to (x, y), keyed or plain. Clipped to both surfaces.
     int32_t BlitFrom(const Surface& from, const TRect& source, int x, int y, bool keyed);
     int32_t BlitWhole(const Surface& from, int x, int y, bool keyed);
 
-    SDL_Surface* Native() const { return surface; }
+    // Notes where this keyed sprite is solid, row by row, so keyed blits copy those stretches and never
+    // look at the clear ones. Any later change to the pixels or the key forgets it again.
+    void IndexSolidRuns();
+    bool HasSolidRuns() const { return !rowFirstRun.empty(); }
+
+    // For reading through the library only: writing through it would pass by the solid-run index.
+    SDL_Surface* Native() const;
 
   private:
     explicit Surface(SDL_Surface* surface) : surface(surface) {}
+    uint32_t* RowPixels(int y) const;
+    void Changing();
+    void ForgetSolidRuns();
+    void ApplyWaitingFill() const;
+    void FillWaitingStretch(int y) const;
+    void SettleWaitingFill(const Surface& from, const TRect& clipped, int x, int y, bool keyed);
+    bool RowIsSolid(int y, int left, int right) const;
+    void CopySolidRuns(uint32_t* target, size_t targetPitch, const TRect& clipped) const;
+
+    // The part of a row a waiting fill has still to cover.
+    struct Stretch {
+        int16_t left;
+        int16_t right;
+    };
+
     SDL_Surface* surface;
+    mutable std::vector<Stretch> waitingFill; // a row each, once the surface was filled
+    mutable int waitingRows = 0;
+    uint32_t waitingFillValue = 0;
+    std::vector<uint32_t> rowFirstRun; // the runs of row y are solidRuns[rowFirstRun[y]..rowFirstRun[y + 1])
+    std::vector<SolidRun> solidRuns;
 };
 
 // RGB helpers: colours are 0x00RRGGBB throughout the program.
