@@ -119,11 +119,15 @@ void Display::SetWindowedPath(PresentPath windowedPathWanted) {
 void Display::Setup(bool windowedMode) {
     windowed = windowedMode;
     if (windowed) {
-        SDL_SetWindowFullscreen(window, 0);
-        SDL_RestoreWindow(window);
-        SDL_SetWindowBordered(window, SDL_TRUE);
-        SDL_SetWindowSize(window, ScreenWidth, ScreenHeight);
-        SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        // Placing a window waits for the window manager (about 100 ms on X11), so a window that already
+        // is a plain one of the screen's size (as at start-up) is left where it stands.
+        if (!IsPlainScreenSizedWindow()) {
+            SDL_SetWindowFullscreen(window, 0);
+            SDL_RestoreWindow(window);
+            SDL_SetWindowBordered(window, SDL_TRUE);
+            SDL_SetWindowSize(window, ScreenWidth, ScreenHeight);
+            SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        }
         if (!UsePath(windowedPath)) UsePath(PresentPath::Renderer);
     } else {
         // Scaling to the desktop is the renderer's work.
@@ -133,6 +137,15 @@ void Display::Setup(bool windowedMode) {
         if (!UsePath(scaling)) UsePath(PresentPath::SoftwareRenderer);
     }
     if (renderer) SDL_RenderSetLogicalSize(renderer, ScreenWidth, ScreenHeight);
+}
+
+bool Display::IsPlainScreenSizedWindow() const {
+    constexpr uint32_t NotPlain = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
+                                  SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED;
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    return (SDL_GetWindowFlags(window) & NotPlain) == 0 && width == ScreenWidth && height == ScreenHeight;
 }
 
 int32_t Display::Present(const Surface& backBuffer) {

@@ -83,6 +83,7 @@ class Display {
 
   private:
     bool UsePath(PresentPath wanted);
+    bool IsPlainScreenSizedWindow() const;
     bool CreateRenderer(bool software);
     bool CreateTexture();
     void DropRenderer();
