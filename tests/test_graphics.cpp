@@ -146,9 +146,11 @@ TEST(Surface, AWaitingFillShowsWhereverNothingSolidWasDrawnOverIt) {
         bool keyed;
     };
     const std::vector<std::vector<Draw>> cases = {
-        {{screen.get(), 0, 0, false}},                                    // one picture over everything
-        {{screen.get(), 0, 5, false}},                                    // all but the top rows
-        {{solidTile.get(), -100, -50, true}, {solidTile.get(), 200, -50, true}, {solidTile.get(), 500, -50, true}},
+        {{screen.get(), 0, 0, false}}, // one picture over everything
+        {{screen.get(), 0, 5, false}}, // all but the top rows
+        {{solidTile.get(), -100, -50, true},
+         {solidTile.get(), 200, -50, true},
+         {solidTile.get(), 500, -50, true}},
         {{solidTile.get(), 500, 10, true}, {solidTile.get(), 250, 10, true}, {solidTile.get(), 0, 10, true}},
         {{solidTile.get(), 250, 10, true}, {solidTile.get(), 0, 100, true}}, // the middle, then a left end
         {{holedTile.get(), 0, 0, true}, {holedTile.get(), 300, 0, true}},
@@ -168,7 +170,8 @@ TEST(Surface, AWaitingFillShowsWhereverNothingSolidWasDrawnOverIt) {
                 target->BlitWhole(*draw.sprite, draw.x, draw.y, draw.keyed);
         for (int y = 0; y < 600; ++y)
             for (int x = 0; x < 800; ++x)
-                ASSERT_EQ(waiting->Pixel(x, y), immediate->Pixel(x, y)) << "case " << i << " at " << x << "," << y;
+                ASSERT_EQ(waiting->Pixel(x, y), immediate->Pixel(x, y))
+                    << "case " << i << " at " << x << "," << y;
     }
 }
 
@@ -412,4 +415,71 @@ TEST(Surface, PlainBlitsStayInsideBothSurfaces) {
     EXPECT_EQ(back->Pixel(799, 599), Rgb(1, 2, 3));
     EXPECT_EQ(back->BlitFrom(*small, TRect{0, 0, 10, 10}, 800, 0, false), BlitFailed);
     EXPECT_EQ(small->BlitWhole(*back, -400, -300, true), BlitOk);
+}
+
+// A screen that opens with the same picture every frame copies back only what was drawn over it. Any
+// mix of drawing, fills and changes to the picture must leave what copying the whole picture leaves.
+TEST(Surface, CopyingAPictureAgainGivesWhatAWholeCopyGives) {
+    constexpr int Width = 64;
+    constexpr int Height = 48;
+    auto picture = ColumnSprite(Width, Height);
+    auto otherPicture = ColumnSprite(Width, Height);
+    otherPicture->FillRect(TRect{10, 10, 30, 30}, Rgb(0, 90, 0));
+    auto keyedSprite = ColumnSprite(12, 9);
+    keyedSprite->SetPixel(4, 4, ColourMagenta);
+    keyedSprite->IndexSolidRuns();
+    auto restoring = Surface::Create(Width, Height);
+    auto reference = Surface::Create(Width, Height);
+    uint32_t seed = 12345;
+    auto next = [&seed](int below) {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<int>((seed >> 8) % static_cast<uint32_t>(below));
+    };
+    for (int step = 0; step < 2000; ++step) {
+        const int x = next(Width + 20) - 10;
+        const int y = next(Height + 20) - 10;
+        const uint32_t colour = Rgb(next(256), next(256), 7);
+        const int operation = next(9);
+        auto onBoth = [&](auto draw) {
+            draw(*restoring);
+            draw(*reference);
+        };
+        switch (operation) {
+        case 0:
+        case 1: {
+            const Surface& whole = operation == 0 ? *picture : *otherPicture;
+            (void)reference->Row(0); // the reference forgets what it held: a whole copy every time
+            onBoth([&](Surface& target) { target.BlitWhole(whole, 0, 0, false); });
+            break;
+        }
+        case 2:
+            onBoth([&](Surface& target) { DrawSprite(keyedSprite, target, TRect{0, 0, 12, 9}, x, y); });
+            break;
+        case 3:
+            onBoth([&](Surface& target) { target.FillRect(TRect{x, y, x + 7, y + 5}, colour); });
+            break;
+        case 4:
+            onBoth([&](Surface& target) { target.Fill(colour); });
+            break;
+        case 5:
+            if (y >= 0 && y < Height && x >= 0 && x + 3 <= Width)
+                onBoth([&](Surface& target) { std::fill_n(target.RowToDrawOn(y, x, x + 3) + x, 3, colour); });
+            break;
+        case 6:
+            if (y >= 0 && y < Height && x >= 0 && x < Width)
+                onBoth([&](Surface& target) { target.SetPixel(x, y, colour); });
+            break;
+        case 7: // the picture itself changes
+            if (y >= 0 && y < Height && x >= 0 && x < Width) picture->SetPixel(x, y, colour);
+            break;
+        default:
+            if (next(8) == 0) picture->Fill(colour);
+            break;
+        }
+        if (next(5) != 0) continue; // reading settles waiting fills: let some run on between reads
+        for (int py = 0; py < Height; ++py)
+            for (int px = 0; px < Width; ++px)
+                ASSERT_EQ(restoring->Pixel(px, py), reference->Pixel(px, py))
+                    << "step " << step << " (operation " << operation << ") at " << px << "," << py;
+    }
 }

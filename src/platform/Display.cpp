@@ -140,8 +140,8 @@ void Display::Setup(bool windowedMode) {
 }
 
 bool Display::IsPlainScreenSizedWindow() const {
-    constexpr uint32_t NotPlain = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
-                                  SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED;
+    constexpr uint32_t NotPlain = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP |
+                                  SDL_WINDOW_BORDERLESS | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED;
     int width = 0;
     int height = 0;
     SDL_GetWindowSize(window, &width, &height);

@@ -177,7 +177,7 @@ void BlendGlyph(const CachedGlyph& glyph, const uint8_t* coverage, int left, int
     const int y0 = std::max(top, 0);
     const int y1 = std::min(top + glyph.Rows, target.Height());
     for (int y = y0; y < y1; ++y) {
-        uint32_t* row = target.Row(y);
+        uint32_t* row = target.RowToDrawOn(y, x0, x1);
         const uint8_t* source = coverage + static_cast<size_t>(y - top) * glyph.Width;
         for (int x = x0; x < x1; ++x) {
             const uint32_t alpha = source[x - left];

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 namespace {
@@ -45,6 +46,11 @@ void FillPixels(uint32_t* pixels, int count, uint32_t value) {
         std::fill_n(pixels, count, value);
 }
 
+uint64_t NextSurfaceIdentity() {
+    static std::atomic<uint64_t> last{0};
+    return ++last;
+}
+
 } // namespace
 
 std::unique_ptr<Surface> Surface::Create(int width, int height) {
@@ -54,6 +60,8 @@ std::unique_ptr<Surface> Surface::Create(int width, int height) {
     SDL_SetSurfaceBlendMode(native, SDL_BLENDMODE_NONE);
     return std::unique_ptr<Surface>(new Surface(native));
 }
+
+Surface::Surface(SDL_Surface* surface) : surface(surface), identity(NextSurfaceIdentity()) {}
 
 Surface::~Surface() {
     SDL_FreeSurface(surface);
@@ -72,6 +80,14 @@ uint32_t* Surface::RowPixels(int y) const {
 
 uint32_t* Surface::Row(int y) {
     Changing();
+    Drawn(TRect{0, 0, Width(), Height()});
+    return RowPixels(y);
+}
+
+uint32_t* Surface::RowToDrawOn(int y, int left, int right) {
+    if (waitingRows > 0) FillWaitingStretch(y);
+    ForgetSolidRuns();
+    Drawn(TRect{left, y, right, y + 1});
     return RowPixels(y);
 }
 const uint32_t* Surface::Row(int y) const {
@@ -81,7 +97,13 @@ const uint32_t* Surface::Row(int y) const {
 
 SDL_Surface* Surface::Native() const {
     if (waitingRows > 0) ApplyWaitingFill();
+    Drawn(TRect{0, 0, Width(), Height()}); // the library may write through it
     return surface;
+}
+
+void Surface::Drawn(const TRect& area) const {
+    ++version;
+    drawnOverPicture.Add(area);
 }
 
 // Everything that may write the pixels or change the key from outside comes through here first.
@@ -105,6 +127,7 @@ void Surface::FillWaitingStretch(int y) const {
     Stretch& stretch = waitingFill[static_cast<size_t>(y)];
     if (stretch.left >= stretch.right) return;
     FillPixels(RowPixels(y) + stretch.left, stretch.right - stretch.left, waitingFillValue);
+    Drawn(TRect{stretch.left, y, stretch.right, y + 1});
     stretch.left = stretch.right;
     --waitingRows;
 }
@@ -162,6 +185,7 @@ int32_t Surface::Fill(uint32_t rgb) {
     waitingFill.assign(static_cast<size_t>(Height()), Stretch{0, static_cast<int16_t>(Width())});
     waitingRows = Height();
     waitingFillValue = MapRgb(rgb);
+    ++version;
     return BlitOk;
 }
 
@@ -174,7 +198,7 @@ int32_t Surface::FillRect(const TRect& rect, uint32_t rgb) {
     if (right <= left || bottom <= top) return BlitOk; // wholly outside: nothing to fill
     const uint32_t value = MapRgb(rgb);
     for (int y = top; y < bottom; ++y)
-        FillPixels(Row(y) + left, right - left, value);
+        FillPixels(RowToDrawOn(y, left, right) + left, right - left, value);
     return BlitOk;
 }
 
@@ -257,9 +281,12 @@ int32_t Surface::BlitFrom(const Surface& from, const TRect& source, int x, int y
     TRect clipped = source;
     if (!ClipBlit(clipped, x, y, from.Width(), from.Height(), Width(), Height())) return BlitFailed;
     const bool useKey = keyed && from.HasColourKey();
+    const bool wholePicture = x == 0 && y == 0 && clipped == TRect{0, 0, Width(), Height()};
+    if (!useKey && wholePicture && CopyWholePicture(from)) return BlitOk;
     if (&from == this) Changing(); // a copy onto itself sees every pixel as it is, and no runs
     if (waitingRows > 0) SettleWaitingFill(from, clipped, x, y, useKey);
     ForgetSolidRuns();
+    Drawn(MakeRect(x, y, clipped.Width(), clipped.Height()));
     const size_t targetPitch = static_cast<size_t>(surface->pitch) / 4;
     uint32_t* const to = RowPixels(y) + x;
     if (useKey && from.HasSolidRuns()) {
@@ -283,6 +310,33 @@ int32_t Surface::BlitFrom(const Surface& from, const TRect& source, int x, int y
     for (int row = 0; row < clipped.Height(); ++row)
         std::memcpy(to + row * targetPitch, from.Row(clipped.top + row) + clipped.left, rowBytes);
     return BlitOk;
+}
+
+// `from` is as large as this surface and covers it whole. When it is the picture this surface last took
+// whole, unchanged since, only what was drawn over that picture is copied again.
+bool Surface::CopyWholePicture(const Surface& from) {
+    if (&from == this || from.Width() != Width() || from.Height() != Height() ||
+        from.surface->pitch != surface->pitch)
+        return false;
+    if (from.waitingRows > 0) from.ApplyWaitingFill();
+    const bool sameAsBefore = pictureIdentity == from.identity && pictureVersion == from.version;
+    waitingRows = 0; // no waiting stretch is left uncovered
+    ForgetSolidRuns();
+    if (sameAsBefore) {
+        for (const TRect& area : drawnOverPicture.Areas()) {
+            const TRect part = Intersection(area, TRect{0, 0, Width(), Height()});
+            for (int y = part.top; y < part.bottom; ++y)
+                std::memcpy(RowPixels(y) + part.left, from.RowPixels(y) + part.left,
+                            static_cast<size_t>(part.Width()) * 4);
+        }
+    } else {
+        std::memcpy(RowPixels(0), from.RowPixels(0), static_cast<size_t>(surface->pitch) * Height());
+    }
+    ++version;
+    pictureIdentity = from.identity;
+    pictureVersion = from.version;
+    drawnOverPicture.Clear();
+    return true;
 }
 
 int32_t Surface::BlitWhole(const Surface& from, int x, int y, bool keyed) {
@@ -312,6 +366,6 @@ void Surface::IndexSolidRuns() {
 }
 
 void Surface::CopySolidRuns(uint32_t* target, size_t targetPitch, const TRect& clipped) const {
-    CopyRunRows(target, targetPitch, RowPixels(0), static_cast<size_t>(surface->pitch) / 4, rowFirstRun.data(),
-                solidRuns.data(), clipped);
+    CopyRunRows(target, targetPitch, RowPixels(0), static_cast<size_t>(surface->pitch) / 4,
+                rowFirstRun.data(), solidRuns.data(), clipped);
 }

@@ -2,6 +2,7 @@
 // The rest of the game sees only this class, never the library behind it.
 #pragma once
 
+#include "core/DrawnAreas.h"
 #include "core/Rect.h"
 
 #include <cstddef>
@@ -35,6 +36,8 @@ class Surface {
     int Height() const;
     uint32_t* Row(int y);
     const uint32_t* Row(int y) const;
+    // Row y, to be drawn on between `left` and `right` only (Row(y) may change the whole surface).
+    uint32_t* RowToDrawOn(int y, int left, int right);
     uint32_t Pixel(int x, int y) const { return Row(y)[x] & 0xFFFFFF; }
     void SetPixel(int x, int y, uint32_t rgb) { Row(y)[x] = rgb & 0xFFFFFF; }
 
@@ -50,7 +53,9 @@ class Surface {
     // background).
     int32_t Fill(uint32_t rgb);
     int32_t FillRect(const TRect& rect, uint32_t rgb);
-    // Copies `source` rectangle of `from` to (x, y), keyed or plain. Clipped to both surfaces.
+    // Copies `source` rectangle of `from` to (x, y), keyed or plain. Clipped to both surfaces. A plain
+    // copy of a whole picture as large as this surface, made again while that picture has not changed,
+    // copies only what was drawn over it since (most screens open with the same picture every frame).
     int32_t BlitFrom(const Surface& from, const TRect& source, int x, int y, bool keyed);
     int32_t BlitWhole(const Surface& from, int x, int y, bool keyed);
 
@@ -63,7 +68,7 @@ class Surface {
     SDL_Surface* Native() const;
 
   private:
-    explicit Surface(SDL_Surface* surface) : surface(surface) {}
+    explicit Surface(SDL_Surface* surface);
     uint32_t* RowPixels(int y) const;
     void Changing();
     void ForgetSolidRuns();
@@ -71,6 +76,8 @@ class Surface {
     void FillWaitingStretch(int y) const;
     void SettleWaitingFill(const Surface& from, const TRect& clipped, int x, int y, bool keyed);
     bool RowIsSolid(int y, int left, int right) const;
+    void Drawn(const TRect& area) const;
+    bool CopyWholePicture(const Surface& from);
     void CopySolidRuns(uint32_t* target, size_t targetPitch, const TRect& clipped) const;
 
     // The part of a row a waiting fill has still to cover.
@@ -80,6 +87,12 @@ class Surface {
     };
 
     SDL_Surface* surface;
+    const uint64_t identity;      // never shared by two surfaces, unlike an address
+    mutable uint64_t version = 0; // counts the changes to the pixels
+    // The picture last copied over the whole of this surface, as it was then, and what was drawn over it.
+    uint64_t pictureIdentity = 0;
+    uint64_t pictureVersion = 0;
+    mutable DrawnAreas drawnOverPicture;
     mutable std::vector<Stretch> waitingFill; // a row each, once the surface was filled
     mutable int waitingRows = 0;
     uint32_t waitingFillValue = 0;
