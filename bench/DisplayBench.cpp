@@ -125,4 +125,21 @@ void BM_PresentUnchanged(benchmark::State& state) {
 }
 BENCHMARK(BM_PresentUnchanged)->Unit(benchmark::kMicrosecond);
 
+
+// Start-up's share of the sprite store: the pack read, every picture decoded, derived and indexed.
+void BM_LoadSpriteStore(benchmark::State& state) {
+    for (auto _ : state) {
+        try {
+            LoadSpriteStore();
+        } catch (const std::exception& error) {
+            state.SkipWithError(error.what()); // run from the build folder, where Data/Data.pp is made
+            return;
+        }
+        state.PauseTiming();
+        FreeSpriteStore();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_LoadSpriteStore)->Unit(benchmark::kMillisecond);
+
 } // namespace

@@ -347,19 +347,21 @@ void Surface::IndexSolidRuns() {
     Changing();
     if (!HasColourKey()) return;
     const uint32_t key = ColourKey() & ColourBits;
-    rowFirstRun.reserve(static_cast<size_t>(Height()) + 1);
-    for (int y = 0; y < Height(); ++y) {
+    const int width = Width();
+    const int height = Height();
+    rowFirstRun.reserve(static_cast<size_t>(height) + 1);
+    for (int y = 0; y < height; ++y) {
         rowFirstRun.push_back(static_cast<uint32_t>(solidRuns.size()));
         const uint32_t* row = RowPixels(y);
-        for (int x = 0; x < Width();) {
-            if ((row[x] & ColourBits) == key) {
+        int x = 0;
+        while (x < width) {
+            while (x < width && (row[x] & ColourBits) == key)
                 ++x;
-                continue;
-            }
             const int start = x;
-            while (x < Width() && (row[x] & ColourBits) != key)
+            while (x < width && (row[x] & ColourBits) != key)
                 ++x;
-            solidRuns.push_back({static_cast<uint16_t>(start), static_cast<uint16_t>(x - start)});
+            if (x > start)
+                solidRuns.push_back({static_cast<uint16_t>(start), static_cast<uint16_t>(x - start)});
         }
     }
     rowFirstRun.push_back(static_cast<uint32_t>(solidRuns.size()));
