@@ -125,7 +125,6 @@ void BM_PresentUnchanged(benchmark::State& state) {
 }
 BENCHMARK(BM_PresentUnchanged)->Unit(benchmark::kMicrosecond);
 
-
 // Start-up's share of the sprite store: the pack read, every picture decoded, derived and indexed.
 void BM_LoadSpriteStore(benchmark::State& state) {
     for (auto _ : state) {
