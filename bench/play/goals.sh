@@ -4,9 +4,10 @@
 set -euo pipefail
 results=$1
 
-# figure NAME_PATTERN: "<cpu time in microseconds>" of the first matching benchmark, or nothing.
+# figure NAME_PATTERN: "<cpu time in microseconds>" of the first matching benchmark (its median when run
+# with repetitions), or nothing.
 figure() {
-  awk -v want="$1" '$1 ~ want && NF >= 6 {
+  awk -v want="${1%\$}(_median)?\$" '$1 ~ want && NF >= 5 && $5 ~ /^(ns|us|ms|s)$/ {
       t = $4; unit = $5
       if (unit == "ns") t /= 1000; else if (unit == "ms") t *= 1000; else if (unit == "s") t *= 1e6
       printf "%.1f", t; exit
