@@ -137,6 +137,31 @@ play_and_measure() {
   xdotool keyup "$fire" Left Right
 }
 
+# measure_session NAME FIRE_KEY START_GAME -- COMMAND...: runs COMMAND in $WORK/NAME, takes the CPU share at
+# its menu, calls START_GAME WINDOW, then plays with FIRE_KEY held; sets MENU_CPU, MENU_X, PLAY_CPU, PLAY_X and
+# MEMORY, and keeps a screenshot of the end of play as $BUILD/play-NAME.png. Its stderr is $WORK/NAME.run.stderr.
+measure_session() {
+  local name=$1 fire=$2 start_game=$3
+  shift 4
+  (cd "$WORK/$name" && exec "$@" 2>"$WORK/$name.run.stderr" >/dev/null) &
+  local pid=$!
+  STARTED_PIDS+=("$pid")
+  local window
+  window=$(window_of "$pid")
+  sleep 3 # the opening animation ends, then the menu stands still
+  cpu_share "$pid" "$SECONDS_MEASURED"
+  MENU_CPU=$CPU_SHARE MENU_X=$XSERVER_SHARE
+  "$start_game" "$window"
+  sleep 1
+  play_and_measure "$pid" "$fire"
+  import -window root "$WORK/$name-playing.png" 2>/dev/null && cp "$WORK/$name-playing.png" "$BUILD/play-$name.png" || true
+  MEMORY=$(peak_memory_mb "$pid")
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+}
+
+start_vantorix_game() { xdotool mousemove --window "$1" 628 356 click 1; } # "New game"
+
 measure_vantorix() {
   local folder="$WORK/vantorix"
   mkdir -p "$folder"
@@ -146,28 +171,19 @@ measure_vantorix() {
   measure_starts vantorix "$folder" "$BUILD/vantorix"
   V_MAPPED=$MAPPED V_PRESENTED=$PRESENTED V_MAPPED_RANGE=$MAPPED_RANGE V_PRESENTED_RANGE=$PRESENTED_RANGE
 
-  (cd "$folder" && VANTORIX_FRAME_STATS=1 exec "$BUILD/vantorix" 2>"$WORK/vantorix.run.stderr") &
-  local pid=$!
-  STARTED_PIDS+=("$pid")
-  local window
-  window=$(window_of "$pid")
-  sleep 3 # the intro slides in, then the main menu stands still
-  cpu_share "$pid" "$SECONDS_MEASURED"
-  V_MENU_CPU=$CPU_SHARE V_MENU_X=$XSERVER_SHARE
-  xdotool mousemove --window "$window" 628 356 click 1 # "New game"
-  sleep 1
-  play_and_measure "$pid" Control_L
-  V_PLAY_CPU=$PLAY_CPU V_PLAY_X=$PLAY_X
-  import -window root "$WORK/vantorix-playing.png" 2>/dev/null && cp "$WORK/vantorix-playing.png" "$BUILD/play-vantorix.png" || true
-  V_MEMORY=$(peak_memory_mb "$pid")
-  kill "$pid"
-  wait "$pid" 2>/dev/null || true
+  VANTORIX_FRAME_STATS=1 measure_session vantorix Control_L start_vantorix_game -- "$BUILD/vantorix"
+  V_MENU_CPU=$MENU_CPU V_MENU_X=$MENU_X V_PLAY_CPU=$PLAY_CPU V_PLAY_X=$PLAY_X V_MEMORY=$MEMORY
   local stats
   stats=$(grep "frame stats" "$WORK/vantorix.run.stderr" || true)
   V_FPS=$(sed -n 's/.*game_fps=\([0-9.]*\).*/\1/p' <<<"$stats")
   V_GAME_SECONDS=$(sed -n 's/.*game_seconds=\([0-9.]*\).*/\1/p' <<<"$stats")
   V_PRESENTS=$(sed -n 's/.*game_presents_per_s=\([0-9.]*\).*/\1/p' <<<"$stats")
   unset SDL_AUDIODRIVER
+}
+
+start_peer_game() { # its first menu item starts a game
+  xdotool windowfocus "$1" 2>/dev/null || true
+  xdotool key Return
 }
 
 measure_peer() {
@@ -177,23 +193,8 @@ measure_peer() {
   measure_starts peer "$folder" "$PEER" -w -v 2
   P_MAPPED=$MAPPED P_PRESENTED=$PRESENTED P_MAPPED_RANGE=$MAPPED_RANGE P_PRESENTED_RANGE=$PRESENTED_RANGE
 
-  (cd "$folder" && exec "$PEER" -w -v 2 2>"$WORK/peer.run.stderr" >/dev/null) &
-  local pid=$!
-  STARTED_PIDS+=("$pid")
-  local window
-  window=$(window_of "$pid")
-  sleep 3
-  cpu_share "$pid" "$SECONDS_MEASURED"
-  P_MENU_CPU=$CPU_SHARE P_MENU_X=$XSERVER_SHARE
-  xdotool windowfocus "$window" 2>/dev/null || true
-  xdotool key Return # its first menu item starts a game
-  sleep 1
-  play_and_measure "$pid" space
-  P_PLAY_CPU=$PLAY_CPU P_PLAY_X=$PLAY_X
-  import -window root "$WORK/peer-playing.png" 2>/dev/null && cp "$WORK/peer-playing.png" "$BUILD/play-peer.png" || true
-  P_MEMORY=$(peak_memory_mb "$pid")
-  kill "$pid"
-  wait "$pid" 2>/dev/null || true
+  measure_session peer space start_peer_game -- "$PEER" -w -v 2
+  P_MENU_CPU=$MENU_CPU P_MENU_X=$MENU_X P_PLAY_CPU=$PLAY_CPU P_PLAY_X=$PLAY_X P_MEMORY=$MEMORY
 }
 
 row() { printf '%-46s %-22s %-22s %s\n' "$@"; }
