@@ -483,3 +483,15 @@ TEST(Surface, CopyingAPictureAgainGivesWhatAWholeCopyGives) {
                     << "step " << step << " (operation " << operation << ") at " << px << "," << py;
     }
 }
+
+TEST(Surface, SurfacesWiderThanSpritesEverAreFilledAndKeptUnindexed) {
+    auto wide = Surface::Create(70000, 2);
+    ASSERT_NE(wide, nullptr);
+    wide->Fill(Rgb(250, 0, 0));
+    wide->BlitWhole(*ColumnSprite(10, 2), 69995, 0, true);
+    EXPECT_EQ(wide->Pixel(69990, 1), Rgb(250, 0, 0));
+    EXPECT_EQ(wide->Pixel(69999, 1), Rgb(4, 1, 200));
+    wide->SetColourKey(wide->MapRgb(ColourMagenta));
+    wide->IndexSolidRuns(); // 16-bit runs cannot say where this one is solid: it keeps testing pixels
+    EXPECT_FALSE(wide->HasSolidRuns());
+}

@@ -142,9 +142,9 @@ void Surface::SettleWaitingFill(const Surface& from, const TRect& clipped, int x
         if (stretch.left >= stretch.right || drawRight <= stretch.left || drawLeft >= stretch.right) continue;
         const bool solid = !keyed || from.RowIsSolid(clipped.top + row, clipped.left, clipped.right);
         if (solid && drawLeft <= stretch.left)
-            stretch.left = static_cast<int16_t>(std::min<int>(drawRight, stretch.right));
+            stretch.left = std::min(drawRight, stretch.right);
         else if (solid && drawRight >= stretch.right)
-            stretch.right = static_cast<int16_t>(drawLeft);
+            stretch.right = drawLeft;
         else {
             FillWaitingStretch(y + row);
             continue;
@@ -182,7 +182,7 @@ uint32_t Surface::ColourKey() const {
 
 int32_t Surface::Fill(uint32_t rgb) {
     ForgetSolidRuns();
-    waitingFill.assign(static_cast<size_t>(Height()), Stretch{0, static_cast<int16_t>(Width())});
+    waitingFill.assign(static_cast<size_t>(Height()), Stretch{0, Width()});
     waitingRows = Height();
     waitingFillValue = MapRgb(rgb);
     ++version;
@@ -345,7 +345,8 @@ int32_t Surface::BlitWhole(const Surface& from, int x, int y, bool keyed) {
 
 void Surface::IndexSolidRuns() {
     Changing();
-    if (!HasColourKey()) return;
+    constexpr int WidestIndexed = UINT16_MAX; // runs are noted in 16 bits
+    if (!HasColourKey() || Width() > WidestIndexed) return;
     const uint32_t key = ColourKey() & ColourBits;
     const int width = Width();
     const int height = Height();

@@ -82,8 +82,8 @@ class Surface {
 
     // The part of a row a waiting fill has still to cover.
     struct Stretch {
-        int16_t left;
-        int16_t right;
+        int32_t left;
+        int32_t right;
     };
 
     SDL_Surface* surface;
