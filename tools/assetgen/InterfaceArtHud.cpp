@@ -161,6 +161,21 @@ void CornerBrackets(cairo_t* cr, Box box, double arm) {
     MetalLine(cr);
 }
 
+// Fills the current path with a gradient from `from` at (x0, y0) to `to` at (x1, y1), then outlines it
+// thinly: the look of the console's two bar labels.
+void FillAndOutlineLabel(cairo_t* cr, double x0, double y0, double x1, double y1, Rgb from, Rgb to,
+                         Rgb outline) {
+    cairo_pattern_t* gradient = cairo_pattern_create_linear(x0, y0, x1, y1);
+    cairo_pattern_add_color_stop_rgb(gradient, 0, from.r, from.g, from.b);
+    cairo_pattern_add_color_stop_rgb(gradient, 1, to.r, to.g, to.b);
+    cairo_set_source(cr, gradient);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(gradient);
+    cairo_set_line_width(cr, 1.2);
+    cairo_set_source_rgb(cr, outline.r, outline.g, outline.b);
+    cairo_stroke(cr);
+}
+
 // The armour label: a small steel shield with an "A", as on the armour pickup.
 void ShieldLabel(cairo_t* cr, double cx, double top) {
     auto shield = [&] {
@@ -173,15 +188,8 @@ void ShieldLabel(cairo_t* cr, double cx, double top) {
         cairo_close_path(cr);
     };
     shield();
-    cairo_pattern_t* steel = cairo_pattern_create_linear(cx - 7, top, cx + 7, top + 17);
-    cairo_pattern_add_color_stop_rgb(steel, 0, 0.85, 0.92, 1.0);
-    cairo_pattern_add_color_stop_rgb(steel, 1, 0.22, 0.38, 0.72);
-    cairo_set_source(cr, steel);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(steel);
-    cairo_set_line_width(cr, 1.2);
-    cairo_set_source_rgb(cr, 0.02, 0.05, 0.12);
-    cairo_stroke(cr);
+    FillAndOutlineLabel(cr, cx - 7, top, cx + 7, top + 17, {0.85, 0.92, 1.0}, {0.22, 0.38, 0.72},
+                        {0.02, 0.05, 0.12});
     // The "A": two legs and a bar.
     cairo_move_to(cr, cx - 3.5, top + 12.5);
     cairo_line_to(cr, cx, top + 3);
@@ -203,15 +211,7 @@ void BoltLabel(cairo_t* cr, double cx, double top) {
     cairo_line_to(cr, cx + 5, top + 6.5);
     cairo_line_to(cr, cx + 0.5, top + 6.5);
     cairo_close_path(cr);
-    cairo_pattern_t* gold = cairo_pattern_create_linear(cx, top, cx, top + 17);
-    cairo_pattern_add_color_stop_rgb(gold, 0, 1.0, 0.95, 0.55);
-    cairo_pattern_add_color_stop_rgb(gold, 1, 0.85, 0.55, 0.1);
-    cairo_set_source(cr, gold);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(gold);
-    cairo_set_line_width(cr, 1.2);
-    cairo_set_source_rgb(cr, 0.15, 0.08, 0.0);
-    cairo_stroke(cr);
+    FillAndOutlineLabel(cr, cx, top, cx, top + 17, {1.0, 0.95, 0.55}, {0.85, 0.55, 0.1}, {0.15, 0.08, 0.0});
 }
 
 } // namespace
