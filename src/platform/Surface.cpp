@@ -229,7 +229,6 @@ bool ClipBlit(TRect& source, int& x, int& y, int sourceWidth, int sourceHeight, 
 // Eight pixels at a time, through the compiler's vector types: one compare and one select per group,
 // where the library's keyed blit tests and copies pixel by pixel. Built for AVX2 as well as the
 // baseline, the better one chosen when the program starts.
-
 __attribute__((target_clones("avx2", "default"))) void KeyedRows(uint32_t* target, size_t targetPitch,
                                                                  const uint32_t* source, size_t sourcePitch,
                                                                  int width, int height, uint32_t key) {

@@ -64,7 +64,8 @@ class Surface {
     void IndexSolidRuns();
     bool HasSolidRuns() const { return !rowFirstRun.empty(); }
 
-    // For reading through the library only: writing through it would pass by the solid-run index.
+    // For reading through the library. The surface then counts as drawn on all over, but a sprite keeps
+    // its solid runs: never write a sprite through it.
     SDL_Surface* Native() const;
 
   private:
