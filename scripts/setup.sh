@@ -43,6 +43,7 @@ ensure_packages() {
 build_folder() {
   local folder="$REPO/build/$1"
   shift
+  forget_foreign_build "$folder"
   # A configure that failed leaves a cache but no build files; such a folder is configured again.
   if [ ! -f "$folder/CMakeCache.txt" ] || { [ ! -f "$folder/Makefile" ] && [ ! -f "$folder/build.ninja" ]; }; then
     if ! cmake -S "$REPO" -B "$folder" "$@" >/dev/null; then
@@ -55,6 +56,26 @@ build_folder() {
     build_failed
   fi
   BUILD="$folder"
+}
+
+# forget_foreign_build FOLDER: a build folder copied or moved along with its checkout still names the old
+# place in its cache, and building it would build (and test) the old place. Such a folder is emptied so
+# that it is configured afresh for this checkout.
+forget_foreign_build() {
+  local folder="$1" cache="$1/CMakeCache.txt" built_in built_from
+  [ -f "$cache" ] || return 0
+  built_in="$(sed -n 's/^CMAKE_CACHEFILE_DIR:INTERNAL=//p' "$cache")"
+  built_from="$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$cache")"
+  if same_folder "$built_in" "$folder" && same_folder "$built_from" "$REPO"; then
+    return 0
+  fi
+  say "The build folder $folder was made for ${built_from:-another source folder}; configuring it afresh."
+  rm -rf "$folder"
+}
+
+# same_folder A B: both name one existing folder, whatever links lead to it.
+same_folder() {
+  [ -d "$1" ] && [ -d "$2" ] && [ "$(cd "$1" && pwd -P)" = "$(cd "$2" && pwd -P)" ]
 }
 
 build_failed() {

@@ -61,5 +61,23 @@ for script in test run bench; do
   expect_build_failure "$script" "compiling fails"
 done
 
+# A checkout moved or copied with its build folders: each folder's cache and build files still name the
+# old place, whose build would pass. The scripts configure such a folder afresh and build this tree.
+for script in test run bench; do
+  fresh_copy
+  plant_stale_build
+  for folder in test release bench; do
+    {
+      printf 'CMAKE_CACHEFILE_DIR:INTERNAL=%s/build/%s\n' "$WORK/old-place" "$folder"
+      printf 'CMAKE_HOME_DIRECTORY:INTERNAL=%s\n' "$WORK/old-place"
+      printf 'CMAKE_GENERATOR:INTERNAL=Unix Makefiles\nCMAKE_MAKE_PROGRAM:FILEPATH=%s\n' "$(command -v make)"
+      printf 'CMAKE_PROJECT_NAME:STATIC=vantorix\n'
+    } >"$WORK/tree/build/$folder/CMakeCache.txt"
+    printf 'all:\n\t@true\n' >"$WORK/tree/build/$folder/Makefile"
+  done
+  printf '#error broken on purpose\n' >"$WORK/tree/tools/assetgen/BrokenOnPurpose.cpp"
+  expect_build_failure "$script" "the build folder was made for another checkout"
+done
+
 [ "$failures" -eq 0 ] && echo "The scripts stop on every broken build."
 exit $((failures > 0))
