@@ -2,6 +2,7 @@
 #include "ReadOnlyFolder.h"
 
 #include "Game/TGame.h"
+#include "audio/Audio.h"
 #include "audio/AudioState.h"
 #include "core/ScreenState.h"
 #include "graphics/SpriteStore.h"
@@ -14,6 +15,7 @@
 #include "persistence/Options.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
+#include "platform/PlatformState.h"
 
 #include <gtest/gtest.h>
 
@@ -304,6 +306,37 @@ TEST(Shell, ReactivationPlaysTheTuneOfTheScreen) {
         h.Form().ApplicationActivate();
         EXPECT_EQ(MusicName(), c.tune);
     }
+}
+
+// SDL makes the window anew under the program the first time a window drawn through its surface gets a
+// renderer: the new window is hidden, shown and gains the focus without having lost it.
+TEST(Shell, AWindowMadeAnewUnderTheProgramIsNoActivation) {
+    Harness h;
+    Options.MusicEnabled = true;
+    ScreenState = ScreenMainMenu;
+    auto windowEvent = [&](SDL_WindowEventID what) {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = what;
+        event.window.windowID = SDL_GetWindowID(h.Form().display.Window());
+        SDL_PushEvent(&event);
+        PumpEvents(h.Form());
+    };
+    windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    EXPECT_EQ(MusicName(), "");
+    windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    EXPECT_EQ(MusicName(), "1.xm") << "a real return of the focus activates";
+
+    h.PressKey(SDLK_RETURN, KMOD_LALT);
+    ASSERT_FALSE(Options.Windowed);
+    StopMusic(); // a restarted tune would show
+    MouseActive = false;
+    windowEvent(SDL_WINDOWEVENT_HIDDEN);
+    windowEvent(SDL_WINDOWEVENT_SHOWN);
+    windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    EXPECT_EQ(MusicName(), "");
+    EXPECT_FALSE(MouseActive);
 }
 
 TEST(Shell, AModeSwitchKeepsTheFrozenPictureUnderPausesAndQuestions) {

@@ -8,6 +8,15 @@
 namespace {
 
 bool minimised = false;
+// The shell was told of an activation and of no deactivation since. A window that SDL creates anew under
+// the program (the first renderer on a window drawn through its surface) gains the focus again without
+// having lost it; that is no activation, and the tune plays on.
+bool activated = false;
+
+void Deactivate(ShellEvents& shell) {
+    activated = false;
+    shell.ApplicationDeactivate();
+}
 
 void HandleWindowEvent(const SDL_WindowEvent& event, ShellEvents& shell) {
     switch (event.event) {
@@ -16,14 +25,16 @@ void HandleWindowEvent(const SDL_WindowEvent& event, ShellEvents& shell) {
             minimised = false;
             shell.ApplicationRestore();
         }
+        if (activated) break;
+        activated = true;
         shell.ApplicationActivate();
         break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
-        shell.ApplicationDeactivate();
+        Deactivate(shell);
         break;
     case SDL_WINDOWEVENT_MINIMIZED:
         minimised = true;
-        shell.ApplicationDeactivate();
+        Deactivate(shell);
         break;
     case SDL_WINDOWEVENT_RESTORED:
         if (minimised) {
@@ -64,6 +75,7 @@ void InitialiseEventPump() {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     minimised = false;
+    activated = false;
 }
 
 void PumpEvents(ShellEvents& shell) {
