@@ -1,16 +1,17 @@
 # One static library per folder of src/, named vantorix_<folder>, linking only the folders it may use.
 # This table is the one statement of the layering: the libraries link by it and the include check
 # (CheckLayering.cmake) refuses any #include that crosses into a folder not listed here.
-set(VANTORIX_FOLDERS core platform persistence graphics audio DXCtrl Game online main)
+set(VANTORIX_FOLDERS core platform persistence replay graphics audio DXCtrl Game online main)
 set(VANTORIX_USES_core "")
 set(VANTORIX_USES_platform core)
 set(VANTORIX_USES_persistence core)
+set(VANTORIX_USES_replay core)
 set(VANTORIX_USES_graphics core platform)
 set(VANTORIX_USES_audio core platform persistence)
 set(VANTORIX_USES_DXCtrl core platform graphics audio)
 set(VANTORIX_USES_Game core platform graphics audio persistence)
 set(VANTORIX_USES_online core platform persistence)
-set(VANTORIX_USES_main core platform persistence graphics audio DXCtrl Game online)
+set(VANTORIX_USES_main core platform persistence replay graphics audio DXCtrl Game online)
 
 # vantorix_folder_library([extra sources...]): the library of the calling src/<folder>/, made of every
 # .cpp file in it, so new files join without editing CMake.
