@@ -5,7 +5,7 @@ REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libxmp-dev libfreetype-dev
   libfontconfig-dev libcurl4-openssl-dev libcairo2-dev libcpp-httplib-dev libsqlite3-dev libpq-dev
-  fonts-jura fonts-dosis fonts-ferrite-core fonts-dejavu-core xdg-utils)
+  fonts-jura fonts-dosis fonts-ferrite-core fonts-dejavu-core xdg-utils zlib1g-dev)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick openbox sox clang-format tidy nginx
   postgresql clang libclang-rt-dev desktop-file-utils appstream file man-db)
 # scripts/bench only: the start-up watcher of the play measurement. chromium-bsu, the reference it is
