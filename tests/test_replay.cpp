@@ -131,22 +131,25 @@ TEST(ReplayFile, ACompressionBombIsRefused) {
     EXPECT_EQ(read.Error, "the replay's frames are damaged");
 }
 
-TEST(ReplayFile, ASavedFileLoadsAndAFailedSaveKeepsTheOldFile) {
+TEST(ReplayFile, AFileLoadsAndAMissingOrDamagedOneIsNamedInTheSentence) {
     const auto folder =
         std::filesystem::temp_directory_path() / ("replay-test-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     const Replay game = PlayedGame(2000);
-    std::string error;
-    ASSERT_TRUE(SaveReplayFile(folder / "last.replay", game, error)) << error;
+    const std::vector<uint8_t> bytes = WriteReplay(game);
+    std::ofstream(folder / "last.replay", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     const ReplayReadResult loaded = LoadReplayFile(folder / "last.replay");
     ASSERT_TRUE(loaded.Read) << loaded.Error;
     ExpectSameReplay(*loaded.Read, game);
 
-    EXPECT_FALSE(SaveReplayFile(folder / "no-such-folder" / "last.replay", game, error));
-    EXPECT_NE(error.find("no-such-folder"), std::string::npos) << error;
-    const ReplayReadResult missing = LoadReplayFile(folder / "missing.replay");
-    EXPECT_FALSE(missing.Read);
-    EXPECT_NE(missing.Error.find("missing.replay"), std::string::npos);
+    std::ofstream(folder / "cut.replay", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), 40);
+    for (const char* name : {"missing.replay", "cut.replay"}) {
+        const ReplayReadResult read = LoadReplayFile(folder / name);
+        EXPECT_FALSE(read.Read);
+        EXPECT_NE(read.Error.find(name), std::string::npos) << read.Error;
+    }
     std::filesystem::remove_all(folder);
 }
 

@@ -3,12 +3,8 @@
 #include <zlib.h>
 
 #include <array>
-#include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <string_view>
-#include <system_error>
-#include <unistd.h>
 
 namespace {
 
@@ -241,21 +237,6 @@ ReplayReadResult ReadReplay(std::span<const uint8_t> bytes) {
     if (!Decompress(packed, rawSize, raw)) return Refuse("the replay's frames are damaged");
     if (!DecodeFrames(raw, frameCount, replay.Frames)) return Refuse("the replay's frames do not decode");
     return {std::move(replay), {}};
-}
-
-bool SaveReplayFile(const std::filesystem::path& path, const Replay& replay, std::string& error) {
-    const std::vector<uint8_t> bytes = WriteReplay(replay);
-    std::filesystem::path temporary = path;
-    temporary += ".tmp";
-    FILE* file = std::fopen(temporary.c_str(), "wb");
-    bool saved = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    saved = file && std::fflush(file) == 0 && ::fsync(fileno(file)) == 0 && saved;
-    if (file) saved = std::fclose(file) == 0 && saved;
-    if (saved && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
-    error = std::string("cannot save the replay ") + path.string() + ": " + std::strerror(errno);
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return false;
 }
 
 ReplayReadResult LoadReplayFile(const std::filesystem::path& path) {

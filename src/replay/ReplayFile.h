@@ -59,7 +59,5 @@ struct ReplayReadResult {
 std::vector<uint8_t> WriteReplay(const Replay& replay);
 ReplayReadResult ReadReplay(std::span<const uint8_t> bytes);
 
-// Whole files: the save goes through a temporary renamed over the old file, so a failed save leaves
-// the old file as it was. False (and a sentence in error) when it cannot be saved.
-bool SaveReplayFile(const std::filesystem::path& path, const Replay& replay, std::string& error);
+// A whole file, at most MaxReplayFileBytes; the error names the file.
 ReplayReadResult LoadReplayFile(const std::filesystem::path& path);
