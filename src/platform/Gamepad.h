@@ -3,23 +3,10 @@
 // the shell's pad events (the left stick pushed well over counts as a d-pad press there).
 #pragma once
 
+#include "core/PadButton.h"
+
 #include <array>
 #include <cstdint>
-
-enum class PadButton : uint8_t {
-    A,
-    B,
-    X,
-    Y,
-    Back,
-    Start,
-    LeftShoulder,
-    RightShoulder,
-    Up,
-    Down,
-    Left,
-    Right,
-};
 
 // Starts the game-controller layer (pads already plugged in arrive as plug-in events); without it the
 // game goes on with keyboard and mouse, said once on stderr.
