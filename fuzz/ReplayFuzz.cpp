@@ -15,9 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Replay& a = *read.Read;
     const Replay& b = *again.Read;
     if (a.Frames != b.Frames || a.StateHashes != b.StateHashes || a.PlayerName != b.PlayerName ||
-        a.GameVersion != b.GameVersion || a.Score != b.Score || a.Stage != b.Stage || a.FinalHash != b.FinalHash ||
-        a.StartSeed != b.StartSeed || a.StartTick != b.StartTick || a.PlayOptions != b.PlayOptions ||
-        a.PackHash != b.PackHash)
+        a.GameVersion != b.GameVersion || a.Score != b.Score || a.Stage != b.Stage ||
+        a.FinalHash != b.FinalHash || a.StartSeed != b.StartSeed || a.StartTick != b.StartTick ||
+        a.PlayOptions != b.PlayOptions || a.PackHash != b.PackHash)
         std::abort();
     return 0;
 }
