@@ -18,8 +18,8 @@
 namespace scoreserver {
 
 struct StoreSettings {
-    std::string Address = "scores.db"; // an SQLite file, or "postgresql://..."
-    std::size_t TokenCapacity = 4096;
+    std::string Address = "scores.db";   // an SQLite file, or "postgresql://..."
+    std::size_t TokenCapacity = 1 << 20; // spent tokens remembered (SQLite), issued ones (PostgreSQL)
     std::chrono::seconds TokenLifetime{600};
     std::size_t MaxStoredResults = 10000;
     bool WaitForDisk = true; // SQLite: see ScoreDatabase; PostgreSQL follows its own settings
