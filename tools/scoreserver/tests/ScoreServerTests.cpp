@@ -275,6 +275,80 @@ TEST_F(ScoreServerTest, WhenFullTheOldestIdleOrSlowestConnectionMakesRoom) {
     EXPECT_NE(Log().find("closed for a new"), std::string::npos) << Log();
 }
 
+// Partial heads from one address each, so no per-address limit is involved.
+std::vector<std::unique_ptr<RawConnection>> SlowHeads(int port, const std::string& network, int count) {
+    std::vector<std::unique_ptr<RawConnection>> slow;
+    for (int i = 1; i <= count; ++i) {
+        slow.push_back(std::make_unique<RawConnection>(port, (network + std::to_string(i)).c_str()));
+        slow.back()->Send("GET / HTTP/1.1\r\n");
+    }
+    return slow;
+}
+
+int StillOpen(std::vector<std::unique_ptr<RawConnection>>& connections) {
+    int open = 0;
+    for (auto& connection : connections) {
+        bool closed = false;
+        connection->Read(std::chrono::milliseconds(10), &closed);
+        open += closed ? 0 : 1;
+    }
+    return open;
+}
+
+TEST_F(ScoreServerTest, WhenFullANewConnectionIsNotCutBeforeItCouldSendItsRequest) {
+    ServerSettings settings = DefaultSettings();
+    settings.Limits.MaxConnections = 16;
+    Start(settings);
+    auto old = SlowHeads(port_, "127.0.1.", 16);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200)); // their heads are slow now
+    RawConnection player(port_);                                  // has sent nothing yet
+    auto burst = SlowHeads(port_, "127.0.2.", 12);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(player.Exchange("/"), 200);
+    EXPECT_EQ(StillOpen(burst), 12) << "the new ones were not cut either";
+    EXPECT_LE(StillOpen(old), 16 - 12);
+}
+
+TEST_F(ScoreServerTest, OneAddressCannotFillTheConnectionTable) {
+    ServerSettings settings = DefaultSettings();
+    settings.Limits.MaxConnections = 32;
+    settings.Limits.MaxPerAddress = 8;
+    Start(settings);
+    std::vector<std::unique_ptr<RawConnection>> attack;
+    for (int i = 0; i < 40; ++i) {
+        attack.push_back(std::make_unique<RawConnection>(port_, "127.0.0.2"));
+        attack.back()->Send("GET / HTTP/1.1\r\n");
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(StillOpen(attack), 8);
+    auto others = SlowHeads(port_, "127.0.1.", 20);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(StillOpen(others), 20) << "other addresses still find room";
+    EXPECT_EQ(Get("/").first, 200);
+    EXPECT_EQ(Submit("Ada", "10", "No"), 200);
+}
+
+TEST_F(ScoreServerTest, AFloodOfVersionRequestsVoidsNoPlayersToken) {
+    const std::string token = FetchToken();
+    RawConnection flood(port_, "127.0.0.2");
+    std::string batch;
+    for (int i = 0; i < 100; ++i)
+        batch += "GET " + VersionTarget + " HTTP/1.1\r\nHost: x\r\n\r\n";
+    for (int round = 0; round < 200; ++round) { // 20 000 tokens issued after the player's
+        ASSERT_TRUE(flood.Send(batch));
+        std::string replies;
+        for (int answered = 0; answered < 100;) {
+            const std::string got = flood.Read(std::chrono::seconds(5), nullptr, 1);
+            ASSERT_FALSE(got.empty());
+            replies += got;
+            for (std::size_t at; (at = replies.find("\nVantorix|")) != std::string::npos; ++answered)
+                replies.erase(0, at + 1);
+        }
+    }
+    const std::string text = ResultTextLikeTheGame("Ada", "10", token, "No");
+    EXPECT_EQ(Get(ResultTarget + EncodeLikeTheGame(text)).first, 200);
+}
+
 TEST_F(ScoreServerTest, PipelinedRequestsAreAnsweredInOrder) {
     RawConnection connection(port_);
     const std::string request = "GET " + VersionTarget + " HTTP/1.1\r\nHost: x\r\n\r\n";
