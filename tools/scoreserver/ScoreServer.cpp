@@ -107,17 +107,8 @@ std::optional<HttpResponse> ScoreServer::HandleScript(const HttpRequest& request
     }
     switch (*query.Request) {
     case ScriptRequest::Version:
-        // Tokens kept in memory need not queue behind the database.
-        if (const auto token = store_->IssueTokenAtOnce()) {
-            log_.Answered("version");
-            return VersionLine(*token);
-        }
-        worker_.IssueToken([this, connection](std::optional<std::string> token) {
-            if (!token) return http_.Answer(connection, StoreFault());
-            log_.Answered("version");
-            http_.Answer(connection, VersionLine(*token));
-        });
-        return std::nullopt;
+        log_.Answered("version");
+        return VersionLine(store_->IssueToken());
     case ScriptRequest::Result:
         return AnswerResult(query.EncodedResult, connection);
     case ScriptRequest::Table:

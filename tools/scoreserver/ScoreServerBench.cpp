@@ -286,15 +286,12 @@ class Bench {
     void Fill(const std::string& database, int rows) {
         scoreserver::StoreSettings settings;
         settings.Address = database;
-        settings.TokenCapacity = static_cast<std::size_t>(rows);
         const auto store = scoreserver::OpenScoreStore(settings);
         for (int done = 0; done < rows;) {
             const int batch = std::min(1000, rows - done);
-            const auto tokens = store->IssueTokens(static_cast<std::size_t>(batch));
             std::vector<scoreserver::SubmittedResult> results;
             for (int i = 0; i < batch; ++i)
-                results.push_back(
-                    {"Filler", (done + i) * 7 % 100000, "Bench", tokens[static_cast<std::size_t>(i)]});
+                results.push_back({"Filler", (done + i) * 7 % 100000, "Bench", store->IssueToken()});
             store->StoreResults(results, 0);
             done += batch;
         }
@@ -759,7 +756,7 @@ class Bench {
         settings.Address = options_.Database;
         scoreserver::OpenScoreStore(settings); // creates the tables when missing
         const std::string command =
-            "psql -q -X '" + options_.Database + "' -c 'TRUNCATE results, tokens' >/dev/null";
+            "psql -q -X '" + options_.Database + "' -c 'TRUNCATE results, spent_tokens' >/dev/null";
         if (std::system(command.c_str()) != 0)
             std::fprintf(stderr, "could not empty %s\n", options_.Database.c_str());
     }

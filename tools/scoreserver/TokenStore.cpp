@@ -74,6 +74,21 @@ TokenStore::Key TokenStore::RandomKey() {
     return {word(), word()};
 }
 
+std::string TokenStore::KeyText(const Key& key) {
+    std::string text;
+    AppendHex(text, key[0]);
+    AppendHex(text, key[1]);
+    return text;
+}
+
+std::optional<TokenStore::Key> TokenStore::ReadKey(std::string_view text) {
+    if (text.size() != 32) return std::nullopt;
+    const auto first = ReadHex(text.substr(0, 16));
+    const auto second = ReadHex(text.substr(16));
+    if (!first || !second) return std::nullopt;
+    return Key{*first, *second};
+}
+
 std::string TokenStore::Issue(Clock::time_point now) {
     uint64_t stamp = 0;
     {

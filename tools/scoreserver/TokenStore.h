@@ -28,6 +28,9 @@ class TokenStore {
     TokenStore(std::size_t capacity, Clock::duration lifetime, Key key = RandomKey());
 
     static Key RandomKey();
+    // A key as 32 hexadecimal digits, to be kept where several servers find it.
+    static std::string KeyText(const Key& key);
+    static std::optional<Key> ReadKey(std::string_view text);
 
     // A fresh token of 32 hexadecimal digits: issue time, serial number, signature.
     std::string Issue(Clock::time_point now);
