@@ -352,8 +352,8 @@ TEST_F(ScoreServerTest, AFloodOfVersionRequestsVoidsNoPlayersToken) {
 TEST_F(ScoreServerTest, PipelinedRequestsAreAnsweredInOrder) {
     RawConnection connection(port_);
     const std::string request = "GET " + VersionTarget + " HTTP/1.1\r\nHost: x\r\n\r\n";
-    ASSERT_TRUE(connection.Send(request + "GET /nowhere HTTP/1.1\r\n\r\n" + request +
-                                "GET / HTTP/1.1\r\nConnection: close\r\n\r\n"));
+    ASSERT_TRUE(connection.Send(request + "GET /nowhere HTTP/1.1\r\nHost: x\r\n\r\n" + request +
+                                "GET / HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
     bool closed = false;
     std::string replies = connection.Read(std::chrono::seconds(5), &closed);
     EXPECT_TRUE(closed) << "the last asked for close";
