@@ -13,6 +13,7 @@
 #include <fstream>
 #include <mutex>
 #include <thread>
+#include <tuple>
 
 #include "ServerFixture.h"
 
@@ -39,9 +40,14 @@ TEST_F(ScoreServerTest, SecondServerCannotTakeTheSamePort) {
 }
 
 TEST_F(ScoreServerTest, SubmittedResultsAppearInTheTableBestFirst) {
-    EXPECT_EQ(Submit("Low", "100", "Peru"), 200);
-    EXPECT_EQ(Submit("High", "90000", "Norway"), 200);
-    EXPECT_EQ(Submit("Mid", "-5", "Chile"), 200);
+    for (const auto& [name, score, country] :
+         {std::tuple("Low", "100", "Peru"), std::tuple("High", "90000", "Norway"),
+          std::tuple("Mid", "-5", "Chile")}) {
+        EXPECT_EQ(Get(TableTarget).first, 200); // a page kept from before this result
+        EXPECT_EQ(Get("/").first, 200);
+        EXPECT_EQ(Submit(name, score, country), 200);
+        EXPECT_NE(Get("/").second.find(name), std::string::npos) << "the kept home page is not shown";
+    }
 
     const auto result = client_->Get(TableTarget.c_str());
     ASSERT_TRUE(result);
