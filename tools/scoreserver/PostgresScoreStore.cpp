@@ -2,13 +2,14 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <array>
 
 namespace scoreserver {
 namespace {
 
-// Expired spent tokens, and results below the kept ones, are cleared at most
-// this often: cheap enough at any rate, and nothing shows the surplus.
+// Expired spent tokens are cleared at most this often: cheap enough at any
+// rate, and nothing is taken twice meanwhile.
 constexpr auto CleanInterval = std::chrono::seconds(1);
 
 // Any fixed number: servers starting together create the tables one at a time.
@@ -181,19 +182,22 @@ std::vector<bool> PostgresScoreStore::StoreResults(const std::vector<SubmittedRe
                         "cannot store a result");
         stored.push_back(std::string_view(PQcmdTuples(inserted.get())) == "1");
     }
-    Clean(connection);
+    // Results below the kept ones go in the same transaction, so the table never
+    // holds more than it keeps.
+    if (std::find(stored.begin(), stored.end(), true) != stored.end())
+        RunPrepared(connection, "prune", {std::to_string(settings_.MaxStoredResults)},
+                    "cannot prune old results");
+    DropExpiredTokens(connection);
     Run(connection, "COMMIT", "cannot store results");
     guard.Done = true;
     return stored;
 }
 
-void PostgresScoreStore::Clean(pg_conn* connection) {
+void PostgresScoreStore::DropExpiredTokens(pg_conn* connection) {
     const auto now = std::chrono::steady_clock::now();
     if (now - lastClean_ < CleanInterval) return;
     lastClean_ = now;
     RunPrepared(connection, "drop_expired", {}, "cannot drop expired tokens");
-    RunPrepared(connection, "prune", {std::to_string(settings_.MaxStoredResults)},
-                "cannot prune old results");
 }
 
 std::vector<StoredResult> PostgresScoreStore::Best(std::size_t limit) {

@@ -39,7 +39,7 @@ class PostgresScoreStore : public ScoreStore {
     pg_conn* Connection();
     void Prepare(pg_conn* connection);
     TokenStore::Key SharedKey(pg_conn* connection);
-    void Clean(pg_conn* connection);
+    void DropExpiredTokens(pg_conn* connection);
 
     const StoreSettings settings_;
     Link link_;

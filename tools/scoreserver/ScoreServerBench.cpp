@@ -731,8 +731,9 @@ class Bench {
         std::this_thread::sleep_for(1s);
         const auto start = Clock::now();
         const long floodedBefore = flooded;
-        Tally pages, results;
+        Tally pages, results, lateResults;
         Player(server->Port(), 6s, pages, results, 100ms);
+        Player(server->Port(), 6s, pages, lateResults, 1s);
         const double rate = (flooded - floodedBefore) / Seconds(Clock::now() - start);
         stop = true;
         for (std::thread& thread : flood)
@@ -740,7 +741,55 @@ class Bench {
         char text[160];
         std::snprintf(text, sizeof text,
                       "%.0f version requests/s; results sent 100 ms after their token stored: ", rate);
-        Row("a flood of version requests (two pipelining clients)", text + results.Text());
+        Row("a flood of version requests (two pipelining clients)",
+            text + results.Text() + "; sent 1 s after: " + lateResults.Text());
+    }
+
+    void PagesWhileResultsArriveCase() {
+        const std::string database = FreshDatabase();
+        Fill(database, 10000);
+        const auto server = Start(database);
+        std::atomic<bool> stop = false;
+        int pages = 0;
+        const auto start = Clock::now();
+        std::thread reader([&] {
+            Client client(server->Port());
+            while (!stop && client.Request(TableTarget).Status == 200)
+                ++pages;
+        });
+        const PairFigures pairs = Pairs(*server, 8);
+        stop = true;
+        reader.join();
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      "%.0f table pages/s for one reader, %.0f pairs/s for 8 clients (%d failed)",
+                      pages / Seconds(Clock::now() - start), pairs.PerSecond, pairs.Failed);
+        Row("the table page while 8 clients send results, 10 000 rows", text);
+    }
+
+    void RowsKeptCase() {
+        const std::string database = FreshDatabase();
+        Fill(database, 10000);
+        const auto server = Start(database);
+        const PairFigures pairs = Pairs(*server, 8);
+        std::this_thread::sleep_for(200ms);
+        scoreserver::StoreSettings settings;
+        settings.Address = database;
+        std::size_t rows = 0;
+        if (options_.Database.empty()) {
+            rows = scoreserver::OpenScoreStore(settings)->Best(1000000).size();
+        } else {
+            const std::string command = "psql -qtAX '" + database + "' -c 'SELECT count(*) FROM results'";
+            FILE* out = popen(command.c_str(), "r");
+            char line[64] = "";
+            if (out && std::fgets(line, sizeof line, out)) rows = std::strtoul(line, nullptr, 10);
+            if (out) pclose(out);
+        }
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      "%zu rows in the results table after %.0f pairs/s for %d s (it keeps 10000)", rows,
+                      pairs.PerSecond, options_.Seconds);
+        Row("a 10 000-row table while 8 clients send results", text);
     }
 
     static std::vector<std::string> Addresses(int count) {
@@ -802,6 +851,8 @@ int main(int argc, char** argv) {
     bench.SlowlorisCase();
     bench.OpenFileLimitCase();
     bench.TokenFloodCase();
+    bench.PagesWhileResultsArriveCase();
+    bench.RowsKeptCase();
     if (options->AttacksOnly) return 0;
     bench.SlowClientsCase();
     bench.IdleConnectionsCase();

@@ -403,6 +403,19 @@ TEST_F(ScoreServerTest, ServersSharingADatabaseAcceptEachTokenOnceWhicheverGetsI
     serving.join();
 }
 
+TEST_F(ScoreServerTest, StoreNeverHoldsMoreResultsThanItKeeps) {
+    StoreSettings settings;
+    settings.Address = testdb::FreshDatabase(folder_.Path(), "kept.db");
+    settings.MaxStoredResults = 3;
+    const auto store = OpenScoreStore(settings);
+    for (int score = 1; score <= 6; ++score) // one transaction each, quickly after one another
+        store->StoreResults({{"N" + std::to_string(score), score, "No", store->IssueToken()}}, 0);
+    const auto kept = store->Best(100);
+    ASSERT_EQ(kept.size(), 3u);
+    EXPECT_EQ(kept.front().Score, 6);
+    EXPECT_EQ(kept.back().Score, 4);
+}
+
 TEST(ScoreDatabase, KeepsOnlyTheBestResultsWhenFull) {
     TemporaryFolder folder;
     ASSERT_FALSE(folder.Path().empty());
