@@ -33,6 +33,7 @@
 
 #include "ResultCodec.h"
 #include "ScoreStore.h"
+#include "tests/NginxProcess.h"
 #include "tests/ReferenceEncoder.h"
 
 namespace fs = std::filesystem;
@@ -242,7 +243,10 @@ struct Options {
     std::string Server;
     std::string Database; // empty: a scratch SQLite file
     int Seconds = 5;
-    bool AttacksOnly = false; // only the attacks a connection table and a token store meet
+    std::string Cases =
+        "all"; // or "attacks": those a connection table, a token store and nginx meet; "nginx"
+    std::string NginxDeploy = SCORESERVER_DEPLOY_DIR;
+    bool DebianNginx = false; // nginx.conf as Debian installs it, not as the guide changes it
 };
 
 class Bench {
@@ -645,17 +649,17 @@ class Bench {
     };
 
     // A real player for the given time, each on fresh connections as a browser
-    // and the game open them: a home page request every 150 ms, and a version +
-    // result pair (the result sent delay after its token came) every 600 ms.
+    // and the game open them: a home page request every pause, and a version +
+    // result pair (the result sent delay after its token came) every fourth.
     static void Player(int port, Clock::duration length, Tally& pages, Tally& results,
-                       Clock::duration delay = {}) {
+                       Clock::duration delay = {}, Clock::duration pause = 150ms) {
         const auto end = Clock::now() + length;
         for (int i = 0; Clock::now() < end; ++i) {
             auto start = Clock::now();
             const bool page = Client(port).Request("/", "GET", "", 5s).Status == 200;
             pages.Count(page, Clock::now() - start);
             if (i % 4 != 0) {
-                std::this_thread::sleep_for(150ms);
+                std::this_thread::sleep_for(pause);
                 continue;
             }
             start = Clock::now();
@@ -792,6 +796,34 @@ class Bench {
         Row("a 10 000-row table while 8 clients send results", text);
     }
 
+    void NginxSlowlorisCase() {
+        const auto server = Start(FreshDatabase(), {"--max-per-address", "512"});
+        char pattern[] = "/tmp/scoreserver-bench-nginx-XXXXXX";
+        const fs::path folder = mkdtemp(pattern) ? fs::path(pattern) : folder_ / "nginx";
+        {
+            scoreserver::testnet::NginxProcess nginx(options_.NginxDeploy, folder, server->Port(),
+                                                     options_.DebianNginx
+                                                         ? scoreserver::testnet::DebianNginxMain
+                                                         : scoreserver::testnet::GuideNginxMain);
+            if (!nginx.Problem().empty()) {
+                Row("2000 slow heads through nginx", nginx.Problem());
+            } else {
+                Attackers attackers(nginx.Port(), 2000, {"127.0.0.2"}, true);
+                std::this_thread::sleep_for(2s);
+                Tally pages, results;
+                Player(nginx.Port(), 20s, pages, results, {}, 300ms); // within nginx's 10 requests a second
+                std::error_code ignored;
+                Row(std::string("2000 slow heads from one address through nginx, 20 s (") +
+                        (options_.DebianNginx ? "Debian's nginx.conf" : "nginx.conf as the guide sets it") +
+                        ")",
+                    "a player's home pages answered " + pages.Text() + ", results stored " + results.Text() +
+                        "; error log " + std::to_string(fs::file_size(nginx.ErrorLog(), ignored)) + " bytes");
+            }
+        }
+        std::error_code ignored;
+        if (!std::getenv("KEEP_NGINX")) fs::remove_all(folder, ignored);
+    }
+
     static std::vector<std::string> Addresses(int count) {
         std::vector<std::string> addresses;
         for (int i = 1; i <= count; ++i)
@@ -824,8 +856,12 @@ std::optional<Options> ReadOptions(int argc, char** argv) {
             options.Server = argv[i + 1];
         else if (name == "--db")
             options.Database = argv[i + 1];
-        else if (name == "--cases" && std::string_view(argv[i + 1]) == "attacks")
-            options.AttacksOnly = true;
+        else if (name == "--cases")
+            options.Cases = argv[i + 1];
+        else if (name == "--nginx-deploy")
+            options.NginxDeploy = argv[i + 1];
+        else if (name == "--nginx-main")
+            options.DebianNginx = std::string_view(argv[i + 1]) == "debian";
         else if (name == "--seconds")
             options.Seconds = std::clamp(std::atoi(argv[i + 1]), 1, 60);
         else
@@ -840,20 +876,23 @@ std::optional<Options> ReadOptions(int argc, char** argv) {
 int main(int argc, char** argv) {
     const auto options = ReadOptions(argc, argv);
     if (!options) {
-        std::fputs("usage: scoreserver_bench --server PATH [--db postgresql://...] [--seconds 1-60] [--cases "
-                   "attacks]\n",
+        std::fputs("usage: scoreserver_bench --server PATH [--db postgresql://...] [--seconds 1-60]\n"
+                   "       [--cases all|attacks|nginx] [--nginx-deploy DIR] [--nginx-main debian|guide]\n",
                    stderr);
         return 2;
     }
     signal(SIGPIPE, SIG_IGN);
     Bench bench(*options);
     std::printf("| attack / figure | measured |\n|---|---|\n");
-    bench.SlowlorisCase();
-    bench.OpenFileLimitCase();
-    bench.TokenFloodCase();
-    bench.PagesWhileResultsArriveCase();
-    bench.RowsKeptCase();
-    if (options->AttacksOnly) return 0;
+    if (options->Cases != "nginx") {
+        bench.SlowlorisCase();
+        bench.OpenFileLimitCase();
+        bench.TokenFloodCase();
+        bench.PagesWhileResultsArriveCase();
+        bench.RowsKeptCase();
+    }
+    bench.NginxSlowlorisCase();
+    if (options->Cases != "all") return 0;
     bench.SlowClientsCase();
     bench.IdleConnectionsCase();
     bench.HugeHeadersCase();
