@@ -797,7 +797,9 @@ class Bench {
     }
 
     void NginxSlowlorisCase() {
-        const auto server = Start(FreshDatabase(), {"--max-per-address", "512"});
+        // As the unit runs it, nginx holding every connection; a server without the option as it comes.
+        auto server = Start(FreshDatabase(), {"--max-per-address", "512"});
+        if (!server) server = Start(FreshDatabase());
         char pattern[] = "/tmp/scoreserver-bench-nginx-XXXXXX";
         const fs::path folder = mkdtemp(pattern) ? fs::path(pattern) : folder_ / "nginx";
         {
@@ -821,7 +823,7 @@ class Bench {
             }
         }
         std::error_code ignored;
-        if (!std::getenv("KEEP_NGINX")) fs::remove_all(folder, ignored);
+        fs::remove_all(folder, ignored);
     }
 
     static std::vector<std::string> Addresses(int count) {
