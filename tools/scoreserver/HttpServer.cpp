@@ -10,8 +10,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <arpa/inet.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -34,6 +32,12 @@ constexpr auto FreshTime = std::chrono::seconds(1);
 // Connections taken per wake-up, so those taken are read before the queue is
 // emptied and a burst cannot push out the ones accepted just before.
 constexpr int AcceptBatch = 64;
+// Connections the system queues for accepting (it caps this at somaxconn): a
+// storm of connections must not leave a player's to be dropped and tried again
+// a second later.
+constexpr int ListenQueue = 4096;
+constexpr int FreshRank = 3;
+constexpr int NeverCut = 4;
 // Descriptors the server needs besides its connections: standard streams, the
 // listener, epoll, event descriptors, the reserve, the database's files or
 // sockets, randomness.
@@ -201,7 +205,7 @@ std::optional<int> HttpServer::Bind(const std::string& address, int port) {
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     sockaddr_storage bound{};
     socklen_t boundLength = sizeof bound;
-    if (bind(fd, found->ai_addr, found->ai_addrlen) != 0 || listen(fd, 511) != 0 ||
+    if (bind(fd, found->ai_addr, found->ai_addrlen) != 0 || listen(fd, ListenQueue) != 0 ||
         getsockname(fd, reinterpret_cast<sockaddr*>(&bound), &boundLength) != 0) {
         close(fd);
         return std::nullopt;
@@ -356,27 +360,29 @@ void HttpServer::PauseAccepting() {
     acceptPaused_ = true;
 }
 
+// Which connection goes first to make room, lowest first: a draining one; one
+// that has sent nothing for a while or whose head is slow; one kept alive
+// between requests; one in its first second; never one waiting for or
+// receiving its answer.
+int HttpServer::EvictionRank(const Connection& c, Clock::time_point now) {
+    using Phase = Connection::Phase;
+    if (c.State == Phase::Draining) return 0;
+    if (c.State != Phase::Reading) return NeverCut;
+    if (!c.Served && now - c.Opened < FreshTime) return FreshRank;
+    return c.Served && !c.InRequest ? 2 : 1;
+}
+
 // The connection to close for a newcomer (among those of one address, when
-// given): a draining one; else one that has sent nothing for a while or whose
-// head is slow; else one kept alive between requests; and only then one in its
-// first second. Between equals, the address holding most connections goes
-// first, then the one longest in its state. Connections waiting for or
-// receiving an answer are never cut.
+// given), by EvictionRank; between equals, the address holding most
+// connections goes first, then the one longest in its state.
 HttpServer::Connection* HttpServer::ChooseVictim(const std::string* address, Clock::time_point now) const {
-    auto rank = [now](const Connection& c) {
-        using Phase = Connection::Phase;
-        if (c.State == Phase::Draining) return 0;
-        if (c.State != Phase::Reading) return 4;
-        if (!c.Served && now - c.Opened < FreshTime) return 3;
-        return c.Served && !c.InRequest ? 2 : 1;
-    };
     Connection* victim = nullptr;
-    int victimRank = 4;
+    int victimRank = NeverCut;
     std::size_t victimCrowd = 0;
     for (const auto& [id, connection] : connections_) {
         if (address && connection->Address != *address) continue;
-        const int r = rank(*connection);
-        if (r == 4 || r > victimRank) continue;
+        const int r = EvictionRank(*connection, now);
+        if (r == NeverCut || r > victimRank) continue;
         const std::size_t crowd = address ? 0 : perAddress_.at(connection->Address);
         if (victim && r == victimRank &&
             (crowd < victimCrowd || (crowd == victimCrowd && connection->Since >= victim->Since)))
@@ -388,9 +394,11 @@ HttpServer::Connection* HttpServer::ChooseVictim(const std::string* address, Clo
     return victim;
 }
 
+// For an address at its limit, only one of its own that is no longer new makes
+// room: a storm of reconnections from one address is turned away at once.
 bool HttpServer::MakeRoom(const std::string* address, Clock::time_point now) {
     Connection* victim = ChooseVictim(address, now);
-    if (!victim) return false;
+    if (!victim || (address && EvictionRank(*victim, now) == FreshRank)) return false;
     log_.Refused(victim->InRequest ? "slow request closed for a new connection"
                                    : "idle connection closed for a new one");
     Close(victim->Id);

@@ -83,6 +83,7 @@ class HttpServer {
     void Accept(Clock::time_point now);
     void Admit(int fd, const std::string& address, Clock::time_point now);
     bool ShedWithoutDescriptors(Clock::time_point now);
+    static int EvictionRank(const Connection& connection, Clock::time_point now);
     Connection* ChooseVictim(const std::string* address, Clock::time_point now) const;
     bool MakeRoom(const std::string* address, Clock::time_point now);
     void PauseAccepting();
