@@ -11,6 +11,7 @@ namespace {
 // Expired spent tokens are cleared at most this often: cheap enough at any
 // rate, and nothing is taken twice meanwhile.
 constexpr auto CleanInterval = std::chrono::seconds(1);
+constexpr std::size_t PruneAfterRows = 64;
 
 // Any fixed number: servers starting together create the tables one at a time.
 // A table "tokens" of earlier versions, which kept issued tokens, is left alone.
@@ -182,15 +183,25 @@ std::vector<bool> PostgresScoreStore::StoreResults(const std::vector<SubmittedRe
                         "cannot store a result");
         stored.push_back(std::string_view(PQcmdTuples(inserted.get())) == "1");
     }
-    // Results below the kept ones go in the same transaction, so the table never
-    // holds more than it keeps.
-    if (std::find(stored.begin(), stored.end(), true) != stored.end())
-        RunPrepared(connection, "prune", {std::to_string(settings_.MaxStoredResults)},
-                    "cannot prune old results");
+    PruneResults(connection, static_cast<std::size_t>(std::count(stored.begin(), stored.end(), true)));
     DropExpiredTokens(connection);
     Run(connection, "COMMIT", "cannot store results");
     guard.Done = true;
     return stored;
+}
+
+// Results below the kept ones are deleted once this server has added
+// PruneAfterRows since the last time, or a second has passed: each time costs a
+// walk over all the kept ones, and the table holds at most that many more.
+void PostgresScoreStore::PruneResults(pg_conn* connection, std::size_t added) {
+    addedSincePrune_ += added;
+    const auto now = std::chrono::steady_clock::now();
+    if (addedSincePrune_ == 0 || (addedSincePrune_ < PruneAfterRows && now - lastPrune_ < CleanInterval))
+        return;
+    RunPrepared(connection, "prune", {std::to_string(settings_.MaxStoredResults)},
+                "cannot prune old results");
+    addedSincePrune_ = 0;
+    lastPrune_ = now;
 }
 
 void PostgresScoreStore::DropExpiredTokens(pg_conn* connection) {

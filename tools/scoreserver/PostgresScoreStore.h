@@ -39,12 +39,15 @@ class PostgresScoreStore : public ScoreStore {
     pg_conn* Connection();
     void Prepare(pg_conn* connection);
     TokenStore::Key SharedKey(pg_conn* connection);
+    void PruneResults(pg_conn* connection, std::size_t added);
     void DropExpiredTokens(pg_conn* connection);
 
     const StoreSettings settings_;
     Link link_;
     std::optional<TokenStore> tokens_;
     std::chrono::steady_clock::time_point lastClean_{};
+    std::chrono::steady_clock::time_point lastPrune_{};
+    std::size_t addedSincePrune_ = 0; // results stored since the last prune
 };
 
 // The address with any password taken out, for messages.
