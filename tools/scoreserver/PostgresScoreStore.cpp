@@ -108,7 +108,8 @@ void PostgresScoreStore::Finisher::operator()(pg_conn* connection) const {
 
 PostgresScoreStore::PostgresScoreStore(const StoreSettings& settings) : settings_(settings) {
     try {
-        tokens_.emplace(settings.TokenCapacity, settings.TokenLifetime, SharedKey(Connection()));
+        // Only its signing and checking is used: the spent ones are listed in the database.
+        tokens_.emplace(1, settings.TokenLifetime, SharedKey(Connection()));
     } catch (const DatabaseError& error) {
         throw DatabaseError("cannot use score database " + ShownAddress(settings.Address) + ": " +
                             error.what());

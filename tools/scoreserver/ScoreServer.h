@@ -22,7 +22,7 @@ namespace scoreserver {
 
 struct ServerSettings {
     std::string Database = "scores.db";  // an SQLite file, or "postgresql://..."
-    std::size_t TokenCapacity = 1 << 20; // spent tokens remembered (SQLite), issued ones (PostgreSQL)
+    std::size_t TokenCapacity = 1 << 20; // spent tokens kept in memory (SQLite; PostgreSQL keeps them all)
     std::chrono::seconds TokenLifetime{600};
     std::size_t TableRows = 100;
     std::size_t HomeRows = 10;

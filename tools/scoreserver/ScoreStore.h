@@ -19,7 +19,7 @@ namespace scoreserver {
 
 struct StoreSettings {
     std::string Address = "scores.db";   // an SQLite file, or "postgresql://..."
-    std::size_t TokenCapacity = 1 << 20; // spent tokens remembered (SQLite), issued ones (PostgreSQL)
+    std::size_t TokenCapacity = 1 << 20; // spent tokens kept in memory (SQLite; PostgreSQL keeps them all)
     std::chrono::seconds TokenLifetime{600};
     std::size_t MaxStoredResults = 10000;
     bool WaitForDisk = true; // SQLite: see ScoreDatabase; PostgreSQL follows its own settings
