@@ -8,6 +8,7 @@ set(VANTORIX_APP_ID org.vantorix.Vantorix)
 set(VANTORIX_HOMEPAGE "http://${VANTORIX_SERVER_HOST}" CACHE STRING
     "The game's home page, named in the AppStream metainfo (its screenshots are under /screenshots/)")
 
+if(VANTORIX_GAME)
 # The icons in the hicolor theme's layout, drawn from the player's ship.
 set(ICON_FOLDER ${CMAKE_BINARY_DIR}/icons/hicolor)
 add_custom_command(
@@ -30,6 +31,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/dist/${VANTORIX_APP_ID}.desktop
 install(FILES ${CMAKE_BINARY_DIR}/dist/${VANTORIX_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT game)
 install(FILES ${CMAKE_SOURCE_DIR}/dist/vantorix.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT game)
+endif()
 
 install(TARGETS vantorix-scoreserver RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT scoreserver)
 install(FILES ${CMAKE_SOURCE_DIR}/tools/scoreserver/README.md
@@ -44,7 +46,11 @@ set(CPACK_PACKAGE_VENDOR "VANTORIX Team")
 set(CPACK_PACKAGE_CONTACT "VANTORIX Team <vantorix@localhost>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_COMPONENTS_ALL game scoreserver)
+if(VANTORIX_GAME)
+  set(CPACK_COMPONENTS_ALL game scoreserver)
+else()
+  set(CPACK_COMPONENTS_ALL scoreserver)
+endif()
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
@@ -63,7 +69,7 @@ set(CPACK_COMPONENT_SCORESERVER_DESCRIPTION "Online high-score table server for 
 A small HTTP server that takes the game's online results and shows the high-score table.")
 include(CPack)
 
-if(VANTORIX_TESTS)
+if(VANTORIX_TESTS AND VANTORIX_GAME)
   add_test(NAME Install.DesktopFilesAreInPlaceAndValid
            COMMAND ${CMAKE_SOURCE_DIR}/tests/install-check.sh ${CMAKE_BINARY_DIR})
 endif()

@@ -106,7 +106,12 @@ std::optional<ParsedHead> ReadRequestLine(std::string_view line, ParsedHead& hea
     return std::nullopt;
 }
 
-std::optional<ParsedHead> ReadField(std::string_view line, ParsedHead& head, bool& sawLength) {
+struct FieldsSeen {
+    bool Length = false;
+    int Hosts = 0;
+};
+
+std::optional<ParsedHead> ReadField(std::string_view line, ParsedHead& head, FieldsSeen& seen) {
     if (line.front() == ' ' || line.front() == '\t') return Refuse(400, "folded header line");
     const std::size_t colon = line.find(':');
     if (colon == std::string_view::npos || !IsToken(line.substr(0, colon)))
@@ -116,13 +121,14 @@ std::optional<ParsedHead> ReadField(std::string_view line, ParsedHead& head, boo
     if (!IsFieldValueText(value)) return Refuse(400, "control byte in a header");
     if (name == "transfer-encoding") return Refuse(400, "request carries a body");
     if (name == "content-length") {
-        if (sawLength) return Refuse(400, "repeated Content-Length");
-        sawLength = true;
+        if (seen.Length) return Refuse(400, "repeated Content-Length");
+        seen.Length = true;
         if (value.empty() || value.find_first_not_of("0123456789") != std::string_view::npos)
             return Refuse(400, "malformed Content-Length");
         if (value.find_first_not_of('0') != std::string_view::npos)
             return Refuse(413, "request carries a body");
     }
+    if (name == "host") ++seen.Hosts;
     if (name == "connection") {
         if (ListHas(value, "close"))
             head.Request.KeepAlive = false;
@@ -153,13 +159,18 @@ ParsedHead ParseRequestHead(std::string_view buffer, const RequestLimits& limits
 
     ParsedHead head;
     std::string_view lines = rest.substr(0, *end);
-    if (auto refused = ReadRequestLine(CutLine(lines), head)) return *refused;
+    const std::string_view requestLine = CutLine(lines);
+    if (auto refused = ReadRequestLine(requestLine, head)) return *refused;
     std::size_t fields = 0;
-    bool sawLength = false;
+    FieldsSeen seen;
     for (std::string_view line = CutLine(lines); !line.empty(); line = CutLine(lines)) {
         if (++fields > limits.MaxFields) return Refuse(431, "too many header fields");
-        if (auto refused = ReadField(line, head, sawLength)) return *refused;
+        if (auto refused = ReadField(line, head, seen)) return *refused;
     }
+    // HTTP/1.1 requires exactly one Host; HTTP/1.0 may leave it out.
+    if (seen.Hosts > 1) return Refuse(400, "repeated Host");
+    if (seen.Hosts == 0 && requestLine.ends_with("HTTP/1.1"))
+        return Refuse(400, "HTTP/1.1 request without Host");
     head.State = HeadState::Complete;
     head.Length = skipped + *end;
     return head;

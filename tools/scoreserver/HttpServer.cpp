@@ -26,7 +26,23 @@ constexpr uint64_t AnswerKey = 3;
 constexpr uint64_t FirstConnectionId = 16;
 
 constexpr auto SweepInterval = std::chrono::milliseconds(100);
-constexpr auto AcceptPause = std::chrono::milliseconds(100);
+// A new connection is never cut for room in its first second: it has had no
+// time to send its request.
+constexpr auto FreshTime = std::chrono::seconds(1);
+// Connections taken per wake-up, so those taken are read before the queue is
+// emptied and a burst cannot push out the ones accepted just before.
+constexpr int AcceptBatch = 64;
+// Connections the system queues for accepting (it caps this at somaxconn): a
+// storm of connections must not leave a player's to be dropped and tried again
+// a second later.
+constexpr int ListenQueue = 4096;
+constexpr int FreshRank = 3;
+constexpr int NeverCut = 4;
+// Descriptors the server needs besides its connections: standard streams, the
+// listener, epoll, event descriptors, the reserve, the database's files or
+// sockets, randomness.
+constexpr std::size_t SpareDescriptors = 32;
+constexpr std::size_t FewestConnections = 8;
 constexpr auto DrainTime = std::chrono::seconds(1);
 constexpr std::size_t MaxDrainBytes = 64 * 1024;
 
@@ -82,13 +98,36 @@ void SetNoDelay(int fd) {
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
 }
 
-// Every connection needs a descriptor: raise the soft limit to what the
-// connection cap needs, as far as the hard limit allows.
-void RaiseDescriptorLimit(std::size_t needed) {
+// Every connection needs a descriptor: raises the soft limit to what the
+// connection cap needs, as far as the hard limit allows, and returns the cap
+// that fits under the limit that holds then.
+std::size_t FitUnderDescriptorLimit(std::size_t wanted) {
+    const rlim_t needed = wanted + SpareDescriptors;
     rlimit limit{};
-    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= needed) return;
-    limit.rlim_cur = std::min<rlim_t>(needed, limit.rlim_max);
-    setrlimit(RLIMIT_NOFILE, &limit);
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return wanted;
+    if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur < needed) {
+        limit.rlim_cur = limit.rlim_max == RLIM_INFINITY ? needed : std::min(needed, limit.rlim_max);
+        setrlimit(RLIMIT_NOFILE, &limit);
+        getrlimit(RLIMIT_NOFILE, &limit);
+    }
+    if (limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= needed) return wanted;
+    return std::max<std::size_t>(FewestConnections,
+                                 limit.rlim_cur - std::min<rlim_t>(limit.rlim_cur, SpareDescriptors));
+}
+
+// Connections are counted per IPv4 address or IPv6 /64 (what one host is
+// usually given); an IPv4 address mapped into IPv6 counts as itself.
+std::string AddressKey(const sockaddr_storage& peer) {
+    if (peer.ss_family == AF_INET) {
+        const auto& address = reinterpret_cast<const sockaddr_in&>(peer).sin_addr;
+        return std::string(reinterpret_cast<const char*>(&address), 4);
+    }
+    if (peer.ss_family == AF_INET6) {
+        const auto& address = reinterpret_cast<const sockaddr_in6&>(peer).sin6_addr;
+        const char* bytes = reinterpret_cast<const char*>(address.s6_addr);
+        return IN6_IS_ADDR_V4MAPPED(&address) ? std::string(bytes + 12, 4) : std::string(bytes, 8);
+    }
+    return {};
 }
 
 } // namespace
@@ -110,8 +149,11 @@ struct HttpServer::Connection {
     bool InRequest = false; // part of a request has arrived
     bool PeerDone = false;  // the client has shut its side: answer what came, then close
     bool KeepAlive = false;
-    bool HeadOnly = false;   // the answer goes without its body
+    bool HeadOnly = false; // the answer goes without its body
+    bool Served = false;   // an answer has been sent on it
+    Clock::time_point Opened;
     Clock::time_point Since; // start of the current request, idle period, send or drain
+    std::string Address;     // the peer's AddressKey
     uint32_t Watched = 0;
 };
 
@@ -123,17 +165,25 @@ HttpResponse ErrorResponse(int status, std::string_view reason) {
 }
 
 HttpServer::HttpServer(const ServerLimits& limits, Handler handler, ServerLog& log)
-    : limits_(limits), handler_(std::move(handler)), log_(log), nextId_(FirstConnectionId) {
+    : limits_(limits), handler_(std::move(handler)), log_(log),
+      maxConnections_(FitUnderDescriptorLimit(limits.MaxConnections)), nextId_(FirstConnectionId) {
     epoll_ = epoll_create1(EPOLL_CLOEXEC);
     stopEvent_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     answerEvent_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    RaiseDescriptorLimit(limits_.MaxConnections + 64);
+    reserve_ = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (maxConnections_ < limits.MaxConnections) {
+        rlimit limit{};
+        getrlimit(RLIMIT_NOFILE, &limit);
+        log_.Say("the open-file limit of " + std::to_string(limit.rlim_cur) + " leaves room for " +
+                 std::to_string(maxConnections_) + " connections, not " +
+                 std::to_string(limits.MaxConnections));
+    }
 }
 
 HttpServer::~HttpServer() {
     while (!connections_.empty())
         Close(connections_.begin()->first);
-    for (int fd : {listener_, epoll_, stopEvent_, answerEvent_})
+    for (int fd : {listener_, epoll_, stopEvent_, answerEvent_, reserve_})
         if (fd >= 0) close(fd);
 }
 
@@ -155,7 +205,7 @@ std::optional<int> HttpServer::Bind(const std::string& address, int port) {
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     sockaddr_storage bound{};
     socklen_t boundLength = sizeof bound;
-    if (bind(fd, found->ai_addr, found->ai_addrlen) != 0 || listen(fd, 511) != 0 ||
+    if (bind(fd, found->ai_addr, found->ai_addrlen) != 0 || listen(fd, ListenQueue) != 0 ||
         getsockname(fd, reinterpret_cast<sockaddr*>(&bound), &boundLength) != 0) {
         close(fd);
         return std::nullopt;
@@ -236,62 +286,119 @@ void HttpServer::DeliverAnswers(Clock::time_point now) {
 }
 
 void HttpServer::Accept(Clock::time_point now) {
-    for (;;) {
-        const int fd = accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) {
-            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
-                // Out of descriptors: free one, and stop accepting for a moment so
-                // the loop does not spin on a connection it cannot take.
-                log_.Refused("out of file descriptors");
-                MakeRoom();
-                epoll_event event{};
-                event.data.u64 = ListenerKey;
-                epoll_ctl(epoll_, EPOLL_CTL_MOD, listener_, &event);
-                acceptPaused_ = true;
-            }
-            return;
+    for (int taken = 0; taken < AcceptBatch; ++taken) {
+        sockaddr_storage peer{};
+        socklen_t length = sizeof peer;
+        const int fd =
+            accept4(listener_, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd >= 0) {
+            Admit(fd, AddressKey(peer), now);
+        } else if (errno == EMFILE || errno == ENFILE) {
+            if (!ShedWithoutDescriptors(now)) return;
+        } else if (errno == ENOBUFS || errno == ENOMEM) {
+            log_.Refused("out of memory for connections");
+            return PauseAccepting();
+        } else if (errno != EINTR && errno != ECONNABORTED) {
+            return; // nothing more is waiting
         }
-        if (connections_.size() >= limits_.MaxConnections && !MakeRoom()) {
-            log_.Refused("too many connections");
-            close(fd);
-            continue;
-        }
-        SetNoDelay(fd);
-        auto connection = std::make_unique<Connection>();
-        connection->Fd = fd;
-        connection->Id = nextId_++;
-        connection->Since = now;
-        epoll_event event{};
-        event.events = EPOLLIN;
-        event.data.u64 = connection->Id;
-        connection->Watched = EPOLLIN;
-        if (epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &event) != 0) {
-            close(fd);
-            continue;
-        }
-        connections_.emplace(connection->Id, std::move(connection));
     }
 }
 
-// Closes one connection to make room for a new one: the one idle longest, or
-// else the one that has taken longest over its request. Connections waiting for
-// or receiving an answer are never cut. False if none could go.
-bool HttpServer::MakeRoom() {
-    Connection* victim = nullptr;
-    auto rank = [](const Connection& c) {
-        using Phase = Connection::Phase;
-        if (c.State == Phase::Draining) return 0;
-        if (c.State == Phase::Reading && !c.InRequest) return 1;
-        if (c.State == Phase::Reading) return 2;
-        return 3;
-    };
-    for (const auto& [id, connection] : connections_) {
-        const int r = rank(*connection);
-        if (r == 3) continue;
-        if (!victim || r < rank(*victim) || (r == rank(*victim) && connection->Since < victim->Since))
-            victim = connection.get();
+void HttpServer::Admit(int fd, const std::string& address, Clock::time_point now) {
+    const auto held = perAddress_.find(address);
+    if (held != perAddress_.end() && held->second >= limits_.MaxPerAddress && !MakeRoom(&address, now)) {
+        log_.Refused("too many connections from one address");
+        close(fd);
+        return;
     }
-    if (!victim) return false;
+    if (connections_.size() >= maxConnections_ && !MakeRoom(nullptr, now)) {
+        log_.Refused("too many connections");
+        close(fd);
+        return;
+    }
+    SetNoDelay(fd);
+    auto connection = std::make_unique<Connection>();
+    connection->Fd = fd;
+    connection->Id = nextId_++;
+    connection->Opened = now;
+    connection->Since = now;
+    connection->Address = address;
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.u64 = connection->Id;
+    connection->Watched = EPOLLIN;
+    if (epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &event) != 0) {
+        close(fd);
+        return;
+    }
+    ++perAddress_[address];
+    connections_.emplace(connection->Id, std::move(connection));
+}
+
+// No descriptor is left for the waiting client: close a connection that may go
+// and take the client, or else take it on the reserve descriptor and close it
+// at once, so it hears no rather than waiting in the queue. False when there
+// is nothing to do until the next sweep.
+bool HttpServer::ShedWithoutDescriptors(Clock::time_point now) {
+    log_.Refused("out of file descriptors");
+    if (MakeRoom(nullptr, now)) return true;
+    if (reserve_ < 0) {
+        PauseAccepting();
+        return false;
+    }
+    close(reserve_);
+    const int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd >= 0) close(fd);
+    reserve_ = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    return fd >= 0;
+}
+
+void HttpServer::PauseAccepting() {
+    epoll_event event{};
+    event.data.u64 = ListenerKey;
+    epoll_ctl(epoll_, EPOLL_CTL_MOD, listener_, &event);
+    acceptPaused_ = true;
+}
+
+// Which connection goes first to make room, lowest first: a draining one; one
+// that has sent nothing for a while or whose head is slow; one kept alive
+// between requests; one in its first second; never one waiting for or
+// receiving its answer.
+int HttpServer::EvictionRank(const Connection& c, Clock::time_point now) {
+    using Phase = Connection::Phase;
+    if (c.State == Phase::Draining) return 0;
+    if (c.State != Phase::Reading) return NeverCut;
+    if (!c.Served && now - c.Opened < FreshTime) return FreshRank;
+    return c.Served && !c.InRequest ? 2 : 1;
+}
+
+// The connection to close for a newcomer (among those of one address, when
+// given), by EvictionRank; between equals, the address holding most
+// connections goes first, then the one longest in its state.
+HttpServer::Connection* HttpServer::ChooseVictim(const std::string* address, Clock::time_point now) const {
+    Connection* victim = nullptr;
+    int victimRank = NeverCut;
+    std::size_t victimCrowd = 0;
+    for (const auto& [id, connection] : connections_) {
+        if (address && connection->Address != *address) continue;
+        const int r = EvictionRank(*connection, now);
+        if (r == NeverCut || r > victimRank) continue;
+        const std::size_t crowd = address ? 0 : perAddress_.at(connection->Address);
+        if (victim && r == victimRank &&
+            (crowd < victimCrowd || (crowd == victimCrowd && connection->Since >= victim->Since)))
+            continue;
+        victim = connection.get();
+        victimRank = r;
+        victimCrowd = crowd;
+    }
+    return victim;
+}
+
+// For an address at its limit, only one of its own that is no longer new makes
+// room: a storm of reconnections from one address is turned away at once.
+bool HttpServer::MakeRoom(const std::string* address, Clock::time_point now) {
+    Connection* victim = ChooseVictim(address, now);
+    if (!victim || (address && EvictionRank(*victim, now) == FreshRank)) return false;
     log_.Refused(victim->InRequest ? "slow request closed for a new connection"
                                    : "idle connection closed for a new one");
     Close(victim->Id);
@@ -386,6 +493,7 @@ void HttpServer::Send(Connection& connection, const HttpResponse& response, Cloc
     connection.KeepAlive = connection.KeepAlive && !response.Close && !connection.PeerDone;
     connection.Out = SerializeResponse(response, connection.KeepAlive, connection.HeadOnly);
     connection.Sent = 0;
+    connection.Served = true;
     connection.State = Connection::Phase::Writing;
     connection.Since = now;
     WriteOut(connection, now);
@@ -448,6 +556,8 @@ void HttpServer::Close(ConnectionId id) {
     const auto found = connections_.find(id);
     if (found == connections_.end()) return;
     close(found->second->Fd); // also takes it out of the epoll set
+    const auto held = perAddress_.find(found->second->Address);
+    if (held != perAddress_.end() && --held->second == 0) perAddress_.erase(held);
     connections_.erase(found);
 }
 

@@ -3,7 +3,10 @@
 // idle clients cannot starve the others. It enforces:
 //  - a deadline on each whole request head, from its first byte;
 //  - caps on the head's size and field count, and no request bodies;
-//  - a bounded number of connections, the oldest idle ones closed first;
+//  - a bounded number of connections, fitted under the open-file limit, and of
+//    connections from one address; when full, a connection that has sent
+//    nothing for a while or whose head is slow goes first, a new one gets its
+//    chance to send its request, and the address holding most loses first;
 //  - a deadline on sending each answer;
 //  - GET and HEAD only, no ranges, answers written in one piece (TCP_NODELAY).
 // The handler runs on the server thread; a slow answer (a database write) is
@@ -44,6 +47,7 @@ struct ServerLimits {
     std::chrono::milliseconds IdleTimeout{15000};    // a kept-alive connection waiting for its next request
     std::chrono::milliseconds SendDeadline{10000};   // to hand one answer to the client
     std::size_t MaxConnections = 512;
+    std::size_t MaxPerAddress = 32; // from one IPv4 address or IPv6 /64
 };
 
 class HttpServer {
@@ -77,7 +81,12 @@ class HttpServer {
     using Clock = std::chrono::steady_clock;
 
     void Accept(Clock::time_point now);
-    bool MakeRoom();
+    void Admit(int fd, const std::string& address, Clock::time_point now);
+    bool ShedWithoutDescriptors(Clock::time_point now);
+    static int EvictionRank(const Connection& connection, Clock::time_point now);
+    Connection* ChooseVictim(const std::string* address, Clock::time_point now) const;
+    bool MakeRoom(const std::string* address, Clock::time_point now);
+    void PauseAccepting();
     void OnEvent(Connection& connection, uint32_t events, Clock::time_point now);
     void ReadInto(Connection& connection, Clock::time_point now);
     void Process(Connection& connection, Clock::time_point now);
@@ -93,13 +102,16 @@ class HttpServer {
     const ServerLimits limits_;
     Handler handler_;
     ServerLog& log_;
+    std::size_t maxConnections_; // the limit's cap, or less when the open-file limit is lower
     int listener_ = -1;
+    int reserve_ = -1; // a spare descriptor, given up to turn away a client when none is left
     int epoll_ = -1;
     int stopEvent_ = -1;
     int answerEvent_ = -1;
     bool acceptPaused_ = false;
     ConnectionId nextId_;
     std::unordered_map<ConnectionId, std::unique_ptr<Connection>> connections_;
+    std::unordered_map<std::string, std::size_t> perAddress_; // open connections by address key
     std::mutex answersMutex_;
     std::vector<std::pair<ConnectionId, HttpResponse>> answers_;
 };

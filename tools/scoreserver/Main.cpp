@@ -1,5 +1,6 @@
 // vantorix-scoreserver: the online high-score table for VANTORIX.
 //   vantorix-scoreserver [--port N] [--db FILE|postgresql://...] [--bind ADDR] [--max-connections N]
+//                        [--max-per-address N] [--sync full|normal]
 #include <pthread.h>
 #include <signal.h>
 
@@ -19,12 +20,15 @@ namespace {
 
 constexpr const char* Usage =
     "usage: vantorix-scoreserver [--port N] [--db FILE|postgresql://...] [--bind ADDR]\n"
-    "                            [--max-connections N] [--sync full|normal]\n"
+    "                            [--max-connections N] [--max-per-address N] [--sync full|normal]\n"
     "  --port N             TCP port to listen on (default 8080; 0 picks a free one)\n"
     "  --db FILE            SQLite file holding the results (default scores.db)\n"
     "  --db postgresql://.. PostgreSQL database holding results and tokens, shared by several servers\n"
     "  --bind ADDR          address to listen on (default 127.0.0.1; 0.0.0.0 for every network)\n"
-    "  --max-connections N  open connections at most; the oldest idle go first (default 512)\n"
+    "  --max-connections N  open connections at most (default 512, less when the open-file limit is\n"
+    "                       lower); when full, silent connections and slow requests go first\n"
+    "  --max-per-address N  open connections from one address (IPv6: one /64) at most (default 32);\n"
+    "                       behind a proxy every client has the proxy's address: give the proxy room\n"
     "  --sync full|normal   SQLite commits: full waits for the disk, so a stored result survives a power\n"
     "                       cut (default); normal leaves it to the system: survives the server being\n"
     "                       killed, not the machine losing power, and is much faster on a slow disk\n";
@@ -34,6 +38,7 @@ struct Options {
     std::string Database = "scores.db";
     std::string BindAddress = "127.0.0.1";
     int MaxConnections = 512;
+    int MaxPerAddress = 32;
     bool WaitForDisk = true;
 };
 
@@ -50,7 +55,7 @@ std::optional<std::string> ParseOptions(int argc, char** argv, Options& options)
     for (int i = 1; i < argc; ++i) {
         const std::string_view name = argv[i];
         if (name != "--port" && name != "--db" && name != "--bind" && name != "--max-connections" &&
-            name != "--sync")
+            name != "--max-per-address" && name != "--sync")
             return "unknown option " + std::string(name);
         if (i + 1 >= argc) return "option " + std::string(name) + " needs a value";
         const std::string_view value = argv[++i];
@@ -62,6 +67,11 @@ std::optional<std::string> ParseOptions(int argc, char** argv, Options& options)
             const auto count = ParseNumber(value, 8, 100000);
             if (!count) return "connections must be a number from 8 to 100000, not " + std::string(value);
             options.MaxConnections = *count;
+        } else if (name == "--max-per-address") {
+            const auto count = ParseNumber(value, 1, 100000);
+            if (!count)
+                return "connections per address must be a number from 1 to 100000, not " + std::string(value);
+            options.MaxPerAddress = *count;
         } else if (name == "--sync") {
             if (value != "full" && value != "normal")
                 return "sync must be full or normal, not " + std::string(value);
@@ -102,6 +112,7 @@ int main(int argc, char** argv) {
         scoreserver::ServerSettings settings;
         settings.Database = options.Database;
         settings.Limits.MaxConnections = static_cast<std::size_t>(options.MaxConnections);
+        settings.Limits.MaxPerAddress = static_cast<std::size_t>(options.MaxPerAddress);
         settings.WaitForDisk = options.WaitForDisk;
         scoreserver::ScoreServer server(settings);
         const auto port = server.Bind(options.BindAddress, options.Port);

@@ -2,18 +2,19 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <array>
 
 namespace scoreserver {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// Expired and surplus tokens, and results below the kept ones, are cleared at
-// most this often: cheap enough at any rate, and nothing shows the surplus.
+// Expired spent tokens are cleared at most this often: cheap enough at any
+// rate, and nothing is taken twice meanwhile.
 constexpr auto CleanInterval = std::chrono::seconds(1);
+constexpr std::size_t PruneAfterRows = 64;
 
 // Any fixed number: servers starting together create the tables one at a time.
+// A table "tokens" of earlier versions, which kept issued tokens, is left alone.
 constexpr const char* CreateSchema =
     "BEGIN;"
     "SELECT pg_advisory_xact_lock(7403917);"
@@ -24,26 +25,30 @@ constexpr const char* CreateSchema =
     " country TEXT NOT NULL,"
     " submitted_at BIGINT NOT NULL);"
     "CREATE INDEX IF NOT EXISTS results_by_rank ON results (score DESC, id ASC);"
-    "CREATE TABLE IF NOT EXISTS tokens ("
+    "CREATE TABLE IF NOT EXISTS spent_tokens ("
     " token TEXT PRIMARY KEY,"
-    " issued_at TIMESTAMPTZ NOT NULL DEFAULT now());"
-    "CREATE INDEX IF NOT EXISTS tokens_by_age ON tokens (issued_at);"
+    " expires_at TIMESTAMPTZ NOT NULL);"
+    "CREATE INDEX IF NOT EXISTS spent_tokens_by_expiry ON spent_tokens (expires_at);"
+    "CREATE TABLE IF NOT EXISTS token_key ("
+    " id INTEGER PRIMARY KEY CHECK (id = 1),"
+    " key TEXT NOT NULL);"
     "COMMIT;";
 
 struct Statement {
     const char* Name;
     const char* Sql;
 };
-// Times come from the database's clock, the same for every server.
+// Times come from the database's clock, the same for every server. A spent
+// token is remembered a whole lifetime from its spending, past its expiry.
 constexpr std::array<Statement, 6> Statements = {{
-    {"issue", "INSERT INTO tokens (token) SELECT unnest($1::text[])"},
-    {"spend_and_store", "WITH spent AS (DELETE FROM tokens WHERE token = $1"
-                        " AND issued_at > now() - make_interval(secs => $2) RETURNING 1)"
+    {"offer_key", "INSERT INTO token_key (id, key) VALUES (1, $1) ON CONFLICT (id) DO NOTHING"},
+    {"key", "SELECT key FROM token_key WHERE id = 1"},
+    {"spend_and_store", "WITH spent AS (INSERT INTO spent_tokens (token, expires_at)"
+                        " VALUES ($1, now() + make_interval(secs => $2)) ON CONFLICT (token) DO NOTHING"
+                        " RETURNING 1)"
                         " INSERT INTO results (name, score, country, submitted_at)"
                         " SELECT $3, $4, $5, $6 FROM spent"},
-    {"drop_expired", "DELETE FROM tokens WHERE issued_at <= now() - make_interval(secs => $1)"},
-    {"drop_surplus", "DELETE FROM tokens WHERE token IN"
-                     " (SELECT token FROM tokens ORDER BY issued_at DESC OFFSET $1)"},
+    {"drop_expired", "DELETE FROM spent_tokens WHERE expires_at <= now()"},
     {"prune", "DELETE FROM results WHERE id IN"
               " (SELECT id FROM results ORDER BY score DESC, id ASC OFFSET $1)"},
     {"best", "SELECT name, score, country, submitted_at FROM results ORDER BY score DESC, id ASC LIMIT $1"},
@@ -77,14 +82,6 @@ Result RunPrepared(pg_conn* connection, const char* name, const std::vector<std:
                  what);
 }
 
-// "{a,b,c}": the tokens are hexadecimal digits, so they need no quoting.
-std::string TextArray(const std::vector<std::string>& items) {
-    std::string array = "{";
-    for (const std::string& item : items)
-        array += (array.size() > 1 ? "," : "") + item;
-    return array + "}";
-}
-
 // Leaves a failed transaction so the connection can be used again.
 struct RollbackUnlessDone {
     pg_conn* Connection;
@@ -111,8 +108,8 @@ void PostgresScoreStore::Finisher::operator()(pg_conn* connection) const {
 
 PostgresScoreStore::PostgresScoreStore(const StoreSettings& settings) : settings_(settings) {
     try {
-        Connection(resultLink_, false);
-        Connection(tokenLink_, true);
+        // Only its signing and checking is used: the spent ones are listed in the database.
+        tokens_.emplace(1, settings.TokenLifetime, SharedKey(Connection()));
     } catch (const DatabaseError& error) {
         throw DatabaseError("cannot use score database " + ShownAddress(settings.Address) + ": " +
                             error.what());
@@ -123,26 +120,23 @@ PostgresScoreStore::~PostgresScoreStore() = default;
 
 // The live connection, made or made again when needed: a database restart
 // costs the requests of that moment, not the server.
-pg_conn* PostgresScoreStore::Connection(Link& link, bool forTokens) {
-    if (link && PQstatus(link.get()) == CONNECTION_OK) return link.get();
+pg_conn* PostgresScoreStore::Connection() {
+    if (link_ && PQstatus(link_.get()) == CONNECTION_OK) return link_.get();
     // The address comes last so anything it says wins over these defaults.
     const char* keywords[] = {"connect_timeout", "application_name", "dbname", nullptr};
     const char* values[] = {"5", "vantorix-scoreserver", settings_.Address.c_str(), nullptr};
-    link.reset(PQconnectdbParams(keywords, values, 1));
-    if (!link || PQstatus(link.get()) != CONNECTION_OK) {
-        const std::string message = link ? PQerrorMessage(link.get()) : "out of memory";
-        link.reset();
+    link_.reset(PQconnectdbParams(keywords, values, 1));
+    if (!link_ || PQstatus(link_.get()) != CONNECTION_OK) {
+        const std::string message = link_ ? PQerrorMessage(link_.get()) : "out of memory";
+        link_.reset();
         throw DatabaseError("cannot connect: " + message);
     }
-    pg_conn* connection = link.get();
+    pg_conn* connection = link_.get();
     // A stuck statement must not hold a stopping server for long; notices
     // ("table exists") are not worth a line of the log.
     Run(connection,
         "SET statement_timeout = 5000; SET lock_timeout = 3000; SET client_min_messages = warning",
         "cannot set time limits");
-    // A token lost to a crash costs the player one retry, so its commit need
-    // not wait for the disk; a result's does.
-    if (forTokens) Run(connection, "SET synchronous_commit = off", "cannot set the commit mode");
     Run(connection, CreateSchema, "cannot create the tables");
     Prepare(connection);
     return connection;
@@ -154,40 +148,35 @@ void PostgresScoreStore::Prepare(pg_conn* connection) {
               "cannot prepare a statement");
 }
 
-std::vector<std::string> PostgresScoreStore::IssueTokens(std::size_t count) {
-    constexpr std::string_view hex = "0123456789abcdef";
-    std::vector<std::string> tokens;
-    for (std::size_t i = 0; i < count; ++i) {
-        std::string token;
-        for (int word = 0; word < 4; ++word)
-            for (uint32_t bits = random_(), digit = 0; digit < 8; ++digit, bits >>= 4)
-                token.push_back(hex[bits & 15]);
-        tokens.push_back(std::move(token));
-    }
-    pg_conn* connection = Connection(tokenLink_, true);
-    TrimTokens(connection);
-    RunPrepared(connection, "issue", {TextArray(tokens)}, "cannot issue tokens");
-    return tokens;
+// The first server to start offers its random key; every server then uses
+// the one that was kept.
+TokenStore::Key PostgresScoreStore::SharedKey(pg_conn* connection) {
+    RunPrepared(connection, "offer_key", {TokenStore::KeyText(TokenStore::RandomKey())},
+                "cannot offer a token key");
+    const Result kept = RunPrepared(connection, "key", {}, "cannot read the token key");
+    const auto key =
+        PQntuples(kept.get()) == 1 ? TokenStore::ReadKey(PQgetvalue(kept.get(), 0, 0)) : std::nullopt;
+    if (!key) throw DatabaseError("the token key in table token_key is not 32 hexadecimal digits");
+    return *key;
 }
 
-void PostgresScoreStore::TrimTokens(pg_conn* connection) {
-    const auto now = Clock::now();
-    if (now - lastTrim_ < CleanInterval) return;
-    lastTrim_ = now;
-    RunPrepared(connection, "drop_expired", {std::to_string(settings_.TokenLifetime.count())},
-                "cannot drop expired tokens");
-    RunPrepared(connection, "drop_surplus", {std::to_string(settings_.TokenCapacity)},
-                "cannot drop surplus tokens");
+std::string PostgresScoreStore::IssueToken() {
+    return tokens_->Issue(TokenStore::Clock::now());
 }
 
 std::vector<bool> PostgresScoreStore::StoreResults(const std::vector<SubmittedResult>& results,
                                                    int64_t submittedAt) {
-    pg_conn* connection = Connection(resultLink_, false);
+    pg_conn* connection = Connection();
     Run(connection, "BEGIN", "cannot begin");
     RollbackUnlessDone guard{connection};
     std::vector<bool> stored;
     const std::string lifetime = std::to_string(settings_.TokenLifetime.count());
     for (const SubmittedResult& result : results) {
+        // A token this key did not sign, or an expired one, costs no statement.
+        if (!tokens_->Check(result.Token, TokenStore::Clock::now())) {
+            stored.push_back(false);
+            continue;
+        }
         const Result inserted =
             RunPrepared(connection, "spend_and_store",
                         {result.Token, lifetime, result.Name, std::to_string(result.Score), result.Country,
@@ -195,22 +184,36 @@ std::vector<bool> PostgresScoreStore::StoreResults(const std::vector<SubmittedRe
                         "cannot store a result");
         stored.push_back(std::string_view(PQcmdTuples(inserted.get())) == "1");
     }
-    PruneResults(connection);
+    PruneResults(connection, static_cast<std::size_t>(std::count(stored.begin(), stored.end(), true)));
+    DropExpiredTokens(connection);
     Run(connection, "COMMIT", "cannot store results");
     guard.Done = true;
     return stored;
 }
 
-void PostgresScoreStore::PruneResults(pg_conn* connection) {
-    const auto now = Clock::now();
-    if (now - lastPrune_ < CleanInterval) return;
-    lastPrune_ = now;
+// Results below the kept ones are deleted once this server has added
+// PruneAfterRows since the last time, or a second has passed: each time costs a
+// walk over all the kept ones, and the table holds at most that many more.
+void PostgresScoreStore::PruneResults(pg_conn* connection, std::size_t added) {
+    addedSincePrune_ += added;
+    const auto now = std::chrono::steady_clock::now();
+    if (addedSincePrune_ == 0 || (addedSincePrune_ < PruneAfterRows && now - lastPrune_ < CleanInterval))
+        return;
     RunPrepared(connection, "prune", {std::to_string(settings_.MaxStoredResults)},
                 "cannot prune old results");
+    addedSincePrune_ = 0;
+    lastPrune_ = now;
+}
+
+void PostgresScoreStore::DropExpiredTokens(pg_conn* connection) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastClean_ < CleanInterval) return;
+    lastClean_ = now;
+    RunPrepared(connection, "drop_expired", {}, "cannot drop expired tokens");
 }
 
 std::vector<StoredResult> PostgresScoreStore::Best(std::size_t limit) {
-    pg_conn* connection = Connection(resultLink_, false);
+    pg_conn* connection = Connection();
     const Result rows = RunPrepared(connection, "best", {std::to_string(limit)}, "cannot read results");
     std::vector<StoredResult> best;
     for (int row = 0; row < PQntuples(rows.get()); ++row) {

@@ -1,18 +1,19 @@
-// Results and tokens in a PostgreSQL database, shared by every server process
-// that names it, on any machine. A token is one row: issuing inserts it,
-// spending deletes it in the same transaction that stores the result, so it
-// is good exactly once whichever server it comes back to. Tokens and results
-// have a connection each, so issuing a token never waits behind the disk
-// flush of a result commit; each connection is used by one thread at a time.
+// Results and spent tokens in a PostgreSQL database, shared by every server
+// process that names it, on any machine. Tokens are signed under one key kept
+// in the database, so any of the servers takes a token issued by another;
+// spending one inserts it into the spent list in the same transaction that
+// stores the result, so it is good exactly once whichever server it comes back
+// to. The connection is used by the store thread alone.
 #pragma once
 
 #include <chrono>
 #include <memory>
-#include <random>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "ScoreStore.h"
+#include "TokenStore.h"
 
 struct pg_conn;
 
@@ -20,11 +21,12 @@ namespace scoreserver {
 
 class PostgresScoreStore : public ScoreStore {
   public:
-    // Connects and creates the tables when missing; throws DatabaseError when it cannot.
+    // Connects, creates the tables when missing and reads the token key (made
+    // by the first server); throws DatabaseError when it cannot.
     explicit PostgresScoreStore(const StoreSettings& settings);
     ~PostgresScoreStore() override;
 
-    std::vector<std::string> IssueTokens(std::size_t count) override;
+    std::string IssueToken() override;
     std::vector<bool> StoreResults(const std::vector<SubmittedResult>& results, int64_t submittedAt) override;
     std::vector<StoredResult> Best(std::size_t limit) override;
     std::chrono::seconds TokenLifetime() const override { return settings_.TokenLifetime; }
@@ -34,17 +36,18 @@ class PostgresScoreStore : public ScoreStore {
         void operator()(pg_conn* connection) const;
     };
     using Link = std::unique_ptr<pg_conn, Finisher>;
-    pg_conn* Connection(Link& link, bool forTokens);
+    pg_conn* Connection();
     void Prepare(pg_conn* connection);
-    void TrimTokens(pg_conn* connection);
-    void PruneResults(pg_conn* connection);
+    TokenStore::Key SharedKey(pg_conn* connection);
+    void PruneResults(pg_conn* connection, std::size_t added);
+    void DropExpiredTokens(pg_conn* connection);
 
     const StoreSettings settings_;
-    Link tokenLink_;
-    Link resultLink_;
-    std::random_device random_;
-    std::chrono::steady_clock::time_point lastTrim_{};
+    Link link_;
+    std::optional<TokenStore> tokens_;
+    std::chrono::steady_clock::time_point lastClean_{};
     std::chrono::steady_clock::time_point lastPrune_{};
+    std::size_t addedSincePrune_ = 0; // results stored since the last prune
 };
 
 // The address with any password taken out, for messages.

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace scoreserver {
@@ -63,13 +64,33 @@ bool IsControl(char32_t cp) {
     return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
 }
 
-// Empty is allowed; otherwise well-formed UTF-8 without control characters.
+// Characters that show nothing or turn the text's direction, so one name could
+// pass for another: the format characters (soft hyphen, zero-width ones, the
+// bidirectional marks, embeddings, overrides and isolates, tags ...), line and
+// paragraph separators, invisible fillers and variation selectors.
+constexpr std::array<std::pair<char32_t, char32_t>, 24> InvisibleRanges = {{
+    {0x00AD, 0x00AD},   {0x034F, 0x034F},   {0x0600, 0x0605},   {0x061C, 0x061C},   {0x06DD, 0x06DD},
+    {0x070F, 0x070F},   {0x08E2, 0x08E2},   {0x115F, 0x1160},   {0x180B, 0x180F},   {0x200B, 0x200F},
+    {0x2028, 0x202E},   {0x2060, 0x206F},   {0x3164, 0x3164},   {0xFE00, 0xFE0F},   {0xFEFF, 0xFEFF},
+    {0xFFA0, 0xFFA0},   {0xFFF9, 0xFFFB},   {0x110BD, 0x110BD}, {0x110CD, 0x110CD}, {0x13430, 0x1343F},
+    {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A}, {0xE0000, 0xE007F}, {0xE0100, 0xE01EF},
+}};
+
+bool IsInvisible(char32_t cp) {
+    for (const auto& [first, last] : InvisibleRanges)
+        if (cp >= first && cp <= last) return true;
+    return false;
+}
+
+// Empty is allowed; otherwise well-formed UTF-8 without control, format or
+// invisible characters.
 std::optional<std::string> CheckPrintableUtf8(std::string_view text, std::size_t maxCharacters) {
     std::size_t count = 0;
     for (std::size_t pos = 0; pos < text.size();) {
         const auto cp = NextCodePoint(text, pos);
         if (!cp) return "is not valid UTF-8";
         if (IsControl(*cp)) return "holds a control character";
+        if (IsInvisible(*cp)) return "holds an invisible or direction-changing character";
         if (++count > maxCharacters) return "is longer than " + std::to_string(maxCharacters) + " characters";
     }
     return std::nullopt;

@@ -11,6 +11,8 @@ namespace {
 constexpr std::string_view ScriptPath = "/cgi/version.pl";
 constexpr std::string_view ProgramName = "Vantorix";
 constexpr std::string_view LatestGameVersion = "1.0";
+// Another server sharing a PostgreSQL table may change it meanwhile.
+constexpr auto PageCacheTime = std::chrono::seconds(1);
 
 // The pages carry no script and load nothing from elsewhere.
 constexpr const char* PagePolicy = "default-src 'none'; style-src 'unsafe-inline'; base-uri 'none'; "
@@ -86,10 +88,7 @@ std::optional<HttpResponse> ScoreServer::Handle(const HttpRequest& request,
     if (request.Target.size() > MaxTargetLength) return Refuse(400, "request is too long");
     const std::string_view path = TargetPath(request.Target);
     if (path == ScriptPath) return HandleScript(request, connection);
-    if (path == "/") {
-        AnswerPage(true, connection);
-        return std::nullopt;
-    }
+    if (path == "/") return AnswerPage(true, connection);
     return Refuse(404, "not found");
 }
 
@@ -107,22 +106,12 @@ std::optional<HttpResponse> ScoreServer::HandleScript(const HttpRequest& request
     }
     switch (*query.Request) {
     case ScriptRequest::Version:
-        // Tokens kept in memory need not queue behind the database.
-        if (const auto token = store_->IssueTokenAtOnce()) {
-            log_.Answered("version");
-            return VersionLine(*token);
-        }
-        worker_.IssueToken([this, connection](std::optional<std::string> token) {
-            if (!token) return http_.Answer(connection, StoreFault());
-            log_.Answered("version");
-            http_.Answer(connection, VersionLine(*token));
-        });
-        return std::nullopt;
+        log_.Answered("version");
+        return VersionLine(store_->IssueToken());
     case ScriptRequest::Result:
         return AnswerResult(query.EncodedResult, connection);
     case ScriptRequest::Table:
-        AnswerPage(false, connection);
-        return std::nullopt;
+        return AnswerPage(false, connection);
     }
     return Refuse(400, "no request named");
 }
@@ -141,6 +130,7 @@ std::optional<HttpResponse> ScoreServer::AnswerResult(const std::string& encoded
             log_.Refused("token is unknown, expired or already used");
             return http_.Answer(connection, ErrorResponse(400, "token is unknown, expired or already used"));
         }
+        ForgetPages();
         log_.Answered("result");
         http_.Answer(connection, Line("OK|result stored\n"));
     });
@@ -155,13 +145,51 @@ HttpResponse ScoreServer::VersionLine(const std::string& token) const {
                 std::to_string(SecondsSince1970()) + "\n");
 }
 
-void ScoreServer::AnswerPage(bool home, HttpServer::ConnectionId connection) {
-    worker_.ReadBest(home ? homeRows_ : tableRows_, [this, home, connection](
-                                                        std::optional<std::vector<StoredResult>> best) {
-        if (!best) return http_.Answer(connection, StoreFault());
+// The page at once when it is cached; else read from the store and cached.
+// Results are stored and read on the one store thread, so a page rendered
+// after a result was stored shows it.
+std::optional<HttpResponse> ScoreServer::AnswerPage(bool home, HttpServer::ConnectionId connection) {
+    if (auto cached = CachedPage(home)) {
         log_.Answered(home ? "home" : "table");
-        http_.Answer(connection, Page(home ? RenderHomePage(*best) : RenderScorePage(*best)));
-    });
+        return cached;
+    }
+    uint64_t generation = 0;
+    {
+        std::lock_guard lock(pagesMutex_);
+        generation = pages_.Generation;
+    }
+    worker_.ReadBest(home ? homeRows_ : tableRows_,
+                     [this, home, connection, generation](std::optional<std::vector<StoredResult>> best) {
+                         if (!best) return http_.Answer(connection, StoreFault());
+                         HttpResponse page = Page(home ? RenderHomePage(*best) : RenderScorePage(*best));
+                         {
+                             std::lock_guard lock(pagesMutex_);
+                             if (pages_.Generation == generation) {
+                                 if (!pages_.Home && !pages_.Table)
+                                     pages_.RenderedAt = std::chrono::steady_clock::now();
+                                 (home ? pages_.Home : pages_.Table) = page;
+                             }
+                         }
+                         log_.Answered(home ? "home" : "table");
+                         http_.Answer(connection, std::move(page));
+                     });
+    return std::nullopt;
+}
+
+std::optional<HttpResponse> ScoreServer::CachedPage(bool home) {
+    std::lock_guard lock(pagesMutex_);
+    if (std::chrono::steady_clock::now() - pages_.RenderedAt > PageCacheTime) {
+        pages_.Home.reset();
+        pages_.Table.reset();
+    }
+    return home ? pages_.Home : pages_.Table;
+}
+
+void ScoreServer::ForgetPages() {
+    std::lock_guard lock(pagesMutex_);
+    pages_.Home.reset();
+    pages_.Table.reset();
+    ++pages_.Generation;
 }
 
 } // namespace scoreserver

@@ -6,7 +6,9 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -19,8 +21,8 @@
 namespace scoreserver {
 
 struct ServerSettings {
-    std::string Database = "scores.db"; // an SQLite file, or "postgresql://..."
-    std::size_t TokenCapacity = 4096;
+    std::string Database = "scores.db";  // an SQLite file, or "postgresql://..."
+    std::size_t TokenCapacity = 1 << 20; // spent tokens kept in memory (SQLite; PostgreSQL keeps them all)
     std::chrono::seconds TokenLifetime{600};
     std::size_t TableRows = 100;
     std::size_t HomeRows = 10;
@@ -56,7 +58,9 @@ class ScoreServer {
     std::optional<HttpResponse> Handle(const HttpRequest& request, HttpServer::ConnectionId connection);
     std::optional<HttpResponse> HandleScript(const HttpRequest& request, HttpServer::ConnectionId connection);
     std::optional<HttpResponse> AnswerResult(const std::string& encoded, HttpServer::ConnectionId connection);
-    void AnswerPage(bool home, HttpServer::ConnectionId connection);
+    std::optional<HttpResponse> AnswerPage(bool home, HttpServer::ConnectionId connection);
+    std::optional<HttpResponse> CachedPage(bool home);
+    void ForgetPages();
     HttpResponse VersionLine(const std::string& token) const;
     std::optional<HttpResponse> Refuse(int status, std::string_view reason);
 
@@ -65,6 +69,15 @@ class ScoreServer {
     const std::size_t tableRows_;
     const std::size_t homeRows_;
     HttpServer http_;
+    // The two pages as last rendered: kept until this server stores a result,
+    // and a second at most, for servers that share a PostgreSQL table.
+    struct CachedPages {
+        std::optional<HttpResponse> Home, Table;
+        std::chrono::steady_clock::time_point RenderedAt;
+        uint64_t Generation = 0; // counts the changes to the table
+    };
+    std::mutex pagesMutex_;
+    CachedPages pages_;
     StoreWorker worker_; // last: it ends first, while http_ can still take its answers
 };
 

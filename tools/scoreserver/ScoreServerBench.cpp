@@ -9,12 +9,15 @@
 #include <poll.h>
 #include <signal.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -30,6 +33,7 @@
 
 #include "ResultCodec.h"
 #include "ScoreStore.h"
+#include "tests/NginxProcess.h"
 #include "tests/ReferenceEncoder.h"
 
 namespace fs = std::filesystem;
@@ -54,13 +58,22 @@ std::string ResultFor(const std::string& name, int score, const std::string& tok
     return ResultTarget + scoreserver::reference::EncodeLikeTheGame(text);
 }
 
-int Connect(int port) {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+// from: the loopback address to connect from (127.0.0.1 when empty).
+int Connect(int port, const std::string& from = "", bool wait = true) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | (wait ? 0 : SOCK_NONBLOCK), 0);
+    if (fd >= 0 && !from.empty()) {
+        sockaddr_in source{};
+        source.sin_family = AF_INET;
+        inet_pton(AF_INET, from.c_str(), &source.sin_addr);
+        bind(fd, reinterpret_cast<sockaddr*>(&source), sizeof source);
+    }
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return fd;
+    if (fd >= 0 && (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 ||
+                    (!wait && errno == EINPROGRESS)))
+        return fd;
     if (fd >= 0) close(fd);
     return -1;
 }
@@ -156,8 +169,9 @@ std::string FifthField(const std::string& line) {
 // The server program as a child process, its stderr in a file.
 class ServerProcess {
   public:
+    // openFiles: the open-file limit the server starts under (soft and hard), 0 to keep this one's.
     ServerProcess(const std::string& program, const std::string& database, const fs::path& log,
-                  const std::vector<std::string>& extra = {})
+                  const std::vector<std::string>& extra = {}, rlim_t openFiles = 0)
         : log_(log) {
         std::vector<std::string> args = {program, "--port", "0", "--db", database};
         args.insert(args.end(), extra.begin(), extra.end());
@@ -165,6 +179,8 @@ class ServerProcess {
         if (pid_ == 0) {
             const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(out, 2);
+            const rlimit limit{openFiles, openFiles};
+            if (openFiles > 0) setrlimit(RLIMIT_NOFILE, &limit);
             std::vector<char*> argv;
             for (std::string& arg : args)
                 argv.push_back(arg.data());
@@ -227,6 +243,11 @@ struct Options {
     std::string Server;
     std::string Database; // empty: a scratch SQLite file
     int Seconds = 5;
+    // "all", "attacks" (what a connection table, a token store, the store thread
+    // and nginx meet), "store" (the store thread only) or "nginx"
+    std::string Cases = "all";
+    std::string NginxDeploy = SCORESERVER_DEPLOY_DIR;
+    bool DebianNginx = false; // nginx.conf as Debian installs it, not as the guide changes it
 };
 
 class Bench {
@@ -255,9 +276,10 @@ class Bench {
     }
 
     std::unique_ptr<ServerProcess> Start(const std::string& database,
-                                         const std::vector<std::string>& extra = {}) {
+                                         const std::vector<std::string>& extra = {}, rlim_t openFiles = 0) {
         auto server = std::make_unique<ServerProcess>(
-            options_.Server, database, folder_ / ("server-" + std::to_string(++logs_) + ".log"), extra);
+            options_.Server, database, folder_ / ("server-" + std::to_string(++logs_) + ".log"), extra,
+            openFiles);
         if (server->Port() == 0 && extra.empty()) {
             std::fprintf(stderr, "the server did not start; see %s\n", folder_.c_str());
             std::exit(1);
@@ -269,15 +291,12 @@ class Bench {
     void Fill(const std::string& database, int rows) {
         scoreserver::StoreSettings settings;
         settings.Address = database;
-        settings.TokenCapacity = static_cast<std::size_t>(rows);
         const auto store = scoreserver::OpenScoreStore(settings);
         for (int done = 0; done < rows;) {
             const int batch = std::min(1000, rows - done);
-            const auto tokens = store->IssueTokens(static_cast<std::size_t>(batch));
             std::vector<scoreserver::SubmittedResult> results;
             for (int i = 0; i < batch; ++i)
-                results.push_back(
-                    {"Filler", (done + i) * 7 % 100000, "Bench", tokens[static_cast<std::size_t>(i)]});
+                results.push_back({"Filler", (done + i) * 7 % 100000, "Bench", store->IssueToken()});
             store->StoreResults(results, 0);
             done += batch;
         }
@@ -546,13 +565,289 @@ class Bench {
                                                               : ": refused, no token issued"));
     }
 
+    // Hostile connections from the given loopback addresses, in turn: each either
+    // sends nothing (idle) or dribbles a request head one header line a second
+    // (slow), and opens again within a quarter second when the server closes it.
+    class Attackers {
+      public:
+        Attackers(int port, int count, std::vector<std::string> from, bool slow)
+            : port_(port), from_(std::move(from)), slow_(slow), fds_(static_cast<std::size_t>(count), -1) {
+            thread_ = std::thread([this] { Attack(); });
+        }
+        ~Attackers() {
+            stop_ = true;
+            thread_.join();
+            for (int fd : fds_)
+                if (fd >= 0) close(fd);
+        }
+        int Reconnects() const { return reconnects_; }
+
+      private:
+        void Attack() {
+            const std::string start = "GET " + VersionTarget + " HTTP/1.1\r\nHost: x\r\n";
+            std::vector<bool> started(fds_.size());
+            std::vector<pollfd> watched(fds_.size());
+            auto nextLine = Clock::now() + 1s;
+            for (int line = 0; !stop_;) {
+                for (std::size_t i = 0; i < fds_.size(); ++i) {
+                    int& fd = fds_[i];
+                    if (fd < 0) {
+                        fd = Connect(port_, from_[i % from_.size()], false);
+                        started[i] = false;
+                        ++reconnects_;
+                    }
+                    // A new connection starts its head at once, then adds a line a second.
+                    const bool due = Clock::now() >= nextLine;
+                    if (fd >= 0 && slow_ && (!started[i] || due)) {
+                        const std::string text =
+                            started[i] ? "X-Slow: " + std::to_string(line) + "\r\n" : start;
+                        if (send(fd, text.data(), text.size(), MSG_NOSIGNAL | MSG_DONTWAIT) > 0)
+                            started[i] = true;
+                    }
+                    watched[i] = pollfd{fd, POLLIN, 0};
+                }
+                if (Clock::now() >= nextLine) {
+                    nextLine += 1s;
+                    ++line;
+                }
+                // Whatever the server answers or closes is closed here and opened again.
+                if (poll(watched.data(), watched.size(), 50) <= 0) continue;
+                for (std::size_t i = 0; i < fds_.size(); ++i)
+                    if (fds_[i] >= 0 && watched[i].revents != 0) {
+                        close(fds_[i]);
+                        fds_[i] = -1;
+                    }
+            }
+        }
+
+        int port_;
+        std::vector<std::string> from_;
+        bool slow_;
+        std::vector<int> fds_;
+        std::atomic<bool> stop_ = false;
+        std::atomic<int> reconnects_ = 0;
+        std::thread thread_;
+    };
+
+    struct Tally {
+        int Asked = 0;
+        int Answered = 0;
+        Clock::duration Slowest{};
+        Clock::duration Total{};
+        // One exchange: true when every request of it was answered with 200.
+        void Count(bool answered, Clock::duration took) {
+            ++Asked;
+            Answered += answered ? 1 : 0;
+            Slowest = std::max(Slowest, took);
+            Total += took;
+        }
+        std::string Text() const {
+            char text[96];
+            std::snprintf(text, sizeof text, "%d of %d (mean %.0f ms, slowest %.0f ms)", Answered, Asked,
+                          Asked ? Seconds(Total) * 1000 / Asked : 0.0, Seconds(Slowest) * 1000);
+            return text;
+        }
+    };
+
+    // A real player for the given time, each on fresh connections as a browser
+    // and the game open them: a home page request every pause, and a version +
+    // result pair (the result sent delay after its token came) every fourth.
+    static void Player(int port, Clock::duration length, Tally& pages, Tally& results,
+                       Clock::duration delay = {}, Clock::duration pause = 150ms) {
+        const auto end = Clock::now() + length;
+        for (int i = 0; Clock::now() < end; ++i) {
+            auto start = Clock::now();
+            const bool page = Client(port).Request("/", "GET", "", 5s).Status == 200;
+            pages.Count(page, Clock::now() - start);
+            if (i % 4 != 0) {
+                std::this_thread::sleep_for(pause);
+                continue;
+            }
+            start = Clock::now();
+            const Reply version = Client(port).Request(VersionTarget, "GET", "", 5s);
+            std::this_thread::sleep_for(delay);
+            const bool stored =
+                version.Status == 200 &&
+                Client(port)
+                        .Request(ResultFor("Player", 1000 + i, FifthField(version.Body)), "GET", "", 5s)
+                        .Status == 200;
+            results.Count(stored, Clock::now() - start - delay);
+        }
+    }
+
+    void SlowlorisCase() {
+        const std::vector<std::vector<std::string>> sources = {{"127.0.0.2"}, Addresses(20)};
+        for (const auto& from : sources) {
+            for (const int count : {600, 2000}) {
+                const auto server = Start(FreshDatabase());
+                Attackers attackers(server->Port(), count, from, true);
+                std::this_thread::sleep_for(3s);
+                Tally pages, results;
+                Player(server->Port(), 10s, pages, results);
+                Row(std::to_string(count) + " slow heads from " + std::to_string(from.size()) +
+                        " address(es), one line a second, reconnecting",
+                    "a player's home pages answered " + pages.Text() + ", results stored " + results.Text());
+            }
+        }
+    }
+
+    void OpenFileLimitCase() {
+        const auto server = Start(FreshDatabase(), {}, 64);
+        Attackers attackers(server->Port(), 200, {"127.0.0.2"}, false);
+        std::this_thread::sleep_for(2s);
+        Tally pages, results;
+        Player(server->Port(), 10s, pages, results);
+        Row("200 idle connections, reconnecting, against an open-file limit of 64",
+            "a player's home pages answered " + pages.Text() + ", results stored " + results.Text());
+    }
+
+    void TokenFloodCase() {
+        const auto server = Start(FreshDatabase());
+        std::atomic<bool> stop = false;
+        std::atomic<long> flooded = 0;
+        std::vector<std::thread> flood;
+        for (int c = 0; c < 2; ++c)
+            flood.emplace_back([&] {
+                // 64 version requests at a time on one connection, the replies read after.
+                std::string batch;
+                for (int i = 0; i < 64; ++i)
+                    batch += "GET " + VersionTarget + " HTTP/1.1\r\nHost: x\r\n\r\n";
+                const int fd = Connect(server->Port(), "127.0.0.2");
+                const std::string_view replyStart = "\nVantorix|"; // the body of each reply
+                std::string in;
+                char chunk[65536];
+                while (!stop && send(fd, batch.data(), batch.size(), MSG_NOSIGNAL) > 0) {
+                    for (int replies = 0; replies < 64;) {
+                        const std::size_t at = in.find(replyStart);
+                        if (at != std::string::npos) {
+                            ++replies;
+                            in.erase(0, at + replyStart.size());
+                            continue;
+                        }
+                        if (!WaitReadable(fd, Clock::now() + 5s)) break;
+                        const ssize_t got = recv(fd, chunk, sizeof chunk, 0);
+                        if (got <= 0) break;
+                        in.append(chunk, static_cast<std::size_t>(got));
+                    }
+                    flooded += 64;
+                }
+                close(fd);
+            });
+        std::this_thread::sleep_for(1s);
+        const auto start = Clock::now();
+        const long floodedBefore = flooded;
+        Tally pages, results, lateResults;
+        Player(server->Port(), 6s, pages, results, 100ms);
+        Player(server->Port(), 6s, pages, lateResults, 1s);
+        const double rate = (flooded - floodedBefore) / Seconds(Clock::now() - start);
+        stop = true;
+        for (std::thread& thread : flood)
+            thread.join();
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      "%.0f version requests/s; results sent 100 ms after their token stored: ", rate);
+        Row("a flood of version requests (two pipelining clients)",
+            text + results.Text() + "; sent 1 s after: " + lateResults.Text());
+    }
+
+    void PagesWhileResultsArriveCase() {
+        const std::string database = FreshDatabase();
+        Fill(database, 10000);
+        const auto server = Start(database);
+        std::atomic<bool> stop = false;
+        int pages = 0;
+        const auto start = Clock::now();
+        Clock::duration slowest{};
+        std::thread reader([&] { // a page every 10 ms at most, as many readers would ask
+            Client client(server->Port());
+            for (auto next = Clock::now(); !stop; next += 10ms) {
+                std::this_thread::sleep_until(next);
+                const auto asked = Clock::now();
+                if (client.Request(TableTarget).Status != 200) break;
+                slowest = std::max(slowest, Clock::now() - asked);
+                ++pages;
+            }
+        });
+        const PairFigures pairs = Pairs(*server, 8);
+        stop = true;
+        reader.join();
+        char text[160];
+        std::snprintf(
+            text, sizeof text,
+            "%.0f table pages/s of 100 asked (slowest %.0f ms), %.0f pairs/s for 8 clients (%d failed)",
+            pages / Seconds(Clock::now() - start), Seconds(slowest) * 1000, pairs.PerSecond, pairs.Failed);
+        Row("the table page while 8 clients send results, 10 000 rows", text);
+    }
+
+    void RowsKeptCase() {
+        const std::string database = FreshDatabase();
+        Fill(database, 10000);
+        const auto server = Start(database);
+        const PairFigures pairs = Pairs(*server, 8);
+        std::this_thread::sleep_for(200ms);
+        scoreserver::StoreSettings settings;
+        settings.Address = database;
+        std::size_t rows = 0;
+        if (options_.Database.empty()) {
+            rows = scoreserver::OpenScoreStore(settings)->Best(1000000).size();
+        } else {
+            const std::string command = "psql -qtAX '" + database + "' -c 'SELECT count(*) FROM results'";
+            FILE* out = popen(command.c_str(), "r");
+            char line[64] = "";
+            if (out && std::fgets(line, sizeof line, out)) rows = std::strtoul(line, nullptr, 10);
+            if (out) pclose(out);
+        }
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      "%zu rows in the results table after %.0f pairs/s for %d s (it keeps 10000)", rows,
+                      pairs.PerSecond, options_.Seconds);
+        Row("a 10 000-row table while 8 clients send results", text);
+    }
+
+    void NginxSlowlorisCase() {
+        // As the unit runs it, nginx holding every connection; a server without the option as it comes.
+        auto server = Start(FreshDatabase(), {"--max-per-address", "512"});
+        if (!server) server = Start(FreshDatabase());
+        char pattern[] = "/tmp/scoreserver-bench-nginx-XXXXXX";
+        const fs::path folder = mkdtemp(pattern) ? fs::path(pattern) : folder_ / "nginx";
+        {
+            scoreserver::testnet::NginxProcess nginx(options_.NginxDeploy, folder, server->Port(),
+                                                     options_.DebianNginx
+                                                         ? scoreserver::testnet::DebianNginxMain
+                                                         : scoreserver::testnet::GuideNginxMain);
+            if (!nginx.Problem().empty()) {
+                Row("2000 slow heads through nginx", nginx.Problem());
+            } else {
+                Attackers attackers(nginx.Port(), 2000, {"127.0.0.2"}, true);
+                std::this_thread::sleep_for(2s);
+                Tally pages, results;
+                Player(nginx.Port(), 20s, pages, results, {}, 300ms); // within nginx's 10 requests a second
+                std::error_code ignored;
+                Row(std::string("2000 slow heads from one address through nginx, 20 s (") +
+                        (options_.DebianNginx ? "Debian's nginx.conf" : "nginx.conf as the guide sets it") +
+                        ")",
+                    "a player's home pages answered " + pages.Text() + ", results stored " + results.Text() +
+                        "; error log " + std::to_string(fs::file_size(nginx.ErrorLog(), ignored)) + " bytes");
+            }
+        }
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+
+    static std::vector<std::string> Addresses(int count) {
+        std::vector<std::string> addresses;
+        for (int i = 1; i <= count; ++i)
+            addresses.push_back("127.0.1." + std::to_string(i));
+        return addresses;
+    }
+
   private:
     void ResetPostgres() {
         scoreserver::StoreSettings settings;
         settings.Address = options_.Database;
         scoreserver::OpenScoreStore(settings); // creates the tables when missing
         const std::string command =
-            "psql -q -X '" + options_.Database + "' -c 'TRUNCATE results, tokens' >/dev/null";
+            "psql -q -X '" + options_.Database + "' -c 'TRUNCATE results, spent_tokens' >/dev/null";
         if (std::system(command.c_str()) != 0)
             std::fprintf(stderr, "could not empty %s\n", options_.Database.c_str());
     }
@@ -571,6 +866,12 @@ std::optional<Options> ReadOptions(int argc, char** argv) {
             options.Server = argv[i + 1];
         else if (name == "--db")
             options.Database = argv[i + 1];
+        else if (name == "--cases")
+            options.Cases = argv[i + 1];
+        else if (name == "--nginx-deploy")
+            options.NginxDeploy = argv[i + 1];
+        else if (name == "--nginx-main")
+            options.DebianNginx = std::string_view(argv[i + 1]) == "debian";
         else if (name == "--seconds")
             options.Seconds = std::clamp(std::atoi(argv[i + 1]), 1, 60);
         else
@@ -585,13 +886,26 @@ std::optional<Options> ReadOptions(int argc, char** argv) {
 int main(int argc, char** argv) {
     const auto options = ReadOptions(argc, argv);
     if (!options) {
-        std::fputs("usage: scoreserver_bench --server PATH [--db postgresql://...] [--seconds 1-60]\n",
-                   stderr);
+        std::fputs(
+            "usage: scoreserver_bench --server PATH [--db postgresql://...] [--seconds 1-60]\n"
+            "       [--cases all|attacks|store|nginx] [--nginx-deploy DIR] [--nginx-main debian|guide]\n",
+            stderr);
         return 2;
     }
     signal(SIGPIPE, SIG_IGN);
     Bench bench(*options);
     std::printf("| attack / figure | measured |\n|---|---|\n");
+    if (options->Cases == "all" || options->Cases == "attacks") {
+        bench.SlowlorisCase();
+        bench.OpenFileLimitCase();
+        bench.TokenFloodCase();
+    }
+    if (options->Cases != "nginx") {
+        bench.PagesWhileResultsArriveCase();
+        bench.RowsKeptCase();
+    }
+    if (options->Cases != "store") bench.NginxSlowlorisCase();
+    if (options->Cases != "all") return 0;
     bench.SlowClientsCase();
     bench.IdleConnectionsCase();
     bench.HugeHeadersCase();

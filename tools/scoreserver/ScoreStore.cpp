@@ -13,14 +13,7 @@ class SqliteScoreStore : public ScoreStore {
         : database_(settings.Address, settings.MaxStoredResults, settings.WaitForDisk),
           tokens_(settings.TokenCapacity, settings.TokenLifetime), lifetime_(settings.TokenLifetime) {}
 
-    std::vector<std::string> IssueTokens(std::size_t count) override {
-        std::vector<std::string> issued;
-        for (std::size_t i = 0; i < count; ++i)
-            issued.push_back(tokens_.Issue(TokenStore::Clock::now()));
-        return issued;
-    }
-
-    std::optional<std::string> IssueTokenAtOnce() override { return tokens_.Issue(TokenStore::Clock::now()); }
+    std::string IssueToken() override { return tokens_.Issue(TokenStore::Clock::now()); }
 
     std::vector<bool> StoreResults(const std::vector<SubmittedResult>& results,
                                    int64_t submittedAt) override {

@@ -18,8 +18,8 @@
 namespace scoreserver {
 
 struct StoreSettings {
-    std::string Address = "scores.db"; // an SQLite file, or "postgresql://..."
-    std::size_t TokenCapacity = 4096;
+    std::string Address = "scores.db";   // an SQLite file, or "postgresql://..."
+    std::size_t TokenCapacity = 1 << 20; // spent tokens kept in memory (SQLite; PostgreSQL keeps them all)
     std::chrono::seconds TokenLifetime{600};
     std::size_t MaxStoredResults = 10000;
     bool WaitForDisk = true; // SQLite: see ScoreDatabase; PostgreSQL follows its own settings
@@ -29,12 +29,9 @@ class ScoreStore {
   public:
     virtual ~ScoreStore() = default;
 
-    // count fresh tokens, each good for one result within the token lifetime.
-    virtual std::vector<std::string> IssueTokens(std::size_t count) = 0;
-
-    // One token at once, from any thread, when the store keeps its tokens in
-    // memory; nothing when issuing one takes the database (use IssueTokens).
-    virtual std::optional<std::string> IssueTokenAtOnce() { return std::nullopt; }
+    // A fresh token, good for one result within the token lifetime; at once,
+    // from any thread (it is signed, not stored).
+    virtual std::string IssueToken() = 0;
 
     // For each result in turn: spends its token and stores it, all in one
     // transaction that is durable when this returns. True where stored, false

@@ -15,24 +15,18 @@ int64_t SecondsSince1970() {
 } // namespace
 
 StoreWorker::StoreWorker(ScoreStore& store, ServerLog& log) : store_(store), log_(log) {
-    tokenLane_.Thread = std::thread([this] { Serve(tokenLane_); });
     storeLane_.Thread = std::thread([this] { Serve(storeLane_); });
 }
 
 StoreWorker::~StoreWorker() {
     Finish(std::chrono::hours(1));
-    for (Lane* lane : {&tokenLane_, &storeLane_})
-        if (lane->Thread.joinable()) lane->Thread.join();
+    if (storeLane_.Thread.joinable()) storeLane_.Thread.join();
 }
 
 void StoreWorker::Add(Lane& lane, const std::function<void(Queue&)>& add) {
     std::lock_guard lock(mutex_);
     add(lane.Waiting);
     lane.Wake.notify_one();
-}
-
-void StoreWorker::IssueToken(TokenDone done) {
-    Add(tokenLane_, [&](Queue& queue) { queue.Tokens.push_back(std::move(done)); });
 }
 
 void StoreWorker::StoreResult(SubmittedResult result, ResultDone done) {
@@ -46,9 +40,8 @@ void StoreWorker::ReadBest(std::size_t limit, BestDone done) {
 bool StoreWorker::Finish(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
     finishing_ = true;
-    tokenLane_.Wake.notify_one();
     storeLane_.Wake.notify_one();
-    return ended_.wait_for(lock, timeout, [this] { return tokenLane_.Ended && storeLane_.Ended; });
+    return ended_.wait_for(lock, timeout, [this] { return storeLane_.Ended; });
 }
 
 void StoreWorker::Serve(Lane& lane) {
@@ -60,25 +53,12 @@ void StoreWorker::Serve(Lane& lane) {
             if (lane.Waiting.Empty()) break;
             std::swap(batch, lane.Waiting);
         }
-        ServeTokens(batch.Tokens);
         ServeResults(batch.Results);
         ServeReads(batch.Reads);
     }
     std::lock_guard lock(mutex_);
     lane.Ended = true;
     ended_.notify_all();
-}
-
-void StoreWorker::ServeTokens(std::vector<TokenDone>& waiting) {
-    if (waiting.empty()) return;
-    std::vector<std::string> tokens;
-    try {
-        tokens = store_.IssueTokens(waiting.size());
-    } catch (const std::exception& error) {
-        log_.Fault(error.what());
-    }
-    for (std::size_t i = 0; i < waiting.size(); ++i)
-        waiting[i](i < tokens.size() ? std::optional(tokens[i]) : std::nullopt);
 }
 
 void StoreWorker::ServeResults(std::vector<std::pair<SubmittedResult, ResultDone>>& waiting) {

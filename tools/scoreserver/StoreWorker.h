@@ -1,9 +1,8 @@
-// The threads that talk to the score store. Requests queue up while a thread is
-// busy and are then served together: all waiting results in one transaction
-// (one wait for the disk however many there are), one read of the best results
-// for every page that asked, and, on a thread of their own so they never wait
-// behind a result commit, all waiting tokens at once. Replies are handed to
-// callbacks on those threads.
+// The thread that talks to the score store. Requests queue up while it is busy
+// and are then served together: all waiting results in one transaction (one
+// wait for the disk however many there are) and one read of the best results
+// for every page that asked. Replies are handed to callbacks on that thread.
+// Tokens need no store thread: the store signs them at once.
 #pragma once
 
 #include <chrono>
@@ -24,7 +23,6 @@ namespace scoreserver {
 class StoreWorker {
   public:
     // nothing: the store failed
-    using TokenDone = std::function<void(std::optional<std::string> token)>;
     using ResultDone = std::function<void(std::optional<bool> stored)>;
     using BestDone = std::function<void(std::optional<std::vector<StoredResult>> best)>;
 
@@ -33,7 +31,6 @@ class StoreWorker {
     StoreWorker(const StoreWorker&) = delete;
     StoreWorker& operator=(const StoreWorker&) = delete;
 
-    void IssueToken(TokenDone done);
     void StoreResult(SubmittedResult result, ResultDone done);
     void ReadBest(std::size_t limit, BestDone done);
 
@@ -42,10 +39,9 @@ class StoreWorker {
 
   private:
     struct Queue {
-        std::vector<TokenDone> Tokens;
         std::vector<std::pair<SubmittedResult, ResultDone>> Results;
         std::vector<std::pair<std::size_t, BestDone>> Reads;
-        bool Empty() const { return Tokens.empty() && Results.empty() && Reads.empty(); }
+        bool Empty() const { return Results.empty() && Reads.empty(); }
     };
     // One thread and what waits for it.
     struct Lane {
@@ -56,7 +52,6 @@ class StoreWorker {
     };
     void Serve(Lane& lane);
     void Add(Lane& lane, const std::function<void(Queue&)>& add);
-    void ServeTokens(std::vector<TokenDone>& waiting);
     void ServeResults(std::vector<std::pair<SubmittedResult, ResultDone>>& waiting);
     void ServeReads(std::vector<std::pair<std::size_t, BestDone>>& waiting);
 
@@ -65,7 +60,6 @@ class StoreWorker {
     std::mutex mutex_;
     std::condition_variable ended_;
     bool finishing_ = false;
-    Lane tokenLane_;
     Lane storeLane_;
 };
 

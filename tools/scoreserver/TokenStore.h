@@ -1,47 +1,62 @@
 // Tokens handed out by the version reply. A result is accepted only with a token
-// that this server issued, that has not expired and that has not been used yet.
-// The store holds at most Capacity tokens; when full, the oldest is forgotten.
+// that this store signed, that has not expired and that has not been used yet.
+// A token carries its issue time and a signature under a secret key, so issuing
+// one stores nothing and no flood of version requests can push a player's token
+// out. Only spent tokens are remembered, until they expire: at most Capacity of
+// them. When more are spent, the oldest are forgotten and every token issued up
+// to the last forgotten one is refused from then on, so none is good twice.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstddef>
-#include <list>
+#include <cstdint>
 #include <mutex>
-#include <random>
+#include <optional>
+#include <set>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 namespace scoreserver {
 
 class TokenStore {
   public:
-    using Clock = std::chrono::steady_clock;
+    // The wall clock: servers sharing a key read each other's issue times.
+    using Clock = std::chrono::system_clock;
+    using Key = std::array<uint64_t, 2>;
 
-    TokenStore(std::size_t capacity, Clock::duration lifetime);
+    TokenStore(std::size_t capacity, Clock::duration lifetime, Key key = RandomKey());
 
-    // A fresh random token of 32 hexadecimal digits, remembered from now on.
+    static Key RandomKey();
+    // A key as 32 hexadecimal digits, to be kept where several servers find it.
+    static std::string KeyText(const Key& key);
+    static std::optional<Key> ReadKey(std::string_view text);
+
+    // A fresh token of 32 hexadecimal digits: issue time, serial number, signature.
     std::string Issue(Clock::time_point now);
 
-    // True, and the token is forgotten, if it was issued and is still valid at now.
+    // The token's stamp (issue time and serial) if this key signed it and it is
+    // still valid at now; spent or not is not checked.
+    std::optional<uint64_t> Check(std::string_view token, Clock::time_point now) const;
+
+    // True, and the token is spent, if it is valid at now and was not spent before.
     bool Consume(std::string_view token, Clock::time_point now);
 
-    std::size_t Size() const;
+    std::size_t Spent() const;
     Clock::duration Lifetime() const { return lifetime_; }
 
   private:
-    struct Entry {
-        std::string Token;
-        Clock::time_point IssuedAt;
-    };
-    void DropExpired(Clock::time_point now);
+    uint64_t LifetimeMilliseconds() const;
+    bool Expired(uint64_t stamp, Clock::time_point now) const;
+    void ForgetExpired(Clock::time_point now);
 
     const std::size_t capacity_;
     const Clock::duration lifetime_;
+    const Key key_;
     mutable std::mutex mutex_;
-    std::random_device random_;
-    std::list<Entry> byAge_;                                                   // oldest first
-    std::unordered_map<std::string_view, std::list<Entry>::iterator> byToken_; // keys view byAge_ strings
+    uint32_t serial_;
+    std::set<uint64_t> spent_; // stamps, which sort by issue time
+    uint64_t floor_ = 0;       // stamps up to this one are refused
 };
 
 } // namespace scoreserver

@@ -28,10 +28,10 @@ TEST(RequestHead, SoundHeadsAreReadWithTheirKeepAlive) {
         {"GET /a?b HTTP/1.1\r\nHost: x\r\n\r\n", "GET", "/a?b", true},
         {"GET / HTTP/1.0\r\n\r\n", "GET", "/", false},
         {"GET / HTTP/1.0\r\nConnection: Keep-Alive\r\n\r\n", "GET", "/", true},
-        {"HEAD / HTTP/1.1\r\nConnection: foo, close\r\n\r\n", "HEAD", "/", false},
+        {"HEAD / HTTP/1.1\r\nConnection: foo, close\r\nHost: x\r\n\r\n", "HEAD", "/", false},
         {"GET / HTTP/1.1\nHost: x\n\n", "GET", "/", true},
-        {"\r\n\r\nGET / HTTP/1.1\r\nContent-Length: 0\r\n\r\n", "GET", "/", true},
-        {"GET / HTTP/1.1\r\n" + Fields(40) + "\r\n", "GET", "/", true},
+        {"\r\n\r\nGET / HTTP/1.1\r\nContent-Length: 0\r\nhost: x\r\n\r\n", "GET", "/", true},
+        {"GET / HTTP/1.1\r\nHost: x\r\n" + Fields(39) + "\r\n", "GET", "/", true},
     };
     for (const Case& c : cases) {
         const ParsedHead head = ParseRequestHead(c.Bytes, Limits);
@@ -44,8 +44,8 @@ TEST(RequestHead, SoundHeadsAreReadWithTheirKeepAlive) {
 }
 
 TEST(RequestHead, PipelinedRequestEndsWhereItsHeadEnds) {
-    const std::string first = "GET /1 HTTP/1.1\r\n\r\n";
-    const ParsedHead head = ParseRequestHead(first + "GET /2 HTTP/1.1\r\n\r\n", Limits);
+    const std::string first = "GET /1 HTTP/1.1\r\nHost: x\r\n\r\n";
+    const ParsedHead head = ParseRequestHead(first + "GET /2 HTTP/1.1\r\nHost: x\r\n\r\n", Limits);
     ASSERT_EQ(head.State, HeadState::Complete);
     EXPECT_EQ(head.Length, first.size());
 }
@@ -84,6 +84,9 @@ TEST(RequestHead, HostileHeadsAreRefusedWithTheRightStatus) {
         {"GET  / HTTP/1.1\r\n\r\n", 400},
         {"GET /\x7F HTTP/1.1\r\n\r\n", 400},
         {"G(T / HTTP/1.1\r\n\r\n", 400},
+        {"GET / HTTP/1.1\r\n\r\n", 400},
+        {"GET / HTTP/1.1\r\nHost: a\r\nHost: b\r\n\r\n", 400},
+        {"GET / HTTP/1.0\r\nHost: a\r\nhost: a\r\n\r\n", 400},
         {std::string("\x16\x03\x01\x02\x00\x01\xFF\xFE\r\n\r\n", 12), 400},
     };
     for (const Case& c : cases) {

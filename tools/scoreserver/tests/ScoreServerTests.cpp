@@ -13,6 +13,7 @@
 #include <fstream>
 #include <mutex>
 #include <thread>
+#include <tuple>
 
 #include "ServerFixture.h"
 
@@ -39,9 +40,14 @@ TEST_F(ScoreServerTest, SecondServerCannotTakeTheSamePort) {
 }
 
 TEST_F(ScoreServerTest, SubmittedResultsAppearInTheTableBestFirst) {
-    EXPECT_EQ(Submit("Low", "100", "Peru"), 200);
-    EXPECT_EQ(Submit("High", "90000", "Norway"), 200);
-    EXPECT_EQ(Submit("Mid", "-5", "Chile"), 200);
+    for (const auto& [name, score, country] :
+         {std::tuple("Low", "100", "Peru"), std::tuple("High", "90000", "Norway"),
+          std::tuple("Mid", "-5", "Chile")}) {
+        EXPECT_EQ(Get(TableTarget).first, 200); // a page kept from before this result
+        EXPECT_EQ(Get("/").first, 200);
+        EXPECT_EQ(Submit(name, score, country), 200);
+        EXPECT_NE(Get("/").second.find(name), std::string::npos) << "the kept home page is not shown";
+    }
 
     const auto result = client_->Get(TableTarget.c_str());
     ASSERT_TRUE(result);
@@ -201,9 +207,6 @@ TEST_F(ScoreServerTest, RangeHeaderStillGetsTheWholePage) {
 }
 
 TEST_F(ScoreServerTest, HeadReadsPagesButNeverIssuesNorSpendsAToken) {
-    ServerSettings settings = DefaultSettings();
-    settings.TokenCapacity = 1; // a token issued by HEAD would push out the one fetched by GET
-    Start(settings);
     const std::string token = FetchToken();
     const std::string result =
         ResultTarget + EncodeLikeTheGame(ResultTextLikeTheGame("Beam", "5", token, "No"));
@@ -278,11 +281,85 @@ TEST_F(ScoreServerTest, WhenFullTheOldestIdleOrSlowestConnectionMakesRoom) {
     EXPECT_NE(Log().find("closed for a new"), std::string::npos) << Log();
 }
 
+// Partial heads from one address each, so no per-address limit is involved.
+std::vector<std::unique_ptr<RawConnection>> SlowHeads(int port, const std::string& network, int count) {
+    std::vector<std::unique_ptr<RawConnection>> slow;
+    for (int i = 1; i <= count; ++i) {
+        slow.push_back(std::make_unique<RawConnection>(port, (network + std::to_string(i)).c_str()));
+        slow.back()->Send("GET / HTTP/1.1\r\n");
+    }
+    return slow;
+}
+
+int StillOpen(std::vector<std::unique_ptr<RawConnection>>& connections) {
+    int open = 0;
+    for (auto& connection : connections) {
+        bool closed = false;
+        connection->Read(std::chrono::milliseconds(10), &closed);
+        open += closed ? 0 : 1;
+    }
+    return open;
+}
+
+TEST_F(ScoreServerTest, WhenFullANewConnectionIsNotCutBeforeItCouldSendItsRequest) {
+    ServerSettings settings = DefaultSettings();
+    settings.Limits.MaxConnections = 16;
+    Start(settings);
+    auto old = SlowHeads(port_, "127.0.1.", 16);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200)); // their heads are slow now
+    RawConnection player(port_);                                  // has sent nothing yet
+    auto burst = SlowHeads(port_, "127.0.2.", 12);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(player.Exchange("/"), 200);
+    EXPECT_EQ(StillOpen(burst), 12) << "the new ones were not cut either";
+    EXPECT_LE(StillOpen(old), 16 - 12);
+}
+
+TEST_F(ScoreServerTest, OneAddressCannotFillTheConnectionTable) {
+    ServerSettings settings = DefaultSettings();
+    settings.Limits.MaxConnections = 32;
+    settings.Limits.MaxPerAddress = 8;
+    Start(settings);
+    std::vector<std::unique_ptr<RawConnection>> attack;
+    for (int i = 0; i < 40; ++i) {
+        attack.push_back(std::make_unique<RawConnection>(port_, "127.0.0.2"));
+        attack.back()->Send("GET / HTTP/1.1\r\n");
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(StillOpen(attack), 8);
+    auto others = SlowHeads(port_, "127.0.1.", 20);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(StillOpen(others), 20) << "other addresses still find room";
+    EXPECT_EQ(Get("/").first, 200);
+    EXPECT_EQ(Submit("Ada", "10", "No"), 200);
+}
+
+TEST_F(ScoreServerTest, AFloodOfVersionRequestsVoidsNoPlayersToken) {
+    const std::string token = FetchToken();
+    RawConnection flood(port_, "127.0.0.2");
+    std::string batch;
+    for (int i = 0; i < 100; ++i)
+        batch += "GET " + VersionTarget + " HTTP/1.1\r\nHost: x\r\n\r\n";
+    for (int round = 0; round < 200; ++round) { // 20 000 tokens issued after the player's
+        ASSERT_TRUE(flood.Send(batch));
+        std::string replies;
+        for (int answered = 0; answered < 100;) {
+            const std::string got = flood.Read(std::chrono::seconds(5), nullptr, 1);
+            ASSERT_FALSE(got.empty());
+            replies += got;
+            for (std::size_t at; (at = replies.find("\nVantorix|")) != std::string::npos; ++answered)
+                replies.erase(0, at + 1);
+        }
+    }
+    const std::string text = ResultTextLikeTheGame("Ada", "10", token, "No");
+    EXPECT_EQ(Get(ResultTarget + EncodeLikeTheGame(text)).first, 200);
+}
+
 TEST_F(ScoreServerTest, PipelinedRequestsAreAnsweredInOrder) {
     RawConnection connection(port_);
     const std::string request = "GET " + VersionTarget + " HTTP/1.1\r\nHost: x\r\n\r\n";
-    ASSERT_TRUE(connection.Send(request + "GET /nowhere HTTP/1.1\r\n\r\n" + request +
-                                "GET / HTTP/1.1\r\nConnection: close\r\n\r\n"));
+    ASSERT_TRUE(connection.Send(request + "GET /nowhere HTTP/1.1\r\nHost: x\r\n\r\n" + request +
+                                "GET / HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
     bool closed = false;
     std::string replies = connection.Read(std::chrono::seconds(5), &closed);
     EXPECT_TRUE(closed) << "the last asked for close";
@@ -324,6 +401,20 @@ TEST_F(ScoreServerTest, ServersSharingADatabaseAcceptEachTokenOnceWhicheverGetsI
     EXPECT_NE(page->body.find("<td>Both9</td>"), std::string::npos) << "one table for both";
     other.Stop();
     serving.join();
+}
+
+TEST_F(ScoreServerTest, StoreHoldsLittleMoreResultsThanItKeeps) {
+    StoreSettings settings;
+    settings.Address = testdb::FreshDatabase(folder_.Path(), "kept.db");
+    settings.MaxStoredResults = 10;
+    const auto store = OpenScoreStore(settings);
+    for (int score = 1; score <= 200; ++score) // one transaction each, quickly after one another
+        store->StoreResults({{"N" + std::to_string(score), score, "No", store->IssueToken()}}, 0);
+    const auto held = store->Best(1000);
+    EXPECT_LT(held.size(), 10u + 64u) << "PostgreSQL prunes after 64 rows at the latest, SQLite at once";
+    ASSERT_GE(held.size(), 10u);
+    EXPECT_EQ(held.front().Score, 200);
+    EXPECT_EQ(held[9].Score, 191);
 }
 
 TEST(ScoreDatabase, KeepsOnlyTheBestResultsWhenFull) {

@@ -2,6 +2,7 @@
 // clients do, and killed outright without losing an acknowledged result.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <atomic>
@@ -18,13 +19,23 @@ using testnet::RawConnection;
 
 class ServerProcess {
   public:
-    ServerProcess(const std::string& database, const std::filesystem::path& log) : log_(log) {
+    // openFiles: the open-file limit it runs under (soft and hard), 0 for this process's.
+    ServerProcess(const std::string& database, const std::filesystem::path& log,
+                  std::vector<std::string> options = {}, rlim_t openFiles = 0)
+        : log_(log) {
+        std::vector<std::string> args = {SCORESERVER_PROGRAM, "--port", "0", "--db", database};
+        args.insert(args.end(), options.begin(), options.end());
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
         pid_ = fork();
         if (pid_ == 0) {
             const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(out, 2);
-            execl(SCORESERVER_PROGRAM, SCORESERVER_PROGRAM, "--port", "0", "--db", database.c_str(),
-                  static_cast<char*>(nullptr));
+            const rlimit limit{openFiles, openFiles};
+            if (openFiles > 0) setrlimit(RLIMIT_NOFILE, &limit);
+            execv(argv[0], argv.data());
             _exit(127);
         }
         const std::string marker = "listening on http://127.0.0.1:";
@@ -99,6 +110,30 @@ TEST_F(ServerProgram, SigtermEndsItWhileSlowClientsHangOn) {
     ASSERT_TRUE(status) << "still running after SIGTERM";
     EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << server.Log();
     EXPECT_NE(server.Log().find("stopping"), std::string::npos);
+}
+
+TEST_F(ServerProgram, UnderALowOpenFileLimitIdleConnectionsMakeRoomForPlayers) {
+    // Every connection from one address is allowed, so only the fitted cap helps.
+    ServerProcess server(database_, folder_.Path() / "server.log", {"--max-per-address", "1000"}, 64);
+    ASSERT_NE(server.Port(), 0) << server.Log();
+    EXPECT_NE(server.Log().find("open-file limit of 64 leaves room for 32 connections, not 512"),
+              std::string::npos)
+        << server.Log();
+    std::vector<std::unique_ptr<RawConnection>> idle;
+    for (int i = 0; i < 200; ++i)
+        idle.push_back(std::make_unique<RawConnection>(server.Port(), "127.0.0.2"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200)); // no longer new
+    httplib::Client player("127.0.0.1", server.Port());
+    player.set_read_timeout(2);
+    for (int i = 0; i < 5; ++i) {
+        const auto version = player.Get(VersionTarget.c_str());
+        ASSERT_TRUE(version && version->status == 200) << i;
+        const std::string text =
+            ResultTextLikeTheGame("Fd" + std::to_string(i), "7", SplitBars(version->body)[4], "No");
+        const auto result = player.Get((ResultTarget + EncodeLikeTheGame(text)).c_str());
+        EXPECT_TRUE(result && result->status == 200) << i;
+        player.stop(); // the next pair on a new connection, as the game sends them
+    }
 }
 
 TEST_F(ServerProgram, NoAcknowledgedResultIsLostWhenItIsKilled) {
