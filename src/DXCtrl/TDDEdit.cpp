@@ -28,7 +28,15 @@ int MeasureFieldText(const std::string& text) {
 
 void TDDEdit::SetText(const std::string& text) {
     Text = text.substr(0, UINT8_MAX); // Length is a byte and must cover the whole text
+    // Whatever it is given, the field shows no more than typing could have put in it.
+    while (!Text.empty() && (Text.size() > MaxLetters || !Fits(Text)))
+        Text.pop_back();
     Length = static_cast<uint8_t>(Text.size());
+}
+
+// A letter that would come within 5 pixels of the right edge does not fit.
+bool TDDEdit::Fits(const std::string& text) const {
+    return Rect.left + MeasureFieldText(text) + RightMargin < Rect.right;
 }
 
 void TDDEdit::DrawFrame(Surface& target) const {
@@ -90,7 +98,6 @@ void TDDEdit::StepLastLetter(int step) {
 }
 
 void TDDEdit::KeyPress(char ch) {
-    const int width = MeasureFieldText(Text + ch);
     if (ch == '0') return;
     if (ch == BackspaceChar) {
         if (Length > 0 && !Text.empty()) {
@@ -99,8 +106,8 @@ void TDDEdit::KeyPress(char ch) {
         }
         return;
     }
-    // A letter that would come within 5 pixels of the right edge is refused, like the eleventh.
-    if (Length < MaxLetters && Rect.left + width + RightMargin < Rect.right) {
+    // A letter that does not fit is refused, like the eleventh.
+    if (Length < MaxLetters && Fits(Text + ch)) {
         Text += ch;
         ++Length;
     }

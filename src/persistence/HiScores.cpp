@@ -9,7 +9,7 @@ namespace {
 std::array<THiScores, HiScoreCount> DefaultHiScores() {
     std::array<THiScores, HiScoreCount> table;
     for (int i = 0; i < HiScoreCount; ++i)
-        table[i] = THiScores{"Anonymous", 1000 - 100 * i};
+        table[i] = THiScores{DefaultHiScoreName, 1000 - 100 * i};
     return table;
 }
 
