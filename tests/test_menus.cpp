@@ -400,6 +400,27 @@ TEST(Menus, HiScoreTableDrawsTheFirstRowBrightAndTheOthersDim) {
     }
 }
 
+// Whatever a damaged Config.cfg held, nothing of a row reaches past its column's divider.
+TEST(Menus, HiScoreTableCellsStayInTheirColumns) {
+    for (THiScores& entry : HiScoreTable)
+        entry = THiScores{"Wwwwwwwwww", INT32_MIN};
+    HiScoreTable[9].Score = INT32_MAX;
+    auto screen = Surface::Create(800, 600);
+    DrawHiScores(*screen);
+    ResetHighScores();
+    auto inkBetween = [&](int left, int right) {
+        int count = 0;
+        for (int y = 160; y < 160 + 36 * HiScoreCount; ++y)
+            for (int x = left; x < right; ++x)
+                count += screen->Pixel(x, y) != 0;
+        return count;
+    };
+    EXPECT_GT(inkBetween(410, 624), 0);
+    EXPECT_GT(inkBetween(640, 744), 0);
+    EXPECT_EQ(inkBetween(624, 640), 0);
+    EXPECT_EQ(inkBetween(744, 800), 0);
+}
+
 TEST(Menus, NameEntryOkEntersAndSavesTheResultThenAsksToSend) {
     Harness h;
     OpenNameEntry(h, 5000);

@@ -22,6 +22,8 @@ inline constexpr uint32_t AlignCentreTop = 6;
 
 void DrawTitleText(int x, int y, int height, int width, const std::string& text, Surface& target,
                    uint32_t colour);
+// The width DrawTitleText gives the line, its glow included.
+int MeasureTitleText(int height, int width, const std::string& text);
 void DrawGameText(int x, int y, int height, int width, const std::string& text, Surface& target,
                   uint32_t colour, uint32_t alignment, bool glow);
 void DrawMenuText(int x, int y, int height, int width, const std::string& text, Surface& target,

@@ -17,13 +17,18 @@ struct TableColumn {
     int RowX;
     int FontWidth;
     const char* Heading;
+    int RowRight; // a cell's text ends before the column's divider
 };
-constexpr TableColumn PlaceColumn{270, 310, NumberFontWidth, "Place"};
-constexpr TableColumn NameColumn{450, 410, NameFontWidth, "Name"};
-constexpr TableColumn ScoreColumn{640, 640, NumberFontWidth, "Score"};
+constexpr TableColumn PlaceColumn{270, 310, NumberFontWidth, "Place", 382};
+constexpr TableColumn NameColumn{450, 410, NameFontWidth, "Name", 624};
+constexpr TableColumn ScoreColumn{640, 640, NumberFontWidth, "Score", 744};
 constexpr int HeadingY = 124;
 
-void DrawCell(const TableColumn& column, int y, const std::string& text, Surface& target, uint32_t colour) {
+// Whatever a cell holds (a damaged Config.cfg can hold any score), it is cut to its column.
+void DrawCell(const TableColumn& column, int y, std::string text, Surface& target, uint32_t colour) {
+    while (!text.empty() &&
+           column.RowX + MeasureTitleText(TableFontHeight, column.FontWidth, text) > column.RowRight)
+        text.pop_back();
     DrawTitleText(column.RowX, y, TableFontHeight, column.FontWidth, text, target, colour);
 }
 
