@@ -339,6 +339,22 @@ TEST(Menus, ClearingTheTableChangesMemoryOnlyUntilTheExitQuestionSaves) {
     EXPECT_NE(h.ConfigBytes(), saved);
 }
 
+// Enter on the table screen opens the clear question on Cancel: a second Enter keeps the table.
+TEST(Menus, TwoEntersOnTheTableScreenKeepTheTable) {
+    Harness h;
+    GoToMainMenu(h);
+    HiScoreTable[0] = THiScores{"Zed", 5000};
+    OkCancelQuestion->Choice = true; // as the name entry's Ok leaves it
+    ScreenState = ScreenHiScores;
+    h.Step();
+    h.PressKey(SDLK_RETURN);
+    ASSERT_EQ(ScreenState, ScreenClearQuestion);
+    h.Step();
+    h.PressKey(SDLK_RETURN);
+    EXPECT_EQ(ScreenState, ScreenHiScores);
+    EXPECT_EQ(HiScoreTable[0].Name, "Zed");
+}
+
 std::vector<uint32_t> BackBufferPicture(const Harness& h) {
     std::vector<uint32_t> pixels;
     for (int y = 0; y < 600; ++y)
@@ -445,6 +461,27 @@ TEST(Menus, NameEntryOkEntersAndSavesTheResultThenAsksToSend) {
     EXPECT_EQ(ScreenState, ScreenHiScores) << "No chosen with Enter goes to the high-score table";
     EXPECT_GT(PictureCoverage(h, 19, 190, 200), 0.9) << "after presenting the waiting notice";
     EXPECT_LT(PictureCoverage(h, 23, 0, 0), 0.5) << "and no stray page button in its corner";
+}
+
+// The table that opens after a new result marks its row, and only its row.
+TEST(Menus, TableAfterANewResultMarksItsRow) {
+    Harness h;
+    OpenNameEntry(h, 650); // between 700 and 600: place 5
+    h.PressKey(SDLK_a);
+    h.PressKey(SDLK_LEFT);
+    h.PressKey(SDLK_RETURN);
+    ASSERT_EQ(ScreenState, ScreenSendQuestion);
+    h.Step();
+    h.PressKey(SDLK_n);
+    ScreenState = ScreenHiScores;
+    h.Step(2);
+    for (int row = 0; row < HiScoreCount; ++row) {
+        const int frameTop = 157 + 36 * row;
+        EXPECT_EQ(h.Pixel(400, frameTop) == ColourLightGreen, row == 4) << "row " << row + 1;
+    }
+    ResetHighScores(); // clearing forgets the mark
+    h.Step(2);
+    EXPECT_NE(h.Pixel(400, 157 + 36 * 4), ColourLightGreen);
 }
 
 TEST(Menus, NameEntryCancelLeavesTheTable) {

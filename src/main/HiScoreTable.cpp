@@ -32,6 +32,17 @@ void DrawCell(const TableColumn& column, int y, std::string text, Surface& targe
     DrawTitleText(column.RowX, y, TableFontHeight, column.FontWidth, text, target, colour);
 }
 
+// A frame round the row of the newest result.
+void MarkRow(int row, Surface& target) {
+    constexpr int Left = 252, Right = 746, Thickness = 2;
+    const int top = FirstRowY - 3 + RowSpacing * row;
+    const int bottom = top + RowSpacing - 2;
+    target.FillRect(TRect{Left, top, Right, top + Thickness}, ColourLightGreen);
+    target.FillRect(TRect{Left, bottom - Thickness, Right, bottom}, ColourLightGreen);
+    target.FillRect(TRect{Left, top, Left + Thickness, bottom}, ColourLightGreen);
+    target.FillRect(TRect{Right - Thickness, top, Right, bottom}, ColourLightGreen);
+}
+
 } // namespace
 
 void DrawHiScores(Surface& target) {
@@ -40,7 +51,8 @@ void DrawHiScores(Surface& target) {
                       ColourBrightGreen);
     for (int row = 0; row < HiScoreCount; ++row) {
         const int y = FirstRowY + RowSpacing * row;
-        const uint32_t colour = row == 0 ? ColourBrightGreen : ColourDimGreen;
+        const uint32_t colour = row == 0 || row == NewestHiScoreRow ? ColourBrightGreen : ColourDimGreen;
+        if (row == NewestHiScoreRow) MarkRow(row, target);
         DrawCell(PlaceColumn, y, std::to_string(row + 1), target, colour);
         DrawCell(NameColumn, y, HiScoreTable[row].Name, target, colour);
         DrawCell(ScoreColumn, y, std::to_string(HiScoreTable[row].Score), target, colour);

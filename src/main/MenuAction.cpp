@@ -93,6 +93,7 @@ void HiScoresAction(TForm1& form) {
     switch (HiScoreButtons->ItemIndex) {
     case ItemClearTable:
         ScreenState = ScreenClearQuestion;
+        OkCancelQuestion->Choice = false; // a question that destroys opens on the answer that keeps
         FreezePicture(form);
         break;
     case ItemOnlineTable:
