@@ -371,11 +371,35 @@ TEST(Shell, NameEntryOpensOnOkWhateverTheLastQuestionChose) {
     EXPECT_EQ(HiScoreTable[0].Score, 987654);
 }
 
+// Ok with no letters keeps the name entry open and says why; nothing reaches the table or the file.
+TEST(Shell, BlankNameIsNotEntered) {
+    Harness h;
+    EndAGameWith(h, 987654);
+    const std::string saved = h.ConfigBytes();
+    h.PressKey(SDLK_RETURN);
+    EXPECT_EQ(ScreenState, ScreenNameEntry);
+    EXPECT_EQ(CurrentNotice(), NameMissingNotice);
+    h.Step();
+    EXPECT_TRUE(NoticeBandLit(h));
+    EXPECT_NE(HiScoreTable[0].Score, 987654);
+    EXPECT_EQ(h.ConfigBytes(), saved);
+
+    h.PressKey(SDLK_t);
+    h.PressKey(SDLK_BACKSPACE);
+    h.PressKey(SDLK_RETURN);
+    EXPECT_EQ(ScreenState, ScreenNameEntry) << "a name typed and rubbed out is blank too";
+    h.PressKey(SDLK_t);
+    h.PressKey(SDLK_RETURN);
+    EXPECT_EQ(ScreenState, ScreenSendQuestion);
+    EXPECT_EQ(HiScoreTable[0].Name, "T");
+}
+
 TEST(Shell, AScoreThatCouldNotBeSavedIsToldOnTheNextScreen) {
     for (const bool readOnly : {false, true}) {
         SCOPED_TRACE(readOnly ? "read-only folder" : "writable folder");
         Harness h;
         EndAGameWith(h, 987654);
+        h.PressKey(SDLK_t);
         {
             std::unique_ptr<ReadOnlyFolder> refuse;
             if (readOnly) refuse = std::make_unique<ReadOnlyFolder>(h.Folder());

@@ -165,6 +165,7 @@ void ClearQuestionAction() {
 void NameEntryAction() {
     if (!OkCancelQuestion->MouseOver) return;
     if (OkCancelQuestion->Choice) {
+        if (RefuseBlankName()) return;
         const TDDEdit& field = *HiScoreNameEdit;
         if (!InsertHiScore(field.Text.substr(0, field.Length), CurrentGame ? CurrentGame->Score : 0))
             ShowNotice(ScoreNotSavedNotice);

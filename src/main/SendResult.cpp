@@ -5,6 +5,7 @@
 #include "core/ScreenState.h"
 #include "main/Form.h"
 #include "main/MenuWidgets.h"
+#include "main/Notice.h"
 #include "main/Screens.h"
 #include "online/WebScores.h"
 
@@ -17,6 +18,12 @@ std::string NameEntryText() {
 }
 
 } // namespace
+
+bool RefuseBlankName() {
+    if (!NameEntryText().empty()) return false;
+    ShowNotice(NameMissingNotice);
+    return true;
+}
 
 // The notice is presented before the requests block the program; then the program goes on to the
 // high-score table, or to the retry question over the same frozen picture when the server did not answer.

@@ -4,3 +4,5 @@
 class TForm1;
 
 void SendResult(TForm1& form);
+// Ok on a name entry with no letters keeps the entry open and tells the player; true when it was blank.
+bool RefuseBlankName();
