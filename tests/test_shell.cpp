@@ -162,6 +162,21 @@ TEST(Shell, RestoringDuringAGamePausesWithTheStripedFrozenPicture) {
     EXPECT_EQ(ScreenState, ScreenGame);
 }
 
+// "Game Over" runs on through P, the pad's Start and a restore: pausing is for play only.
+TEST(Shell, GameOverIsNeverPaused) {
+    Harness h;
+    h.Form().StartGame();
+    CurrentGame->Phase = PhaseGameOver;
+    CurrentGame->PhaseTick = GetTickCount();
+    h.Step();
+    h.PressKey(SDLK_p);
+    EXPECT_EQ(ScreenState, ScreenGame);
+    h.Form().ApplicationDeactivate();
+    h.Form().ApplicationRestore();
+    EXPECT_EQ(ScreenState, ScreenGame);
+    EXPECT_TRUE(h.StepUntilScreen(ScreenMainMenu, 1000)) << "and ends as ever";
+}
+
 TEST(Shell, RestoringOutsideAGameReturnsToTheSameScreen) {
     Harness h;
     ScreenState = ScreenOptions;

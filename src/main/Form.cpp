@@ -206,6 +206,7 @@ void TForm1::LeaveFinishedGame() {
 }
 
 void TForm1::PauseGame() {
+    if (CurrentGame && CurrentGame->Phase == PhaseGameOver) return; // pausing is for play only
     SavedScreen->BlitWhole(*BackBuffer, 0, 0, false);
     const TRect stripe{0, 0, GameSprites[9] ? GameSprites[9]->Width() : 0, 1};
     for (int i = 0; i < ScreenHeight / 2; ++i)
