@@ -4,6 +4,7 @@
 #include "main/KeyNames.h"
 #include "main/StartFolders.h"
 #include "online/GoToLink.h"
+#include "online/ScoreSending.h"
 #include "online/ServerHost.h"
 #include "persistence/StoredValues.h"
 #include "platform/PlatformSession.h"
@@ -79,6 +80,7 @@ int main(int argc, char** argv) {
             if (!form.RunMessageLoop()) status = 1;
         }
         form.FormDestroy();
+        FinishScoreSending(); // before the HTTP client goes with the program's other statics
         if (status == 0 && !form.Terminated()) OpenPlayUrl();
     }
     return status;

@@ -7,7 +7,7 @@
 #include "main/MenuWidgets.h"
 #include "main/Notice.h"
 #include "main/Screens.h"
-#include "online/WebScores.h"
+#include "online/ScoreSending.h"
 
 namespace {
 
@@ -25,10 +25,31 @@ bool RefuseBlankName() {
     return true;
 }
 
-// The notice is presented before the requests block the program; then the program goes on to the
-// high-score table, or to the retry question over the same frozen picture when the server did not answer.
+// The requests run on their own thread while the notice shows; FollowScoreSending takes the program on.
 void SendResult(TForm1& form) {
     ShowWaitingNotice(form);
-    const int32_t score = CurrentGame ? CurrentGame->Score : 0;
-    ScreenState = SubmitScore(NameEntryText(), score) ? ScreenHiScores : ScreenRetryQuestion;
+    StartSendingScore(NameEntryText(), CurrentGame ? CurrentGame->Score : 0);
+}
+
+// To the high-score table, or to the retry question over the same frozen picture when the server did not
+// answer both requests.
+void FollowScoreSending() {
+    switch (TakeScoreSendState()) {
+    case ScoreSendState::Sent:
+        ScreenState = ScreenHiScores;
+        ShowNotice(ResultSentNotice);
+        break;
+    case ScoreSendState::NotSent:
+        ScreenState = ScreenRetryQuestion;
+        break;
+    case ScoreSendState::Idle:
+    case ScoreSendState::Waiting:
+        break;
+    }
+}
+
+void StopWaitingForScore() {
+    StopSendingScore();
+    ScreenState = ScreenHiScores;
+    ShowNotice(ResultNotSentNotice);
 }
