@@ -34,7 +34,7 @@ const PanelText SendLine2{216, 282, "world's highscores page"};
 const PanelText RetryLine1{254, 252, "Can not connect to"};
 const PanelText RetryLine2{290, 282, "server! Repeat?"};
 const PanelText PleaseWait{290, 282, "Please wait..."};
-const PanelText WaitWayOut{306, 322, "Esc: stop waiting"};
+const PanelText WaitWayOut{326, 334, "Esc: stop waiting"};
 constexpr int ScoreLineX = 290;
 constexpr int ScoreLineY = 232;
 
