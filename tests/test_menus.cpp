@@ -1,6 +1,8 @@
 // The shell's menus, questions and key table through the real program, headless.
 #include "Harness.h"
 
+#include "DXCtrl/TDDEdit.h"
+
 #include "DXCtrl/MenuClick.h"
 #include "Game/TGame.h"
 #include "Game/TGunner.h"
@@ -482,6 +484,39 @@ TEST(Menus, TableAfterANewResultMarksItsRow) {
     ResetHighScores(); // clearing forgets the mark
     h.Step(2);
     EXPECT_NE(h.Pixel(400, 157 + 36 * 4), ColourLightGreen);
+}
+
+// The name's ink, capitals to descenders, sits in the middle of the focused frame's glass, which
+// reaches below the name field's rectangle; the caret stands level with it.
+TEST(Menus, NameFieldTextIsCentredInItsFrame) {
+    Harness h;
+    OpenNameEntry(h, 5000);
+    for (SDL_Keycode key : {SDLK_g, SDLK_y, SDLK_p, SDLK_s, SDLK_y})
+        h.PressKey(key);
+    const TDDEdit& field = *HiScoreNameEdit;
+    const int textRight = field.Rect.left + 12 + MeasureFieldText("Gypsy");
+    const auto inkRows = [&](int left, int right) {
+        int first = -1, last = -1;
+        for (int y = field.Rect.top + 5; y < field.Rect.top + 36; ++y)
+            for (int x = left; x < right; ++x)
+                if (h.Pixel(x, y) == ColourBrightGreen) {
+                    if (first < 0) first = y;
+                    last = y;
+                }
+        return std::pair{first, last};
+    };
+    std::pair<int, int> caret{-1, -1};
+    for (int i = 0; i < 100 && caret.first < 0; ++i) { // until the caret blinks on
+        h.Step();
+        caret = inkRows(textRight + 1, textRight + 8);
+    }
+    const auto [top, bottom] = inkRows(field.Rect.left + 10, textRight);
+    // The glass lies inside the frame's 1-pixel line, 4 pixels in from the picture's 41-pixel height.
+    const int glassTop = field.Rect.top + 5, glassBottom = field.Rect.top + 35;
+    EXPECT_NEAR(top - glassTop, glassBottom - bottom, 1) << top << ".." << bottom;
+    EXPECT_GE(top - glassTop, 3);
+    EXPECT_NEAR(caret.first, top, 1);
+    EXPECT_NEAR(caret.second, bottom, 1);
 }
 
 TEST(Menus, NameEntryCancelLeavesTheTable) {

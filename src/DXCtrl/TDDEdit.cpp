@@ -17,7 +17,6 @@ constexpr int PlainFrameImage = 8;
 constexpr int PlainFrameInset = 4;
 constexpr int TextLeft = 12;
 constexpr int CaretLeft = 15;
-constexpr int CaretTop = 12;
 constexpr int CaretWidth = 3;
 constexpr int RightMargin = 5;
 } // namespace
@@ -47,6 +46,14 @@ void TDDEdit::DrawFrame(Surface& target) const {
                    Rect.top + PlainFrameInset, false);
 }
 
+// The middle of the frame picture as drawn; the focused frame is as tall as the country field, so in
+// the shorter name field it reaches below the field's rectangle.
+int TDDEdit::FrameMiddle() const {
+    const std::unique_ptr<Surface>& frame = InterfaceSprites[Active ? FocusedFrameImage : PlainFrameImage];
+    if (!frame) return (Rect.top + Rect.bottom) / 2;
+    return Rect.top + (Active ? 0 : PlainFrameInset) + frame->Height() / 2;
+}
+
 void TDDEdit::StepCaret() {
     const uint32_t now = GetTickCount();
     if (IntervalPassed(now, BlinkTick, BlinkMs)) {
@@ -67,17 +74,18 @@ void TDDEdit::Draw(Surface& target) {
     DrawFrame(target);
     StepCaret();
     const int width = MeasureFieldText(Text);
+    // The line's ink (capitals to descenders) is centred in the frame, so no face's cell pushes the
+    // descenders through it; the caret stands as tall as that ink.
+    const int textTop = EditTextTopFor(FrameMiddle(), FontHeight, FontWidth);
     if (CaretOn && Active && Editing) {
-        // A pen 3 pixels wide centred on the column; the line stops short of its end point.
+        // A pen 3 pixels wide centred on the column.
         const int x = Rect.left + width + CaretLeft;
-        target.FillRect(
-            TRect{x - CaretWidth / 2, Rect.top + CaretTop, x + CaretWidth - CaretWidth / 2, Rect.bottom - 2},
-            ColourBrightGreen);
+        const InkRows ink = EditTextInk(FontHeight, FontWidth);
+        target.FillRect(TRect{x - CaretWidth / 2, textTop + ink.top, x + CaretWidth - CaretWidth / 2,
+                              textTop + ink.bottom},
+                        ColourBrightGreen);
     }
     NormaliseCase();
-    // The line's ink (capitals to descenders) is centred in the field, so no face's cell pushes the
-    // descenders through the frame.
-    const int textTop = EditTextTopFor((Rect.top + Rect.bottom) / 2, FontHeight, FontWidth);
     DrawEditText(Rect.left + TextLeft, textTop, FontHeight, FontWidth,
                  Text.substr(0, std::min<size_t>(Length, Text.size())), target, ColourBrightGreen);
 }

@@ -32,6 +32,7 @@ class TDDEdit {
 
   private:
     void DrawFrame(Surface& target) const;
+    int FrameMiddle() const;
     bool Fits(const std::string& text) const;
     void StepCaret();
     void NormaliseCase();

@@ -54,6 +54,10 @@ int EditTextTopFor(int middleY, int height, int width) {
     return middleY - TextInkMiddle(FontFace::CranberryCyr, height, width);
 }
 
+InkRows EditTextInk(int height, int width) {
+    return TextInkRows(FontFace::CranberryCyr, height, width);
+}
+
 int MeasureEditText(int height, int width, const std::string& text) {
     return MeasureTextLine(FontFace::CranberryCyr, height, width, text);
 }

@@ -3,6 +3,7 @@
 // font renderer, so drawing a string never opens a file.
 #pragma once
 
+#include "platform/FontRenderer.h"
 #include "platform/Surface.h"
 
 #include <cstdint>
@@ -35,3 +36,5 @@ void DrawEditText(int x, int y, int height, int width, const std::string& text, 
 int MeasureEditText(int height, int width, const std::string& text);
 // Where the text edit's line must start so that its ink is centred on `middleY`.
 int EditTextTopFor(int middleY, int height, int width);
+// The rows the text edit's ink covers below the top of its line: capitals' top to descenders' bottom.
+InkRows EditTextInk(int height, int width);
