@@ -87,12 +87,12 @@ TEST(Shell, LostSurfacesAreRecoveredAsTheDisplayAllows) {
 
     scribble();
     h.Form().display.SimulateSurfaceLoss(2, true); // the second clear fails too
-    h.Form().LastFrameTick = GetTickCount() - 10;
+    h.Form().Pacer.OpenFrameGate();
     EXPECT_EQ(h.Form().RenderFrame(), 1);
     EXPECT_FALSE(reloaded()) << "nothing reloaded";
 
     h.Form().display.SimulateSurfaceLoss(1, false); // the primary cannot be restored: reload anyway
-    h.Form().LastFrameTick = GetTickCount() - 10;
+    h.Form().Pacer.OpenFrameGate();
     EXPECT_EQ(h.Form().RenderFrame(), 0);
     EXPECT_TRUE(reloaded());
 }

@@ -126,7 +126,7 @@ void DrawWaitingNotice(TForm1& form) {
 
 void ShowWaitingNotice(TForm1& form) {
     ScreenState = ScreenPleaseWait;
-    form.LastFrameTick = GetTickCount() - 10; // opens the frame gate
+    form.Pacer.OpenFrameGate();
     form.RenderFrame();
     form.PresentNow();
 }
