@@ -72,3 +72,39 @@ TEST(PresentPacer, AtMostOncePerRefreshAndOnlyWhenAFrameWaits) {
         EXPECT_EQ(pacer.NextPresent(), PresentPacer::NothingWaiting);
     }
 }
+
+// The message loop against the pacer, woken a little late each time as a real sleep is: every present
+// shows the same number of game frames, and game frames are always more than 5 ms apart.
+TEST(PresentPacer, GameFramesComeInEvenStepsPerPresent) {
+    struct Case {
+        int hertz;
+        uint64_t framesPerPresent;
+    };
+    for (const Case c : {Case{60, 3}, Case{50, 3}, Case{75, 2}, Case{144, 1}, Case{0, 3}}) {
+        SCOPED_TRACE(c.hertz);
+        PresentPacer pacer;
+        pacer.SetRefreshRate(c.hertz);
+        EXPECT_EQ(pacer.FramesPerPresent(), c.framesPerPresent);
+        uint64_t now = 0, lastFrame = 0, framesSincePresent = 0, uneven = 0, frames = 0, presents = 0;
+        uint32_t lateness = 12345;
+        while (presents < 2000) {
+            lateness = lateness * 1103515245u + 12345u;
+            now = std::min(pacer.NextFrame(), pacer.NextPresent()) + (lateness >> 16) % 400;
+            if (pacer.FrameDue(now)) {
+                if (frames++ > 0) {
+                    EXPECT_GT(now - lastFrame, 5000u);
+                }
+                lastFrame = now;
+                pacer.FrameRun(now);
+                pacer.FrameDrawn();
+                ++framesSincePresent;
+            }
+            if (pacer.Due(now)) {
+                pacer.Presented(now);
+                if (++presents > 2) uneven += framesSincePresent != c.framesPerPresent;
+                framesSincePresent = 0;
+            }
+        }
+        EXPECT_EQ(uneven, 0u);
+    }
+}

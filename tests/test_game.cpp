@@ -5,6 +5,7 @@
 #include "Game/THit.h"
 #include "Game/TMyShip.h"
 #include "core/ScreenState.h"
+#include "graphics/SpriteStore.h"
 #include "persistence/HiScores.h"
 
 #include <string>
@@ -288,4 +289,33 @@ TEST(GameScreens, OnlyAScoreAboveTheTenthEntryGoesToNameEntryOverTheFinalPicture
         }
     }
     AcquireKeyboard();
+}
+
+// The weapon corner of the HUD (gun icon, "X 99", the special weapons) lies under the ship: flown
+// into the lower right, every pixel of the ship is its own.
+TEST_F(GameTest, TheShipIsDrawnOverTheWeaponCorner) {
+    LoadSpriteStore();
+    StartPlaying();
+    Game().Ship->MegaSkullReady = true;
+    Game().Ship->MegaBombReady = true;
+    for (const int16_t x : {ShipMaxX, static_cast<int16_t>(ShipMaxX - 40)}) {
+        SCOPED_TRACE(x);
+        Game().Ship->X = x;
+        Game().Ship->Y = ShipMaxY;
+        Frames(1);
+        const TMyShip& ship = *Game().Ship;
+        const Surface& sheet = *GameSprites[8];
+        const int frameLeft = ShipWidth * (2 * ship.Tilt + ship.FlameFrame);
+        int covered = 0, shown = 0;
+        for (int y = 0; y < ShipHeight && ship.Y + y < 598; ++y)
+            for (int dx = 0; dx < ShipWidth; ++dx) {
+                const uint32_t own = sheet.Pixel(frameLeft + dx, y);
+                if (own == sheet.ColourKey()) continue;
+                ++shown;
+                covered += target->Pixel(ship.X + dx, ship.Y + y) != own;
+            }
+        EXPECT_GT(shown, 1000);
+        EXPECT_EQ(covered, 0);
+    }
+    FreeSpriteStore();
 }

@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <vector>
 
@@ -374,8 +377,8 @@ TEST(SpriteStore, GeneratedPackLoadsWithItsColourKeysAndTheShipColouredMirroredS
     EXPECT_FALSE(ShipHitFlashSprite);
 }
 
-// Whatever colour an enemy shot has, the player's version is in the ship's ice blue (blue leading,
-// red trailing), brighter where the original is brighter, and never the colour key.
+// Whatever colour an enemy shot has, the player's version is ice white: hardly coloured, a trace of
+// blue leading, brighter where the original is brighter, and never the colour key.
 TEST(SpriteStore, PlayerShotColoursAreTheShipsWhateverTheEnemysWere) {
     const uint32_t enemyColours[] = {Rgb(230, 170, 40),  Rgb(255, 120, 20), Rgb(60, 200, 60),
                                      Rgb(220, 30, 60),   Rgb(150, 60, 220), Rgb(70, 120, 230),
@@ -386,7 +389,7 @@ TEST(SpriteStore, PlayerShotColoursAreTheShipsWhateverTheEnemysWere) {
         const uint32_t r = mine >> 16, g = (mine >> 8) & 0xFF, b = mine & 0xFF;
         EXPECT_GE(b, g);
         EXPECT_GE(g, r);
-        EXPECT_GE(b, 110u);
+        EXPECT_LE(b - r, 40u) << "nearly colourless";
         EXPECT_NE(mine, ColourMagenta);
         EXPECT_NE(HitFlashColour(enemy), ColourMagenta);
     }
@@ -494,4 +497,72 @@ TEST(Surface, SurfacesWiderThanSpritesEverAreFilledAndKeptUnindexed) {
     wide->SetColourKey(wide->MapRgb(ColourMagenta));
     wide->IndexSolidRuns(); // 16-bit runs cannot say where this one is solid: it keeps testing pixels
     EXPECT_FALSE(wide->HasSolidRuns());
+}
+
+namespace {
+
+// How coloured a picture looks: the mean saturation of its pixels bright enough to be seen.
+double MeanSaturation(const Surface& sprite) {
+    double sum = 0;
+    int counted = 0;
+    for (int y = 0; y < sprite.Height(); ++y)
+        for (int x = 0; x < sprite.Width(); ++x) {
+            const uint32_t p = sprite.Pixel(x, y);
+            if (p == ColourMagenta) continue;
+            const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+            const int most = std::max({r, g, b}), least = std::min({r, g, b});
+            if (most < 60) continue;
+            sum += static_cast<double>(most - least) / most;
+            ++counted;
+        }
+    return counted ? sum / counted : 0;
+}
+
+// Every enemy shot (upper row of a pair) and every player shot (lower row), on black and on the far
+// nebula, written as a PPM.
+void WriteShotSheet(const std::string& path) {
+    constexpr int Cell = 70, Columns = 15;
+    auto sheet = Surface::Create(Cell * Columns, Cell * 4);
+    sheet->Fill(0);
+    const Surface& nebula = *GameSprites[2];
+    for (int x = 0; x < sheet->Width(); x += nebula.Width())
+        sheet->BlitFrom(nebula, TRect{0, 0, nebula.Width(), 2 * Cell}, x, 2 * Cell, false);
+    for (const int top : {0, 2 * Cell})
+        for (int column = 0; column < Columns; ++column) {
+            const Surface& enemy = *GameSprites[FirstShotRecord + column];
+            sheet->BlitFrom(
+                enemy, TRect{0, 0, std::min(enemy.Width(), Cell - 4), std::min(enemy.Height(), Cell - 4)},
+                column * Cell + 2, top + 2, true);
+            if (column >= PlayerShotSpriteCount) continue;
+            const Surface& mine = *PlayerShotSprites[column];
+            sheet->BlitFrom(mine,
+                            TRect{0, std::max(0, mine.Height() - (Cell - 4)),
+                                  std::min(mine.Width(), Cell - 4), mine.Height()},
+                            column * Cell + 2, top + Cell + 2, true);
+        }
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << sheet->Width() << " " << sheet->Height() << "\n255\n";
+    for (int y = 0; y < sheet->Height(); ++y)
+        for (int x = 0; x < sheet->Width(); ++x) {
+            const uint32_t p = sheet->Pixel(x, y);
+            out.put(static_cast<char>(p >> 16)).put(static_cast<char>(p >> 8)).put(static_cast<char>(p));
+        }
+}
+
+} // namespace
+
+// Every hue is some enemy shot's; the player's shots are the nearly colourless ones, every enemy shot
+// a strongly coloured one. VANTORIX_SHOTS=<folder> also writes the sheet to look at.
+TEST(SpriteStore, EveryPlayerShotIsToldApartFromEveryEnemyShot) {
+    ASSERT_NO_THROW(LoadSpriteStore());
+    // Kinds 5 and 6 are the player's own missile and Mega-skull: no enemy fires them.
+    for (int kind = 0; kind < 15; ++kind) {
+        if (kind == 5 || kind == 6) continue;
+        EXPECT_GE(MeanSaturation(*GameSprites[FirstShotRecord + kind]), 0.3) << "enemy kind " << kind;
+    }
+    for (int j = 0; j < PlayerShotSpriteCount; ++j)
+        EXPECT_LE(MeanSaturation(*PlayerShotSprites[j]), 0.15) << "player kind " << j;
+    if (const char* folder = std::getenv("VANTORIX_SHOTS"))
+        WriteShotSheet(std::string(folder) + "/shots.ppm");
+    FreeSpriteStore();
 }

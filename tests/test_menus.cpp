@@ -1,6 +1,8 @@
 // The shell's menus, questions and key table through the real program, headless.
 #include "Harness.h"
 
+#include "DXCtrl/TDDEdit.h"
+
 #include "DXCtrl/MenuClick.h"
 #include "Game/TGame.h"
 #include "Game/TGunner.h"
@@ -339,6 +341,22 @@ TEST(Menus, ClearingTheTableChangesMemoryOnlyUntilTheExitQuestionSaves) {
     EXPECT_NE(h.ConfigBytes(), saved);
 }
 
+// Enter on the table screen opens the clear question on Cancel: a second Enter keeps the table.
+TEST(Menus, TwoEntersOnTheTableScreenKeepTheTable) {
+    Harness h;
+    GoToMainMenu(h);
+    HiScoreTable[0] = THiScores{"Zed", 5000};
+    OkCancelQuestion->Choice = true; // as the name entry's Ok leaves it
+    ScreenState = ScreenHiScores;
+    h.Step();
+    h.PressKey(SDLK_RETURN);
+    ASSERT_EQ(ScreenState, ScreenClearQuestion);
+    h.Step();
+    h.PressKey(SDLK_RETURN);
+    EXPECT_EQ(ScreenState, ScreenHiScores);
+    EXPECT_EQ(HiScoreTable[0].Name, "Zed");
+}
+
 std::vector<uint32_t> BackBufferPicture(const Harness& h) {
     std::vector<uint32_t> pixels;
     for (int y = 0; y < 600; ++y)
@@ -400,6 +418,27 @@ TEST(Menus, HiScoreTableDrawsTheFirstRowBrightAndTheOthersDim) {
     }
 }
 
+// Whatever a damaged Config.cfg held, nothing of a row reaches past its column's divider.
+TEST(Menus, HiScoreTableCellsStayInTheirColumns) {
+    for (THiScores& entry : HiScoreTable)
+        entry = THiScores{"Wwwwwwwwww", INT32_MIN};
+    HiScoreTable[9].Score = INT32_MAX;
+    auto screen = Surface::Create(800, 600);
+    DrawHiScores(*screen);
+    ResetHighScores();
+    auto inkBetween = [&](int left, int right) {
+        int count = 0;
+        for (int y = 160; y < 160 + 36 * HiScoreCount; ++y)
+            for (int x = left; x < right; ++x)
+                count += screen->Pixel(x, y) != 0;
+        return count;
+    };
+    EXPECT_GT(inkBetween(410, 624), 0);
+    EXPECT_GT(inkBetween(640, 744), 0);
+    EXPECT_EQ(inkBetween(624, 640), 0);
+    EXPECT_EQ(inkBetween(744, 800), 0);
+}
+
 TEST(Menus, NameEntryOkEntersAndSavesTheResultThenAsksToSend) {
     Harness h;
     OpenNameEntry(h, 5000);
@@ -424,6 +463,60 @@ TEST(Menus, NameEntryOkEntersAndSavesTheResultThenAsksToSend) {
     EXPECT_EQ(ScreenState, ScreenHiScores) << "No chosen with Enter goes to the high-score table";
     EXPECT_GT(PictureCoverage(h, 19, 190, 200), 0.9) << "after presenting the waiting notice";
     EXPECT_LT(PictureCoverage(h, 23, 0, 0), 0.5) << "and no stray page button in its corner";
+}
+
+// The table that opens after a new result marks its row, and only its row.
+TEST(Menus, TableAfterANewResultMarksItsRow) {
+    Harness h;
+    OpenNameEntry(h, 650); // between 700 and 600: place 5
+    h.PressKey(SDLK_a);
+    h.PressKey(SDLK_LEFT);
+    h.PressKey(SDLK_RETURN);
+    ASSERT_EQ(ScreenState, ScreenSendQuestion);
+    h.Step();
+    h.PressKey(SDLK_n);
+    ScreenState = ScreenHiScores;
+    h.Step(2);
+    for (int row = 0; row < HiScoreCount; ++row) {
+        const int frameTop = 157 + 36 * row;
+        EXPECT_EQ(h.Pixel(400, frameTop) == ColourLightGreen, row == 4) << "row " << row + 1;
+    }
+    ResetHighScores(); // clearing forgets the mark
+    h.Step(2);
+    EXPECT_NE(h.Pixel(400, 157 + 36 * 4), ColourLightGreen);
+}
+
+// The name's ink, capitals to descenders, sits in the middle of the focused frame's glass, which
+// reaches below the name field's rectangle; the caret stands level with it.
+TEST(Menus, NameFieldTextIsCentredInItsFrame) {
+    Harness h;
+    OpenNameEntry(h, 5000);
+    for (SDL_Keycode key : {SDLK_g, SDLK_y, SDLK_p, SDLK_s, SDLK_y})
+        h.PressKey(key);
+    const TDDEdit& field = *HiScoreNameEdit;
+    const int textRight = field.Rect.left + 12 + MeasureFieldText("Gypsy");
+    const auto inkRows = [&](int left, int right) {
+        int first = -1, last = -1;
+        for (int y = field.Rect.top + 5; y < field.Rect.top + 36; ++y)
+            for (int x = left; x < right; ++x)
+                if (h.Pixel(x, y) == ColourBrightGreen) {
+                    if (first < 0) first = y;
+                    last = y;
+                }
+        return std::pair{first, last};
+    };
+    std::pair<int, int> caret{-1, -1};
+    for (int i = 0; i < 100 && caret.first < 0; ++i) { // until the caret blinks on
+        h.Step();
+        caret = inkRows(textRight + 1, textRight + 8);
+    }
+    const auto [top, bottom] = inkRows(field.Rect.left + 10, textRight);
+    // The glass lies inside the frame's 1-pixel line, 4 pixels in from the picture's 41-pixel height.
+    const int glassTop = field.Rect.top + 5, glassBottom = field.Rect.top + 35;
+    EXPECT_NEAR(top - glassTop, glassBottom - bottom, 1) << top << ".." << bottom;
+    EXPECT_GE(top - glassTop, 3);
+    EXPECT_NEAR(caret.first, top, 1);
+    EXPECT_NEAR(caret.second, bottom, 1);
 }
 
 TEST(Menus, NameEntryCancelLeavesTheTable) {

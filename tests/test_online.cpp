@@ -9,6 +9,7 @@
 #include "ResultCodec.h"
 #include "core/ScreenState.h"
 #include "main/MenuWidgets.h"
+#include "main/Notice.h"
 #include "online/GoToLink.h"
 #include "online/ServerHost.h"
 #include "online/WebAddress.h"
@@ -37,6 +38,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <map>
 #include <mutex>
 #include <sstream>
@@ -375,10 +377,10 @@ TEST_F(OnlineSubmit, AFailedVersionRequestAsksToRetryAndSendsNothingMore) {
     }
 }
 
-TEST_F(OnlineSubmit, AFailedResultRequestStillEndsOnTheTable) {
+TEST_F(OnlineSubmit, AFailedResultRequestIsNotSent) {
     LoopbackListener listener({{200, "a|b|c|d|e|f", ""}, {500, "ERROR|broken\n", ""}});
     ScopedScoreServer server(listener.Port());
-    EXPECT_TRUE(SubmitScore("ACE", 0));
+    EXPECT_FALSE(SubmitScore("ACE", 0));
     EXPECT_EQ(listener.Requests().size(), 2u);
 }
 
@@ -426,9 +428,20 @@ void OpenSendQuestion(Harness& h, int32_t score) {
     h.Step();
 }
 
+// Frames go on while the requests run on their own thread; this steps them (in real time, bounded)
+// until the waiting notice has gone.
+void WaitWhileSending(Harness& h) {
+    const auto deadline = Clock::now() + std::chrono::seconds(15);
+    while (ScreenState == ScreenPleaseWait && Clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        h.Step();
+    }
+}
+
 void AnswerYes(Harness& h) {
     h.PressKey(SDLK_LEFT);
     h.PressKey(SDLK_RETURN);
+    WaitWhileSending(h);
 }
 
 struct NoticeAtRequest {
@@ -455,34 +468,65 @@ std::vector<uint32_t> ShownPicture(const Display& display) {
     return pixels;
 }
 
-TEST(OnlineSendFlow, TheWaitingNoticeIsPresentedBeforeTheRequestsBlock) {
+// While the version request is held by the server, frames go on showing the waiting notice over the
+// frozen picture; once both are answered the table opens and says the result was sent.
+TEST(OnlineSendFlow, TheWaitingNoticeShowsWhileTheRequestsRun) {
     Harness h;
     ASSERT_TRUE(h.Started());
     OpenSendQuestion(h, 777);
     LoopbackListener listener({{200, "a|b|c|d|TOKEN|f", ""}});
     ScopedScoreServer server(listener.Port());
-    NoticeAtRequest seen;
-    // The game's thread is blocked in the request while this runs, so its surfaces hold still.
-    listener.OnRequest = [&](const SeenRequest& request) {
-        if (request.Target != VersionTarget) return;
-        seen.screen = ScreenState;
-        seen.outsidePanel = h.Form().BackBuffer->Pixel(OutsidePanelX, OutsidePanelY);
-        seen.picture = PictureOf(*h.Form().BackBuffer);
-        seen.presented = ShownPicture(h.Form().display) == seen.picture;
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    listener.OnRequest = [released](const SeenRequest& request) {
+        if (request.Target == VersionTarget) released.wait_for(std::chrono::seconds(5));
     };
-    AnswerYes(h);
+    h.PressKey(SDLK_LEFT);
+    h.PressKey(SDLK_RETURN);
+    for (int frame = 0; frame < 20; ++frame) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        h.Step();
+    }
+    EXPECT_EQ(ScreenState, ScreenPleaseWait);
+    EXPECT_EQ(h.Pixel(OutsidePanelX, OutsidePanelY), FrozenColour);
+    EXPECT_TRUE(ShownPicture(h.Form().display) == PictureOf(*h.Form().BackBuffer)) << "and it is presented";
+    release.set_value();
+    WaitWhileSending(h);
     EXPECT_EQ(ScreenState, ScreenHiScores);
-    EXPECT_EQ(seen.screen, ScreenPleaseWait);
-    EXPECT_TRUE(seen.presented) << "the window shows the notice while the requests block";
-    EXPECT_EQ(seen.outsidePanel, FrozenColour);
-    ScreenState = ScreenPleaseWait; // the same screen drawn again must be the picture that was up
-    h.Form().LastFrameTick = GetTickCount() - 10;
-    h.Form().RenderFrame();
-    EXPECT_TRUE(seen.picture == PictureOf(*h.Form().BackBuffer));
+    EXPECT_EQ(CurrentNotice(), ResultSentNotice);
     const std::vector<SeenRequest> requests = listener.Requests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_TRUE(DecodedResultOf(requests[1]).starts_with("type=0|name=ACE|score=777|"))
         << DecodedResultOf(requests[1]);
+}
+
+// A server that takes the connection and never answers: Escape leaves the notice at once, and the
+// player is told the result was not sent; left alone, the time-out brings the retry question.
+TEST(OnlineSendFlow, ASilentServerCanBeLeftAndTimesOutIntoTheRetryQuestion) {
+    for (const bool leave : {true, false}) {
+        SCOPED_TRACE(leave ? "Escape" : "waiting");
+        Harness h;
+        ASSERT_TRUE(h.Started());
+        OpenSendQuestion(h, 500);
+        LoopbackListener listener({}, /*silent=*/true);
+        ScopedScoreServer server(listener.Port(), /*requestTimeoutMs=*/leave ? 3000 : 400);
+        h.PressKey(SDLK_LEFT);
+        h.PressKey(SDLK_RETURN);
+        h.Step(3);
+        ASSERT_EQ(ScreenState, ScreenPleaseWait);
+        if (leave) {
+            const auto pressed = Clock::now();
+            h.PressKey(SDLK_ESCAPE);
+            EXPECT_LT(Clock::now() - pressed, std::chrono::milliseconds(500));
+            EXPECT_EQ(ScreenState, ScreenHiScores);
+            EXPECT_EQ(CurrentNotice(), ResultNotSentNotice);
+            h.Step();
+            EXPECT_EQ(ScreenState, ScreenHiScores);
+        } else {
+            WaitWhileSending(h);
+            EXPECT_EQ(ScreenState, ScreenRetryQuestion);
+        }
+    }
 }
 
 TEST(OnlineSendFlow, ARefusedSendShowsTheRetryQuestionOverTheFrozenPicture) {

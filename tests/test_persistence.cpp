@@ -2,6 +2,7 @@
 #include "persistence/ConfigFile.h"
 #include "persistence/HiScores.h"
 #include "persistence/Options.h"
+#include "persistence/StoredValues.h"
 
 #include "ReadOnlyFolder.h"
 
@@ -42,6 +43,7 @@ class ConfigFileTest : public testing::Test {
     void TearDown() override {
         EndWindowModeOverride();
         SetCountryFieldReader(nullptr);
+        SetBossKeyCheck(nullptr);
         Options = TOptions{};
         ResetHighScores();
         fs::current_path(previousFolder);
@@ -134,10 +136,10 @@ TEST_F(ConfigFileTest, WindowModeOfTheCommandLineIsNotSavedUntilThePlayerSwitche
 }
 
 TEST_F(ConfigFileTest, RoundTripKeepsEveryValueAndStoresMusicBeforeSound) {
-    const std::string longCountry(255, 'Q');
+    const std::string longCountry = "Qqqqqqqqqq";
     Options = TOptions{false, false, true, 0x17A, longCountry};
     for (int i = 0; i < HiScoreCount; ++i)
-        HiScoreTable[i] = THiScores{std::string("N\x00\xFF", 3) + std::to_string(i), 50000 - 7 * i};
+        HiScoreTable[i] = THiScores{"NxY" + std::string(1, static_cast<char>('a' + i)), 50000 - 7 * i};
     HiScoreTable[9].Score = -3;
     ASSERT_TRUE(SaveConfig(ConfigFile()));
 
@@ -152,7 +154,7 @@ TEST_F(ConfigFileTest, RoundTripKeepsEveryValueAndStoresMusicBeforeSound) {
     EXPECT_EQ(Options.MinimizeKey, 0x7A); // only the low byte of a key code above 255 is kept
     EXPECT_EQ(Options.Country, longCountry);
     for (int i = 0; i < HiScoreCount - 1; ++i) {
-        EXPECT_EQ(HiScoreTable[i].Name, std::string("N\x00\xFF", 3) + std::to_string(i));
+        EXPECT_EQ(HiScoreTable[i].Name, "NxY" + std::string(1, static_cast<char>('a' + i)));
         EXPECT_EQ(HiScoreTable[i].Score, 50000 - 7 * i);
     }
     EXPECT_EQ(HiScoreTable[9].Score, -3);
@@ -162,8 +164,9 @@ TEST_F(ConfigFileTest, StringLongerThan255IsCutSoTheFieldsAfterItStayInPlace) {
     Options.Country = std::string(300, 'c');
     HiScoreTable[0].Name = "Beam";
     ASSERT_TRUE(SaveConfig(ConfigFile()));
+    EXPECT_EQ(FileBytes().substr(4, 2), "\xFF" + Inverted("c"));
     LoadConfig(ConfigFile());
-    EXPECT_EQ(Options.Country, std::string(255, 'c'));
+    EXPECT_EQ(Options.Country, ""); // longer than a text field holds
     EXPECT_EQ(HiScoreTable[0].Name, "Beam");
     EXPECT_EQ(HiScoreTable[0].Score, 1000);
 }
@@ -178,8 +181,8 @@ TEST_F(ConfigFileTest, ShortFilesKeepDefaultsForWhatIsMissing) {
     };
     const Case cases[] = {
         {std::string("\x00", 1), false, true, true, 123, "", true},
-        {"\x02", false, true, true, 123, "", true}, // only 1 means true
-        {std::string("\x01\x02\xFF\x41", 4), true, false, false, 0x41, "", true},
+        {"\x02", true, true, true, 123, "", true}, // neither 0 nor 1: the default
+        {std::string("\x01\x02\xFF\x41", 4), true, true, true, 0x41, "", true},
         {std::string("\x01\x01\x00\x41\x05", 5) + Inverted("Fr"), true, true, false, 0x41, "", true},
         {std::string("\x01\x01\x00\x41\x02", 5) + Inverted("Fr"), true, true, false, 0x41, "Fr", true},
     };
@@ -200,22 +203,92 @@ TEST_F(ConfigFileTest, ShortFilesKeepDefaultsForWhatIsMissing) {
     }
 }
 
-TEST_F(ConfigFileTest, FullFileWithByteTwoReadsFalseAndSaysNothing) {
+TEST_F(ConfigFileTest, TrailingBytesAreNeverRead) {
     Options.Windowed = false;
     ASSERT_TRUE(SaveConfig(ConfigFile()));
-    std::string bytes = FileBytes();
-    bytes[0] = 2;
-    bytes[2] = 2;
-    WriteFile(bytes + "trailing bytes are never read");
+    WriteFile(FileBytes() + "trailing bytes are never read");
+    Options = TOptions{};
     EXPECT_EQ(LoadReportingErrors(), "");
     EXPECT_FALSE(Options.Windowed);
-    EXPECT_TRUE(Options.MusicEnabled);
-    EXPECT_FALSE(Options.SoundEnabled);
+}
+
+// A value the game never writes falls back to its own default; everything else of the file is kept,
+// and the load says in one line what was replaced.
+TEST_F(ConfigFileTest, ValuesTheGameNeverWritesFallBackToTheirDefaults) {
+    SetBossKeyCheck([](int32_t key) { return key == 123 || key == 'P'; });
+    Options = TOptions{false, false, false, 'P', "Peru"};
+    for (int i = 0; i < HiScoreCount; ++i)
+        HiScoreTable[i] = THiScores{"Ace", 5000 - i};
+    ASSERT_TRUE(SaveConfig(ConfigFile()));
+    const std::string sound = FileBytes();
+    const size_t firstName = 4 + 5; // after the flags, the key and "Peru"
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char* told;
+    };
+    const auto withName = [&](const std::string& name) {
+        return sound.substr(0, firstName) + static_cast<char>(name.size()) + Inverted(name) +
+               sound.substr(firstName + 4);
+    };
+    const Case cases[] = {
+        {"window mode 2", "\x02" + sound.substr(1), "the window mode"},
+        {"music 0xFF", sound.substr(0, 1) + "\xFF" + sound.substr(2), "the music setting"},
+        {"sound 7", sound.substr(0, 2) + "\x07" + sound.substr(3), "the sound setting"},
+        {"boss key F13", sound.substr(0, 3) + "\x7C" + sound.substr(4), "the boss key"},
+        {"country with a digit", sound.substr(0, 4) + "\x04" + Inverted("Pe1u") + sound.substr(9),
+         "the country"},
+        {"country of eleven letters", sound.substr(0, 4) + "\x0B" + Inverted("Abcdefghijk") + sound.substr(9),
+         "the country"},
+        {"empty name", withName(""), "1 name"},
+        {"name with a control byte", withName("A\x01\xFF"), "1 name"},
+        {"name of eleven letters", withName("Abcdefghijk"), "1 name"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFile(c.bytes);
+        const std::string told = LoadReportingErrors();
+        EXPECT_EQ(CountLines(told), 1u) << told;
+        EXPECT_NE(told.find(c.told), std::string::npos) << told;
+        const TOptions defaults;
+        const std::string what = c.told;
+        EXPECT_EQ(Options.Windowed, what == "the window mode" ? defaults.Windowed : false);
+        EXPECT_EQ(Options.MusicEnabled, what == "the music setting" ? defaults.MusicEnabled : false);
+        EXPECT_EQ(Options.SoundEnabled, what == "the sound setting" ? defaults.SoundEnabled : false);
+        EXPECT_EQ(Options.MinimizeKey, what == "the boss key" ? defaults.MinimizeKey : 'P');
+        EXPECT_EQ(Options.Country, what == "the country" ? defaults.Country : "Peru");
+        EXPECT_EQ(HiScoreTable[0].Name, what == "1 name" ? "Anonymous" : "Ace");
+        EXPECT_EQ(HiScoreTable[0].Score, 5000); // the score of a damaged name stays
+        EXPECT_EQ(HiScoreTable[9].Name, "Ace");
+        EXPECT_EQ(FileBytes(), c.bytes); // left alone until the next regular save
+    }
+}
+
+// Random bytes never give the game a value it could not have written, and say so in one line.
+TEST_F(ConfigFileTest, RandomBytesLoadOnlyValuesTheGameCouldWrite) {
+    SetBossKeyCheck([](int32_t key) { return key == 123 || (key >= 'A' && key <= 'Z'); });
+    uint32_t seed = 2026;
+    for (int file = 0; file < 200; ++file) {
+        std::string bytes(300, '\0');
+        for (char& byte : bytes) {
+            seed = seed * 1103515245u + 12345u;
+            byte = static_cast<char>(seed >> 24);
+        }
+        bytes[4] = static_cast<char>(static_cast<uint8_t>(bytes[4]) % 16); // a country short enough to
+        WriteFile(bytes);                                                  // leave room for names
+        const std::string told = LoadReportingErrors();
+        SCOPED_TRACE(told);
+        EXPECT_LE(CountLines(told), 1u);
+        EXPECT_TRUE(StoredBossKeyIsSound(Options.MinimizeKey));
+        EXPECT_TRUE(StoredTextIsSound(Options.Country, true));
+        for (const THiScores& entry : HiScoreTable)
+            EXPECT_TRUE(StoredTextIsSound(entry.Name, false)) << testing::PrintToString(entry.Name);
+    }
 }
 
 TEST_F(ConfigFileTest, TruncatedTableKeepsReadEntriesAndDefaultsAfterThemWithoutRewriting) {
     for (int i = 0; i < HiScoreCount; ++i)
-        HiScoreTable[i] = THiScores{"P" + std::to_string(i), 9000 - 100 * i};
+        HiScoreTable[i] = THiScores{"P" + std::string(1, static_cast<char>('a' + i)), 9000 - 100 * i};
     Options.MinimizeKey = 80;
     ASSERT_TRUE(SaveConfig(ConfigFile()));
     // Options take 5 bytes, each entry 1 + 2 + 4: cut in the middle of the fourth entry's score.
@@ -228,7 +301,7 @@ TEST_F(ConfigFileTest, TruncatedTableKeepsReadEntriesAndDefaultsAfterThemWithout
     const std::string errors = LoadReportingErrors();
     EXPECT_EQ(Options.MinimizeKey, 80);
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(HiScoreTable[i].Name, "P" + std::to_string(i));
+        EXPECT_EQ(HiScoreTable[i].Name, "P" + std::string(1, static_cast<char>('a' + i)));
     for (int i = 3; i < HiScoreCount; ++i) {
         EXPECT_EQ(HiScoreTable[i].Name, "Anonymous");
         EXPECT_EQ(HiScoreTable[i].Score, 1000 - 100 * i);

@@ -442,3 +442,45 @@ TEST_F(PlayerTest, BackgroundStepsAtMostOncePerFrameAndWraps) {
     layer.Update(*target);
     EXPECT_EQ(layer.OffsetY, 0);
 }
+
+// Every hit that costs energy flashes the ship, whatever struck it: each kind of enemy projectile,
+// and a loss of energy or armour made anywhere else in the frame.
+TEST_F(PlayerTest, EveryLossOfEnergyFlashesTheShip) {
+    LoadSpriteStore();
+    const auto expectFlashDrawn = [&] {
+        ASSERT_TRUE(Ship().HitFlashing);
+        ShipFrames(1);
+        const int centreX = Ship().X + ShipWidth / 2, centreY = Ship().Y + ShipHeight / 2;
+        EXPECT_EQ(target->Pixel(centreX, centreY),
+                  ShipHitFlashSprite->Pixel(ShipWidth * (2 * Ship().Tilt + Ship().FlameFrame) + ShipWidth / 2,
+                                            ShipHeight / 2));
+    };
+    for (uint8_t kind = 0; kind < ShotKindCount; ++kind) {
+        SCOPED_TRACE(testing::Message() << "kind " << int(kind));
+        ShipFrames(40); // the last flash is over
+        ASSERT_FALSE(Ship().HitFlashing);
+        Game().Energy = 100;
+        int16_t x = 0, y = 0;
+        TGunner gun(2, 2, x, y, false);
+        gun.FireOne(kind, 0, 0, 0, 0.0);
+        gun.Shots[0]->X = Ship().X + 10;
+        gun.Shots[0]->Y = Ship().Y + 10;
+        gun.CheckShot(0);
+        EXPECT_LT(Game().Energy, 100);
+        expectFlashDrawn();
+    }
+    for (const bool armour : {false, true}) {
+        SCOPED_TRACE(armour ? "armour" : "energy");
+        ShipFrames(40);
+        ASSERT_FALSE(Ship().HitFlashing);
+        Game().Armour = 20;
+        ShipFrames(1);
+        if (armour)
+            Game().Armour = 10;
+        else
+            Game().Energy = static_cast<int16_t>(Game().Energy - 5);
+        ShipFrames(1);
+        expectFlashDrawn();
+    }
+    FreeSpriteStore();
+}

@@ -87,12 +87,12 @@ TEST(Shell, LostSurfacesAreRecoveredAsTheDisplayAllows) {
 
     scribble();
     h.Form().display.SimulateSurfaceLoss(2, true); // the second clear fails too
-    h.Form().LastFrameTick = GetTickCount() - 10;
+    h.Form().Pacer.OpenFrameGate();
     EXPECT_EQ(h.Form().RenderFrame(), 1);
     EXPECT_FALSE(reloaded()) << "nothing reloaded";
 
     h.Form().display.SimulateSurfaceLoss(1, false); // the primary cannot be restored: reload anyway
-    h.Form().LastFrameTick = GetTickCount() - 10;
+    h.Form().Pacer.OpenFrameGate();
     EXPECT_EQ(h.Form().RenderFrame(), 0);
     EXPECT_TRUE(reloaded());
 }
@@ -160,6 +160,21 @@ TEST(Shell, RestoringDuringAGamePausesWithTheStripedFrozenPicture) {
     }
     h.PressKey(SDLK_p);
     EXPECT_EQ(ScreenState, ScreenGame);
+}
+
+// "Game Over" runs on through P, the pad's Start and a restore: pausing is for play only.
+TEST(Shell, GameOverIsNeverPaused) {
+    Harness h;
+    h.Form().StartGame();
+    CurrentGame->Phase = PhaseGameOver;
+    CurrentGame->PhaseTick = GetTickCount();
+    h.Step();
+    h.PressKey(SDLK_p);
+    EXPECT_EQ(ScreenState, ScreenGame);
+    h.Form().ApplicationDeactivate();
+    h.Form().ApplicationRestore();
+    EXPECT_EQ(ScreenState, ScreenGame);
+    EXPECT_TRUE(h.StepUntilScreen(ScreenMainMenu, 1000)) << "and ends as ever";
 }
 
 TEST(Shell, RestoringOutsideAGameReturnsToTheSameScreen) {
@@ -371,11 +386,35 @@ TEST(Shell, NameEntryOpensOnOkWhateverTheLastQuestionChose) {
     EXPECT_EQ(HiScoreTable[0].Score, 987654);
 }
 
+// Ok with no letters keeps the name entry open and says why; nothing reaches the table or the file.
+TEST(Shell, BlankNameIsNotEntered) {
+    Harness h;
+    EndAGameWith(h, 987654);
+    const std::string saved = h.ConfigBytes();
+    h.PressKey(SDLK_RETURN);
+    EXPECT_EQ(ScreenState, ScreenNameEntry);
+    EXPECT_EQ(CurrentNotice(), NameMissingNotice);
+    h.Step();
+    EXPECT_TRUE(NoticeBandLit(h));
+    EXPECT_NE(HiScoreTable[0].Score, 987654);
+    EXPECT_EQ(h.ConfigBytes(), saved);
+
+    h.PressKey(SDLK_t);
+    h.PressKey(SDLK_BACKSPACE);
+    h.PressKey(SDLK_RETURN);
+    EXPECT_EQ(ScreenState, ScreenNameEntry) << "a name typed and rubbed out is blank too";
+    h.PressKey(SDLK_t);
+    h.PressKey(SDLK_RETURN);
+    EXPECT_EQ(ScreenState, ScreenSendQuestion);
+    EXPECT_EQ(HiScoreTable[0].Name, "T");
+}
+
 TEST(Shell, AScoreThatCouldNotBeSavedIsToldOnTheNextScreen) {
     for (const bool readOnly : {false, true}) {
         SCOPED_TRACE(readOnly ? "read-only folder" : "writable folder");
         Harness h;
         EndAGameWith(h, 987654);
+        h.PressKey(SDLK_t);
         {
             std::unique_ptr<ReadOnlyFolder> refuse;
             if (readOnly) refuse = std::make_unique<ReadOnlyFolder>(h.Folder());

@@ -292,15 +292,20 @@ TEST_F(Widgets, CaretBlinksAfterMoreThan300MsAndShowsOnlyWhileEditingWithFocus) 
     field.Draw(*target);
     EXPECT_FALSE(field.CaretOn);
 
-    const int caretY = field.Rect.top + 20;
+    const int lineTop = EditTextTopFor(field.Rect.top + 3, 32, 20); // the stand-in frame is 6 pixels tall
+    const InkRows ink = EditTextInk(32, 20);
+    const int caretY = lineTop + (ink.top + ink.bottom) / 2;
     auto caretColumn = [&](const std::string& text) { return field.Rect.left + MeasureFieldText(text) + 15; };
     AdvanceTestClock(301);
     target->Fill(0);
     field.Draw(*target);
     ASSERT_TRUE(field.CaretOn);
     EXPECT_EQ(At(caretColumn("Beam"), caretY), ColourBrightGreen);
-    EXPECT_EQ(At(caretColumn("Beam"), field.Rect.bottom - 3), ColourBrightGreen);
-    EXPECT_NE(At(caretColumn("Beam"), field.Rect.bottom - 2), ColourBrightGreen) << "the caret stops short";
+    // The caret stands exactly as tall as the line's ink, capitals' top to descenders' bottom.
+    EXPECT_EQ(At(caretColumn("Beam"), lineTop + ink.top), ColourBrightGreen);
+    EXPECT_EQ(At(caretColumn("Beam"), lineTop + ink.bottom - 1), ColourBrightGreen);
+    EXPECT_NE(At(caretColumn("Beam"), lineTop + ink.top - 1), ColourBrightGreen);
+    EXPECT_NE(At(caretColumn("Beam"), lineTop + ink.bottom), ColourBrightGreen);
 
     field.KeyPress(TDDEdit::BackspaceChar);
     target->Fill(0);

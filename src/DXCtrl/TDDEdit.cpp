@@ -17,7 +17,6 @@ constexpr int PlainFrameImage = 8;
 constexpr int PlainFrameInset = 4;
 constexpr int TextLeft = 12;
 constexpr int CaretLeft = 15;
-constexpr int CaretTop = 12;
 constexpr int CaretWidth = 3;
 constexpr int RightMargin = 5;
 } // namespace
@@ -28,7 +27,15 @@ int MeasureFieldText(const std::string& text) {
 
 void TDDEdit::SetText(const std::string& text) {
     Text = text.substr(0, UINT8_MAX); // Length is a byte and must cover the whole text
+    // Whatever it is given, the field shows no more than typing could have put in it.
+    while (!Text.empty() && (Text.size() > MaxLetters || !Fits(Text)))
+        Text.pop_back();
     Length = static_cast<uint8_t>(Text.size());
+}
+
+// A letter that would come within 5 pixels of the right edge does not fit.
+bool TDDEdit::Fits(const std::string& text) const {
+    return Rect.left + MeasureFieldText(text) + RightMargin < Rect.right;
 }
 
 void TDDEdit::DrawFrame(Surface& target) const {
@@ -37,6 +44,14 @@ void TDDEdit::DrawFrame(Surface& target) const {
     else
         DrawDirect(InterfaceSprites[PlainFrameImage], target, Rect.left + PlainFrameInset,
                    Rect.top + PlainFrameInset, false);
+}
+
+// The middle of the frame picture as drawn; the focused frame is as tall as the country field, so in
+// the shorter name field it reaches below the field's rectangle.
+int TDDEdit::FrameMiddle() const {
+    const std::unique_ptr<Surface>& frame = InterfaceSprites[Active ? FocusedFrameImage : PlainFrameImage];
+    if (!frame) return (Rect.top + Rect.bottom) / 2;
+    return Rect.top + (Active ? 0 : PlainFrameInset) + frame->Height() / 2;
 }
 
 void TDDEdit::StepCaret() {
@@ -59,17 +74,18 @@ void TDDEdit::Draw(Surface& target) {
     DrawFrame(target);
     StepCaret();
     const int width = MeasureFieldText(Text);
+    // The line's ink (capitals to descenders) is centred in the frame, so no face's cell pushes the
+    // descenders through it; the caret stands as tall as that ink.
+    const int textTop = EditTextTopFor(FrameMiddle(), FontHeight, FontWidth);
     if (CaretOn && Active && Editing) {
-        // A pen 3 pixels wide centred on the column; the line stops short of its end point.
+        // A pen 3 pixels wide centred on the column.
         const int x = Rect.left + width + CaretLeft;
-        target.FillRect(
-            TRect{x - CaretWidth / 2, Rect.top + CaretTop, x + CaretWidth - CaretWidth / 2, Rect.bottom - 2},
-            ColourBrightGreen);
+        const InkRows ink = EditTextInk(FontHeight, FontWidth);
+        target.FillRect(TRect{x - CaretWidth / 2, textTop + ink.top, x + CaretWidth - CaretWidth / 2,
+                              textTop + ink.bottom},
+                        ColourBrightGreen);
     }
     NormaliseCase();
-    // The line's ink (capitals to descenders) is centred in the field, so no face's cell pushes the
-    // descenders through the frame.
-    const int textTop = EditTextTopFor((Rect.top + Rect.bottom) / 2, FontHeight, FontWidth);
     DrawEditText(Rect.left + TextLeft, textTop, FontHeight, FontWidth,
                  Text.substr(0, std::min<size_t>(Length, Text.size())), target, ColourBrightGreen);
 }
@@ -90,7 +106,6 @@ void TDDEdit::StepLastLetter(int step) {
 }
 
 void TDDEdit::KeyPress(char ch) {
-    const int width = MeasureFieldText(Text + ch);
     if (ch == '0') return;
     if (ch == BackspaceChar) {
         if (Length > 0 && !Text.empty()) {
@@ -99,8 +114,8 @@ void TDDEdit::KeyPress(char ch) {
         }
         return;
     }
-    // A letter that would come within 5 pixels of the right edge is refused, like the eleventh.
-    if (Length < MaxLetters && Rect.left + width + RightMargin < Rect.right) {
+    // A letter that does not fit is refused, like the eleventh.
+    if (Length < MaxLetters && Fits(Text + ch)) {
         Text += ch;
         ++Length;
     }

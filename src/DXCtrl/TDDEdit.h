@@ -19,7 +19,7 @@ class TDDEdit {
     // Typing with a d-pad: the last letter steps through A..Z by `step` (wrapping round), skipping a
     // letter too wide for the field; an empty field starts with A (step up) or Z (step down).
     void StepLastLetter(int step);
-    // Text given from outside (the stored country): Length follows it.
+    // Text given from outside (the stored country), cut to what the field can hold: Length follows it.
     void SetText(const std::string& text);
 
     bool Active = false;
@@ -32,6 +32,8 @@ class TDDEdit {
 
   private:
     void DrawFrame(Surface& target) const;
+    int FrameMiddle() const;
+    bool Fits(const std::string& text) const;
     void StepCaret();
     void NormaliseCase();
 };

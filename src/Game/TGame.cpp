@@ -164,6 +164,7 @@ template <typename T> static void UpdateSlots(SlotList<T, GameSlotCount>& slots,
 void TGame::RunRestart(Surface& target) {
     NowTick = GetTickCount();
     UpdateLayers(target);
+    DrawHudIcons(target);
     Ship->Update(target);
     UpdateSlots(Hits, target);
     DrawHud(target);
@@ -180,6 +181,7 @@ void TGame::RunIntro(Surface& target) {
     Ship->X = ShipStartX;
     Ship->Y = ShipStartY;
     UpdateLayers(target);
+    DrawHudIcons(target);
     Ship->Update(target);
     RefreshHudTexts();
     DrawTitleText(310, 300, 32, 20, hud.caption, target, ColourBrightGreen);
@@ -198,6 +200,7 @@ void TGame::RunPlay(Surface& target) {
     if (Distance >= (static_cast<uint64_t>(StageNumber) + 1) * StageDistanceStep) NextStage();
     NowTick = GetTickCount();
     UpdateLayers(target);
+    DrawHudIcons(target);
     Ship->Update(target);
     Engine->Update(target);
     UpdateSlots(Bonuses, target);
@@ -217,6 +220,7 @@ void TGame::EndGame() {
 void TGame::RunGameOver(Surface& target) {
     NowTick = GetTickCount();
     UpdateLayers(target);
+    DrawHudIcons(target);
     DrawTitleText(310, 300, 32, 20, GameOverText, target, ColourBrightGreen);
     DrawHud(target);
     if (IntervalPassed(NowTick, PhaseTick, PhaseCaptionMs)) {
@@ -258,6 +262,12 @@ void TGame::DrawHud(Surface& target) {
     DrawGameText(720, 5, 18, 10, hud.scoreText, target, ColourBrightGreen, AlignRightTop, false);
     DrawBar(target, EnergyBarSprite, Energy, 780);
     DrawBar(target, ArmourBarSprite, 2 * Armour, 747);
+}
+
+// The weapon corner lies where the ship and falling bonuses pass: it is drawn under them, straight
+// after the background, so they stay readable over it.
+void TGame::DrawHudIcons(Surface& target) {
+    RefreshHudTexts();
     if (Ship->MegaSkullReady) DrawDirect(InterfaceSprites[HudSkullIcon], target, 733, 545, true);
     if (Ship->MegaBombReady) DrawDirect(InterfaceSprites[HudBombIcon], target, 670, 545, true);
     if (const GunIcon* icon = GunIconFor(Ship->Gun->RateIndex))

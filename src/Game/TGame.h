@@ -68,6 +68,7 @@ struct TGame {
 
     void RunFrame(Surface& target);
     void DrawHud(Surface& target);
+    void DrawHudIcons(Surface& target);
     void NextStage();
     // StageNumber mod 10, where 0 counts as 10: runs 1 .. 10 and starts again at 1 with stage 11.
     uint8_t KindLimit() const;

@@ -139,6 +139,17 @@ void TMyShip::ClampPosition() {
     }
 }
 
+// TakeDamage starts the flash for the hits it takes; this makes it hold for every loss of energy or
+// armour, whatever in the frame caused it.
+void TMyShip::FlashOnAnyLoss(int16_t energy, int16_t armour, uint32_t now) {
+    if (energy < SeenEnergy || armour < SeenArmour) {
+        HitFlashing = true;
+        HitFlashTick = now;
+    }
+    SeenEnergy = energy;
+    SeenArmour = armour;
+}
+
 bool TMyShip::ShowsHitFlash(uint32_t now) {
     if (!HitFlashing) return false;
     const uint32_t since = now - HitFlashTick;
@@ -199,6 +210,7 @@ void TMyShip::Update(Surface& target) {
     if (Tilt > 4) Tilt = 4;
 
     LastTick = now;
+    FlashOnAnyLoss(game.Energy, game.Armour, now);
     if (IntervalPassed(now, FlameTick, FlameMs)) {
         FlameFrame ^= 1;
         FlameTick = now;

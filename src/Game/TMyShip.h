@@ -40,6 +40,9 @@ struct TMyShip {
     uint32_t UpgradeTick = 0;
     bool HitFlashing = false; // shown for a moment after damage; no rule of play reads it
     uint32_t HitFlashTick = 0;
+    // Energy and armour as the last frame left them: any loss since flashes too.
+    int16_t SeenEnergy = 0;
+    int16_t SeenArmour = 0;
 
     void TakeDamage(uint8_t amount);
     void Update(Surface& target);
@@ -50,6 +53,7 @@ struct TMyShip {
     void ClampPosition();
     void Draw(Surface& target);
     bool ShowsHitFlash(uint32_t now);
+    void FlashOnAnyLoss(int16_t energy, int16_t armour, uint32_t now);
     void LoseLife();
     void FireSpecial();
 };

@@ -16,12 +16,13 @@ struct RampStop {
     double at;
     double r, g, b;
 };
-// The ship's own colours: the teal of its canopy's rim, the cyan of its engine glow, white-hot cores;
-// brighter and greener than any blue shot of the enemy's.
+// Ice white: silver with a trace of the ship's blue, white-hot cores. Every hue is taken by some enemy
+// shot (gold, orange, red, pink, violet, blue, cyan, green), all of them strongly coloured, so the
+// player's shots are told apart by being nearly colourless.
 constexpr std::array<RampStop, 4> ShotRamp{{
-    {0.0, 0, 70, 100},
-    {0.4, 20, 200, 240},
-    {0.75, 170, 255, 255},
+    {0.0, 45, 55, 70},
+    {0.4, 165, 185, 205},
+    {0.75, 230, 240, 250},
     {1.0, 255, 255, 255},
 }};
 

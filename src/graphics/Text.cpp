@@ -29,6 +29,10 @@ void DrawTitleText(int x, int y, int height, int width, const std::string& text,
              glowColour);
 }
 
+int MeasureTitleText(int height, int width, const std::string& text) {
+    return MeasureTextLine(FontFace::Crystal, height, width, text) + 1;
+}
+
 void DrawGameText(int x, int y, int height, int width, const std::string& text, Surface& target,
                   uint32_t colour, uint32_t alignment, bool glow) {
     DrawLine(FontFace::Crystal, x, y, height, width, text, target, colour, AnchorFor(alignment), glow,
@@ -48,6 +52,10 @@ void DrawEditText(int x, int y, int height, int width, const std::string& text, 
 
 int EditTextTopFor(int middleY, int height, int width) {
     return middleY - TextInkMiddle(FontFace::CranberryCyr, height, width);
+}
+
+InkRows EditTextInk(int height, int width) {
+    return TextInkRows(FontFace::CranberryCyr, height, width);
 }
 
 int MeasureEditText(int height, int width, const std::string& text) {

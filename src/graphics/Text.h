@@ -3,6 +3,7 @@
 // font renderer, so drawing a string never opens a file.
 #pragma once
 
+#include "platform/FontRenderer.h"
 #include "platform/Surface.h"
 
 #include <cstdint>
@@ -22,6 +23,8 @@ inline constexpr uint32_t AlignCentreTop = 6;
 
 void DrawTitleText(int x, int y, int height, int width, const std::string& text, Surface& target,
                    uint32_t colour);
+// The width DrawTitleText gives the line, its glow included.
+int MeasureTitleText(int height, int width, const std::string& text);
 void DrawGameText(int x, int y, int height, int width, const std::string& text, Surface& target,
                   uint32_t colour, uint32_t alignment, bool glow);
 void DrawMenuText(int x, int y, int height, int width, const std::string& text, Surface& target,
@@ -33,3 +36,5 @@ void DrawEditText(int x, int y, int height, int width, const std::string& text, 
 int MeasureEditText(int height, int width, const std::string& text);
 // Where the text edit's line must start so that its ink is centred on `middleY`.
 int EditTextTopFor(int middleY, int height, int width);
+// The rows the text edit's ink covers below the top of its line: capitals' top to descenders' bottom.
+InkRows EditTextInk(int height, int width);

@@ -31,7 +31,6 @@ uint16_t DesktopHeight = 0;
 std::optional<bool> WindowModeForThisRun;
 
 namespace {
-constexpr uint32_t FrameGateMs = 5; // a frame only when more than this has passed
 constexpr uint32_t AltKeyWaitMs = 150;
 } // namespace
 
@@ -114,9 +113,9 @@ bool TForm1::RunMessageLoop() {
     try {
         while (!closed && !terminated) {
             ApplicationEvents1Idle();
-            // Sleep until the frame gate opens or the waiting frame is due, instead of spinning a core.
-            const uint64_t gate = MicrosecondsAtTick(LastFrameTick + FrameGateMs + 1);
-            if (!closed && !terminated) SleepUntilMicroseconds(std::min(gate, Pacer.NextPresent()));
+            // Sleep until the next game frame or the waiting present is due, instead of spinning a core.
+            if (!closed && !terminated)
+                SleepUntilMicroseconds(std::min(Pacer.NextFrame(), Pacer.NextPresent()));
         }
     } catch (const PackError& error) {
         ReportFault(error.what());
@@ -136,7 +135,9 @@ int32_t TForm1::RenderFrame() {
     FrameStartTick = GetTickCount();
     int32_t status = 0;
     PollKeyboard();
-    if (!IntervalPassed(FrameStartTick, LastFrameTick, FrameGateMs)) return status;
+    const uint64_t frameStart = GetMicroseconds();
+    if (!Pacer.FrameDue(frameStart)) return status; // the frame gate, paced against the presents
+    Pacer.FrameRun(frameStart);
     UpdateMusic();
     if (ClearBackBuffer() != BlitOk) status = RestoreSurfaces();
     const bool inGame = ScreenState == ScreenGame;
@@ -206,6 +207,7 @@ void TForm1::LeaveFinishedGame() {
 }
 
 void TForm1::PauseGame() {
+    if (CurrentGame && CurrentGame->Phase == PhaseGameOver) return; // pausing is for play only
     SavedScreen->BlitWhole(*BackBuffer, 0, 0, false);
     const TRect stripe{0, 0, GameSprites[9] ? GameSprites[9]->Width() : 0, 1};
     for (int i = 0; i < ScreenHeight / 2; ++i)

@@ -1,5 +1,6 @@
 #include "main/FrameStats.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -8,11 +9,19 @@ FrameStats::FrameStats() : enabled(std::getenv("VANTORIX_FRAME_STATS") != nullpt
 void FrameStats::FrameDrawn(bool inGame, uint64_t now, uint64_t presents) {
     if (!enabled) return;
     if (frames++ == 0) firstFrame = now;
-    if (!inGame) return;
+    if (!inGame) {
+        framesSincePresent = 0;
+        return;
+    }
     if (gameFrames++ == 0) {
         firstGameFrame = now;
         presentsAtFirstGameFrame = presents;
+    } else if (presents != presentsAtLastGameFrame) { // the frames since the last one were shown together
+        if (framesSincePresent > 0)
+            ++framesPerPresent[std::min<uint64_t>(framesSincePresent, FramesPerPresentSlots - 1)];
+        framesSincePresent = 0;
     }
+    ++framesSincePresent;
     lastGameFrame = now;
     presentsAtLastGameFrame = presents;
 }
@@ -33,4 +42,9 @@ void FrameStats::Report(uint64_t presents, uint64_t now) const {
         static_cast<unsigned long long>(gameFrames), gameSeconds,
         perGameSecond(gameFrames > 0 ? gameFrames - 1 : 0),
         perGameSecond(presentsAtLastGameFrame - presentsAtFirstGameFrame));
+    std::fprintf(stderr, "vantorix frame stats: game frames per present");
+    for (int n = 1; n < FramesPerPresentSlots; ++n)
+        if (framesPerPresent[n] > 0)
+            std::fprintf(stderr, " %d:%llu", n, static_cast<unsigned long long>(framesPerPresent[n]));
+    std::fprintf(stderr, "\n");
 }

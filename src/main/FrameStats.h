@@ -1,6 +1,6 @@
 // Counts what the frame loop does, for the play measurement of the benchmarks: with VANTORIX_FRAME_STATS
 // set in the environment, one line goes to stderr when the program ends (game frames per second while
-// a game ran, and presents per second).
+// a game ran, and presents per second), with how many game frames each present of a game showed.
 #pragma once
 
 #include <cstdint>
@@ -22,4 +22,8 @@ class FrameStats {
     uint64_t lastGameFrame = 0;
     uint64_t presentsAtFirstGameFrame = 0;
     uint64_t presentsAtLastGameFrame = 0;
+    // framesPerPresent[n]: presents of a game that showed n game frames (the last slot: that many or more).
+    static constexpr int FramesPerPresentSlots = 8;
+    uint64_t framesPerPresent[FramesPerPresentSlots] = {};
+    uint64_t framesSincePresent = 0;
 };

@@ -17,14 +17,30 @@ struct TableColumn {
     int RowX;
     int FontWidth;
     const char* Heading;
+    int RowRight; // a cell's text ends before the column's divider
 };
-constexpr TableColumn PlaceColumn{270, 310, NumberFontWidth, "Place"};
-constexpr TableColumn NameColumn{450, 410, NameFontWidth, "Name"};
-constexpr TableColumn ScoreColumn{640, 640, NumberFontWidth, "Score"};
+constexpr TableColumn PlaceColumn{270, 310, NumberFontWidth, "Place", 382};
+constexpr TableColumn NameColumn{450, 410, NameFontWidth, "Name", 624};
+constexpr TableColumn ScoreColumn{640, 640, NumberFontWidth, "Score", 744};
 constexpr int HeadingY = 124;
 
-void DrawCell(const TableColumn& column, int y, const std::string& text, Surface& target, uint32_t colour) {
+// Whatever a cell holds (a damaged Config.cfg can hold any score), it is cut to its column.
+void DrawCell(const TableColumn& column, int y, std::string text, Surface& target, uint32_t colour) {
+    while (!text.empty() &&
+           column.RowX + MeasureTitleText(TableFontHeight, column.FontWidth, text) > column.RowRight)
+        text.pop_back();
     DrawTitleText(column.RowX, y, TableFontHeight, column.FontWidth, text, target, colour);
+}
+
+// A frame round the row of the newest result.
+void MarkRow(int row, Surface& target) {
+    constexpr int Left = 252, Right = 746, Thickness = 2;
+    const int top = FirstRowY - 3 + RowSpacing * row;
+    const int bottom = top + RowSpacing - 2;
+    target.FillRect(TRect{Left, top, Right, top + Thickness}, ColourLightGreen);
+    target.FillRect(TRect{Left, bottom - Thickness, Right, bottom}, ColourLightGreen);
+    target.FillRect(TRect{Left, top, Left + Thickness, bottom}, ColourLightGreen);
+    target.FillRect(TRect{Right - Thickness, top, Right, bottom}, ColourLightGreen);
 }
 
 } // namespace
@@ -35,7 +51,8 @@ void DrawHiScores(Surface& target) {
                       ColourBrightGreen);
     for (int row = 0; row < HiScoreCount; ++row) {
         const int y = FirstRowY + RowSpacing * row;
-        const uint32_t colour = row == 0 ? ColourBrightGreen : ColourDimGreen;
+        const uint32_t colour = row == 0 || row == NewestHiScoreRow ? ColourBrightGreen : ColourDimGreen;
+        if (row == NewestHiScoreRow) MarkRow(row, target);
         DrawCell(PlaceColumn, y, std::to_string(row + 1), target, colour);
         DrawCell(NameColumn, y, HiScoreTable[row].Name, target, colour);
         DrawCell(ScoreColumn, y, std::to_string(HiScoreTable[row].Score), target, colour);

@@ -4,6 +4,7 @@
 #include "main/Form.h"
 #include "main/KeyNames.h"
 #include "main/MenuWidgets.h"
+#include "main/SendResult.h"
 #include "main/ShellActions.h"
 #include "persistence/Options.h"
 #include "platform/Input.h"
@@ -183,6 +184,7 @@ void TForm1::HandleScreenKey(uint16_t key) {
             HandleQuestionKey(*this, *YesNoQuestion, key, true);
         break;
     case ScreenPleaseWait:
-        break; // the requests are under way
+        if (key == VkEscape) StopWaitingForScore(); // the requests are under way
+        break;
     }
 }

@@ -93,6 +93,7 @@ void HiScoresAction(TForm1& form) {
     switch (HiScoreButtons->ItemIndex) {
     case ItemClearTable:
         ScreenState = ScreenClearQuestion;
+        OkCancelQuestion->Choice = false; // a question that destroys opens on the answer that keeps
         FreezePicture(form);
         break;
     case ItemOnlineTable:
@@ -164,6 +165,7 @@ void ClearQuestionAction() {
 void NameEntryAction() {
     if (!OkCancelQuestion->MouseOver) return;
     if (OkCancelQuestion->Choice) {
+        if (RefuseBlankName()) return;
         const TDDEdit& field = *HiScoreNameEdit;
         if (!InsertHiScore(field.Text.substr(0, field.Length), CurrentGame ? CurrentGame->Score : 0))
             ShowNotice(ScoreNotSavedNotice);

@@ -11,6 +11,9 @@
 inline constexpr uint32_t NoticeShowMs = 4000;
 
 inline constexpr const char* NoBrowserNotice = "No web browser could be started";
+inline constexpr const char* NameMissingNotice = "Please type your name first";
+inline constexpr const char* ResultSentNotice = "Your result was sent";
+inline constexpr const char* ResultNotSentNotice = "Your result was not sent";
 inline constexpr const char* ScoreNotSavedNotice = "Your score could not be saved to Config.cfg";
 
 // Shows `text` from now on for NoticeShowMs, in place of any notice still showing.

@@ -1,9 +1,12 @@
 // VANTORIX: the command line, start-up, the message loop, and the exit link.
 #include "main/CommandLine.h"
 #include "main/Form.h"
+#include "main/KeyNames.h"
 #include "main/StartFolders.h"
 #include "online/GoToLink.h"
+#include "online/ScoreSending.h"
 #include "online/ServerHost.h"
+#include "persistence/StoredValues.h"
 #include "platform/PlatformSession.h"
 #include "platform/VideoDriver.h"
 
@@ -34,6 +37,11 @@ int AnswerCommandLine(const CommandLine& command) {
     return -1;
 }
 
+// A stored boss key must be one the options screen would take.
+bool BossKeyCanBeChosen(int32_t key) {
+    return key >= 0 && KeyName(static_cast<uint32_t>(key)) != BadKeyName;
+}
+
 // Told on every start, so that VANTORIX_SEED can play the same start again.
 void ReportSeed(uint32_t seed) {
     std::printf("vantorix: random seed %u\n", seed);
@@ -46,6 +54,7 @@ int main(int argc, char** argv) {
     const CommandLine command = ParseCommandLine(argc, argv);
     if (const int status = AnswerCommandLine(command); status >= 0) return status;
     WindowModeForThisRun = command.windowed;
+    SetBossKeyCheck(BossKeyCanBeChosen);
     UseScoreServerFromEnvironment();
     std::string problem;
     if (!EnterGameFolders(problem)) {
@@ -71,6 +80,7 @@ int main(int argc, char** argv) {
             if (!form.RunMessageLoop()) status = 1;
         }
         form.FormDestroy();
+        FinishScoreSending(); // before the HTTP client goes with the program's other statics
         if (status == 0 && !form.Terminated()) OpenPlayUrl();
     }
     return status;

@@ -34,6 +34,7 @@ const PanelText SendLine2{216, 282, "world's highscores page"};
 const PanelText RetryLine1{254, 252, "Can not connect to"};
 const PanelText RetryLine2{290, 282, "server! Repeat?"};
 const PanelText PleaseWait{290, 282, "Please wait..."};
+const PanelText WaitWayOut{326, 334, "Esc: stop waiting"};
 constexpr int ScoreLineX = 290;
 constexpr int ScoreLineY = 232;
 
@@ -120,11 +121,12 @@ void DrawWaitingNotice(TForm1& form) {
     DrawSavedScreen(form);
     DrawPanel(form, 190);
     DrawText(form, PleaseWait, 24, 16, ColourDimGreen);
+    DrawText(form, WaitWayOut, 18, 10, ColourDimGreen);
 }
 
 void ShowWaitingNotice(TForm1& form) {
     ScreenState = ScreenPleaseWait;
-    form.LastFrameTick = GetTickCount() - 10; // opens the frame gate
+    form.Pacer.OpenFrameGate();
     form.RenderFrame();
     form.PresentNow();
 }

@@ -5,6 +5,7 @@
 #include "graphics/SpriteStore.h"
 #include "main/Form.h"
 #include "main/ScreenDrawing.h"
+#include "main/SendResult.h"
 
 void DrawMenuBackground(TForm1& form) {
     if (DrawDirect(InterfaceSprites[0], *form.BackBuffer, 0, 0, false) != BlitOk) form.RestoreSurfaces();
@@ -55,6 +56,7 @@ void DrawShellScreen(TForm1& form) {
         DrawRetryQuestion(form);
         break;
     case ScreenPleaseWait:
+        FollowScoreSending();
         DrawWaitingNotice(form);
         break;
     case ScreenGame:

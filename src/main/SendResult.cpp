@@ -5,8 +5,9 @@
 #include "core/ScreenState.h"
 #include "main/Form.h"
 #include "main/MenuWidgets.h"
+#include "main/Notice.h"
 #include "main/Screens.h"
-#include "online/WebScores.h"
+#include "online/ScoreSending.h"
 
 namespace {
 
@@ -18,10 +19,37 @@ std::string NameEntryText() {
 
 } // namespace
 
-// The notice is presented before the requests block the program; then the program goes on to the
-// high-score table, or to the retry question over the same frozen picture when the server did not answer.
+bool RefuseBlankName() {
+    if (!NameEntryText().empty()) return false;
+    ShowNotice(NameMissingNotice);
+    return true;
+}
+
+// The requests run on their own thread while the notice shows; FollowScoreSending takes the program on.
 void SendResult(TForm1& form) {
     ShowWaitingNotice(form);
-    const int32_t score = CurrentGame ? CurrentGame->Score : 0;
-    ScreenState = SubmitScore(NameEntryText(), score) ? ScreenHiScores : ScreenRetryQuestion;
+    StartSendingScore(NameEntryText(), CurrentGame ? CurrentGame->Score : 0);
+}
+
+// To the high-score table, or to the retry question over the same frozen picture when the server did not
+// answer both requests.
+void FollowScoreSending() {
+    switch (TakeScoreSendState()) {
+    case ScoreSendState::Sent:
+        ScreenState = ScreenHiScores;
+        ShowNotice(ResultSentNotice);
+        break;
+    case ScoreSendState::NotSent:
+        ScreenState = ScreenRetryQuestion;
+        break;
+    case ScoreSendState::Idle:
+    case ScoreSendState::Waiting:
+        break;
+    }
+}
+
+void StopWaitingForScore() {
+    StopSendingScore();
+    ScreenState = ScreenHiScores;
+    ShowNotice(ResultNotSentNotice);
 }

@@ -1,7 +1,9 @@
 #include "online/OnlineState.h"
 
+#include "online/ScoreSending.h"
 #include "online/WebScores.h"
 
 void ResetOnlineState() {
+    FinishScoreSending();
     ScoreServer = TScoreServer{};
 }

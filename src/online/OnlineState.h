@@ -6,5 +6,6 @@ struct TScoreServer;
 // Where the score server is and how long a request may take (see WebScores.h).
 extern TScoreServer ScoreServer;
 
-// Back to the values at program start: the score server the build names, the usual time-outs.
+// Back to the values at program start: no result being sent, the score server the build names, the
+// usual time-outs.
 void ResetOnlineState();

@@ -26,11 +26,16 @@ HttpClient& ScoreClient() {
 } // namespace
 
 bool SubmitScore(const std::string& name, int32_t score) {
+    return SendScore(ScoreServer, Options.Country, name, score, nullptr);
+}
+
+bool SendScore(const TScoreServer& server, const std::string& country, const std::string& name, int32_t score,
+               const std::atomic<bool>* stop) {
     HttpClient& client = ScoreClient();
-    client.SetTimeouts(ScoreServer.ConnectTimeoutMs, ScoreServer.RequestTimeoutMs);
-    const HttpReply version = client.Get(ScoreServer.BaseAddress + VersionRequest);
+    client.SetTimeouts(server.ConnectTimeoutMs, server.RequestTimeoutMs);
+    client.SetStopFlag(stop);
+    const HttpReply version = client.Get(server.BaseAddress + VersionRequest);
     if (!version.Ok) return false;
-    const std::string text = BuildResultText(name, score, FifthField(version.Body), Options.Country);
-    client.Get(ScoreServer.BaseAddress + ResultRequest + EncodeResult(text)); // its outcome is not reported
-    return true;
+    const std::string text = BuildResultText(name, score, FifthField(version.Body), country);
+    return client.Get(server.BaseAddress + ResultRequest + EncodeResult(text)).Ok;
 }

@@ -4,6 +4,7 @@
 
 #include "online/OnlineState.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,9 +27,12 @@ const std::string& ScoreServerHomePage();
 inline constexpr std::string_view ResultAlphabet = "MNBVCXZLKJHGFDSAPUYTREW987654321";
 inline constexpr char ResultKeyLetter = 'V';
 
-// Two blocking requests: the version request, then the result. Returns whether the version request was
-// answered; whatever became of the result request is not reported.
+// Two blocking requests to ScoreServer with Options.Country: the version request, then the result.
+// True when both were answered.
 bool SubmitScore(const std::string& name, int32_t score);
+// The same to `server` with `country`; the requests end early once `*stop` turns true (null: never).
+bool SendScore(const TScoreServer& server, const std::string& country, const std::string& name, int32_t score,
+               const std::atomic<bool>* stop);
 
 // The fifth "|"-separated field of the version reply; empty when the reply has fewer than five "|".
 std::string FifthField(std::string_view reply);

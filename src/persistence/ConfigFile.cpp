@@ -3,6 +3,7 @@
 #include "persistence/HiScores.h"
 #include "persistence/Options.h"
 #include "persistence/SafeFile.h"
+#include "persistence/StoredValues.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -29,28 +30,66 @@ void WriteInt32(int32_t value, std::string& out) {
         WriteByte(static_cast<uint8_t>(bits >> shift), out);
 }
 
-bool ReadStoredBool(ConfigReader& in, bool& value) {
+// A flag byte the game never writes leaves the flag at `fallback`.
+bool ReadStoredBool(ConfigReader& in, bool& value, bool fallback, const char* what, ConfigDamage& damage) {
     uint8_t byte = 0;
     if (!in.ReadByte(byte)) return false;
     value = byte == StoredTrue;
+    if (!StoredFlagIsSound(byte)) {
+        value = fallback;
+        damage.Note(what);
+    }
     return true;
 }
 
-bool ReadHiScoreEntry(ConfigReader& in, THiScores& entry) {
+bool ReadHiScoreEntry(ConfigReader& in, THiScores& entry, ConfigDamage& damage) {
     THiScores read;
     if (!ReadConfigString(in, read.Name) || !in.ReadInt32(read.Score)) return false;
+    if (!StoredTextIsSound(read.Name, false)) {
+        read.Name = DefaultHiScoreName;
+        damage.NoteName();
+    }
     entry = std::move(read);
     return true;
 }
 
-bool DecodeOptions(ConfigReader& in) {
-    if (!ReadStoredBool(in, Options.Windowed) || !ReadStoredBool(in, Options.MusicEnabled) ||
-        !ReadStoredBool(in, Options.SoundEnabled))
+bool DecodeOptions(ConfigReader& in, ConfigDamage& damage) {
+    const TOptions defaults;
+    if (!ReadStoredBool(in, Options.Windowed, defaults.Windowed, "the window mode", damage) ||
+        !ReadStoredBool(in, Options.MusicEnabled, defaults.MusicEnabled, "the music setting", damage) ||
+        !ReadStoredBool(in, Options.SoundEnabled, defaults.SoundEnabled, "the sound setting", damage))
         return false;
     uint8_t minimizeKey = 0;
     if (!in.ReadByte(minimizeKey)) return false;
     Options.MinimizeKey = minimizeKey;
-    return ReadConfigString(in, Options.Country);
+    if (!StoredBossKeyIsSound(minimizeKey)) {
+        Options.MinimizeKey = defaults.MinimizeKey;
+        damage.Note("the boss key");
+    }
+    if (!ReadConfigString(in, Options.Country)) return false;
+    if (!StoredTextIsSound(Options.Country, true)) {
+        Options.Country = defaults.Country;
+        damage.Note("the country");
+    }
+    return true;
+}
+
+// One line at most, however the file was damaged.
+void ReportDamage(const std::string& path, bool complete, size_t size, const ConfigDamage& damage) {
+    if (complete && !damage.Any()) return;
+    const std::string values = damage.Any() ? damage.Describe() : "";
+    if (!complete && damage.Any())
+        std::fprintf(stderr,
+                     "%s ends early (after %zu bytes) and holds values the game never writes (%s); those "
+                     "and the settings it does not hold keep their defaults.\n",
+                     path.c_str(), size, values.c_str());
+    else if (!complete)
+        std::fprintf(stderr,
+                     "%s ends early (after %zu bytes); the settings it does not hold keep their defaults.\n",
+                     path.c_str(), size);
+    else
+        std::fprintf(stderr, "%s holds values the game never writes (%s); they keep their defaults.\n",
+                     path.c_str(), values.c_str());
 }
 
 } // namespace
@@ -111,12 +150,17 @@ std::string EncodeConfig() {
     return out;
 }
 
-bool DecodeConfig(const uint8_t* data, size_t size) {
+bool DecodeConfig(const uint8_t* data, size_t size, ConfigDamage& damage) {
     ConfigReader in(data, size);
-    if (!DecodeOptions(in)) return false;
+    if (!DecodeOptions(in, damage)) return false;
     for (THiScores& entry : HiScoreTable)
-        if (!ReadHiScoreEntry(in, entry)) return false;
+        if (!ReadHiScoreEntry(in, entry, damage)) return false;
     return true;
+}
+
+bool DecodeConfig(const uint8_t* data, size_t size) {
+    ConfigDamage ignored;
+    return DecodeConfig(data, size, ignored);
 }
 
 void LoadConfig(const std::string& path) {
@@ -136,10 +180,9 @@ void LoadConfig(const std::string& path) {
     case ReadOutcome::Read:
         break;
     }
-    if (!DecodeConfig(buffer.data(), buffer.size()))
-        std::fprintf(stderr,
-                     "%s ends early (after %zu bytes); the settings it does not hold keep their defaults.\n",
-                     path.c_str(), buffer.size());
+    ConfigDamage damage;
+    const bool complete = DecodeConfig(buffer.data(), buffer.size(), damage);
+    ReportDamage(path, complete, buffer.size(), damage);
 }
 
 bool SaveConfig(const std::string& path) {

@@ -35,12 +35,15 @@ std::string EncodeConfig();
 // Reads the fields in file order into Options and HiScoreTable, as far as the bytes go; a field (or a
 // table entry, name and score together) that is cut off keeps its current value. True when all was read.
 bool DecodeConfig(const uint8_t* data, size_t size);
+// The same, noting in `damage` each value the game could not have written (it was given its default).
+class ConfigDamage;
+bool DecodeConfig(const uint8_t* data, size_t size, ConfigDamage& damage);
 
 // Start-up: removes the temporaries that saves killed midway left beside the file (never one that
 // a running copy of the game is writing), then reads Options and HiScoreTable from the file,
-// defaults for whatever cannot be read. A missing file is created from the defaults; a short or
-// unreadable one is reported once on stderr and left alone until the next save. Never stops the
-// program.
+// defaults for whatever cannot be read or holds a value the game never writes. A missing file is
+// created from the defaults; a short, damaged or unreadable one is reported in one line on stderr and
+// left alone until the next save. Never stops the program.
 void LoadConfig(const std::string& path = ConfigPath);
 // Writes the whole file atomically (temporary file, fsync, rename). On failure: one line on stderr,
 // the old file untouched, false.

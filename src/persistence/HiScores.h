@@ -12,6 +12,8 @@ struct THiScores {
     int32_t Score = 0;
 };
 
+inline constexpr const char* DefaultHiScoreName = "Anonymous";
+
 // "Anonymous" ten times, 1000 down to 100.
 void ResetHighScores();
 // A result enters the table only when strictly above the tenth entry.

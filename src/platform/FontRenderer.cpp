@@ -408,13 +408,25 @@ void RenderTextLine(FontFace face, int height, int width, int x, int y, TextAnch
     }
 }
 
-int TextInkMiddle(FontFace face, int height, int width) {
+// Measured on the glyphs as they are drawn, hinting and emboldening included: a face's own figures
+// for its capitals and descender can be pixels away from its ink.
+InkRows TextInkRows(FontFace face, int height, int width) {
     FontRenderer& renderer = FontRenderer::Instance();
     SizeEntry* size = renderer.FindSize(face, height, width);
-    if (!size) return 0;
-    const LoadedFace& loaded = renderer.Face(face);
-    const FT_Long middleUnits = (loaded.Capitals + loaded.Face->descender) / 2; // above the baseline
-    return size->Baseline - static_cast<int>((FT_MulFix(middleUnits, size->Size->metrics.y_scale) + 32) >> 6);
+    if (!size) return {};
+    int above = 0, below = 0; // pixels over and under the baseline
+    for (uint8_t capital = 'A'; capital <= 'Z'; ++capital)
+        above = std::max<int>(above, renderer.Glyph(*size, capital).Top);
+    for (const char descender : std::string_view("gjpqy")) {
+        const CachedGlyph& glyph = renderer.Glyph(*size, static_cast<uint8_t>(descender));
+        below = std::max(below, glyph.Rows - glyph.Top);
+    }
+    return {size->Baseline - above, size->Baseline + below};
+}
+
+int TextInkMiddle(FontFace face, int height, int width) {
+    const InkRows ink = TextInkRows(face, height, width);
+    return (ink.top + ink.bottom) / 2;
 }
 
 int MeasureTextLine(FontFace face, int height, int width, const std::string& text) {

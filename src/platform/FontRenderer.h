@@ -26,8 +26,14 @@ struct FontRendererCounters {
 // (Latin-1). Nothing is drawn for an empty string, a size below one pixel or a face that cannot be found.
 void RenderTextLine(FontFace face, int height, int width, int x, int y, TextAnchor anchor,
                     const std::string& text, Surface& target, uint32_t rgb);
-// The middle of the line's ink, from the capitals' top to the descenders' bottom, in pixels below the
-// top of the cell; 0 when no font could be opened.
+// The rows of the line's ink, from the capitals' top to the descenders' bottom (exclusive), in pixels
+// below the top of the cell; both 0 when no font could be opened.
+struct InkRows {
+    int top = 0;
+    int bottom = 0;
+};
+InkRows TextInkRows(FontFace face, int height, int width);
+// The middle of those rows.
 int TextInkMiddle(FontFace face, int height, int width);
 // The advance width of the whole line in pixels.
 int MeasureTextLine(FontFace face, int height, int width, const std::string& text);

@@ -38,6 +38,12 @@ size_t CollectBody(char* data, size_t size, size_t count, void* target) {
     return bytes;
 }
 
+// libcurl asks this between reads and while it waits; non-zero ends the transfer.
+int StopIfAsked(void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    const auto* stop = static_cast<const std::atomic<bool>*>(flag);
+    return stop && stop->load() ? 1 : 0;
+}
+
 bool IsSuccessStatus(long status) {
     return status >= 200 && status <= 299;
 }
@@ -82,6 +88,14 @@ void HttpClient::SetTimeouts(int32_t connectMs, int32_t requestMs) {
     if (!easy) return;
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(connectMs));
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(requestMs));
+}
+
+void HttpClient::SetStopFlag(const std::atomic<bool>* flag) {
+    CURL* easy = session->easy.get();
+    if (!easy) return;
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, StopIfAsked);
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(flag));
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, flag ? 0L : 1L);
 }
 
 HttpReply HttpClient::Get(const std::string& url) {

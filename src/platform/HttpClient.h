@@ -2,6 +2,7 @@
 // bounded waiting: a server that accepts the connection and never answers ends in a time-out.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -29,6 +30,8 @@ class HttpClient {
 
     // The whole request, connection included, ends after requestMs at the latest.
     void SetTimeouts(int32_t connectMs, int32_t requestMs);
+    // A request under way fails soon (within about a second) after `*flag` turns true; null: never.
+    void SetStopFlag(const std::atomic<bool>* flag);
     // Only http:// and https:// addresses are fetched; redirects are not followed.
     HttpReply Get(const std::string& url);
 
