@@ -16,7 +16,6 @@
 #include "platform/MusicPlayer.h"
 #include "platform/SoundDevice.h"
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,4 +1,3 @@
-#include "graphics/Text.h"
 #include "persistence/ConfigFile.h"
 #include "persistence/HiScores.h"
 #include "persistence/Options.h"

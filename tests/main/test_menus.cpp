@@ -15,8 +15,6 @@
 #include "persistence/Options.h"
 #include "platform/Input.h"
 
-#include <SDL.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
