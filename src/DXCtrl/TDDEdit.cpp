@@ -1,4 +1,5 @@
 #include "DXCtrl/TDDEdit.h"
+#include "graphics/PackRecords.h"
 
 #include "core/Ticks.h"
 #include "graphics/Blit.h"
@@ -12,8 +13,6 @@
 namespace {
 constexpr int FontHeight = 32;
 constexpr int FontWidth = 20;
-constexpr int FocusedFrameImage = 37;
-constexpr int PlainFrameImage = 8;
 constexpr int PlainFrameInset = 4;
 constexpr int TextLeft = 12;
 constexpr int CaretLeft = 15;
@@ -33,9 +32,10 @@ void TDDEdit::SetText(const std::string& text) {
 
 void TDDEdit::DrawFrame(Surface& target) const {
     if (Active)
-        DrawDirect(InterfaceSprites[FocusedFrameImage], target, Rect.left, Rect.top, true);
+        DrawDirect(InterfaceSprites[InterfaceRecord::ActiveTextFieldFrame], target, Rect.left, Rect.top,
+                   true);
     else
-        DrawDirect(InterfaceSprites[PlainFrameImage], target, Rect.left + PlainFrameInset,
+        DrawDirect(InterfaceSprites[InterfaceRecord::TextFieldFrame], target, Rect.left + PlainFrameInset,
                    Rect.top + PlainFrameInset, false);
 }
 

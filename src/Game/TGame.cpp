@@ -1,4 +1,5 @@
 #include "Game/TGame.h"
+#include "graphics/PackRecords.h"
 
 #include "Game/TAsteroid.h"
 #include "Game/TBaseBoss.h"
@@ -22,14 +23,12 @@ std::unique_ptr<TGame> CurrentGame;
 
 namespace {
 
-constexpr uint8_t FarLayerSprite = 2;
-constexpr uint8_t FirstNearLayerSprite = 3;
+constexpr uint8_t FarLayerSprite = GameRecord::FarStarfield;
+constexpr uint8_t FirstNearLayerSprite = GameRecord::FirstNearTile;
 constexpr uint8_t NearLayerSpriteChoices = 5;
 
 // HUD pictures and places.
-constexpr int HudTopBar = 21, HudRightPanel = 22, HudLivesPlate = 20, HudProgressMarker = 7;
-constexpr int HudSkullIcon = 39, HudBombIcon = 40;
-constexpr int ArmourBarSprite = 0, EnergyBarSprite = 1;
+constexpr int ArmourBarSprite = GameRecord::ArmourBar, EnergyBarSprite = GameRecord::EnergyBar;
 constexpr int BarBottom = 454;
 constexpr int BarPictureHeight = 124;
 constexpr int ProgressMarkerX = 760, ProgressMarkerStartY = 245;
@@ -247,10 +246,10 @@ void TGame::RefreshHudTexts() {
 
 void TGame::DrawHud(Surface& target) {
     RefreshHudTexts();
-    DrawDirect(InterfaceSprites[HudTopBar], target, 0, 0, true);
-    DrawDirect(InterfaceSprites[HudRightPanel], target, 652, 37, true);
-    DrawDirect(InterfaceSprites[HudLivesPlate], target, 80, 4, true);
-    DrawDirect(InterfaceSprites[HudProgressMarker], target, ProgressMarkerX,
+    DrawDirect(InterfaceSprites[InterfaceRecord::TopBar], target, 0, 0, true);
+    DrawDirect(InterfaceSprites[InterfaceRecord::SidePanel], target, 652, 37, true);
+    DrawDirect(InterfaceSprites[InterfaceRecord::LivesPlate], target, 80, 4, true);
+    DrawDirect(InterfaceSprites[InterfaceRecord::StageMarker], target, ProgressMarkerX,
                ProgressMarkerY(Distance, StageNumber), true);
     DrawTitleText(315, 5, 18, 10, hud.caption, target, ColourBrightGreen);
     DrawTitleText(140, 5, 18, 10, hud.livesText, target, ColourBrightGreen);
@@ -258,8 +257,9 @@ void TGame::DrawHud(Surface& target) {
     DrawGameText(720, 5, 18, 10, hud.scoreText, target, ColourBrightGreen, AlignRightTop, false);
     DrawBar(target, EnergyBarSprite, Energy, 780);
     DrawBar(target, ArmourBarSprite, 2 * Armour, 747);
-    if (Ship->MegaSkullReady) DrawDirect(InterfaceSprites[HudSkullIcon], target, 733, 545, true);
-    if (Ship->MegaBombReady) DrawDirect(InterfaceSprites[HudBombIcon], target, 670, 545, true);
+    if (Ship->MegaSkullReady)
+        DrawDirect(InterfaceSprites[InterfaceRecord::SkullIcon], target, 733, 545, true);
+    if (Ship->MegaBombReady) DrawDirect(InterfaceSprites[InterfaceRecord::BombIcon], target, 670, 545, true);
     if (const GunIcon* icon = GunIconFor(Ship->Gun->RateIndex))
         DrawDirect(GameSprites[icon->sprite], target, GunIconX, icon->y, true);
     DrawTitleText(721, 521, 18, 10, hud.upgradeText, target, ColourBrightGreen);

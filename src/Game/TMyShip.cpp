@@ -1,4 +1,5 @@
 #include "Game/TMyShip.h"
+#include "graphics/PackRecords.h"
 
 #include "Game/TAsteroid.h"
 #include "Game/TBaseBoss.h"
@@ -21,7 +22,6 @@
 namespace {
 
 constexpr int16_t ShipStep = 6;
-constexpr uint8_t ShipSheet = 8;
 constexpr uint32_t UpgradeClockMs = 1000;
 constexpr uint32_t FlameMs = 60;
 constexpr uint8_t MegaSkullShotKind = 6;
@@ -149,7 +149,7 @@ bool TMyShip::ShowsHitFlash(uint32_t now) {
 void TMyShip::Draw(Surface& target) {
     const int frame = 2 * Tilt + FlameFrame;
     const std::unique_ptr<Surface>& sheet =
-        ShowsHitFlash(LastTick) ? ShipHitFlashSprite : GameSprites[ShipSheet];
+        ShowsHitFlash(LastTick) ? ShipHitFlashSprite : GameSprites[GameRecord::ShipSheet];
     DrawDirectRect(sheet, target, MakeRect(ShipWidth * frame, 0, ShipWidth, ShipHeight), X, Y, true);
 }
 

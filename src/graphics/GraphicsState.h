@@ -2,11 +2,12 @@
 #pragma once
 
 #include "core/SlotList.h"
+#include "graphics/PackRecords.h"
 
 class Surface;
 
-inline constexpr int GameSpriteCount = 60;
-inline constexpr int InterfaceSpriteCount = 42;
+inline constexpr int GameSpriteCount = GameRecordCount;
+inline constexpr int InterfaceSpriteCount = InterfaceRecordCount;
 inline constexpr int PlayerShotSpriteCount = 9;
 
 // The sprite store: every picture of the data pack on its own surface (see SpriteStore.h).

@@ -1,4 +1,5 @@
 #include "main/Form.h"
+#include "graphics/PackRecords.h"
 
 #include "Game/TGame.h"
 #include "audio/Audio.h"
@@ -207,9 +208,10 @@ void TForm1::LeaveFinishedGame() {
 
 void TForm1::PauseGame() {
     SavedScreen->BlitWhole(*BackBuffer, 0, 0, false);
-    const TRect stripe{0, 0, GameSprites[9] ? GameSprites[9]->Width() : 0, 1};
+    const TRect stripe{
+        0, 0, GameSprites[GameRecord::PauseStripe] ? GameSprites[GameRecord::PauseStripe]->Width() : 0, 1};
     for (int i = 0; i < ScreenHeight / 2; ++i)
-        DrawDirectRect(GameSprites[9], *SavedScreen, stripe, 0, 2 * i);
+        DrawDirectRect(GameSprites[GameRecord::PauseStripe], *SavedScreen, stripe, 0, 2 * i);
     ScreenState = ScreenPause;
     EndGameMouse(); // a paused player may want the pointer for other windows
 }

@@ -3,6 +3,7 @@
 #include "Game/TBonus.h"
 #include "core/ScreenState.h"
 #include "graphics/Blit.h"
+#include "graphics/PackRecords.h"
 #include "graphics/SpriteStore.h"
 #include "graphics/Text.h"
 #include "main/Form.h"
@@ -18,25 +19,6 @@
 
 namespace {
 
-// Interface pictures of these screens.
-enum Picture : int {
-    MenuBackground = 0,
-    BossKeyFace = 9,
-    HiScoreRowStrip = 10,
-    DisplayFace = 17,
-    OnOffFace = 18,
-    NextFace = 23,
-    PreviousFace = 24,
-    Logo = 29,
-    HeaderFrame = 30,
-    MainMenuPanel = 31,
-    ClearTableFace = 32,
-    OnlineTableFace = 33,
-    BackFace = 34,
-    BossKeyHighlight = 38,
-    AboutPicture = 41,
-};
-
 // Texts are built once: drawing a screen allocates nothing.
 struct ScreenText {
     int x;
@@ -49,8 +31,8 @@ void DrawPicture(TForm1& form, int picture, int x, int y, bool keyed = true) {
 }
 
 void DrawHeaderPair(TForm1& form) {
-    DrawPicture(form, Logo, 0, 0);
-    DrawPicture(form, HeaderFrame, 388, 0);
+    DrawPicture(form, InterfaceRecord::Logo, 0, 0);
+    DrawPicture(form, InterfaceRecord::HeaderFrame, 388, 0);
 }
 
 void DrawScreenTitle(TForm1& form, int x, const std::string& title) {
@@ -70,11 +52,11 @@ constexpr int MainMenuPanelY = 327;
 
 void DrawIntro(TForm1& form) {
     Surface& target = *form.BackBuffer;
-    DrawPicture(form, MenuBackground, 0, 0, false);
+    DrawPicture(form, InterfaceRecord::MenuBackground, 0, 0, false);
     // The title slides in from the left edge; the position is a 16-bit value, as the blit takes it.
-    DrawSprite(InterfaceSprites[Logo], target, IntroLogoPart,
+    DrawSprite(InterfaceSprites[InterfaceRecord::Logo], target, IntroLogoPart,
                static_cast<int16_t>(AnimCounter - IntroEndCount), 0);
-    DrawPicture(form, MainMenuPanel, MainMenuPanelX, MainMenuPanelY);
+    DrawPicture(form, InterfaceRecord::MainMenuPanel, MainMenuPanelX, MainMenuPanelY);
     if (AnimCounter >= IntroEndCount) {
         ScreenState = ScreenMainMenu;
         AnimCounter = 0;
@@ -86,8 +68,8 @@ void DrawIntro(TForm1& form) {
 
 void DrawMainMenu(TForm1& form) {
     DrawMenuBackground(form);
-    DrawPicture(form, Logo, 0, 0);
-    DrawPicture(form, MainMenuPanel, MainMenuPanelX, MainMenuPanelY);
+    DrawPicture(form, InterfaceRecord::Logo, 0, 0);
+    DrawPicture(form, InterfaceRecord::MainMenuPanel, MainMenuPanelX, MainMenuPanelY);
     MainMenu->Draw(*form.BackBuffer);
 }
 
@@ -138,20 +120,20 @@ void DrawFace(TForm1& form, int picture, int item, int dx, int dy) {
 
 // Everything but the selection: background, header, title, row labels and the plain faces.
 void DrawOptionsFrame(TForm1& form, bool capturingKey) {
-    DrawPicture(form, MenuBackground, 0, 0, false);
+    DrawPicture(form, InterfaceRecord::MenuBackground, 0, 0, false);
     DrawHeaderPair(form);
     DrawScreenTitle(form, 420, OptionsTitle);
     for (const RowLabel& label : RowLabels)
         DrawMenuText(RowLabelX, OptionItemRects[label.item].top + label.below, 18, 12, label.text,
                      *form.BackBuffer, ColourBrightGreen, false);
-    DrawFace(form, DisplayFace, ItemDisplay, 5, capturingKey ? 5 : 4);
-    DrawFace(form, OnOffFace, ItemMusic, 5, 5);
-    DrawFace(form, OnOffFace, ItemSound, 5, 5);
+    DrawFace(form, InterfaceRecord::DisplayFace, ItemDisplay, 5, capturingKey ? 5 : 4);
+    DrawFace(form, InterfaceRecord::OnOffFace, ItemMusic, 5, 5);
+    DrawFace(form, InterfaceRecord::OnOffFace, ItemSound, 5, 5);
     if (capturingKey)
-        DrawFace(form, BossKeyHighlight, ItemBossKey, 0, 0);
+        DrawFace(form, InterfaceRecord::BossKeyHighlight, ItemBossKey, 0, 0);
     else
-        DrawFace(form, BossKeyFace, ItemBossKey, 4, 4);
-    DrawFace(form, BackFace, ItemOptionsBack, 7, 7);
+        DrawFace(form, InterfaceRecord::BossKeyFace, ItemBossKey, 4, 4);
+    DrawFace(form, InterfaceRecord::BackFace, ItemOptionsBack, 7, 7);
 }
 
 void DrawOptionValues(TForm1& form, bool capturingKey) {
@@ -213,12 +195,12 @@ bool HiScoreStillCurrent() {
 void DrawHiScoreStill(TForm1& form) {
     DrawMenuBackground(form);
     for (int i = 0; i < RowStripCount; ++i)
-        DrawPicture(form, HiScoreRowStrip, 250, 120 + 36 * i, false);
+        DrawPicture(form, InterfaceRecord::HiScoreRowStrip, 250, 120 + 36 * i, false);
     DrawHeaderPair(form);
     DrawScreenTitle(form, 420, HiScoreTitle);
-    DrawPicture(form, ClearTableFace, 50, 140);
-    DrawPicture(form, OnlineTableFace, 50, 210);
-    DrawPicture(form, BackFace, 121, 460, false);
+    DrawPicture(form, InterfaceRecord::ClearTableFace, 50, 140);
+    DrawPicture(form, InterfaceRecord::OnlineTableFace, 50, 210);
+    DrawPicture(form, InterfaceRecord::BackFace, 121, 460, false);
     DrawHiScores(*form.BackBuffer);
 }
 
@@ -338,7 +320,7 @@ void DrawControlsBody(TForm1& form) {
 }
 
 void DrawAboutBody(TForm1& form) {
-    DrawPicture(form, AboutPicture, 40, 220);
+    DrawPicture(form, InterfaceRecord::AboutPicture, 40, 220);
     DrawMenuText(170, 220, 28, 18, AboutName, *form.BackBuffer, ColourBrightGreen, false);
     DrawMenuText(170, 255, 28, 18, AboutMaker, *form.BackBuffer, ColourDimGreen, false);
     DrawMenuText(170, 296, 18, 11, AboutHomePage, *form.BackBuffer, ColourMediumGreen, false);
@@ -383,11 +365,11 @@ HelpPageContent HelpPageOf(Screen screen) {
 
 void DrawHelpPage(TForm1& form, Screen screen) {
     const HelpPageContent page = HelpPageOf(screen);
-    DrawPicture(form, MenuBackground, 0, 0, false);
+    DrawPicture(form, InterfaceRecord::MenuBackground, 0, 0, false);
     DrawHeaderPair(form);
-    DrawPicture(form, PreviousFace, 440, 530);
-    DrawPicture(form, NextFace, 550, 530);
-    DrawPicture(form, BackFace, 660, 530);
+    DrawPicture(form, InterfaceRecord::PreviousFace, 440, 530);
+    DrawPicture(form, InterfaceRecord::NextFace, 550, 530);
+    DrawPicture(form, InterfaceRecord::BackFace, 660, 530);
     DrawScreenTitle(form, 475, HelpTitle);
     DrawTitleText(40, 140, 28, 18, page.title, *form.BackBuffer, ColourBrightGreen);
     if (page.drawBody) page.drawBody(form);

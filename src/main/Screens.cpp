@@ -1,4 +1,5 @@
 #include "main/Screens.h"
+#include "graphics/PackRecords.h"
 
 #include "core/ScreenState.h"
 #include "graphics/Blit.h"
@@ -7,7 +8,9 @@
 #include "main/ScreenDrawing.h"
 
 void DrawMenuBackground(TForm1& form) {
-    if (DrawDirect(InterfaceSprites[0], *form.BackBuffer, 0, 0, false) != BlitOk) form.RestoreSurfaces();
+    if (DrawDirect(InterfaceSprites[InterfaceRecord::MenuBackground], *form.BackBuffer, 0, 0, false) !=
+        BlitOk)
+        form.RestoreSurfaces();
 }
 
 void DrawShellScreen(TForm1& form) {
