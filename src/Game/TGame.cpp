@@ -7,6 +7,7 @@
 #include "Game/TEnemyEngine.h"
 #include "Game/TGunner.h"
 #include "Game/THit.h"
+#include "Game/TLineLive.h"
 #include "Game/TMyShip.h"
 #include "Game/TRunBackground.h"
 #include "audio/Audio.h"
@@ -18,8 +19,6 @@
 #include "platform/Clock.h"
 
 #include <cmath>
-
-std::unique_ptr<TGame> CurrentGame;
 
 namespace {
 
@@ -64,12 +63,12 @@ int ProgressMarkerY(uint32_t distance, uint32_t stageNumber) {
 }
 
 TGame::TGame() {
-    Ship = std::make_unique<TMyShip>();
-    FarLayer = std::make_unique<TRunBackground>(800, 200, FarLayerSprite, 15);
+    Ship = std::make_unique<TMyShip>(*this);
+    FarLayer = std::make_unique<TRunBackground>(Distance, 800, 200, FarLayerSprite, 15);
     NearLayer = std::make_unique<TRunBackground>(
-        300, 200, static_cast<uint8_t>(FirstNearLayerSprite + Random(NearLayerSpriteChoices)), 1);
+        Distance, 300, 200, static_cast<uint8_t>(FirstNearLayerSprite + Random(NearLayerSpriteChoices)), 1);
     PhaseTick = GetTickCount();
-    Engine = std::make_unique<TEnemyEngine>();
+    Engine = std::make_unique<TEnemyEngine>(*this);
 }
 
 TGame::~TGame() {
@@ -101,14 +100,34 @@ std::string TGame::StageCaption() const {
 void TGame::NextStage() {
     ++StageNumber;
     StageInLevel = static_cast<uint8_t>(StageNumber % 3 == 0 ? 3 : StageNumber % 3);
-    Phase = PhaseRestart;
+    Phase = GamePhase::Restart;
 }
 
 void TGame::SpawnHit(int16_t x, int16_t y, uint8_t kind, int8_t startFrame) {
     const auto slot = LowestEmptySlot(Hits);
     if (!slot) return;
     PlaySoundEffect(x, y, SoundHit);
-    Hits[*slot] = std::make_unique<THit>(kind, static_cast<uint8_t>(*slot), x, y, startFrame);
+    Hits[*slot] = std::make_unique<THit>(*this, kind, static_cast<uint8_t>(*slot), x, y, startFrame);
+}
+
+TRect TGame::PlayerBounds() const {
+    return ShipBounds(*Ship);
+}
+
+const int16_t* TGame::PlayerX() const {
+    return Ship ? &Ship->X : nullptr;
+}
+
+void TGame::DamagePlayer(uint8_t amount) {
+    Ship->TakeDamage(amount);
+}
+
+void TGame::RamPlayer(const TRect& rammer, int32_t& life, TLineLive& lifeBar) {
+    if (!RectsIntersect(rammer, PlayerBounds())) return;
+    const uint8_t damage = static_cast<uint8_t>(life);
+    life -= Energy;
+    if (life > 0) lifeBar.Visible = true;
+    DamagePlayer(damage);
 }
 
 uint8_t TGame::PickWeighted(uint8_t lightShare, uint8_t mediumShare) {
@@ -132,19 +151,17 @@ uint8_t TGame::PickEnemyKind() {
 void TGame::RunFrame(Surface& target) {
     Mouse = ReadMouseDevice();
     switch (Phase) {
-    case PhaseRestart:
+    case GamePhase::Restart:
         RunRestart(target);
         break;
-    case PhaseIntro:
+    case GamePhase::Intro:
         RunIntro(target);
         break;
-    case PhasePlay:
+    case GamePhase::Play:
         RunPlay(target);
         break;
-    case PhaseGameOver:
+    case GamePhase::GameOver:
         RunGameOver(target);
-        break;
-    default:
         break;
     }
 }
@@ -167,7 +184,7 @@ void TGame::RunRestart(Surface& target) {
     UpdateSlots(Hits, target);
     DrawHud(target);
     if (CountOccupied(Hits) == 0) {
-        Phase = PhaseIntro;
+        Phase = GamePhase::Intro;
         PlaySoundEffect(400, 100, SoundNewStage);
         PhaseTick = GetTickCount();
     }
@@ -187,10 +204,10 @@ void TGame::RunIntro(Surface& target) {
 }
 
 void TGame::StartPlay() {
-    Phase = PhasePlay;
+    Phase = GamePhase::Play;
     Engine->Clear();
     Energy = FullEnergy;
-    if (StageInLevel == 3) Engine->Boss = std::make_unique<TBaseBoss>(BossKind());
+    if (StageInLevel == 3) Engine->Boss = std::make_unique<TBaseBoss>(*this, BossKind());
 }
 
 void TGame::RunPlay(Surface& target) {
@@ -208,7 +225,7 @@ void TGame::RunPlay(Surface& target) {
 
 void TGame::EndGame() {
     StopMusic();
-    Phase = PhaseGameOver;
+    Phase = GamePhase::GameOver;
     PlaySoundDirect(SoundLaser);
     PhaseTick = GetTickCount();
 }

@@ -1,6 +1,6 @@
 #include "main/MainState.h"
 
-#include "Game/GameState.h"
+#include "Game/TGame.h"
 #include "audio/Audio.h"
 #include "core/CoreState.h"
 #include "graphics/GraphicsState.h"
@@ -10,7 +10,10 @@
 #include "persistence/PersistenceState.h"
 #include "platform/PlatformState.h"
 
+std::unique_ptr<TGame> CurrentGame;
+
 void ResetMainState() {
+    CurrentGame.reset();
     FirstStart = true;
     SkipMinimize = true;
     ExitConfirmed = false;
@@ -23,7 +26,6 @@ void ResetMainState() {
 
 void ResetProgramState() {
     ResetMainState();
-    ResetGameState();
     ShutdownAudio();
     ResetOnlineState();
     ResetGraphicsState();

@@ -10,6 +10,7 @@ class TDDBtnCollection;
 class TDDOptBtnCollection;
 class TDDTextBtnCollection;
 class TDDEdit;
+struct TGame;
 
 // The next FormCreate is the program's first; a later one only rebuilds the display.
 extern bool FirstStart;
@@ -24,6 +25,9 @@ extern uint16_t DesktopWidth;
 extern uint16_t DesktopHeight;
 // The window mode asked for on the command line, for this run only.
 extern std::optional<bool> WindowModeForThisRun;
+
+// The running game, or empty outside a game. The game's objects never reach it: each is given its game.
+extern std::unique_ptr<TGame> CurrentGame;
 
 // The menu widgets of the screens (see MenuWidgets.h).
 extern std::unique_ptr<TDDBtnCollection> MainMenu;

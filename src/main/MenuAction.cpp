@@ -187,7 +187,7 @@ void SendQuestionAction(TForm1& form) {
 
 void QuitQuestionAction(TForm1& form) {
     if (!YesNoQuestion->MouseOver) return;
-    if (YesNoQuestion->Choice && CurrentGame) CurrentGame->Phase = PhaseGameOver;
+    if (YesNoQuestion->Choice && CurrentGame) CurrentGame->Phase = GamePhase::GameOver;
     ResumeGame(form);
     PlayMenuClickDirect();
 }

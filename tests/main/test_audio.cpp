@@ -435,7 +435,7 @@ TEST(AudioInShell, DISABLED_RecordTheBusiestMinute) {
             SetTestKeyHeld(ScanSpace, false);
             TGame& game = *CurrentGame;
             game.Lives = std::max<int16_t>(game.Lives, 3);
-            if (game.Phase == PhasePlay) {
+            if (game.Phase == GamePhase::Play) {
                 game.Ship->Gun->SetWeapon(PlayerGuns[(frame / 1000) % std::size(PlayerGuns)]);
                 game.Ship->UpgradeSeconds = 30;
                 // Every five seconds of play: a mega-bomb, then a lost life, in turn.

@@ -438,18 +438,18 @@ TEST(Menus, NameEntryCancelLeavesTheTable) {
 TEST(Menus, QuitQuestionNoResumesAndYesEndsTheGame) {
     Harness h;
     h.Form().StartGame();
-    CurrentGame->Phase = PhasePlay;
+    CurrentGame->Phase = GamePhase::Play;
     h.PressKey(SDLK_ESCAPE);
     ASSERT_EQ(ScreenState, ScreenQuitQuestion);
     h.PressKey(SDLK_n);
     EXPECT_EQ(ScreenState, ScreenGame);
-    EXPECT_EQ(CurrentGame->Phase, PhasePlay);
+    EXPECT_EQ(CurrentGame->Phase, GamePhase::Play);
 
     h.PressKey(SDLK_ESCAPE);
     h.PressKey(SDLK_LEFT);
     h.PressKey(SDLK_RETURN);
     EXPECT_EQ(ScreenState, ScreenGame);
-    EXPECT_EQ(CurrentGame->Phase, PhaseGameOver);
+    EXPECT_EQ(CurrentGame->Phase, GamePhase::GameOver);
 }
 
 // ---- Pictures to look at ----------------------------------------------------------------------------
@@ -492,7 +492,7 @@ TEST(Presentation, DISABLED_Screenshots) {
     save(h, "waiting.bmp");
 
     h.Form().StartGame();
-    for (int i = 0; i < 3000 && CurrentGame->Phase != PhasePlay; ++i)
+    for (int i = 0; i < 3000 && CurrentGame->Phase != GamePhase::Play; ++i)
         h.Step();
     constexpr uint8_t PlayerGuns[] = {0, 1, 8, 3, 5};
     for (uint8_t gun : PlayerGuns) {

@@ -274,7 +274,7 @@ namespace {
 void EndAGameWith(Harness& h, int32_t score) {
     h.Form().StartGame();
     CurrentGame->Score = score;
-    CurrentGame->Phase = PhaseGameOver;
+    CurrentGame->Phase = GamePhase::GameOver;
     CurrentGame->PhaseTick = GetTickCount();
     ASSERT_TRUE(h.StepUntilScreen(ScreenNameEntry, 1000));
 }
