@@ -146,7 +146,7 @@ void ExitQuestionAction(TForm1& form) {
     if (YesNoQuestion->Choice) {
         ExitConfirmed = true;
         form.Close(); // the close query lets it pass now
-        SaveConfig();
+        SaveSettings();
     } else {
         ScreenState = ScreenMainMenu;
         ExitConfirmed = false;
@@ -165,8 +165,8 @@ void NameEntryAction() {
     if (!OkCancelQuestion->MouseOver) return;
     if (OkCancelQuestion->Choice) {
         const TDDEdit& field = *HiScoreNameEdit;
-        if (!InsertHiScore(field.Text.substr(0, field.Length), CurrentGame ? CurrentGame->Score : 0))
-            ShowNotice(ScoreNotSavedNotice);
+        InsertHiScore(field.Text.substr(0, field.Length), CurrentGame ? CurrentGame->Score : 0);
+        if (!SaveSettings()) ShowNotice(ScoreNotSavedNotice);
         ScreenState = ScreenSendQuestion;
     } else {
         ScreenState = ScreenMainMenu;

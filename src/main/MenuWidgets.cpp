@@ -75,7 +75,6 @@ void CreateMenuWidgets() {
     if (!OkCancelQuestion)
         OkCancelQuestion = std::make_unique<TDDTextBtnCollection>(OkRect, CancelRect, "Ok", "Cancel");
     if (!HiScoreNameEdit) HiScoreNameEdit = MakeNameEdit();
-    SetCountryFieldReader(CountryFieldText);
 }
 
 void FreeMenuWidgets() {
@@ -86,7 +85,6 @@ void FreeMenuWidgets() {
     YesNoQuestion.reset();
     OkCancelQuestion.reset();
     HiScoreNameEdit.reset();
-    SetCountryFieldReader(nullptr);
 }
 
 namespace {
@@ -144,6 +142,11 @@ void CheckAllMenuWidgets() {
 
 void SetOptionsMouseMode() {
     if (OptionsMenu) OptionsMenu->MouseMode = true;
+}
+
+bool SaveSettings() {
+    Options.Country = CountryFieldText();
+    return SaveConfig();
 }
 
 void ApplyCountryToOptionsScreen() {

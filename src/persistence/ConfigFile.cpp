@@ -23,8 +23,6 @@ namespace {
 constexpr size_t ConfigReadLimit = 4096;
 constexpr uint8_t StoredTrue = 1;
 
-CountryFieldReader countryFieldReader = nullptr;
-
 // Closes the descriptor on every path out, errors included.
 class FileDescriptor {
   public:
@@ -276,7 +274,6 @@ void LoadConfig(const std::string& path) {
 }
 
 bool SaveConfig(const std::string& path) {
-    if (countryFieldReader) Options.Country = countryFieldReader();
     std::string reason;
     if (ReplaceFileAtomically(path, EncodeConfig(), reason)) return true;
     // A failed replacement never touches the old file, but on a first start there is none.
@@ -286,8 +283,4 @@ bool SaveConfig(const std::string& path) {
                                   : "the settings and scores last only until the game ends";
     std::fprintf(stderr, "%s could not be saved (%s); %s.\n", path.c_str(), reason.c_str(), consequence);
     return false;
-}
-
-void SetCountryFieldReader(CountryFieldReader reader) {
-    countryFieldReader = reader;
 }

@@ -1,7 +1,5 @@
 #include "persistence/HiScores.h"
 
-#include "persistence/ConfigFile.h"
-
 #include <utility>
 
 namespace {
@@ -25,12 +23,11 @@ bool ScoreEntersTable(int32_t score) {
     return score > HiScoreTable[HiScoreCount - 1].Score;
 }
 
-bool InsertHiScore(const std::string& name, int32_t score) {
+void InsertHiScore(const std::string& name, int32_t score) {
     HiScoreTable[HiScoreCount - 1] = THiScores{name, score};
     // Only a strictly smaller score gives way, so among equal scores the older entry stays above.
     for (int i = 0; i < HiScoreCount; ++i)
         for (int j = HiScoreCount - 1; j > i; --j)
             if (HiScoreTable[j - 1].Score < HiScoreTable[j].Score)
                 std::swap(HiScoreTable[j - 1], HiScoreTable[j]);
-    return SaveConfig();
 }

@@ -304,6 +304,22 @@ TEST(Menus, ExitQuestionNoReturnsToTheMenuAndYesSavesAndCloses) {
     EXPECT_NE(h.ConfigBytes(), before);
 }
 
+TEST(Menus, TheExitSavesTheCountryAsItsFieldShowsIt) {
+    Harness h;
+    GoToMainMenu(h);
+    Options.Country = "Chad";
+    ApplyCountryToOptionsScreen();
+    OptionsMenu->Edit.SetText("Peru");
+    ASSERT_EQ(Options.Country, "Chad") << "typing alone changes nothing kept";
+
+    h.PressKey(SDLK_ESCAPE);
+    h.PressKey(SDLK_LEFT);
+    h.PressKey(SDLK_RETURN);
+    ASSERT_TRUE(h.Form().Closed());
+    EXPECT_EQ(Options.Country, "Peru");
+    EXPECT_EQ(h.ConfigBytes(), EncodeConfig()) << "the file keeps what the field showed";
+}
+
 TEST(Menus, ClearingTheTableChangesMemoryOnlyUntilTheExitQuestionSaves) {
     Harness h;
     GoToMainMenu(h);
