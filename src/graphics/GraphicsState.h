@@ -4,6 +4,8 @@
 #include "core/SlotList.h"
 #include "graphics/PackRecords.h"
 
+#include <memory>
+
 class Surface;
 
 inline constexpr int GameSpriteCount = GameRecordCount;
@@ -15,5 +17,8 @@ extern SlotList<Surface, GameSpriteCount> GameSprites;
 extern SlotList<Surface, InterfaceSpriteCount> InterfaceSprites;
 extern SlotList<Surface, PlayerShotSpriteCount> PlayerShotSprites;
 
-// Back to the values at program start: an empty sprite store.
+// The white flash of the ship's sheet, made from the pack at load time (see DerivedSprites.h).
+extern std::unique_ptr<Surface> ShipHitFlashSprite;
+
+// Back to the values at program start: an empty sprite store and no derived pictures.
 void ResetGraphicsState();

@@ -1,5 +1,6 @@
 #include "main/MainState.h"
 
+#include "DXCtrl/DXCtrlState.h"
 #include "Game/TGame.h"
 #include "audio/Audio.h"
 #include "core/CoreState.h"
@@ -9,11 +10,16 @@
 #include "online/OnlineState.h"
 #include "persistence/PersistenceState.h"
 #include "platform/PlatformState.h"
+#include "platform/Surface.h"
 
 std::unique_ptr<TGame> CurrentGame;
+HiScoreStill KeptHiScores;
+uint32_t StoreGeneration = 1;
 
 void ResetMainState() {
     CurrentGame.reset();
+    KeptHiScores = HiScoreStill{};
+    StoreGeneration = 1;
     FirstStart = true;
     SkipMinimize = true;
     ExitConfirmed = false;
@@ -27,6 +33,7 @@ void ResetMainState() {
 void ResetProgramState() {
     ResetMainState();
     ShutdownAudio();
+    ResetDXCtrlState();
     ResetOnlineState();
     ResetGraphicsState();
     ResetPersistenceState();

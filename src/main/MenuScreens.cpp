@@ -170,17 +170,6 @@ namespace {
 const std::string HiScoreTitle = "High Score";
 constexpr int RowStripCount = 11;
 
-// The high-score screen but its selection highlight (which stays left of the table) is kept as a
-// picture while the table and the sprite store stay the same: forty cells of text cost more than the
-// rest of the frame together.
-struct HiScoreStill {
-    std::unique_ptr<Surface> picture;
-    std::array<THiScores, HiScoreCount> table;
-    uint32_t storeGeneration = 0;
-};
-HiScoreStill hiScoreStill;
-uint32_t storeGeneration = 1; // counts sprite-store reloads
-
 bool SameTable(const std::array<THiScores, HiScoreCount>& a, const std::array<THiScores, HiScoreCount>& b) {
     for (int i = 0; i < HiScoreCount; ++i)
         if (a[i].Score != b[i].Score || a[i].Name != b[i].Name) return false;
@@ -188,8 +177,8 @@ bool SameTable(const std::array<THiScores, HiScoreCount>& a, const std::array<TH
 }
 
 bool HiScoreStillCurrent() {
-    return hiScoreStill.picture && hiScoreStill.storeGeneration == storeGeneration &&
-           SameTable(hiScoreStill.table, HiScoreTable);
+    return KeptHiScores.picture && KeptHiScores.storeGeneration == StoreGeneration &&
+           SameTable(KeptHiScores.table, HiScoreTable);
 }
 
 void DrawHiScoreStill(TForm1& form) {
@@ -205,21 +194,21 @@ void DrawHiScoreStill(TForm1& form) {
 }
 
 void KeepHiScoreStill(const Surface& drawn, uint32_t generationWhenDrawn) {
-    if (generationWhenDrawn != storeGeneration) return; // the store was reloaded while drawing
-    if (!hiScoreStill.picture) hiScoreStill.picture = Surface::Create(ScreenWidth, ScreenHeight);
-    if (!hiScoreStill.picture) return;
-    hiScoreStill.picture->BlitWhole(drawn, 0, 0, false);
-    hiScoreStill.table = HiScoreTable;
-    hiScoreStill.storeGeneration = generationWhenDrawn;
+    if (generationWhenDrawn != StoreGeneration) return; // the store was reloaded while drawing
+    if (!KeptHiScores.picture) KeptHiScores.picture = Surface::Create(ScreenWidth, ScreenHeight);
+    if (!KeptHiScores.picture) return;
+    KeptHiScores.picture->BlitWhole(drawn, 0, 0, false);
+    KeptHiScores.table = HiScoreTable;
+    KeptHiScores.storeGeneration = generationWhenDrawn;
 }
 
 } // namespace
 
 void DrawHiScoreScreen(TForm1& form) {
     if (HiScoreStillCurrent()) {
-        if (form.BackBuffer->BlitWhole(*hiScoreStill.picture, 0, 0, false) != BlitOk) form.RestoreSurfaces();
+        if (form.BackBuffer->BlitWhole(*KeptHiScores.picture, 0, 0, false) != BlitOk) form.RestoreSurfaces();
     } else {
-        const uint32_t generation = storeGeneration;
+        const uint32_t generation = StoreGeneration;
         DrawHiScoreStill(form);
         KeepHiScoreStill(*form.BackBuffer, generation);
     }
@@ -227,8 +216,8 @@ void DrawHiScoreScreen(TForm1& form) {
 }
 
 void ForgetScreenPictures() {
-    ++storeGeneration;
-    hiScoreStill.picture.reset();
+    ++StoreGeneration;
+    KeptHiScores.picture.reset();
 }
 
 // ---- help pages ----

@@ -4,4 +4,5 @@
 
 void ResetOnlineState() {
     ScoreServer = TScoreServer{};
+    LinksFailedAtOnce = 0;
 }

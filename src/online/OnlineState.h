@@ -6,5 +6,9 @@ struct TScoreServer;
 // Where the score server is and how long a request may take (see WebScores.h).
 extern TScoreServer ScoreServer;
 
-// Back to the values at program start: the score server the build names, the usual time-outs.
+// Links the opener could not even be started for, not yet reported (see GoToLink.h).
+extern int LinksFailedAtOnce;
+
+// Back to the values at program start: the score server the build names, the usual time-outs, no
+// failed link waiting to be reported.
 void ResetOnlineState();
