@@ -3,6 +3,7 @@
 #include "GameFixture.h"
 
 #include "Harness.h"
+#include "ShellPilot.h"
 
 #include "Game/EnemyKinds.h"
 #include "Game/TAsteroid.h"
@@ -638,39 +639,6 @@ TEST(OppositionTables, KindsOutsideTheTablesReadTheFirstRow) {
 
 // --- A whole game, headless -------------------------------------------------------------------------
 
-// Plays a seeded game through the real shell with a scripted pilot: fire held, weaving left and right.
-// The test keeps the ship alive by topping up its energy and lives.
-class ScriptedPilot {
-  public:
-    explicit ScriptedPilot(Harness& harness) : h(harness) {}
-
-    void Fly(int frames) {
-        for (int i = 0; i < frames && ScreenState == ScreenGame; ++i, ++frame) {
-            const bool left = (frame / 90) % 2 == 0;
-            SetTestKeyHeld(ScanLeftCtrl, !holdFire);
-            SetTestKeyHeld(ScanLeft, left);
-            SetTestKeyHeld(ScanRight, !left);
-            SetTestKeyHeld(ScanUp, !stayLow && (frame / 240) % 3 == 0);
-            SetTestKeyHeld(ScanDown, stayLow || (frame / 240) % 3 == 2);
-            SetTestKeyHeld(ScanSpace, !holdFire && frame % 500 == 0);
-            h.Step(1, 6);
-            if (CurrentGame) {
-                CurrentGame->Energy = std::max<int16_t>(CurrentGame->Energy, 60);
-                CurrentGame->Lives = std::max<int16_t>(CurrentGame->Lives, 3);
-            }
-        }
-    }
-    int Frame() const { return frame; }
-    // Keeps to the bottom of the field (out of a boss's reach for most of its drift).
-    bool stayLow = false;
-    // Flies without firing (lets a boss live long enough to show its weapons).
-    bool holdFire = false;
-
-  private:
-    Harness& h;
-    int frame = 0;
-};
-
 TEST(OppositionEndToEnd, SeededGamePlaysThroughToStageTwo) {
     Harness h("", 2024);
     ASSERT_TRUE(h.Started());
@@ -694,48 +662,11 @@ TEST(OppositionEndToEnd, SeededGamePlaysThroughToStageTwo) {
     ClearTestInput();
 }
 
-// Plays on to the first boss and writes pictures of a crowded battle and of the boss fight into
-// $VANTORIX_SHOTS (or the working folder). Slow: run by hand with --gtest_also_run_disabled_tests.
-TEST(OppositionEndToEnd, DISABLED_ScreenshotsOfABattleAndTheFirstBoss) {
-    const char* folderVariable = std::getenv("VANTORIX_SHOTS");
-    const std::filesystem::path folder =
-        folderVariable ? std::filesystem::path(folderVariable) : std::filesystem::current_path();
-    Harness h("", 77);
-    ASSERT_TRUE(h.Started());
-    h.Form().StartGame();
-    ScriptedPilot pilot(h);
-    bool battleSaved = false;
-    while (CurrentGame && CurrentGame->StageNumber < 3 && pilot.Frame() < 40000) {
-        pilot.Fly(1);
-        const TGame& game = *CurrentGame;
-        if (!battleSaved && game.StageNumber == 2 && game.Engine->LiveShips() >= 5 &&
-            CountOccupied(game.Hits) >= 2) {
-            h.SaveScreenshot((folder / "battle.bmp").string());
-            battleSaved = true;
-        }
-    }
-    ASSERT_NE(CurrentGame, nullptr);
-    ASSERT_EQ(CurrentGame->StageNumber, 3u);
-    // The boss fight: the boss down in the field, hurt (its bar showing) or with shots in flight.
-    bool bossSaved = false;
-    pilot.stayLow = true;
-    for (int i = 0; i < 20000 && CurrentGame && CurrentGame->StageNumber == 3 && !bossSaved; ++i) {
-        pilot.Fly(1);
-        const TBaseBoss* boss = CurrentGame->Engine->Boss.get();
-        if (boss && boss->Y > 100 && (boss->LifeBar->Visible || CountOccupied(boss->Gun->Shots) >= 1)) {
-            h.SaveScreenshot((folder / "boss.bmp").string());
-            bossSaved = true;
-        }
-    }
-    EXPECT_TRUE(battleSaved);
-    EXPECT_TRUE(bossSaved);
-    ClearTestInput();
-}
-
 // Plays through the first boss into stage 4 and checks every hit of the boss's shots on the ship: a
 // shot that ends while on the field ended on the ship, so the part of its picture on the field must
-// touch the ship. Slow: run by hand with --gtest_also_run_disabled_tests.
-TEST(OppositionEndToEnd, DISABLED_FirstBossShotsHurtOnlyWhereTheyAreDrawn) {
+// touch the ship. Slow (minutes with the sanitizers): ctest runs it under the label "slow", which
+// `ctest -LE slow` leaves out.
+TEST(OppositionSlow, FirstBossShotsHurtOnlyWhereTheyAreDrawn) {
     Harness h("", 77);
     ASSERT_TRUE(h.Started());
     h.Form().StartGame();

@@ -1,5 +1,6 @@
 // The shell's menus, questions and key table through the real program, headless.
 #include "Harness.h"
+#include "ShellPilot.h"
 
 #include "DXCtrl/MenuClick.h"
 #include "Game/TGame.h"
@@ -38,12 +39,6 @@ double PictureCoverage(const Harness& h, int image, int x, int y) {
             if (h.Pixel(x + px, y + py) == colour) ++shown;
         }
     return opaque == 0 ? 0.0 : static_cast<double>(shown) / opaque;
-}
-
-void GoToMainMenu(Harness& h) {
-    h.Click(1, 1); // skips the intro
-    h.Step();
-    ASSERT_EQ(ScreenState, ScreenMainMenu);
 }
 
 struct ClickCounter {
@@ -385,14 +380,6 @@ TEST(Menus, HighScoreScreenKeepsItsDrawingUntilTheTableOrTheStoreChanges) {
     EXPECT_GT(PictureCoverage(h, 12, 44, 203), 0.9) << "the highlight is drawn every frame";
 }
 
-// A finished game with a score that enters the table, on the name entry.
-void OpenNameEntry(Harness& h, int32_t score) {
-    h.Form().StartGame();
-    CurrentGame->Score = score;
-    ScreenState = ScreenNameEntry;
-    h.Step();
-}
-
 TEST(Menus, HiScoreTableDrawsTheFirstRowBrightAndTheOthersDim) {
     ResetHighScores();
     auto screen = Surface::Create(800, 600);
@@ -466,97 +453,6 @@ TEST(Menus, QuitQuestionNoResumesAndYesEndsTheGame) {
     h.PressKey(SDLK_RETURN);
     EXPECT_EQ(ScreenState, ScreenGame);
     EXPECT_EQ(CurrentGame->Phase, GamePhase::GameOver);
-}
-
-// ---- Pictures to look at ----------------------------------------------------------------------------
-
-// Writes the screens a player judges the presentation by into $VANTORIX_SHOTS (or the working folder):
-// the main menu, the options with their longest values, the name entry with a ten-letter name full of
-// descenders, the retry screen, the game with the ship in the lower right corner and each gun firing,
-// and a sheet of every enemy shot beside every player shot on the nebula and on plain space.
-// Run by hand with --gtest_also_run_disabled_tests.
-TEST(Presentation, DISABLED_Screenshots) {
-    const char* folderVariable = std::getenv("VANTORIX_SHOTS");
-    const std::filesystem::path folder =
-        folderVariable ? std::filesystem::path(folderVariable) : std::filesystem::current_path();
-    auto save = [&](const Harness& h, const char* name) { h.SaveScreenshot((folder / name).string()); };
-    Harness h("", 31337);
-    ASSERT_TRUE(h.Started());
-    GoToMainMenu(h);
-    h.Step(2);
-    save(h, "main-menu.bmp");
-
-    Options.Windowed = false; // only the value shown; the display stays as it is
-    Options.Country = "Gypsyquayq";
-    ApplyCountryToOptionsScreen();
-    ScreenState = ScreenOptions;
-    h.Step(2);
-    save(h, "options.bmp");
-    Options.Windowed = true;
-
-    OpenNameEntry(h, 5000);
-    for (char c : std::string("gypsyquayq"))
-        h.PressKey(static_cast<SDL_Keycode>(c), HiScoreNameEdit->Text.empty() ? KMOD_LSHIFT : KMOD_NONE);
-    h.Step(2);
-    save(h, "name-entry.bmp");
-
-    ScreenState = ScreenRetryQuestion;
-    h.Step(2);
-    save(h, "retry.bmp");
-    ScreenState = ScreenPleaseWait;
-    h.Step(1);
-    save(h, "waiting.bmp");
-
-    h.Form().StartGame();
-    for (int i = 0; i < 3000 && CurrentGame->Phase != GamePhase::Play; ++i)
-        h.Step();
-    constexpr uint8_t PlayerGuns[] = {0, 1, 8, 3, 5};
-    for (uint8_t gun : PlayerGuns) {
-        CurrentGame->Ship->Gun->SetWeapon(gun);
-        CurrentGame->Ship->UpgradeSeconds = 30;
-        SetTestKeyHeld(ScanLeftCtrl, true);
-        SetTestKeyHeld(ScanUp, true);
-        for (int i = 0; i < 200; ++i) {
-            CurrentGame->Energy = std::max<int16_t>(CurrentGame->Energy, 60);
-            h.Step();
-        }
-        save(h, ("gun-" + std::to_string(gun) + ".bmp").c_str());
-    }
-    SetTestKeyHeld(ScanUp, false);
-    SetTestKeyHeld(ScanLeftCtrl, false);
-    SetTestKeyHeld(ScanRight, true);
-    SetTestKeyHeld(ScanDown, true);
-    CurrentGame->Ship->MegaBombReady = CurrentGame->Ship->MegaSkullReady = true;
-    for (int i = 0; i < 150; ++i) {
-        CurrentGame->Energy = std::max<int16_t>(CurrentGame->Energy, 60);
-        h.Step();
-    }
-    CurrentGame->Ship->TakeDamage(2);
-    h.Step();
-    save(h, "ship-lower-right-hit.bmp");
-    for (int i = 0; i < 60; ++i)
-        h.Step();
-    save(h, "ship-lower-right.bmp");
-    ClearTestInput();
-
-    // Every enemy shot (top row of each pair) over every player shot, on the nebula and on black.
-    auto sheet = Surface::Create(800, 600);
-    for (int half = 0; half < 2; ++half) {
-        const int top = half * 300;
-        if (half == 0)
-            sheet->BlitFrom(*GameSprites[2], TRect{0, 0, 512, 300}, 0, 0, false),
-                sheet->BlitFrom(*GameSprites[2], TRect{0, 0, 288, 300}, 512, 0, false);
-        int x = 5;
-        for (int kind = 0; kind < PlayerShotSpriteCount; ++kind) {
-            const Surface& enemy = *GameSprites[FirstShotRecord + kind];
-            const int w = std::min(enemy.Width(), std::min(enemy.Height(), 80));
-            sheet->BlitFrom(enemy, TRect{0, 0, w, std::min(enemy.Height(), 140)}, x, top + 5, true);
-            sheet->BlitFrom(*PlayerShotSprites[kind], TRect{0, 0, w, std::min(enemy.Height(), 140)}, x,
-                            top + 150, true);
-            x += w + 10;
-        }
-    }
-    SDL_SaveBMP(sheet->Native(), (folder / "shots.bmp").string().c_str());
 }
 
 } // namespace
