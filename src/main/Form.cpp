@@ -190,7 +190,7 @@ void TForm1::DrawScreen() {
         if (ScreenState != ScreenGame) EndGameMouse();
         return;
     }
-    DrawShellScreen(*this);
+    RunShellScreen(*this);
 }
 
 // A result that enters the table goes on to the name entry over the game's final picture, any other

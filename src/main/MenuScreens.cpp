@@ -50,19 +50,22 @@ constexpr int MainMenuPanelY = 327;
 
 } // namespace
 
-void DrawIntro(TForm1& form) {
-    Surface& target = *form.BackBuffer;
-    DrawPicture(form, InterfaceRecord::MenuBackground, 0, 0, false);
-    // The title slides in from the left edge; the position is a 16-bit value, as the blit takes it.
-    DrawSprite(InterfaceSprites[InterfaceRecord::Logo], target, IntroLogoPart,
-               static_cast<int16_t>(AnimCounter - IntroEndCount), 0);
-    DrawPicture(form, InterfaceRecord::MainMenuPanel, MainMenuPanelX, MainMenuPanelY);
+void StepIntro() {
     if (AnimCounter >= IntroEndCount) {
         ScreenState = ScreenMainMenu;
         AnimCounter = 0;
     }
     AnimCounter += IntroStep;
     if (AnimCounter % IntroHighlightEvery == 0) MainMenu->Next();
+}
+
+void DrawIntro(TForm1& form, uint32_t counter) {
+    Surface& target = *form.BackBuffer;
+    DrawPicture(form, InterfaceRecord::MenuBackground, 0, 0, false);
+    // The title slides in from the left edge; the position is a 16-bit value, as the blit takes it.
+    DrawSprite(InterfaceSprites[InterfaceRecord::Logo], target, IntroLogoPart,
+               static_cast<int16_t>(counter - IntroEndCount), 0);
+    DrawPicture(form, InterfaceRecord::MainMenuPanel, MainMenuPanelX, MainMenuPanelY);
     MainMenu->Draw(target);
 }
 
@@ -274,18 +277,22 @@ void DrawHelpLine(TForm1& form, const ScreenText& line, int height, int width, u
     DrawMenuText(line.x, line.y, height, width, line.text, *form.BackBuffer, colour, false);
 }
 
-void DrawOverviewBody(TForm1& form) {
+// Eight frames per bonus, each shown for ten drawn frames; the counter is the one the intro used, so
+// a count past the last picture starts again at the first.
+constexpr uint32_t FramesPerPicture = 10;
+constexpr uint32_t LastPicture = 7;
+
+uint32_t BonusCounterInRange(uint32_t counter) {
+    return counter / FramesPerPicture > LastPicture ? 0 : counter;
+}
+
+void DrawOverviewBody(TForm1& form, uint32_t) {
     for (const ScreenText& line : OverviewLines)
         DrawHelpLine(form, line, 14, 10, ColourDimGreen);
 }
 
-// Eight frames per bonus, each shown for ten drawn frames; the counter is the one the intro used.
-constexpr uint32_t FramesPerPicture = 10;
-constexpr uint32_t LastPicture = 7;
-
-void DrawBonusesBody(TForm1& form) {
-    if (AnimCounter / FramesPerPicture > LastPicture) AnimCounter = 0;
-    const int frame = static_cast<int>(AnimCounter / FramesPerPicture);
+void DrawBonusesBody(TForm1& form, uint32_t counter) {
+    const int frame = static_cast<int>(BonusCounterInRange(counter) / FramesPerPicture);
     for (int column = 0; column < 3; ++column) {
         for (int row = 0; row < 3; ++row) {
             const BonusKind& kind = BonusKindOf(static_cast<uint8_t>(3 * column + row));
@@ -297,10 +304,9 @@ void DrawBonusesBody(TForm1& form) {
                          false);
         }
     }
-    AnimCounter += 1;
 }
 
-void DrawControlsBody(TForm1& form) {
+void DrawControlsBody(TForm1& form, uint32_t) {
     for (size_t i = 0; i < ControlsLines.size(); ++i) {
         const bool heading = i == ControlsHeadings[0] || i == ControlsHeadings[1];
         DrawHelpLine(form, ControlsLines[i], heading ? 18 : 14, 10,
@@ -308,7 +314,7 @@ void DrawControlsBody(TForm1& form) {
     }
 }
 
-void DrawAboutBody(TForm1& form) {
+void DrawAboutBody(TForm1& form, uint32_t) {
     DrawPicture(form, InterfaceRecord::AboutPicture, 40, 220);
     DrawMenuText(170, 220, 28, 18, AboutName, *form.BackBuffer, ColourBrightGreen, false);
     DrawMenuText(170, 255, 28, 18, AboutMaker, *form.BackBuffer, ColourDimGreen, false);
@@ -318,7 +324,7 @@ void DrawAboutBody(TForm1& form) {
 
 struct HelpPageContent {
     const std::string& title;
-    void (*drawBody)(TForm1& form);
+    void (*drawBody)(TForm1& form, uint32_t counter);
 };
 
 HelpPageContent HelpPageOf(Screen screen) {
@@ -352,7 +358,11 @@ HelpPageContent HelpPageOf(Screen screen) {
 
 } // namespace
 
-void DrawHelpPage(TForm1& form, Screen screen) {
+void StepBonusAnimation() {
+    AnimCounter = BonusCounterInRange(AnimCounter) + 1;
+}
+
+void DrawHelpPage(TForm1& form, Screen screen, uint32_t counter) {
     const HelpPageContent page = HelpPageOf(screen);
     DrawPicture(form, InterfaceRecord::MenuBackground, 0, 0, false);
     DrawHeaderPair(form);
@@ -361,6 +371,6 @@ void DrawHelpPage(TForm1& form, Screen screen) {
     DrawPicture(form, InterfaceRecord::BackFace, 660, 530);
     DrawScreenTitle(form, 475, HelpTitle);
     DrawTitleText(40, 140, 28, 18, page.title, *form.BackBuffer, ColourBrightGreen);
-    if (page.drawBody) page.drawBody(form);
+    if (page.drawBody) page.drawBody(form, counter);
     PageButtons->Draw(*form.BackBuffer);
 }

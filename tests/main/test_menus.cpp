@@ -11,6 +11,7 @@
 #include "graphics/Text.h"
 #include "main/MenuWidgets.h"
 #include "main/ScreenDrawing.h"
+#include "main/Screens.h"
 #include "persistence/ConfigFile.h"
 #include "persistence/HiScores.h"
 #include "persistence/Options.h"
@@ -62,6 +63,44 @@ TEST(Menus, IntroLasts85FramesAndStepsTheHighlightSixTimes) {
     EXPECT_EQ(stepFrames, (std::vector<int>{14, 28, 42, 56, 70, 84}));
     EXPECT_EQ(AnimCounter, 3u);
     EXPECT_EQ(MainMenu->ItemIndex, 0) << "six steps through six items";
+}
+
+// The screens' steps run in one place before the drawing; drawing a screen, at any count of the intro's
+// counter, leaves the screen, the counter and the main menu's highlight as they were.
+TEST(Menus, DrawingAShellScreenChangesNothingTheScreensDecideBy) {
+    Harness h;
+    ASSERT_TRUE(h.Started());
+    h.Form().StartGame(); // the name entry and the questions draw over a game's picture
+    for (const Screen screen :
+         {ScreenIntro, ScreenMainMenu, ScreenOptions, ScreenHiScores, ScreenHelpOverview, ScreenHelpBonuses,
+          ScreenHelpControls, ScreenHelpAbout, ScreenExitQuestion, ScreenClearQuestion, ScreenKeyCapture,
+          ScreenPause, ScreenNameEntry, ScreenSendQuestion, ScreenQuitQuestion, ScreenRetryQuestion,
+          ScreenPleaseWait}) {
+        for (const uint32_t counter : {0u, 11u, 79u, 80u, 400u}) {
+            SCOPED_TRACE(testing::Message() << "screen " << screen << ", counter " << counter);
+            ScreenState = screen;
+            AnimCounter = counter;
+            const int8_t item = MainMenu->ItemIndex;
+            DrawShellScreen(h.Form(), screen, counter);
+            EXPECT_EQ(ScreenState, screen);
+            EXPECT_EQ(AnimCounter, counter);
+            EXPECT_EQ(MainMenu->ItemIndex, item);
+        }
+    }
+}
+
+TEST(Menus, TheBonusPageShowsEachPictureForTenFramesAndStartsAgainAfterTheEighth) {
+    Harness h;
+    GoToMainMenu(h);
+    ScreenState = ScreenHelpBonuses;
+    AnimCounter = 75;
+    const std::vector<uint32_t> expected{76, 77, 78, 79, 80, 1, 2};
+    std::vector<uint32_t> seen;
+    for (size_t i = 0; i < expected.size(); ++i) {
+        h.Step();
+        seen.push_back(AnimCounter);
+    }
+    EXPECT_EQ(seen, expected);
 }
 
 TEST(Menus, AClickDuringTheIntroGoesStraightToTheMainMenu) {
