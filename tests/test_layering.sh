@@ -43,6 +43,7 @@ expect refused src/online/WebScores.cpp '#include <curl/curl.h>'
 expect refused src/graphics/Text.cpp '#include <ft2build.h>'
 expect refused src/Game/TGame.cpp '  #  include "../main/Form.h"'
 expect refused src/tools/Helper.cpp '#include <string>'
+expect refused src/Loose.cpp '#include <string>'
 expect refused src/persistence/HiScores.cpp '#include <Game/TGame.h>'
 expect refused src/graphics/Text.cpp '#include <main/Form.h>'
 
