@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include <exception>
+#include <memory>
 
 template <typename LayOut> void RunGameFrames(benchmark::State& state, LayOut layOut) {
     try {
@@ -21,8 +22,8 @@ template <typename LayOut> void RunGameFrames(benchmark::State& state, LayOut la
     }
     UseTestClock(100000);
     Randomize(1);
-    CurrentGame = std::make_unique<TGame>();
-    TGame& game = *CurrentGame;
+    auto running = std::make_unique<TGame>();
+    TGame& game = *running;
     auto target = Surface::Create(800, 600);
     for (auto _ : state) {
         layOut(game);
@@ -31,7 +32,7 @@ template <typename LayOut> void RunGameFrames(benchmark::State& state, LayOut la
         game.RunFrame(*target);
         benchmark::DoNotOptimize(target->Pixel(400, 300));
     }
-    CurrentGame.reset();
+    running.reset();
     UseSystemClock();
     FreeSpriteStore();
 }

@@ -22,7 +22,7 @@ void KeepFullLoad(TGame& game) {
     }
     for (size_t i = 0; i < GameSlotCount; ++i) {
         if (!game.Hits[i])
-            game.Hits[i] = std::make_unique<THit>(i % 2 ? 0 : 9, static_cast<uint8_t>(i), 0, 0, 0);
+            game.Hits[i] = std::make_unique<THit>(game, i % 2 ? 0 : 9, static_cast<uint8_t>(i), 0, 0, 0);
         game.Hits[i]->X = static_cast<int16_t>(40 * i);
         game.Hits[i]->Y = static_cast<int16_t>(200 + 10 * i);
         game.Hits[i]->Counter = 5;
@@ -33,7 +33,7 @@ void KeepFullLoad(TGame& game) {
 
 void BM_GameFrameFullLoad(benchmark::State& state) {
     RunGameFrames(state, [](TGame& game) {
-        game.Phase = PhasePlay;
+        game.Phase = GamePhase::Play;
         game.Ship->X = 390;
         game.Ship->Y = 450;
         game.Ship->MegaBombReady = game.Ship->MegaSkullReady = true;

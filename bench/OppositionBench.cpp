@@ -34,7 +34,7 @@ void FillShots(TGunner& gun, uint8_t kind, int seed) {
 // The player sits in the bottom-right corner; the opposition stays left of x 660 and the player's shots
 // climb in a column at x 680, so nothing hits anything.
 void LayOutFullField(TGame& game, uint8_t bossKind, uint8_t bossShotKind) {
-    game.Phase = PhasePlay;
+    game.Phase = GamePhase::Play;
     game.Energy = FullEnergy;
     game.Distance = 0;
     game.Ship->X = 734;
@@ -44,7 +44,8 @@ void LayOutFullField(TGame& game, uint8_t bossKind, uint8_t bossShotKind) {
         const auto kind = static_cast<uint8_t>(i % 9);
         const auto x = static_cast<int16_t>(10 + 130 * (i % 5));
         const auto y = static_cast<int16_t>(20 + 100 * (i / 5));
-        if (!engine.Ships[i]) engine.Ships[i] = std::make_unique<TEnemyShip>(kind, PatternSideToSide, x, y);
+        if (!engine.Ships[i])
+            engine.Ships[i] = std::make_unique<TEnemyShip>(game, kind, PatternSideToSide, x, y);
         TEnemyShip& ship = *engine.Ships[i];
         ship.X = x;
         ship.Y = y;
@@ -53,7 +54,7 @@ void LayOutFullField(TGame& game, uint8_t bossKind, uint8_t bossShotKind) {
         ship.LifeBar->ShowCount = 0;
         FillShots(*ship.Gun, kind, static_cast<int>(i));
     }
-    if (!engine.Boss) engine.Boss = std::make_unique<TBaseBoss>(bossKind);
+    if (!engine.Boss) engine.Boss = std::make_unique<TBaseBoss>(game, bossKind);
     TBaseBoss& boss = *engine.Boss;
     boss.X = 200;
     boss.Y = 60;
@@ -62,18 +63,19 @@ void LayOutFullField(TGame& game, uint8_t bossKind, uint8_t bossShotKind) {
     boss.LifeBar->ShowCount = 0;
     FillShots(*boss.Gun, bossShotKind, 99);
     for (size_t i = 0; i < GameSlotCount; ++i) {
-        if (!game.Asteroids[i]) game.Asteroids[i] = std::make_unique<TAsteroid>(static_cast<uint8_t>(i));
+        if (!game.Asteroids[i])
+            game.Asteroids[i] = std::make_unique<TAsteroid>(game, static_cast<uint8_t>(i));
         TAsteroid& asteroid = *game.Asteroids[i];
         asteroid.Kind = static_cast<uint8_t>(i % 2);
         asteroid.X = static_cast<int16_t>(20 + 28 * i);
         asteroid.Y = static_cast<int16_t>(300 + 7 * i);
         asteroid.Strength = AsteroidStrength;
-        if (!game.Bonuses[i]) game.Bonuses[i] = std::make_unique<TBonus>(static_cast<uint8_t>(i), 0, 0);
+        if (!game.Bonuses[i]) game.Bonuses[i] = std::make_unique<TBonus>(game, static_cast<uint8_t>(i), 0, 0);
         game.Bonuses[i]->Kind = static_cast<uint8_t>(i % BonusKindCount);
         game.Bonuses[i]->X = static_cast<int16_t>(25 * i);
         game.Bonuses[i]->Y = static_cast<int16_t>(150 + 15 * i);
         if (!game.Hits[i])
-            game.Hits[i] = std::make_unique<THit>(i % 2 ? 0 : 11, static_cast<uint8_t>(i), 0, 0, 0);
+            game.Hits[i] = std::make_unique<THit>(game, i % 2 ? 0 : 11, static_cast<uint8_t>(i), 0, 0, 0);
         game.Hits[i]->X = static_cast<int16_t>(30 * i);
         game.Hits[i]->Y = static_cast<int16_t>(100 + 20 * i);
         game.Hits[i]->Counter = 5;

@@ -1,13 +1,14 @@
 # One static library per folder of src/, named vantorix_<folder>, linking only the folders it may use.
 # This table is the one statement of the layering: the libraries link by it and the include check
-# (CheckLayering.cmake) refuses any #include that crosses into a folder not listed here.
+# (CheckLayering.cmake) refuses any #include, in src/<folder>/ or in tests/<folder>/, that crosses into a
+# folder not listed here.
 set(VANTORIX_FOLDERS core platform persistence replay graphics audio DXCtrl Game online main)
 set(VANTORIX_USES_core "")
 set(VANTORIX_USES_platform core)
 set(VANTORIX_USES_persistence core)
 set(VANTORIX_USES_replay core)
 set(VANTORIX_USES_graphics core platform)
-set(VANTORIX_USES_audio core platform persistence)
+set(VANTORIX_USES_audio core platform)
 set(VANTORIX_USES_DXCtrl core platform graphics audio)
 set(VANTORIX_USES_Game core platform graphics audio persistence)
 set(VANTORIX_USES_online core platform persistence)
@@ -31,9 +32,10 @@ function(vantorix_folder_library)
   endif()
 endfunction()
 
-# The include check runs before any folder compiles, and again whenever a source changes.
+# The include check runs before any folder compiles, and again whenever a source or a test changes.
 file(GLOB_RECURSE VANTORIX_LAYERED_SOURCES CONFIGURE_DEPENDS
-  ${PROJECT_SOURCE_DIR}/src/*.cpp ${PROJECT_SOURCE_DIR}/src/*.h)
+  ${PROJECT_SOURCE_DIR}/src/*.cpp ${PROJECT_SOURCE_DIR}/src/*.h
+  ${PROJECT_SOURCE_DIR}/tests/*.cpp ${PROJECT_SOURCE_DIR}/tests/*.h)
 set(VANTORIX_LAYERING_RULES "")
 foreach(folder IN LISTS VANTORIX_FOLDERS)
   list(JOIN VANTORIX_USES_${folder} "," uses)
@@ -42,7 +44,7 @@ endforeach()
 list(JOIN VANTORIX_LAYERING_RULES "|" VANTORIX_LAYERING_RULES)
 add_custom_command(
   OUTPUT ${CMAKE_BINARY_DIR}/layering.checked
-  COMMAND ${CMAKE_COMMAND} "-DSOURCE_DIR=${PROJECT_SOURCE_DIR}/src" "-DRULES=${VANTORIX_LAYERING_RULES}"
+  COMMAND ${CMAKE_COMMAND} "-DSOURCE_DIR=${PROJECT_SOURCE_DIR}/src" "-DTEST_DIR=${PROJECT_SOURCE_DIR}/tests" "-DRULES=${VANTORIX_LAYERING_RULES}"
           -DSTAMP=${CMAKE_BINARY_DIR}/layering.checked -P ${PROJECT_SOURCE_DIR}/cmake/CheckLayering.cmake
   DEPENDS ${VANTORIX_LAYERED_SOURCES} ${PROJECT_SOURCE_DIR}/cmake/CheckLayering.cmake
           ${PROJECT_SOURCE_DIR}/cmake/Folders.cmake

@@ -17,16 +17,18 @@ class GameFixture : public testing::Test {
         UseTestClock(100000);
         Randomize(seed);
         ResetPlatformState();
-        CurrentGame = std::make_unique<TGame>();
+        NewGame();
         target = Surface::Create(800, 600);
     }
     void TearDown() override {
-        ResetGameState();
+        game.reset();
         ResetPlatformState();
         UseSystemClock();
     }
 
-    TGame& Game() { return *CurrentGame; }
+    // A fresh game in place of the fixture's game; the game's objects are given it, never the shell's.
+    void NewGame() { game = std::make_unique<TGame>(); }
+    TGame& Game() { return *game; }
     // Runs `count` game frames, `ms` apart.
     void Frames(int count, uint32_t ms = 10) {
         for (int i = 0; i < count; ++i) {
@@ -39,9 +41,10 @@ class GameFixture : public testing::Test {
         Frames(1);
         AdvanceTestClock(2001);
         Game().RunFrame(*target);
-        ASSERT_EQ(Game().Phase, PhasePlay);
+        ASSERT_EQ(Game().Phase, GamePhase::Play);
     }
 
     uint32_t seed = 7;
+    std::unique_ptr<TGame> game;
     std::unique_ptr<Surface> target;
 };

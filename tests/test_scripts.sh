@@ -78,6 +78,20 @@ for script in test run bench; do
   printf '#error broken on purpose\n' >"$WORK/tree/tools/assetgen/BrokenOnPurpose.cpp"
   expect_build_failure "$script" "the build folder was made for another checkout"
 done
+# An include that breaks the layering stops the build before anything compiles: an angle-bracket include
+# of the tree in src/, and a test reaching past its folder's rules.
+expect_layering_failure() {
+  local file="$1" line="$2" output
+  fresh_copy
+  sed -i "1i $line" "$WORK/tree/$file"
+  clang-format -i "$WORK/tree/$file"
+  output="$(cd "$WORK/tree" && DISPLAY=:99999 XDG_DATA_HOME="$WORK/home" scripts/test 2>&1)"
+  [ $? -ne 0 ] || fail "scripts/test exits 0 with '$line' in $file"
+  grep -qF "$file: " <<<"$output" || fail "the build does not name $file when it includes '$line'"
+  grep -q '^The build failed\.$' <<<"$output" || fail "scripts/test does not say \"The build failed.\" for $file"
+}
+expect_layering_failure src/persistence/HiScores.cpp '#include <Game/TGame.h>'
+expect_layering_failure tests/Game/test_game.cpp '#include "main/Form.h"'
 
 [ "$failures" -eq 0 ] && echo "The scripts stop on every broken build."
 exit $((failures > 0))

@@ -1,22 +1,21 @@
 #include "DXCtrl/MenuClick.h"
 
+#include "DXCtrl/DXCtrlState.h"
 #include "audio/Audio.h"
 #include "platform/Input.h"
 
-namespace {
-uint32_t clicksPlayed = 0;
-}
+uint32_t MenuClicksCounted = 0;
 
 void PlayMenuClickAtPointer() {
-    ++clicksPlayed;
+    ++MenuClicksCounted;
     PlaySoundEffect(MouseX, MouseY, SoundMenuClick);
 }
 
 void PlayMenuClickDirect() {
-    ++clicksPlayed;
+    ++MenuClicksCounted;
     PlaySoundDirect(SoundMenuClick);
 }
 
 uint32_t MenuClicksPlayed() {
-    return clicksPlayed;
+    return MenuClicksCounted;
 }

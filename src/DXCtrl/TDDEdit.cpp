@@ -1,5 +1,7 @@
 #include "DXCtrl/TDDEdit.h"
 
+#include "graphics/PackRecords.h"
+
 #include "core/Ticks.h"
 #include "graphics/Blit.h"
 #include "graphics/SpriteStore.h"
@@ -12,8 +14,6 @@
 namespace {
 constexpr int FontHeight = 32;
 constexpr int FontWidth = 20;
-constexpr int FocusedFrameImage = 37;
-constexpr int PlainFrameImage = 8;
 constexpr int PlainFrameInset = 4;
 constexpr int TextLeft = 12;
 constexpr int CaretLeft = 15;
@@ -40,16 +40,18 @@ bool TDDEdit::Fits(const std::string& text) const {
 
 void TDDEdit::DrawFrame(Surface& target) const {
     if (Active)
-        DrawDirect(InterfaceSprites[FocusedFrameImage], target, Rect.left, Rect.top, true);
+        DrawDirect(InterfaceSprites[InterfaceRecord::ActiveTextFieldFrame], target, Rect.left, Rect.top,
+                   true);
     else
-        DrawDirect(InterfaceSprites[PlainFrameImage], target, Rect.left + PlainFrameInset,
+        DrawDirect(InterfaceSprites[InterfaceRecord::TextFieldFrame], target, Rect.left + PlainFrameInset,
                    Rect.top + PlainFrameInset, false);
 }
 
 // The middle of the frame picture as drawn; the focused frame is as tall as the country field, so in
 // the shorter name field it reaches below the field's rectangle.
 int TDDEdit::FrameMiddle() const {
-    const std::unique_ptr<Surface>& frame = InterfaceSprites[Active ? FocusedFrameImage : PlainFrameImage];
+    const std::unique_ptr<Surface>& frame =
+        InterfaceSprites[Active ? InterfaceRecord::ActiveTextFieldFrame : InterfaceRecord::TextFieldFrame];
     if (!frame) return (Rect.top + Rect.bottom) / 2;
     return Rect.top + (Active ? 0 : PlainFrameInset) + frame->Height() / 2;
 }

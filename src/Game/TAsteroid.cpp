@@ -2,7 +2,6 @@
 
 #include "Game/EnemyKinds.h"
 #include "Game/TGame.h"
-#include "Game/TMyShip.h"
 #include "core/Random.h"
 #include "core/Ticks.h"
 #include "graphics/Blit.h"
@@ -29,7 +28,7 @@ const AsteroidKind& AsteroidKindOf(uint8_t kind) {
     return RowOf(AsteroidKinds, kind);
 }
 
-TAsteroid::TAsteroid(uint8_t slot) : Slot(slot) {
+TAsteroid::TAsteroid(TGame& game, uint8_t slot) : Game(game), Slot(slot) {
     Kind = static_cast<uint8_t>(Random(KindChoices));
     X = static_cast<int16_t>(FirstX + Random(XRange));
     StepX = static_cast<int16_t>(MinStepX + Random(StepChoices));
@@ -55,22 +54,21 @@ void TAsteroid::Update(Surface& target) {
     RamPlayer();
     if (Frame >= AsteroidFrames) Frame = 0;
     DrawSprite(GameSprites[kind.sprite], target, source, X, Y);
-    if (OutOfPlay() && CurrentGame && Slot < GameSlotCount && CurrentGame->Asteroids[Slot].get() == this)
-        CurrentGame->Asteroids[Slot].reset(); // destroys this asteroid
+    if (OutOfPlay() && Slot < GameSlotCount && Game.Asteroids[Slot].get() == this)
+        Game.Asteroids[Slot].reset(); // destroys this asteroid
 }
 
 // The asteroid breaks on the ship: a spark at the lower-right corner of the overlap, just outside it.
 void TAsteroid::RamPlayer() {
-    if (!CurrentGame) return;
-    TGame& game = *CurrentGame;
+    TGame& game = Game;
     const TRect mine = GetBounds();
-    const TRect ship = ShipBounds(*game.Ship);
+    const TRect ship = game.PlayerBounds();
     if (!RectsIntersect(mine, ship)) return;
     const int32_t right = std::min(mine.right, ship.right);
     const int32_t bottom = std::min(mine.bottom, ship.bottom);
     game.SpawnHit(static_cast<int16_t>(right), static_cast<int16_t>(bottom), 0, 0);
     X = BrokenX;
-    game.Ship->TakeDamage(AsteroidRamDamage);
+    game.DamagePlayer(AsteroidRamDamage);
 }
 
 bool TAsteroid::OutOfPlay() const {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+struct TGame;
 struct AsteroidKind {
     uint16_t width; // of one frame; the sprite is a strip of eight frames in one row
     uint16_t height;
@@ -22,7 +23,8 @@ const AsteroidKind& AsteroidKindOf(uint8_t kind);
 
 struct TAsteroid {
     // Draws, in this order: the kind, the x, the horizontal and the vertical step.
-    explicit TAsteroid(uint8_t slot);
+    TAsteroid(TGame& game, uint8_t slot);
+    TGame& Game;
 
     uint8_t Kind = 0;
     uint8_t Frame = 0;

@@ -5,7 +5,6 @@
 #include "Game/TGame.h"
 #include "Game/TGunner.h"
 #include "Game/TLineLive.h"
-#include "Game/TMyShip.h"
 #include "core/Random.h"
 #include "graphics/Blit.h"
 #include "graphics/SpriteStore.h"
@@ -24,12 +23,12 @@ constexpr int ExplosionMargin = 20; // explosions land 10 .. size - 11 inside th
 
 } // namespace
 
-TBaseBoss::TBaseBoss(uint8_t kind) : Kind(kind) {
-    if (CurrentGame && CurrentGame->Ship) TargetX = &CurrentGame->Ship->X;
+TBaseBoss::TBaseBoss(TGame& game, uint8_t kind) : Game(game), Kind(kind) {
+    TargetX = game.PlayerX();
     const BossShipKind& row = BossKindOf(Kind);
     GunType = row.gunType;
     Y = static_cast<int16_t>(-row.height); // just above the field
-    Gun = std::make_unique<TGunner>(GunType, GunType, X, Y, false);
+    Gun = std::make_unique<TGunner>(game, GunType, GunType, X, Y, false);
     Life = row.life;
     LifeBar = std::make_unique<TLineLive>(X, Y, Life, row.width, row.life);
 }
@@ -81,7 +80,7 @@ void TBaseBoss::FollowTarget() {
 }
 
 void TBaseBoss::Ram() {
-    RamPlayerShip(GetBounds(), Life, *LifeBar);
+    Game.RamPlayer(GetBounds(), Life, *LifeBar);
 }
 
 void TBaseBoss::ChooseWeapon() {
@@ -90,8 +89,7 @@ void TBaseBoss::ChooseWeapon() {
 }
 
 void TBaseBoss::Explode() {
-    if (!CurrentGame) return;
-    TGame& game = *CurrentGame;
+    TGame& game = Game;
     const BossShipKind& row = BossKindOf(Kind);
     for (const int8_t start : ExplosionStarts) {
         const auto ry = static_cast<int>(Random(row.height - ExplosionMargin)); // y is drawn first

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 
+struct TGame;
 struct TGunner;
 struct TLineLive;
 
@@ -16,7 +17,8 @@ inline constexpr int16_t BossStartX = 340;
 inline constexpr int16_t BossTurnUpY = 350; // the boss turns up once its Y passes this
 
 struct TBaseBoss {
-    explicit TBaseBoss(uint8_t kind);
+    TBaseBoss(TGame& game, uint8_t kind);
+    TGame& Game;
     ~TBaseBoss();
     TBaseBoss(const TBaseBoss&) = delete;
     TBaseBoss& operator=(const TBaseBoss&) = delete;

@@ -23,8 +23,8 @@ const BonusKind& BonusKindOf(uint8_t kind) {
     return RowOf(BonusKinds, kind);
 }
 
-TBonus::TBonus(uint8_t slot, int16_t x, int16_t y)
-    : Kind(static_cast<uint8_t>(Random(BonusKindCount))), Slot(slot), X(x), Y(y) {}
+TBonus::TBonus(TGame& game, uint8_t slot, int16_t x, int16_t y)
+    : Game(game), Kind(static_cast<uint8_t>(Random(BonusKindCount))), Slot(slot), X(x), Y(y) {}
 
 void TBonus::Update(Surface& target) {
     Y = static_cast<int16_t>(Y + FallStep);
@@ -47,15 +47,14 @@ void TBonus::Update(Surface& target) {
 }
 
 bool TBonus::TouchesPlayer() const {
-    if (!CurrentGame) return false;
     const BonusKind& kind = BonusKindOf(Kind);
-    return RectsIntersect(MakeRect(X, Y, kind.width, kind.height), ShipBounds(*CurrentGame->Ship));
+    return RectsIntersect(MakeRect(X, Y, kind.width, kind.height), Game.PlayerBounds());
 }
 
 // A gun bonus replaces any running upgrade and restarts its count; a second special of a kind already
 // on board is lost.
 void TBonus::ApplyEffect() const {
-    TGame& game = *CurrentGame;
+    TGame& game = Game;
     TMyShip& ship = *game.Ship;
     const BonusKind& kind = BonusKindOf(Kind);
     switch (kind.effect) {
@@ -82,6 +81,6 @@ void TBonus::ApplyEffect() const {
 }
 
 void TBonus::RemoveFromGame() {
-    if (CurrentGame && Slot < GameSlotCount && CurrentGame->Bonuses[Slot].get() == this)
-        CurrentGame->Bonuses[Slot].reset(); // destroys this bonus
+    if (Slot < GameSlotCount && Game.Bonuses[Slot].get() == this)
+        Game.Bonuses[Slot].reset(); // destroys this bonus
 }

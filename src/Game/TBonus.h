@@ -8,6 +8,7 @@
 
 enum class BonusEffect : uint8_t { Armour, Life, Energy, Gun, MegaSkull, MegaBomb };
 
+struct TGame;
 struct BonusKind {
     const char* name; // shown on the help screen
     uint16_t width;   // of one frame; the sheet holds eight frames in one row
@@ -35,7 +36,8 @@ const BonusKind& BonusKindOf(uint8_t kind);
 
 struct TBonus {
     // Draws the kind, 0 .. 8.
-    TBonus(uint8_t slot, int16_t x, int16_t y);
+    TBonus(TGame& game, uint8_t slot, int16_t x, int16_t y);
+    TGame& Game;
 
     uint8_t Kind = 0;
     uint8_t Frame = 0;

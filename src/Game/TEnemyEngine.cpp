@@ -73,13 +73,15 @@ int TopRow(const Formation& shape) {
 
 } // namespace
 
-TEnemyEngine::TEnemyEngine() = default;
+TEnemyEngine::TEnemyEngine(TGame& game) : Game(game) {}
 
-TEnemyEngine::~TEnemyEngine() {
-    // Ships count themselves out of LiveShips, so they go while the counter still exists.
-    for (auto& ship : Ships)
-        ship.reset();
-    Boss.reset();
+TEnemyEngine::~TEnemyEngine() = default;
+
+uint8_t TEnemyEngine::LiveShips() const {
+    uint8_t count = 0;
+    for (const auto& ship : Ships)
+        if (ship) ++count;
+    return count;
 }
 
 std::optional<size_t> TEnemyEngine::FreeShipSlot() const {
@@ -109,21 +111,22 @@ void TEnemyEngine::CheckSpawn() {
 }
 
 bool TEnemyEngine::GroupMayCome() const {
-    const bool firstStage = CurrentGame && CurrentGame->StageNumber == 1;
-    return LiveShips < (firstStage ? FirstStageGroupLimit : GroupLimit);
+    const bool firstStage = Game.StageNumber == 1;
+    return LiveShips() < (firstStage ? FirstStageGroupLimit : GroupLimit);
 }
 
 void TEnemyEngine::Clear() {
-    for (size_t i = 0; i < GameSlotCount; ++i) {
-        if (CurrentGame) CurrentGame->Asteroids[i].reset();
-        Ships[i].reset();
-        if (CurrentGame) CurrentGame->Bonuses[i].reset();
-    }
+    for (auto& asteroid : Game.Asteroids)
+        asteroid.reset();
+    for (auto& ship : Ships)
+        ship.reset();
+    for (auto& bonus : Game.Bonuses)
+        bonus.reset();
     Boss.reset();
 }
 
 void TEnemyEngine::SpawnGroup() {
-    const uint8_t kind = CurrentGame ? CurrentGame->PickEnemyKind() : 0;
+    const uint8_t kind = Game.PickEnemyKind();
     const auto pattern = static_cast<uint8_t>(Random(PatternCount));
     const uint8_t formation =
         kind > LastFormationKind ? SingleShip : static_cast<uint8_t>(Random(FormationCount));
@@ -144,13 +147,12 @@ void TEnemyEngine::SpawnShip(uint8_t kind, uint8_t pattern, int x, int y) {
     const auto slot = FreeShipSlot();
     if (!slot) return; // a full list: the ship is not created
     Ships[*slot] =
-        std::make_unique<TEnemyShip>(kind, pattern, static_cast<int16_t>(x), static_cast<int16_t>(y));
+        std::make_unique<TEnemyShip>(Game, kind, pattern, static_cast<int16_t>(x), static_cast<int16_t>(y));
 }
 
 void TEnemyEngine::SpawnAsteroid() {
-    if (!CurrentGame) return;
-    auto& asteroids = CurrentGame->Asteroids;
+    auto& asteroids = Game.Asteroids;
     const auto slot = LowestEmptySlot(asteroids);
     if (!slot) return;
-    asteroids[*slot] = std::make_unique<TAsteroid>(static_cast<uint8_t>(*slot));
+    asteroids[*slot] = std::make_unique<TAsteroid>(Game, static_cast<uint8_t>(*slot));
 }

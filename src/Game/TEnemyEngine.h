@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+struct TGame;
 struct TEnemyShip;
 struct TBaseBoss;
 
@@ -18,17 +19,19 @@ inline constexpr uint32_t SpawnCheckMs = 200;
 inline constexpr int16_t CullBelowY = 601; // a ship whose Y passes this has left the field
 
 struct TEnemyEngine {
-    TEnemyEngine();
+    explicit TEnemyEngine(TGame& game);
     ~TEnemyEngine();
     TEnemyEngine(const TEnemyEngine&) = delete;
     TEnemyEngine& operator=(const TEnemyEngine&) = delete;
 
+    TGame& Game;
     SlotList<TEnemyShip, EnemyShipSlots> Ships;
     std::unique_ptr<TBaseBoss> Boss;
-    uint8_t LiveShips = 0; // every ship counts itself in on creation and out on destruction
     uint32_t NowTick = 0;
     uint32_t SpawnTick = 0;
 
+    // The enemy ships on the field: the occupied slots of Ships.
+    uint8_t LiveShips() const;
     void Update(Surface& target);
     // Removes every asteroid, enemy ship, bonus and the boss; hit effects keep running.
     void Clear();

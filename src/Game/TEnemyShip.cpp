@@ -6,7 +6,6 @@
 #include "Game/TGame.h"
 #include "Game/TGunner.h"
 #include "Game/TLineLive.h"
-#include "Game/TMyShip.h"
 #include "core/Random.h"
 #include "graphics/Blit.h"
 #include "graphics/SpriteStore.h"
@@ -26,20 +25,14 @@ constexpr uint32_t BonusDropDraw = 1;
 
 } // namespace
 
-TEnemyShip::TEnemyShip(uint8_t kind, uint8_t pattern, int16_t x, int16_t y)
-    : X(x), Y(y), WeaveBaseX(x), Kind(kind), Pattern(pattern), Life(EnemyKindOf(kind).life) {
-    Gun = std::make_unique<TGunner>(Kind, Kind, X, Y, false);
+TEnemyShip::TEnemyShip(TGame& game, uint8_t kind, uint8_t pattern, int16_t x, int16_t y)
+    : Game(game), X(x), Y(y), WeaveBaseX(x), Kind(kind), Pattern(pattern), Life(EnemyKindOf(kind).life) {
+    Gun = std::make_unique<TGunner>(game, Kind, Kind, X, Y, false);
     const EnemyShipKind& row = EnemyKindOf(Kind);
     LifeBar = std::make_unique<TLineLive>(X, Y, Life, row.width, row.life);
-    if (CurrentGame && CurrentGame->Engine) {
-        liveShips = &CurrentGame->Engine->LiveShips;
-        ++*liveShips;
-    }
 }
 
-TEnemyShip::~TEnemyShip() {
-    if (liveShips) --*liveShips;
-}
+TEnemyShip::~TEnemyShip() = default;
 
 TRect TEnemyShip::GetBounds() const {
     const EnemyShipKind& row = EnemyKindOf(Kind);
@@ -90,18 +83,17 @@ void TEnemyShip::Move() {
 }
 
 void TEnemyShip::Ram() {
-    RamPlayerShip(GetBounds(), Life, *LifeBar);
+    Game.RamPlayer(GetBounds(), Life, *LifeBar);
 }
 
 void TEnemyShip::Explode(uint8_t slot) {
-    if (!CurrentGame) return;
-    TGame& game = *CurrentGame;
+    TGame& game = Game;
     const EnemyShipKind& row = EnemyKindOf(Kind);
     game.SpawnHit(X, Y, row.explosion, 0);
     game.Score += row.life;
     if (Random(BonusDropChance) == BonusDropDraw) {
         if (const auto bonusSlot = LowestEmptySlot(game.Bonuses))
-            game.Bonuses[*bonusSlot] = std::make_unique<TBonus>(static_cast<uint8_t>(*bonusSlot), X, Y);
+            game.Bonuses[*bonusSlot] = std::make_unique<TBonus>(game, static_cast<uint8_t>(*bonusSlot), X, Y);
     }
     auto& ships = game.Engine->Ships;
     if (slot < ships.size() && ships[slot].get() == this) ships[slot].reset(); // destroys this ship

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 
+struct TGame;
 struct TGunner;
 struct TLineLive;
 
@@ -19,12 +20,12 @@ inline constexpr uint8_t PatternWeave = 2;
 inline constexpr uint8_t PatternDiagonal = 3;
 
 struct TEnemyShip {
-    // Counts itself into the running game's engine (its LiveShips) and out again when destroyed.
-    TEnemyShip(uint8_t kind, uint8_t pattern, int16_t x, int16_t y);
+    TEnemyShip(TGame& game, uint8_t kind, uint8_t pattern, int16_t x, int16_t y);
     ~TEnemyShip();
     TEnemyShip(const TEnemyShip&) = delete;
     TEnemyShip& operator=(const TEnemyShip&) = delete;
 
+    TGame& Game;
     int16_t X = 0;
     int16_t Y = 0;
     int8_t DriftStep = 2;   // pattern 1's step, turned round at the side edges
@@ -44,8 +45,4 @@ struct TEnemyShip {
     void Move();
     void Ram();
     void Explode(uint8_t slot);
-
-    // The engine's LiveShips this ship was counted into; watched, never freed. Destructors must not reach
-    // CurrentGame (it may already name the next game), so the counter is remembered here.
-    uint8_t* liveShips = nullptr;
 };

@@ -1,4 +1,5 @@
 #include "Game/TGame.h"
+#include "graphics/PackRecords.h"
 
 #include "Game/TAsteroid.h"
 #include "Game/TBaseBoss.h"
@@ -6,6 +7,7 @@
 #include "Game/TEnemyEngine.h"
 #include "Game/TGunner.h"
 #include "Game/THit.h"
+#include "Game/TLineLive.h"
 #include "Game/TMyShip.h"
 #include "Game/TRunBackground.h"
 #include "audio/Audio.h"
@@ -18,18 +20,14 @@
 
 #include <cmath>
 
-std::unique_ptr<TGame> CurrentGame;
-
 namespace {
 
-constexpr uint8_t FarLayerSprite = 2;
-constexpr uint8_t FirstNearLayerSprite = 3;
+constexpr uint8_t FarLayerSprite = GameRecord::FarStarfield;
+constexpr uint8_t FirstNearLayerSprite = GameRecord::FirstNearTile;
 constexpr uint8_t NearLayerSpriteChoices = 5;
 
 // HUD pictures and places.
-constexpr int HudTopBar = 21, HudRightPanel = 22, HudLivesPlate = 20, HudProgressMarker = 7;
-constexpr int HudSkullIcon = 39, HudBombIcon = 40;
-constexpr int ArmourBarSprite = 0, EnergyBarSprite = 1;
+constexpr int ArmourBarSprite = GameRecord::ArmourBar, EnergyBarSprite = GameRecord::EnergyBar;
 constexpr int BarBottom = 454;
 constexpr int BarPictureHeight = 124;
 constexpr int ProgressMarkerX = 760, ProgressMarkerStartY = 245;
@@ -65,12 +63,12 @@ int ProgressMarkerY(uint32_t distance, uint32_t stageNumber) {
 }
 
 TGame::TGame() {
-    Ship = std::make_unique<TMyShip>();
-    FarLayer = std::make_unique<TRunBackground>(800, 200, FarLayerSprite, 15);
+    Ship = std::make_unique<TMyShip>(*this);
+    FarLayer = std::make_unique<TRunBackground>(Distance, 800, 200, FarLayerSprite, 15);
     NearLayer = std::make_unique<TRunBackground>(
-        300, 200, static_cast<uint8_t>(FirstNearLayerSprite + Random(NearLayerSpriteChoices)), 1);
+        Distance, 300, 200, static_cast<uint8_t>(FirstNearLayerSprite + Random(NearLayerSpriteChoices)), 1);
     PhaseTick = GetTickCount();
-    Engine = std::make_unique<TEnemyEngine>();
+    Engine = std::make_unique<TEnemyEngine>(*this);
 }
 
 TGame::~TGame() {
@@ -102,14 +100,34 @@ std::string TGame::StageCaption() const {
 void TGame::NextStage() {
     ++StageNumber;
     StageInLevel = static_cast<uint8_t>(StageNumber % 3 == 0 ? 3 : StageNumber % 3);
-    Phase = PhaseRestart;
+    Phase = GamePhase::Restart;
 }
 
 void TGame::SpawnHit(int16_t x, int16_t y, uint8_t kind, int8_t startFrame) {
     const auto slot = LowestEmptySlot(Hits);
     if (!slot) return;
     PlaySoundEffect(x, y, SoundHit);
-    Hits[*slot] = std::make_unique<THit>(kind, static_cast<uint8_t>(*slot), x, y, startFrame);
+    Hits[*slot] = std::make_unique<THit>(*this, kind, static_cast<uint8_t>(*slot), x, y, startFrame);
+}
+
+TRect TGame::PlayerBounds() const {
+    return ShipBounds(*Ship);
+}
+
+const int16_t* TGame::PlayerX() const {
+    return Ship ? &Ship->X : nullptr;
+}
+
+void TGame::DamagePlayer(uint8_t amount) {
+    Ship->TakeDamage(amount);
+}
+
+void TGame::RamPlayer(const TRect& rammer, int32_t& life, TLineLive& lifeBar) {
+    if (!RectsIntersect(rammer, PlayerBounds())) return;
+    const uint8_t damage = static_cast<uint8_t>(life);
+    life -= Energy;
+    if (life > 0) lifeBar.Visible = true;
+    DamagePlayer(damage);
 }
 
 uint8_t TGame::PickWeighted(uint8_t lightShare, uint8_t mediumShare) {
@@ -133,19 +151,17 @@ uint8_t TGame::PickEnemyKind() {
 void TGame::RunFrame(Surface& target) {
     Mouse = ReadMouseDevice();
     switch (Phase) {
-    case PhaseRestart:
+    case GamePhase::Restart:
         RunRestart(target);
         break;
-    case PhaseIntro:
+    case GamePhase::Intro:
         RunIntro(target);
         break;
-    case PhasePlay:
+    case GamePhase::Play:
         RunPlay(target);
         break;
-    case PhaseGameOver:
+    case GamePhase::GameOver:
         RunGameOver(target);
-        break;
-    default:
         break;
     }
 }
@@ -169,7 +185,7 @@ void TGame::RunRestart(Surface& target) {
     UpdateSlots(Hits, target);
     DrawHud(target);
     if (CountOccupied(Hits) == 0) {
-        Phase = PhaseIntro;
+        Phase = GamePhase::Intro;
         PlaySoundEffect(400, 100, SoundNewStage);
         PhaseTick = GetTickCount();
     }
@@ -190,10 +206,10 @@ void TGame::RunIntro(Surface& target) {
 }
 
 void TGame::StartPlay() {
-    Phase = PhasePlay;
+    Phase = GamePhase::Play;
     Engine->Clear();
     Energy = FullEnergy;
-    if (StageInLevel == 3) Engine->Boss = std::make_unique<TBaseBoss>(BossKind());
+    if (StageInLevel == 3) Engine->Boss = std::make_unique<TBaseBoss>(*this, BossKind());
 }
 
 void TGame::RunPlay(Surface& target) {
@@ -212,7 +228,7 @@ void TGame::RunPlay(Surface& target) {
 
 void TGame::EndGame() {
     StopMusic();
-    Phase = PhaseGameOver;
+    Phase = GamePhase::GameOver;
     PlaySoundDirect(SoundLaser);
     PhaseTick = GetTickCount();
 }
@@ -251,10 +267,10 @@ void TGame::RefreshHudTexts() {
 
 void TGame::DrawHud(Surface& target) {
     RefreshHudTexts();
-    DrawDirect(InterfaceSprites[HudTopBar], target, 0, 0, true);
-    DrawDirect(InterfaceSprites[HudRightPanel], target, 652, 37, true);
-    DrawDirect(InterfaceSprites[HudLivesPlate], target, 80, 4, true);
-    DrawDirect(InterfaceSprites[HudProgressMarker], target, ProgressMarkerX,
+    DrawDirect(InterfaceSprites[InterfaceRecord::TopBar], target, 0, 0, true);
+    DrawDirect(InterfaceSprites[InterfaceRecord::SidePanel], target, 652, 37, true);
+    DrawDirect(InterfaceSprites[InterfaceRecord::LivesPlate], target, 80, 4, true);
+    DrawDirect(InterfaceSprites[InterfaceRecord::StageMarker], target, ProgressMarkerX,
                ProgressMarkerY(Distance, StageNumber), true);
     DrawTitleText(315, 5, 18, 10, hud.caption, target, ColourBrightGreen);
     DrawTitleText(140, 5, 18, 10, hud.livesText, target, ColourBrightGreen);
@@ -268,8 +284,9 @@ void TGame::DrawHud(Surface& target) {
 // after the background, so they stay readable over it.
 void TGame::DrawHudIcons(Surface& target) {
     RefreshHudTexts();
-    if (Ship->MegaSkullReady) DrawDirect(InterfaceSprites[HudSkullIcon], target, 733, 545, true);
-    if (Ship->MegaBombReady) DrawDirect(InterfaceSprites[HudBombIcon], target, 670, 545, true);
+    if (Ship->MegaSkullReady)
+        DrawDirect(InterfaceSprites[InterfaceRecord::SkullIcon], target, 733, 545, true);
+    if (Ship->MegaBombReady) DrawDirect(InterfaceSprites[InterfaceRecord::BombIcon], target, 670, 545, true);
     if (const GunIcon* icon = GunIconFor(Ship->Gun->RateIndex))
         DrawDirect(GameSprites[icon->sprite], target, GunIconX, icon->y, true);
     DrawTitleText(721, 521, 18, 10, hud.upgradeText, target, ColourBrightGreen);

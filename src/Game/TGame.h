@@ -1,9 +1,9 @@
 // The running game: the player's ship, the two background layers, the enemy engine and the slot lists
 // of hit effects, asteroids and bonuses; the stage, score, lives, energy and armour; one frame of play
-// each time the shell asks. Every game object reaches the running game through CurrentGame.
+// each time the shell asks. Every game object is given the game it belongs to when it is made.
 #pragma once
 
-#include "Game/GameState.h"
+#include "core/Rect.h"
 #include "core/SlotList.h"
 #include "platform/Input.h"
 #include "platform/Surface.h"
@@ -20,12 +20,15 @@ struct TEnemyShip;
 struct TBaseBoss;
 struct TAsteroid;
 struct TBonus;
+struct TLineLive;
 
 // Phases of a game.
-inline constexpr uint8_t PhaseIntro = 0;     // the stage caption shows for two seconds
-inline constexpr uint8_t PhasePlay = 1;      // in play
-inline constexpr uint8_t PhaseGameOver = 3;  // "Game Over" shows for two seconds
-inline constexpr uint8_t PhaseRestart = 255; // waiting for every hit effect to run out
+enum class GamePhase : uint8_t {
+    Intro,    // the stage caption shows for two seconds
+    Play,     // in play
+    GameOver, // "Game Over" shows for two seconds
+    Restart,  // waiting for every hit effect to run out
+};
 
 inline constexpr size_t GameSlotCount = 20;
 
@@ -54,7 +57,7 @@ struct TGame {
     SlotList<TBonus, GameSlotCount> Bonuses;
     std::unique_ptr<TRunBackground> NearLayer;
     std::unique_ptr<TRunBackground> FarLayer;
-    uint8_t Phase = PhaseRestart;
+    GamePhase Phase = GamePhase::Restart;
     uint32_t NowTick = 0;
     uint32_t PhaseTick = 0;
     int16_t Lives = StartLives;
@@ -80,6 +83,13 @@ struct TGame {
     // Places a hit effect in the lowest empty hit slot and plays the "Hit" sound at (x, y); with every
     // slot taken nothing happens at all.
     void SpawnHit(int16_t x, int16_t y, uint8_t kind, int8_t startFrame);
+    // The player's ship as the opposition sees it: its rectangle, the damage it takes, and a ram: in
+    // every frame an enemy body's rectangle overlaps the ship, the player takes the low 8 bits of the
+    // rammer's life before the ram, and the rammer loses the player's whole energy.
+    TRect PlayerBounds() const;
+    const int16_t* PlayerX() const; // the ship's column, followed by a boss; none without a ship
+    void DamagePlayer(uint8_t amount);
+    void RamPlayer(const TRect& rammer, int32_t& life, TLineLive& lifeBar);
 
     // Enemy kinds for the engine (defined in TGame.cpp): a light (0..2), medium (3..5) or heavy (6..8)
     // kind by the shares, and a kind below KindLimit.
@@ -106,9 +116,6 @@ struct TGame {
         std::string caption, livesText, scoreText, upgradeText;
     } hud;
 };
-
-// While a game is being destroyed CurrentGame may already name its successor (the shell assigns a new
-// game over the old one): destructors of game objects must not reach CurrentGame.
 
 // The stage-progress marker's y: 245 at the start of a stage, 55 when its distance is covered.
 int ProgressMarkerY(uint32_t distance, uint32_t stageNumber);

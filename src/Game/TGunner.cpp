@@ -6,7 +6,6 @@
 #include "Game/TEnemyShip.h"
 #include "Game/TGame.h"
 #include "Game/TLineLive.h"
-#include "Game/TMyShip.h"
 #include "Game/TPulya.h"
 #include "audio/Audio.h"
 #include "core/Random.h"
@@ -84,10 +83,10 @@ uint32_t FireInterval(uint8_t rateIndex) {
     return rateIndex < std::size(FireIntervals) ? FireIntervals[rateIndex] : SafeFireInterval;
 }
 
-TGunner::TGunner(uint8_t rateIndex, uint8_t weaponType, const int16_t& ownerX, const int16_t& ownerY,
-                 bool isPlayerGun)
-    : OwnerX(&ownerX), OwnerY(&ownerY), Angle(isPlayerGun ? PlayerGunAngle : 0.0), IsPlayerGun(isPlayerGun),
-      RateIndex(rateIndex), WeaponType(weaponType), LastShotTick(GetTickCount()) {}
+TGunner::TGunner(TGame& game, uint8_t rateIndex, uint8_t weaponType, const int16_t& ownerX,
+                 const int16_t& ownerY, bool isPlayerGun)
+    : Game(game), OwnerX(&ownerX), OwnerY(&ownerY), Angle(isPlayerGun ? PlayerGunAngle : 0.0),
+      IsPlayerGun(isPlayerGun), RateIndex(rateIndex), WeaponType(weaponType), LastShotTick(GetTickCount()) {}
 
 TGunner::~TGunner() = default;
 
@@ -156,7 +155,6 @@ void TGunner::CheckShot(uint8_t slot) {
         FreeShot(slot);
         return;
     }
-    if (!CurrentGame) return;
     if (IsPlayerGun)
         HitsOpposition(shot, slot);
     else
@@ -173,7 +171,7 @@ TRect HitRectangle(const TPulya& shot) {
 } // namespace
 
 bool TGunner::HitsOpposition(const TPulya& shot, uint8_t slot) {
-    TGame& game = *CurrentGame;
+    TGame& game = Game;
     const TRect hit = HitRectangle(shot);
     const int16_t x = RoundToPixel(shot.X), y = RoundToPixel(shot.Y);
     const uint8_t damage = ShotKindOf(shot.Kind).damage;
@@ -205,11 +203,11 @@ bool TGunner::HitsOpposition(const TPulya& shot, uint8_t slot) {
 }
 
 bool TGunner::HitsPlayer(const TPulya& shot, uint8_t slot) {
-    TGame& game = *CurrentGame;
-    if (!RectsIntersect(HitRectangle(shot), ShipBounds(*game.Ship))) return false;
+    TGame& game = Game;
+    if (!RectsIntersect(HitRectangle(shot), game.PlayerBounds())) return false;
     const uint8_t damage = ShotKindOf(shot.Kind).damage;
     game.SpawnHit(RoundToPixel(shot.X), RoundToPixel(shot.Y), 0, 0);
     FreeShot(slot);
-    game.Ship->TakeDamage(damage);
+    game.DamagePlayer(damage);
     return true;
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 
+struct TGame;
 struct TPulya;
 
 inline constexpr size_t GunShotSlots = 21;
@@ -18,12 +19,13 @@ inline constexpr double PlayerGunAngle = 3.15; // not pi: player shots drift sli
 uint32_t FireInterval(uint8_t rateIndex);
 
 struct TGunner {
-    TGunner(uint8_t rateIndex, uint8_t weaponType, const int16_t& ownerX, const int16_t& ownerY,
+    TGunner(TGame& game, uint8_t rateIndex, uint8_t weaponType, const int16_t& ownerX, const int16_t& ownerY,
             bool isPlayerGun);
     ~TGunner();
     TGunner(const TGunner&) = delete;
     TGunner& operator=(const TGunner&) = delete;
 
+    TGame& Game; // the game whose opposition or player its projectiles hit
     SlotList<TPulya, GunShotSlots> Shots;
     const int16_t* OwnerX;
     const int16_t* OwnerY;

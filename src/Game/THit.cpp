@@ -23,8 +23,8 @@ uint8_t HitSizeClass(uint8_t kind) {
     return static_cast<uint8_t>(kind % 3 + (kind >= 9 ? 3 : 0));
 }
 
-THit::THit(uint8_t kind, uint8_t slot, int16_t x, int16_t y, int8_t startFrame)
-    : SizeClass(HitSizeClass(kind)), Slot(slot), X(x), Y(y), Counter(startFrame) {}
+THit::THit(TGame& game, uint8_t kind, uint8_t slot, int16_t x, int16_t y, int8_t startFrame)
+    : Game(game), SizeClass(HitSizeClass(kind)), Slot(slot), X(x), Y(y), Counter(startFrame) {}
 
 void THit::Update(Surface& target) {
     const HitClass& hitClass = HitClasses[SizeClass < std::size(HitClasses) ? SizeClass : 0];
@@ -36,8 +36,8 @@ void THit::Update(Surface& target) {
     }
     if (Counter < 0) return; // still waiting
     if (Counter >= HitLastCounter) {
-        if (CurrentGame && Slot < GameSlotCount && CurrentGame->Hits[Slot].get() == this)
-            CurrentGame->Hits[Slot].reset(); // destroys this effect
+        if (Slot < GameSlotCount && Game.Hits[Slot].get() == this)
+            Game.Hits[Slot].reset(); // destroys this effect
         return;
     }
     if (shownFrame < 0) return; // the step just ended the wait: there is no frame before 0 to show

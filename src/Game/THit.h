@@ -8,8 +8,10 @@
 
 inline constexpr int16_t HitLastCounter = 16; // the effect is removed when its counter reaches this
 
+struct TGame;
 struct THit {
-    THit(uint8_t kind, uint8_t slot, int16_t x, int16_t y, int8_t startFrame);
+    THit(TGame& game, uint8_t kind, uint8_t slot, int16_t x, int16_t y, int8_t startFrame);
+    TGame& Game;
 
     uint8_t SizeClass = 0;
     uint8_t Slot = 0;

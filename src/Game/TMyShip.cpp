@@ -1,4 +1,5 @@
 #include "Game/TMyShip.h"
+#include "graphics/PackRecords.h"
 
 #include "Game/TAsteroid.h"
 #include "Game/TBaseBoss.h"
@@ -7,7 +8,6 @@
 #include "Game/TGame.h"
 #include "Game/TGunner.h"
 #include "Game/THit.h"
-#include "Game/TLineLive.h"
 #include "Game/TRunBackground.h"
 #include "audio/Audio.h"
 #include "core/Random.h"
@@ -21,7 +21,6 @@
 namespace {
 
 constexpr int16_t ShipStep = 6;
-constexpr uint8_t ShipSheet = 8;
 constexpr uint32_t UpgradeClockMs = 1000;
 constexpr uint32_t FlameMs = 60;
 constexpr uint8_t MegaSkullShotKind = 6;
@@ -58,22 +57,12 @@ TRect ShipBounds(const TMyShip& ship) {
     return MakeRect(ship.X, ship.Y, ShipWidth, ShipHeight);
 }
 
-void RamPlayerShip(const TRect& rammer, int32_t& life, TLineLive& lifeBar) {
-    if (!CurrentGame) return;
-    TGame& game = *CurrentGame;
-    if (!RectsIntersect(rammer, ShipBounds(*game.Ship))) return;
-    const uint8_t damage = static_cast<uint8_t>(life);
-    life -= game.Energy;
-    if (life > 0) lifeBar.Visible = true;
-    game.Ship->TakeDamage(damage);
-}
-
-TMyShip::TMyShip() : Gun(std::make_unique<TGunner>(0, 0, X, Y, true)) {}
+TMyShip::TMyShip(TGame& game) : Game(game), Gun(std::make_unique<TGunner>(game, 0, 0, X, Y, true)) {}
 
 TMyShip::~TMyShip() = default;
 
 void TMyShip::TakeDamage(uint8_t amount) {
-    TGame& game = *CurrentGame;
+    TGame& game = Game;
     if (amount > 0) {
         HitFlashing = true;
         HitFlashTick = GetTickCount();
@@ -98,9 +87,9 @@ void TMyShip::RunUpgradeClock(uint32_t now) {
 }
 
 void TMyShip::Steer() {
-    TGame& game = *CurrentGame;
+    TGame& game = Game;
     const Controls controls = ReadControls(game.Mouse);
-    if (game.Phase != PhasePlay) {
+    if (game.Phase != GamePhase::Play) {
         Tilt = 2;
         return;
     }
@@ -124,7 +113,7 @@ void TMyShip::Steer() {
 // Pressed against a side, the ship takes back the layer shift of its steering, so the background
 // does not drift.
 void TMyShip::ClampPosition() {
-    TGame& game = *CurrentGame;
+    TGame& game = Game;
     if (Y < ShipMinY) Y = ShipMinY;
     if (Y > ShipMaxY) Y = ShipMaxY;
     if (X > ShipMaxX) {
@@ -160,15 +149,15 @@ bool TMyShip::ShowsHitFlash(uint32_t now) {
 void TMyShip::Draw(Surface& target) {
     const int frame = 2 * Tilt + FlameFrame;
     const std::unique_ptr<Surface>& sheet =
-        ShowsHitFlash(LastTick) ? ShipHitFlashSprite : GameSprites[ShipSheet];
+        ShowsHitFlash(LastTick) ? ShipHitFlashSprite : GameSprites[GameRecord::ShipSheet];
     DrawDirectRect(sheet, target, MakeRect(ShipWidth * frame, 0, ShipWidth, ShipHeight), X, Y, true);
 }
 
 void TMyShip::LoseLife() {
-    TGame& game = *CurrentGame;
+    TGame& game = Game;
     for (auto& hit : game.Hits)
         hit.reset();
-    game.Phase = PhaseRestart;
+    game.Phase = GamePhase::Restart;
     for (int i = 0; i < 5; ++i) {
         const int16_t dy = static_cast<int16_t>(Random(20));
         const int16_t dx = static_cast<int16_t>(Random(25));
@@ -179,7 +168,7 @@ void TMyShip::LoseLife() {
 }
 
 void TMyShip::FireSpecial() {
-    TGame& game = *CurrentGame;
+    TGame& game = Game;
     const int16_t rowY = static_cast<int16_t>(Y - 5);
     if (MegaSkullReady) {
         for (int i = 0; i < SpecialShots; ++i)
@@ -201,7 +190,7 @@ void TMyShip::FireSpecial() {
 }
 
 void TMyShip::Update(Surface& target) {
-    TGame& game = *CurrentGame;
+    TGame& game = Game;
     const uint32_t now = GetTickCount();
     if (game.Armour < 0) game.Armour = 0;
     RunUpgradeClock(now);
@@ -216,14 +205,15 @@ void TMyShip::Update(Surface& target) {
         FlameTick = now;
     }
     const Controls controls = ReadControls(game.Mouse);
-    const bool inPlay = game.Phase == PhasePlay;
+    const bool inPlay = game.Phase == GamePhase::Play;
     if (controls.fire && inPlay) Gun->Fire();
     Gun->Update(target); // the ship's projectiles are drawn beneath it
 
     ClampPosition();
     Draw(target);
-    if (game.Phase == PhasePlay && game.Energy <= 0) LoseLife();
+    if (game.Phase == GamePhase::Play && game.Energy <= 0) LoseLife();
 
     if (SpecialCharge < SpecialChargeFull) ++SpecialCharge;
-    if (SpecialCharge == SpecialChargeFull && controls.special && game.Phase == PhasePlay) FireSpecial();
+    if (SpecialCharge == SpecialChargeFull && controls.special && game.Phase == GamePhase::Play)
+        FireSpecial();
 }

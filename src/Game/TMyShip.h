@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+struct TGame;
 struct TGunner;
 
 inline constexpr int16_t ShipWidth = 65;
@@ -21,11 +22,12 @@ inline constexpr uint8_t SpecialChargeFull = 70;
 inline constexpr int8_t StandardGunSeconds = 99;
 
 struct TMyShip {
-    TMyShip();
+    explicit TMyShip(TGame& game);
     ~TMyShip();
     TMyShip(const TMyShip&) = delete;
     TMyShip& operator=(const TMyShip&) = delete;
 
+    TGame& Game;
     int16_t X = 0;
     int16_t Y = 0;
     int8_t Tilt = 0; // bank frame 0 (full left) .. 4 (full right); 2 is level
@@ -60,9 +62,3 @@ struct TMyShip {
 
 // The player ship's rectangle: always 65 x 100 at its position.
 TRect ShipBounds(const TMyShip& ship);
-
-struct TLineLive;
-// An enemy body (a ship or the boss) ramming the player's ship, in every frame their rectangles
-// overlap: the player takes the low 8 bits of the rammer's life before the ram, and the rammer loses
-// the player's whole energy.
-void RamPlayerShip(const TRect& rammer, int32_t& life, TLineLive& lifeBar);

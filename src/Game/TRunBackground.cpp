@@ -1,6 +1,5 @@
 #include "Game/TRunBackground.h"
 
-#include "Game/TGame.h"
 #include "core/Ticks.h"
 #include "graphics/Blit.h"
 #include "graphics/SpriteStore.h"
@@ -28,9 +27,9 @@ uint8_t TilesAcross(int span, uint16_t tile) {
 
 } // namespace
 
-TRunBackground::TRunBackground(uint16_t tileWidth, uint16_t tileHeight, uint8_t spriteIndex,
-                               uint16_t stepInterval)
-    : StepInterval(stepInterval), SpriteIndex(spriteIndex) {
+TRunBackground::TRunBackground(uint32_t& distance, uint16_t tileWidth, uint16_t tileHeight,
+                               uint8_t spriteIndex, uint16_t stepInterval)
+    : Distance(distance), StepInterval(stepInterval), SpriteIndex(spriteIndex) {
     const TileSize tile = TileSizeFor(spriteIndex, tileWidth, tileHeight);
     TileWidth = tile.width;
     TileHeight = tile.height;
@@ -52,7 +51,7 @@ void TRunBackground::Update(Surface& target) {
     LastTick = now;
     if (!IntervalPassed(now, StepTick, StepInterval)) return;
     ++OffsetY;
-    if (CurrentGame) ++CurrentGame->Distance;
+    ++Distance;
     if (OffsetY >= TileHeight) OffsetY = 0;
     StepTick = now;
 }

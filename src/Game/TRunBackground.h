@@ -7,7 +7,10 @@
 #include <cstdint>
 
 struct TRunBackground {
-    TRunBackground(uint16_t tileWidth, uint16_t tileHeight, uint8_t spriteIndex, uint16_t stepInterval);
+    // Every scroll step of the layer counts one into `distance` (the game's distance in this stage).
+    TRunBackground(uint32_t& distance, uint16_t tileWidth, uint16_t tileHeight, uint8_t spriteIndex,
+                   uint16_t stepInterval);
+    uint32_t& Distance;
 
     int16_t OffsetX = 0; // changed only by the player's ship; never wrapped
     int16_t OffsetY = 0; // 0 .. TileHeight - 1

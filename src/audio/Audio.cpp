@@ -5,7 +5,6 @@
 #include "audio/AudioState.h"
 #include "audio/SoundLevels.h"
 #include "core/GameFolders.h"
-#include "persistence/Options.h"
 #include "platform/MusicPlayer.h"
 #include "platform/SoundDevice.h"
 
@@ -16,6 +15,7 @@ namespace {
 const std::string MusicFolder = "sound/";
 
 bool audioInitialised = false;
+bool effectsEnabled = true; // as the shell last told SetSoundEnabled
 std::unique_ptr<SoundDevice> DXSound1;
 SoundBank DXWaveList1;
 std::unique_ptr<Song> CurrentSong;
@@ -50,10 +50,11 @@ void ShutdownAudio() {
     DXSound1.reset();
     reportedTunes.clear();
     audioInitialised = false;
+    effectsEnabled = true;
 }
 
 void PlaySoundEffect(int x, int y, int index) {
-    if (!Options.SoundEnabled) return;
+    if (!effectsEnabled) return;
     DXWaveList1.SetPan(index, PanForX(x));
     DXWaveList1.SetVolume(index, VolumeForY(y));
     DXWaveList1.Play(index);
@@ -64,6 +65,7 @@ void PlaySoundDirect(int index) {
 }
 
 void SetSoundEnabled(bool enabled) {
+    effectsEnabled = enabled;
     DXWaveList1.SetVolumeOfAll(enabled ? VolumeFull : VolumeSilent);
 }
 

@@ -21,7 +21,9 @@ void ShutdownAudio();
 void PlaySoundEffect(int x, int y, int index);
 // The menus' click: plays whatever the flag says, but at the volume the flag last set.
 void PlaySoundDirect(int index);
-// Sets every effect to full volume or silence; the Options flag itself is the caller's to set.
+// Turns the sound effects on or off: sets every effect to full volume or silence, and PlaySoundEffect
+// plays nothing while they are off. The shell tells it the options' flag at start and on every change;
+// ShutdownAudio turns them on again.
 void SetSoundEnabled(bool enabled);
 
 // Tunes live in the "sound/" folder; name is the file name ("1.xm", "2.xm").

@@ -1,4 +1,5 @@
 #include "graphics/DerivedSprites.h"
+#include "graphics/PackRecords.h"
 
 #include "graphics/SpriteStore.h"
 
@@ -9,8 +10,6 @@
 std::unique_ptr<Surface> ShipHitFlashSprite;
 
 namespace {
-
-constexpr int ShipSheet = 8;
 
 struct RampStop {
     double at;
@@ -75,7 +74,7 @@ void MakeDerivedSprites() {
     for (auto& shot : PlayerShotSprites)
         if (shot) RecolourSurface(*shot, PlayerShotColour);
     ShipHitFlashSprite.reset();
-    const Surface* ship = GameSprites[ShipSheet].get();
+    const Surface* ship = GameSprites[GameRecord::ShipSheet].get();
     if (!ship) return;
     ShipHitFlashSprite = Surface::Create(ship->Width(), ship->Height());
     if (!ShipHitFlashSprite) return;

@@ -3,12 +3,11 @@
 // and a white flash of the ship's sheet shown for a moment when the ship is hit.
 #pragma once
 
+#include "graphics/GraphicsState.h"
 #include "platform/Surface.h"
 
 #include <cstdint>
 #include <memory>
-
-extern std::unique_ptr<Surface> ShipHitFlashSprite;
 
 // Recolours PlayerShotSprites in place and makes ShipHitFlashSprite from game sprite 8. Run after the
 // pack is loaded; a missing picture is skipped.

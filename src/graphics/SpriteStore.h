@@ -5,14 +5,14 @@
 #include "core/GameFolders.h"
 #include "core/SlotList.h"
 #include "graphics/GraphicsState.h"
+#include "graphics/PackRecords.h"
 #include "platform/Surface.h"
 
 #include <stdexcept>
 #include <string>
 
 inline constexpr const char* DataPackPath = "Data/Data.pp";
-inline constexpr int FirstInterfaceRecord = 60;
-inline constexpr int FirstShotRecord = 22;
+inline constexpr int FirstShotRecord = GameRecord::FirstShot;
 
 inline constexpr uint32_t ColourMagenta = Rgb(255, 0, 255);
 inline constexpr uint32_t ColourBlack = Rgb(0, 0, 0);

@@ -1,4 +1,5 @@
 #include "main/Form.h"
+#include "graphics/PackRecords.h"
 
 #include "Game/TGame.h"
 #include "audio/Audio.h"
@@ -190,7 +191,7 @@ void TForm1::DrawScreen() {
         if (ScreenState != ScreenGame) EndGameMouse();
         return;
     }
-    DrawShellScreen(*this);
+    RunShellScreen(*this);
 }
 
 // A result that enters the table goes on to the name entry over the game's final picture, any other
@@ -207,11 +208,12 @@ void TForm1::LeaveFinishedGame() {
 }
 
 void TForm1::PauseGame() {
-    if (CurrentGame && CurrentGame->Phase == PhaseGameOver) return; // pausing is for play only
+    if (CurrentGame && CurrentGame->Phase == GamePhase::GameOver) return; // pausing is for play only
     SavedScreen->BlitWhole(*BackBuffer, 0, 0, false);
-    const TRect stripe{0, 0, GameSprites[9] ? GameSprites[9]->Width() : 0, 1};
+    const TRect stripe{
+        0, 0, GameSprites[GameRecord::PauseStripe] ? GameSprites[GameRecord::PauseStripe]->Width() : 0, 1};
     for (int i = 0; i < ScreenHeight / 2; ++i)
-        DrawDirectRect(GameSprites[9], *SavedScreen, stripe, 0, 2 * i);
+        DrawDirectRect(GameSprites[GameRecord::PauseStripe], *SavedScreen, stripe, 0, 2 * i);
     ScreenState = ScreenPause;
     EndGameMouse(); // a paused player may want the pointer for other windows
 }

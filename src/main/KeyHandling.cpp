@@ -118,7 +118,7 @@ void TForm1::HandleScreenKey(uint16_t key) {
     case ScreenGame:
         if (key == VkP)
             PauseGame();
-        else if (key == VkEscape && CurrentGame && CurrentGame->Phase == PhasePlay) {
+        else if (key == VkEscape && CurrentGame && CurrentGame->Phase == GamePhase::Play) {
             ScreenState = ScreenQuitQuestion;
             EndGameMouse();
             SavedScreen->BlitWhole(*BackBuffer, 0, 0, false);

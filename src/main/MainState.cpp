@@ -1,6 +1,7 @@
 #include "main/MainState.h"
 
-#include "Game/GameState.h"
+#include "DXCtrl/DXCtrlState.h"
+#include "Game/TGame.h"
 #include "audio/Audio.h"
 #include "core/CoreState.h"
 #include "graphics/GraphicsState.h"
@@ -9,8 +10,16 @@
 #include "online/OnlineState.h"
 #include "persistence/PersistenceState.h"
 #include "platform/PlatformState.h"
+#include "platform/Surface.h"
+
+std::unique_ptr<TGame> CurrentGame;
+HiScoreStill KeptHiScores;
+uint32_t StoreGeneration = 1;
 
 void ResetMainState() {
+    CurrentGame.reset();
+    KeptHiScores = HiScoreStill{};
+    StoreGeneration = 1;
     FirstStart = true;
     SkipMinimize = true;
     ExitConfirmed = false;
@@ -23,8 +32,8 @@ void ResetMainState() {
 
 void ResetProgramState() {
     ResetMainState();
-    ResetGameState();
     ShutdownAudio();
+    ResetDXCtrlState();
     ResetOnlineState();
     ResetGraphicsState();
     ResetPersistenceState();

@@ -2,6 +2,9 @@
 // the whole program's values folder by folder.
 #pragma once
 
+#include "persistence/HiScores.h"
+
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -10,6 +13,8 @@ class TDDBtnCollection;
 class TDDOptBtnCollection;
 class TDDTextBtnCollection;
 class TDDEdit;
+struct TGame;
+class Surface;
 
 // The next FormCreate is the program's first; a later one only rebuilds the display.
 extern bool FirstStart;
@@ -25,6 +30,9 @@ extern uint16_t DesktopHeight;
 // The window mode asked for on the command line, for this run only.
 extern std::optional<bool> WindowModeForThisRun;
 
+// The running game, or empty outside a game. The game's objects never reach it: each is given its game.
+extern std::unique_ptr<TGame> CurrentGame;
+
 // The menu widgets of the screens (see MenuWidgets.h).
 extern std::unique_ptr<TDDBtnCollection> MainMenu;
 extern std::unique_ptr<TDDBtnCollection> HiScoreButtons;
@@ -33,6 +41,18 @@ extern std::unique_ptr<TDDOptBtnCollection> OptionsMenu;
 extern std::unique_ptr<TDDTextBtnCollection> YesNoQuestion;
 extern std::unique_ptr<TDDTextBtnCollection> OkCancelQuestion;
 extern std::unique_ptr<TDDEdit> HiScoreNameEdit;
+
+// The high-score screen but its selection highlight (which stays left of the table) is kept as a
+// picture while the table and the sprite store stay the same: forty cells of text cost more than the
+// rest of the frame together.
+struct HiScoreStill {
+    std::unique_ptr<Surface> picture;
+    std::array<THiScores, HiScoreCount> table;
+    uint32_t storeGeneration = 0;
+};
+extern HiScoreStill KeptHiScores;
+// Counts sprite-store reloads, so a kept picture of an older store is never shown.
+extern uint32_t StoreGeneration;
 
 // Back to the shell's values at program start.
 void ResetMainState();

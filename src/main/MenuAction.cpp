@@ -147,7 +147,7 @@ void ExitQuestionAction(TForm1& form) {
     if (YesNoQuestion->Choice) {
         ExitConfirmed = true;
         form.Close(); // the close query lets it pass now
-        SaveConfig();
+        SaveSettings();
     } else {
         ScreenState = ScreenMainMenu;
         ExitConfirmed = false;
@@ -167,8 +167,8 @@ void NameEntryAction() {
     if (OkCancelQuestion->Choice) {
         if (RefuseBlankName()) return;
         const TDDEdit& field = *HiScoreNameEdit;
-        if (!InsertHiScore(field.Text.substr(0, field.Length), CurrentGame ? CurrentGame->Score : 0))
-            ShowNotice(ScoreNotSavedNotice);
+        InsertHiScore(field.Text.substr(0, field.Length), CurrentGame ? CurrentGame->Score : 0);
+        if (!SaveSettings()) ShowNotice(ScoreNotSavedNotice);
         ScreenState = ScreenSendQuestion;
     } else {
         ScreenState = ScreenMainMenu;
@@ -189,7 +189,7 @@ void SendQuestionAction(TForm1& form) {
 
 void QuitQuestionAction(TForm1& form) {
     if (!YesNoQuestion->MouseOver) return;
-    if (YesNoQuestion->Choice && CurrentGame) CurrentGame->Phase = PhaseGameOver;
+    if (YesNoQuestion->Choice && CurrentGame) CurrentGame->Phase = GamePhase::GameOver;
     ResumeGame(form);
     PlayMenuClickDirect();
 }

@@ -3,6 +3,7 @@
 #include "Game/TBonus.h"
 #include "core/ScreenState.h"
 #include "graphics/Blit.h"
+#include "graphics/PackRecords.h"
 #include "graphics/SpriteStore.h"
 #include "graphics/Text.h"
 #include "main/Form.h"
@@ -18,25 +19,6 @@
 
 namespace {
 
-// Interface pictures of these screens.
-enum Picture : int {
-    MenuBackground = 0,
-    BossKeyFace = 9,
-    HiScoreRowStrip = 10,
-    DisplayFace = 17,
-    OnOffFace = 18,
-    NextFace = 23,
-    PreviousFace = 24,
-    Logo = 29,
-    HeaderFrame = 30,
-    MainMenuPanel = 31,
-    ClearTableFace = 32,
-    OnlineTableFace = 33,
-    BackFace = 34,
-    BossKeyHighlight = 38,
-    AboutPicture = 41,
-};
-
 // Texts are built once: drawing a screen allocates nothing.
 struct ScreenText {
     int x;
@@ -49,8 +31,8 @@ void DrawPicture(TForm1& form, int picture, int x, int y, bool keyed = true) {
 }
 
 void DrawHeaderPair(TForm1& form) {
-    DrawPicture(form, Logo, 0, 0);
-    DrawPicture(form, HeaderFrame, 388, 0);
+    DrawPicture(form, InterfaceRecord::Logo, 0, 0);
+    DrawPicture(form, InterfaceRecord::HeaderFrame, 388, 0);
 }
 
 void DrawScreenTitle(TForm1& form, int x, const std::string& title) {
@@ -68,26 +50,29 @@ constexpr int MainMenuPanelY = 327;
 
 } // namespace
 
-void DrawIntro(TForm1& form) {
-    Surface& target = *form.BackBuffer;
-    DrawPicture(form, MenuBackground, 0, 0, false);
-    // The title slides in from the left edge; the position is a 16-bit value, as the blit takes it.
-    DrawSprite(InterfaceSprites[Logo], target, IntroLogoPart,
-               static_cast<int16_t>(AnimCounter - IntroEndCount), 0);
-    DrawPicture(form, MainMenuPanel, MainMenuPanelX, MainMenuPanelY);
+void StepIntro() {
     if (AnimCounter >= IntroEndCount) {
         ScreenState = ScreenMainMenu;
         AnimCounter = 0;
     }
     AnimCounter += IntroStep;
     if (AnimCounter % IntroHighlightEvery == 0) MainMenu->Next();
+}
+
+void DrawIntro(TForm1& form, uint32_t counter) {
+    Surface& target = *form.BackBuffer;
+    DrawPicture(form, InterfaceRecord::MenuBackground, 0, 0, false);
+    // The title slides in from the left edge; the position is a 16-bit value, as the blit takes it.
+    DrawSprite(InterfaceSprites[InterfaceRecord::Logo], target, IntroLogoPart,
+               static_cast<int16_t>(counter - IntroEndCount), 0);
+    DrawPicture(form, InterfaceRecord::MainMenuPanel, MainMenuPanelX, MainMenuPanelY);
     MainMenu->Draw(target);
 }
 
 void DrawMainMenu(TForm1& form) {
     DrawMenuBackground(form);
-    DrawPicture(form, Logo, 0, 0);
-    DrawPicture(form, MainMenuPanel, MainMenuPanelX, MainMenuPanelY);
+    DrawPicture(form, InterfaceRecord::Logo, 0, 0);
+    DrawPicture(form, InterfaceRecord::MainMenuPanel, MainMenuPanelX, MainMenuPanelY);
     MainMenu->Draw(*form.BackBuffer);
 }
 
@@ -138,20 +123,20 @@ void DrawFace(TForm1& form, int picture, int item, int dx, int dy) {
 
 // Everything but the selection: background, header, title, row labels and the plain faces.
 void DrawOptionsFrame(TForm1& form, bool capturingKey) {
-    DrawPicture(form, MenuBackground, 0, 0, false);
+    DrawPicture(form, InterfaceRecord::MenuBackground, 0, 0, false);
     DrawHeaderPair(form);
     DrawScreenTitle(form, 420, OptionsTitle);
     for (const RowLabel& label : RowLabels)
         DrawMenuText(RowLabelX, OptionItemRects[label.item].top + label.below, 18, 12, label.text,
                      *form.BackBuffer, ColourBrightGreen, false);
-    DrawFace(form, DisplayFace, ItemDisplay, 5, capturingKey ? 5 : 4);
-    DrawFace(form, OnOffFace, ItemMusic, 5, 5);
-    DrawFace(form, OnOffFace, ItemSound, 5, 5);
+    DrawFace(form, InterfaceRecord::DisplayFace, ItemDisplay, 5, capturingKey ? 5 : 4);
+    DrawFace(form, InterfaceRecord::OnOffFace, ItemMusic, 5, 5);
+    DrawFace(form, InterfaceRecord::OnOffFace, ItemSound, 5, 5);
     if (capturingKey)
-        DrawFace(form, BossKeyHighlight, ItemBossKey, 0, 0);
+        DrawFace(form, InterfaceRecord::BossKeyHighlight, ItemBossKey, 0, 0);
     else
-        DrawFace(form, BossKeyFace, ItemBossKey, 4, 4);
-    DrawFace(form, BackFace, ItemOptionsBack, 7, 7);
+        DrawFace(form, InterfaceRecord::BossKeyFace, ItemBossKey, 4, 4);
+    DrawFace(form, InterfaceRecord::BackFace, ItemOptionsBack, 7, 7);
 }
 
 void DrawOptionValues(TForm1& form, bool capturingKey) {
@@ -188,17 +173,6 @@ namespace {
 const std::string HiScoreTitle = "High Score";
 constexpr int RowStripCount = 11;
 
-// The high-score screen but its selection highlight (which stays left of the table) is kept as a
-// picture while the table and the sprite store stay the same: forty cells of text cost more than the
-// rest of the frame together.
-struct HiScoreStill {
-    std::unique_ptr<Surface> picture;
-    std::array<THiScores, HiScoreCount> table;
-    uint32_t storeGeneration = 0;
-};
-HiScoreStill hiScoreStill;
-uint32_t storeGeneration = 1; // counts sprite-store reloads
-
 bool SameTable(const std::array<THiScores, HiScoreCount>& a, const std::array<THiScores, HiScoreCount>& b) {
     for (int i = 0; i < HiScoreCount; ++i)
         if (a[i].Score != b[i].Score || a[i].Name != b[i].Name) return false;
@@ -206,38 +180,38 @@ bool SameTable(const std::array<THiScores, HiScoreCount>& a, const std::array<TH
 }
 
 bool HiScoreStillCurrent() {
-    return hiScoreStill.picture && hiScoreStill.storeGeneration == storeGeneration &&
-           SameTable(hiScoreStill.table, HiScoreTable);
+    return KeptHiScores.picture && KeptHiScores.storeGeneration == StoreGeneration &&
+           SameTable(KeptHiScores.table, HiScoreTable);
 }
 
 void DrawHiScoreStill(TForm1& form) {
     DrawMenuBackground(form);
     for (int i = 0; i < RowStripCount; ++i)
-        DrawPicture(form, HiScoreRowStrip, 250, 120 + 36 * i, false);
+        DrawPicture(form, InterfaceRecord::HiScoreRowStrip, 250, 120 + 36 * i, false);
     DrawHeaderPair(form);
     DrawScreenTitle(form, 420, HiScoreTitle);
-    DrawPicture(form, ClearTableFace, 50, 140);
-    DrawPicture(form, OnlineTableFace, 50, 210);
-    DrawPicture(form, BackFace, 121, 460, false);
+    DrawPicture(form, InterfaceRecord::ClearTableFace, 50, 140);
+    DrawPicture(form, InterfaceRecord::OnlineTableFace, 50, 210);
+    DrawPicture(form, InterfaceRecord::BackFace, 121, 460, false);
     DrawHiScores(*form.BackBuffer);
 }
 
 void KeepHiScoreStill(const Surface& drawn, uint32_t generationWhenDrawn) {
-    if (generationWhenDrawn != storeGeneration) return; // the store was reloaded while drawing
-    if (!hiScoreStill.picture) hiScoreStill.picture = Surface::Create(ScreenWidth, ScreenHeight);
-    if (!hiScoreStill.picture) return;
-    hiScoreStill.picture->BlitWhole(drawn, 0, 0, false);
-    hiScoreStill.table = HiScoreTable;
-    hiScoreStill.storeGeneration = generationWhenDrawn;
+    if (generationWhenDrawn != StoreGeneration) return; // the store was reloaded while drawing
+    if (!KeptHiScores.picture) KeptHiScores.picture = Surface::Create(ScreenWidth, ScreenHeight);
+    if (!KeptHiScores.picture) return;
+    KeptHiScores.picture->BlitWhole(drawn, 0, 0, false);
+    KeptHiScores.table = HiScoreTable;
+    KeptHiScores.storeGeneration = generationWhenDrawn;
 }
 
 } // namespace
 
 void DrawHiScoreScreen(TForm1& form) {
     if (HiScoreStillCurrent()) {
-        if (form.BackBuffer->BlitWhole(*hiScoreStill.picture, 0, 0, false) != BlitOk) form.RestoreSurfaces();
+        if (form.BackBuffer->BlitWhole(*KeptHiScores.picture, 0, 0, false) != BlitOk) form.RestoreSurfaces();
     } else {
-        const uint32_t generation = storeGeneration;
+        const uint32_t generation = StoreGeneration;
         DrawHiScoreStill(form);
         KeepHiScoreStill(*form.BackBuffer, generation);
     }
@@ -245,8 +219,8 @@ void DrawHiScoreScreen(TForm1& form) {
 }
 
 void ForgetScreenPictures() {
-    ++storeGeneration;
-    hiScoreStill.picture.reset();
+    ++StoreGeneration;
+    KeptHiScores.picture.reset();
 }
 
 // ---- help pages ----
@@ -303,18 +277,22 @@ void DrawHelpLine(TForm1& form, const ScreenText& line, int height, int width, u
     DrawMenuText(line.x, line.y, height, width, line.text, *form.BackBuffer, colour, false);
 }
 
-void DrawOverviewBody(TForm1& form) {
+// Eight frames per bonus, each shown for ten drawn frames; the counter is the one the intro used, so
+// a count past the last picture starts again at the first.
+constexpr uint32_t FramesPerPicture = 10;
+constexpr uint32_t LastPicture = 7;
+
+uint32_t BonusCounterInRange(uint32_t counter) {
+    return counter / FramesPerPicture > LastPicture ? 0 : counter;
+}
+
+void DrawOverviewBody(TForm1& form, uint32_t) {
     for (const ScreenText& line : OverviewLines)
         DrawHelpLine(form, line, 14, 10, ColourDimGreen);
 }
 
-// Eight frames per bonus, each shown for ten drawn frames; the counter is the one the intro used.
-constexpr uint32_t FramesPerPicture = 10;
-constexpr uint32_t LastPicture = 7;
-
-void DrawBonusesBody(TForm1& form) {
-    if (AnimCounter / FramesPerPicture > LastPicture) AnimCounter = 0;
-    const int frame = static_cast<int>(AnimCounter / FramesPerPicture);
+void DrawBonusesBody(TForm1& form, uint32_t counter) {
+    const int frame = static_cast<int>(BonusCounterInRange(counter) / FramesPerPicture);
     for (int column = 0; column < 3; ++column) {
         for (int row = 0; row < 3; ++row) {
             const BonusKind& kind = BonusKindOf(static_cast<uint8_t>(3 * column + row));
@@ -326,10 +304,9 @@ void DrawBonusesBody(TForm1& form) {
                          false);
         }
     }
-    AnimCounter += 1;
 }
 
-void DrawControlsBody(TForm1& form) {
+void DrawControlsBody(TForm1& form, uint32_t) {
     for (size_t i = 0; i < ControlsLines.size(); ++i) {
         const bool heading = i == ControlsHeadings[0] || i == ControlsHeadings[1];
         DrawHelpLine(form, ControlsLines[i], heading ? 18 : 14, 10,
@@ -337,8 +314,8 @@ void DrawControlsBody(TForm1& form) {
     }
 }
 
-void DrawAboutBody(TForm1& form) {
-    DrawPicture(form, AboutPicture, 40, 220);
+void DrawAboutBody(TForm1& form, uint32_t) {
+    DrawPicture(form, InterfaceRecord::AboutPicture, 40, 220);
     DrawMenuText(170, 220, 28, 18, AboutName, *form.BackBuffer, ColourBrightGreen, false);
     DrawMenuText(170, 255, 28, 18, AboutMaker, *form.BackBuffer, ColourDimGreen, false);
     DrawMenuText(170, 296, 18, 11, AboutHomePage, *form.BackBuffer, ColourMediumGreen, false);
@@ -347,7 +324,7 @@ void DrawAboutBody(TForm1& form) {
 
 struct HelpPageContent {
     const std::string& title;
-    void (*drawBody)(TForm1& form);
+    void (*drawBody)(TForm1& form, uint32_t counter);
 };
 
 HelpPageContent HelpPageOf(Screen screen) {
@@ -381,15 +358,19 @@ HelpPageContent HelpPageOf(Screen screen) {
 
 } // namespace
 
-void DrawHelpPage(TForm1& form, Screen screen) {
+void StepBonusAnimation() {
+    AnimCounter = BonusCounterInRange(AnimCounter) + 1;
+}
+
+void DrawHelpPage(TForm1& form, Screen screen, uint32_t counter) {
     const HelpPageContent page = HelpPageOf(screen);
-    DrawPicture(form, MenuBackground, 0, 0, false);
+    DrawPicture(form, InterfaceRecord::MenuBackground, 0, 0, false);
     DrawHeaderPair(form);
-    DrawPicture(form, PreviousFace, 440, 530);
-    DrawPicture(form, NextFace, 550, 530);
-    DrawPicture(form, BackFace, 660, 530);
+    DrawPicture(form, InterfaceRecord::PreviousFace, 440, 530);
+    DrawPicture(form, InterfaceRecord::NextFace, 550, 530);
+    DrawPicture(form, InterfaceRecord::BackFace, 660, 530);
     DrawScreenTitle(form, 475, HelpTitle);
     DrawTitleText(40, 140, 28, 18, page.title, *form.BackBuffer, ColourBrightGreen);
-    if (page.drawBody) page.drawBody(form);
+    if (page.drawBody) page.drawBody(form, counter);
     PageButtons->Draw(*form.BackBuffer);
 }

@@ -1,4 +1,5 @@
 #include "main/MenuWidgets.h"
+#include "graphics/PackRecords.h"
 
 #include "core/ScreenState.h"
 #include "persistence/ConfigFile.h"
@@ -15,15 +16,23 @@ std::unique_ptr<TDDEdit> HiScoreNameEdit;
 namespace {
 
 constexpr ButtonSpec MainMenuItems[] = {
-    {{470, 337, 786, 375}, 1}, {{470, 376, 786, 413}, 2}, {{470, 415, 786, 451}, 3},
-    {{470, 452, 786, 491}, 4}, {{470, 492, 786, 532}, 5}, {{470, 533, 786, 573}, 6},
+    {{470, 337, 786, 375}, InterfaceRecord::FirstMainMenuHighlight},
+    {{470, 376, 786, 413}, InterfaceRecord::FirstMainMenuHighlight + 1},
+    {{470, 415, 786, 451}, InterfaceRecord::FirstMainMenuHighlight + 2},
+    {{470, 452, 786, 491}, InterfaceRecord::FirstMainMenuHighlight + 3},
+    {{470, 492, 786, 532}, InterfaceRecord::FirstMainMenuHighlight + 4},
+    {{470, 533, 786, 573}, InterfaceRecord::FirstMainMenuHighlight + 5},
 };
-constexpr ButtonSpec HiScoreItems[] = {
-    {{43, 133, 230, 208}, 11}, {{44, 203, 229, 279}, 12}, {{114, 453, 230, 504}, 14}};
-constexpr ButtonSpec PageItems[] = {
-    {{434, 523, 550, 574}, 15}, {{544, 523, 660, 574}, 16}, {{653, 523, 769, 574}, 14}};
+constexpr ButtonSpec HiScoreItems[] = {{{43, 133, 230, 208}, InterfaceRecord::ClearTableHighlight},
+                                       {{44, 203, 229, 279}, InterfaceRecord::OnlineTableHighlight},
+                                       {{114, 453, 230, 504}, InterfaceRecord::BackHighlight}};
+constexpr ButtonSpec PageItems[] = {{{434, 523, 550, 574}, InterfaceRecord::PreviousHighlight},
+                                    {{544, 523, 660, 574}, InterfaceRecord::NextHighlight},
+                                    {{653, 523, 769, 574}, InterfaceRecord::BackHighlight}};
 // Highlights of the options items that are buttons (0, 1, 2, 4, 5).
-constexpr uint8_t OptionImages[] = {36, 35, 35, 38, 14};
+constexpr uint8_t OptionImages[] = {InterfaceRecord::DisplayHighlight, InterfaceRecord::OnOffHighlight,
+                                    InterfaceRecord::OnOffHighlight, InterfaceRecord::BossKeyHighlight,
+                                    InterfaceRecord::BackHighlight};
 
 constexpr TRect YesRect{280, 340, 352, 380};
 constexpr TRect NoRect{460, 340, 510, 380};
@@ -66,7 +75,6 @@ void CreateMenuWidgets() {
     if (!OkCancelQuestion)
         OkCancelQuestion = std::make_unique<TDDTextBtnCollection>(OkRect, CancelRect, "Ok", "Cancel");
     if (!HiScoreNameEdit) HiScoreNameEdit = MakeNameEdit();
-    SetCountryFieldReader(CountryFieldText);
 }
 
 void FreeMenuWidgets() {
@@ -77,7 +85,6 @@ void FreeMenuWidgets() {
     YesNoQuestion.reset();
     OkCancelQuestion.reset();
     HiScoreNameEdit.reset();
-    SetCountryFieldReader(nullptr);
 }
 
 namespace {
@@ -135,6 +142,11 @@ void CheckAllMenuWidgets() {
 
 void SetOptionsMouseMode() {
     if (OptionsMenu) OptionsMenu->MouseMode = true;
+}
+
+bool SaveSettings() {
+    Options.Country = CountryFieldText();
+    return SaveConfig();
 }
 
 void ApplyCountryToOptionsScreen() {

@@ -32,3 +32,6 @@ void SetOptionsMouseMode();
 // The stored country goes into the options screen's field; the configuration reads it back from there
 // whenever it is saved.
 void ApplyCountryToOptionsScreen();
+// Saves Config.cfg as the screens leave it: the country as its field shows it, then the whole file.
+// False when the save failed (the file says why on stderr).
+bool SaveSettings();

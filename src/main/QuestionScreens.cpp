@@ -3,6 +3,7 @@
 #include "Game/TGame.h"
 #include "core/ScreenState.h"
 #include "graphics/Blit.h"
+#include "graphics/PackRecords.h"
 #include "graphics/SpriteStore.h"
 #include "graphics/Text.h"
 #include "main/Form.h"
@@ -14,9 +15,6 @@
 #include <string>
 
 namespace {
-
-constexpr int Panel = 19;
-constexpr int Logo = 29;
 
 struct PanelText {
     int x;
@@ -48,7 +46,7 @@ bool DrawSavedScreen(TForm1& form) {
 }
 
 void DrawPanel(TForm1& form, int x) {
-    DrawDirect(InterfaceSprites[Panel], *form.BackBuffer, x, 200, false);
+    DrawDirect(InterfaceSprites[InterfaceRecord::QuestionPanel], *form.BackBuffer, x, 200, false);
 }
 
 // "Your score is " and the score; the string keeps its buffer, so no frame allocates.
@@ -65,7 +63,7 @@ void DrawExitQuestion(TForm1& form) {
     // The menu picture, not the frozen one, lies under this panel.
     DrawMenuBackground(form);
     DrawPanel(form, 190);
-    DrawDirect(InterfaceSprites[Logo], *form.BackBuffer, 0, 0, true);
+    DrawDirect(InterfaceSprites[InterfaceRecord::Logo], *form.BackBuffer, 0, 0, true);
     DrawText(form, ExitGame, 46, 20, ColourDimGreen);
     YesNoQuestion->Draw(*form.BackBuffer);
 }
@@ -73,7 +71,7 @@ void DrawExitQuestion(TForm1& form) {
 void DrawClearQuestion(TForm1& form) {
     DrawSavedScreen(form);
     DrawPanel(form, 210);
-    DrawDirect(InterfaceSprites[Logo], *form.BackBuffer, 0, 0, true);
+    DrawDirect(InterfaceSprites[InterfaceRecord::Logo], *form.BackBuffer, 0, 0, true);
     DrawText(form, ClearLine1, 26, 14, ColourDimGreen);
     DrawText(form, ClearLine2, 26, 14, ColourDimGreen);
     OkCancelQuestion->Draw(*form.BackBuffer);

@@ -1,20 +1,56 @@
 #include "main/Screens.h"
+#include "graphics/PackRecords.h"
 
 #include "core/ScreenState.h"
 #include "graphics/Blit.h"
 #include "graphics/SpriteStore.h"
 #include "main/Form.h"
+#include "main/MainState.h"
 #include "main/ScreenDrawing.h"
 #include "main/SendResult.h"
 
 void DrawMenuBackground(TForm1& form) {
-    if (DrawDirect(InterfaceSprites[0], *form.BackBuffer, 0, 0, false) != BlitOk) form.RestoreSurfaces();
+    if (DrawDirect(InterfaceSprites[InterfaceRecord::MenuBackground], *form.BackBuffer, 0, 0, false) !=
+        BlitOk)
+        form.RestoreSurfaces();
 }
 
-void DrawShellScreen(TForm1& form) {
-    switch (ScreenState) {
+namespace {
+
+void StepShellScreen(Screen screen) {
+    switch (screen) {
     case ScreenIntro:
-        DrawIntro(form);
+        StepIntro();
+        break;
+    case ScreenHelpBonuses:
+        StepBonusAnimation();
+        break;
+    case ScreenMainMenu:
+    case ScreenOptions:
+    case ScreenHiScores:
+    case ScreenHelpOverview:
+    case ScreenHelpControls:
+    case ScreenHelpAbout:
+    case ScreenExitQuestion:
+    case ScreenClearQuestion:
+    case ScreenKeyCapture:
+    case ScreenPause:
+    case ScreenNameEntry:
+    case ScreenSendQuestion:
+    case ScreenQuitQuestion:
+    case ScreenRetryQuestion:
+    case ScreenPleaseWait:
+    case ScreenGame:
+        break; // these change only on the player's input
+    }
+}
+
+} // namespace
+
+void DrawShellScreen(TForm1& form, Screen screen, uint32_t counter) {
+    switch (screen) {
+    case ScreenIntro:
+        DrawIntro(form, counter);
         break;
     case ScreenMainMenu:
         DrawMainMenu(form);
@@ -29,7 +65,7 @@ void DrawShellScreen(TForm1& form) {
     case ScreenHelpBonuses:
     case ScreenHelpControls:
     case ScreenHelpAbout:
-        DrawHelpPage(form, ScreenState);
+        DrawHelpPage(form, screen, counter);
         break;
     case ScreenExitQuestion:
         DrawExitQuestion(form);
@@ -62,4 +98,11 @@ void DrawShellScreen(TForm1& form) {
     case ScreenGame:
         break; // the running game draws itself
     }
+}
+
+void RunShellScreen(TForm1& form) {
+    const Screen screen = ScreenState;
+    const uint32_t counter = AnimCounter;
+    StepShellScreen(screen);
+    DrawShellScreen(form, screen, counter);
 }

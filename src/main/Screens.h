@@ -1,8 +1,16 @@
 // Drawing every screen of the shell but the running game.
 #pragma once
 
+#include "core/ScreenState.h"
+
+#include <cstdint>
+
 class TForm1;
 
-void DrawShellScreen(TForm1& form);
+// One frame of a shell screen (every screen but the running game): first the screen's step, in this one
+// place (the intro's counter and end, the bonus page's animation), then its drawing, which changes
+// nothing and shows the screen and counter as the frame found them.
+void RunShellScreen(TForm1& form);
+void DrawShellScreen(TForm1& form, Screen screen, uint32_t counter);
 // Presents the waiting notice at once: the frame gate is opened so that it shows before anything blocks.
 void ShowWaitingNotice(TForm1& form);

@@ -6,4 +6,5 @@
 void ResetOnlineState() {
     FinishScoreSending();
     ScoreServer = TScoreServer{};
+    LinksFailedAtOnce = 0;
 }

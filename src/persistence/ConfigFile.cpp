@@ -18,8 +18,6 @@ namespace {
 constexpr size_t ConfigReadLimit = 4096;
 constexpr uint8_t StoredTrue = 1;
 
-CountryFieldReader countryFieldReader = nullptr;
-
 void WriteByte(uint8_t value, std::string& out) {
     out.push_back(static_cast<char>(value));
 }
@@ -186,7 +184,6 @@ void LoadConfig(const std::string& path) {
 }
 
 bool SaveConfig(const std::string& path) {
-    if (countryFieldReader) Options.Country = countryFieldReader();
     std::string reason;
     if (ReplaceFileAtomically(path, EncodeConfig(), reason)) return true;
     // A failed replacement never touches the old file, but on a first start there is none.
@@ -196,8 +193,4 @@ bool SaveConfig(const std::string& path) {
                                   : "the settings and scores last only until the game ends";
     std::fprintf(stderr, "%s could not be saved (%s); %s.\n", path.c_str(), reason.c_str(), consequence);
     return false;
-}
-
-void SetCountryFieldReader(CountryFieldReader reader) {
-    countryFieldReader = reader;
 }

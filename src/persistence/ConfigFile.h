@@ -48,8 +48,3 @@ void LoadConfig(const std::string& path = ConfigPath);
 // Writes the whole file atomically (temporary file, fsync, rename). On failure: one line on stderr,
 // the old file untouched, false.
 bool SaveConfig(const std::string& path = ConfigPath);
-
-// The options screen's country field is the source of Country at save time; the shell registers a
-// reader for it. Without one, SaveConfig writes Options.Country as it is.
-using CountryFieldReader = std::string (*)();
-void SetCountryFieldReader(CountryFieldReader reader);

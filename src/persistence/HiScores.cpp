@@ -1,7 +1,5 @@
 #include "persistence/HiScores.h"
 
-#include "persistence/ConfigFile.h"
-
 #include <utility>
 
 namespace {
@@ -34,7 +32,7 @@ bool ScoreEntersTable(int32_t score) {
     return score > HiScoreTable[HiScoreCount - 1].Score;
 }
 
-bool InsertHiScore(const std::string& name, int32_t score) {
+void InsertHiScore(const std::string& name, int32_t score) {
     HiScoreTable[HiScoreCount - 1] = THiScores{name, score};
     // Only a strictly smaller score gives way, so among equal scores the older entry stays above.
     for (int i = 0; i < HiScoreCount; ++i)
@@ -42,5 +40,4 @@ bool InsertHiScore(const std::string& name, int32_t score) {
             if (HiScoreTable[j - 1].Score < HiScoreTable[j].Score)
                 std::swap(HiScoreTable[j - 1], HiScoreTable[j]);
     NewestHiScoreRow = NewestRowOf(name, score);
-    return SaveConfig();
 }

@@ -18,6 +18,6 @@ inline constexpr const char* DefaultHiScoreName = "Anonymous";
 void ResetHighScores();
 // A result enters the table only when strictly above the tenth entry.
 bool ScoreEntersTable(int32_t score);
-// Replaces the tenth entry with the result, bubbles it up (below older equal scores) and saves
-// Config.cfg; returns whether the save worked.
-bool InsertHiScore(const std::string& name, int32_t score);
+// Replaces the tenth entry with the result and bubbles it up (below older equal scores); the table in
+// memory only: whoever inserts saves Config.cfg.
+void InsertHiScore(const std::string& name, int32_t score);

@@ -1,4 +1,5 @@
 #include "platform/Launcher.h"
+#include "platform/PlatformState.h"
 
 #include <spawn.h>
 #include <sys/types.h>
@@ -13,6 +14,8 @@
 #include <thread>
 
 extern char** environ;
+
+std::atomic<int> OpenerFailures{0};
 
 namespace {
 
@@ -42,8 +45,6 @@ class SpawnFileActions {
     bool ready = false;
 };
 
-std::atomic<int> openerFailures{0};
-
 bool EndedInFailure(int status) {
     return !WIFEXITED(status) || WEXITSTATUS(status) != 0;
 }
@@ -60,7 +61,7 @@ void ReapInBackground(pid_t child) {
             const auto lived = std::chrono::steady_clock::now() - started;
             if (reaped == child && EndedInFailure(status) &&
                 lived < std::chrono::milliseconds(OpenerVerdictMs))
-                ++openerFailures;
+                ++OpenerFailures;
         }).detach();
     } catch (const std::system_error&) {
         // No thread to be had: the opener stays unreaped until the program ends, which is harmless.
@@ -82,8 +83,8 @@ bool LaunchOpener(const std::string& address) {
 }
 
 bool TakeOpenerFailure() {
-    int failures = openerFailures.load();
-    while (failures > 0 && !openerFailures.compare_exchange_weak(failures, failures - 1)) {
+    int failures = OpenerFailures.load();
+    while (failures > 0 && !OpenerFailures.compare_exchange_weak(failures, failures - 1)) {
     }
     return failures > 0;
 }

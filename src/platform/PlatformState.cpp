@@ -8,4 +8,5 @@ void ResetPlatformState() {
     MouseActive = false;
     ClearTestInput();
     AcquireKeyboard();
+    OpenerFailures = 0;
 }

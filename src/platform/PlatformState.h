@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 
 // Keyboard scan code -> KeyDown while the key is held (see Input.h).
@@ -12,6 +13,10 @@ extern int32_t MouseY;
 // The menus follow the pointer: set by pointer motion and activation, cleared by a key press.
 extern bool MouseActive;
 
+// Openers that ended in failure, counted by the thread that waits for each, not yet reported (see
+// Launcher.h).
+extern std::atomic<int> OpenerFailures;
+
 // Back to the values at program start: no key held, the pointer at the origin and not followed, no
-// test input, the keyboard acquired.
+// test input, the keyboard acquired, no opener failure waiting to be reported.
 void ResetPlatformState();

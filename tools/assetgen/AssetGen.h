@@ -16,8 +16,9 @@ struct Picture {
 inline constexpr uint32_t MagentaKey = 0xFF00FF;
 inline constexpr uint32_t BlackKey = 0x000000;
 
-std::vector<Picture> DrawGameSprites();      // pack records 0-59
-std::vector<Picture> DrawInterfaceSprites(); // pack records 60-101
+// The pack's two groups, each record at the number graphics/PackRecords.h gives it.
+std::vector<Picture> DrawGameSprites();
+std::vector<Picture> DrawInterfaceSprites();
 
 std::vector<std::vector<uint8_t>> MakeSoundEffects(); // the seven RIFF WAVE images, in bank order
 std::vector<uint8_t> ComposeTitleTune();              // sound/1.xm

@@ -1,6 +1,7 @@
 // The 60 game sprites in pack order. The groups live in GameArtBackdrops, GameArtShips, GameArtShots,
 // GameArtEffects and GameArtPickups; the HUD bars and the pause stripe are small enough to live here.
 #include "GameArt.h"
+#include "graphics/PackRecords.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -68,6 +69,23 @@ void Append(std::vector<Picture>& records, std::vector<Picture> group) {
         records.push_back(std::move(picture));
 }
 
+// Appends the group as records first, first + 1 ...; a group drawn out of the order the game reads
+// (graphics/PackRecords.h) stops the generator instead of making a pack with pictures in wrong places.
+void PutRecords(std::vector<Picture>& records, int first, std::vector<Picture> group) {
+    if (records.size() != static_cast<size_t>(first)) {
+        std::fprintf(stderr, "assetgen: game record %d would be written as record %zu\n", first,
+                     records.size());
+        std::exit(1);
+    }
+    Append(records, std::move(group));
+}
+
+void PutRecord(std::vector<Picture>& records, int record, Picture picture) {
+    std::vector<Picture> one;
+    one.push_back(std::move(picture));
+    PutRecords(records, record, std::move(one));
+}
+
 } // namespace
 
 Picture DrawArmourBar() {
@@ -82,23 +100,24 @@ Picture DrawEnergyBar() {
 std::vector<Picture> DrawGameSprites() {
     using namespace art;
     std::vector<Picture> records;
-    records.push_back(DrawArmourBar());
-    records.push_back(DrawEnergyBar());
-    records.push_back(DrawFarStarfield());
-    Append(records, DrawNearTiles());
-    records.push_back(DrawPlayerShip());
-    records.push_back(BlankPicture(800, 1, 0x0A140A)); // the pause scan-line stripe
+    PutRecord(records, GameRecord::ArmourBar, DrawArmourBar());
+    PutRecord(records, GameRecord::EnergyBar, DrawEnergyBar());
+    PutRecord(records, GameRecord::FarStarfield, DrawFarStarfield());
+    PutRecords(records, GameRecord::FirstNearTile, DrawNearTiles());
+    PutRecord(records, GameRecord::ShipSheet, DrawPlayerShip());
+    PutRecord(records, GameRecord::PauseStripe, BlankPicture(800, 1, 0x0A140A));
     Append(records, DrawEnemyShips());
     Append(records, DrawBosses());
-    Append(records, DrawProjectiles());
+    PutRecords(records, GameRecord::FirstShot, DrawProjectiles());
     Append(records, DrawAsteroids());
     Append(records, DrawHitSparks());
     Append(records, DrawExplosions());
     Append(records, DrawBonuses());
     records.push_back(DrawSpareStar());
     Append(records, DrawGunIcons());
-    if (records.size() != 60) {
-        std::fprintf(stderr, "assetgen: drew %zu game sprites instead of 60\n", records.size());
+    if (records.size() != GameRecordCount) {
+        std::fprintf(stderr, "assetgen: drew %zu game sprites instead of %d\n", records.size(),
+                     GameRecordCount);
         std::exit(1);
     }
     return records;

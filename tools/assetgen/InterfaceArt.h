@@ -60,27 +60,24 @@ LabelPlacement CentreLabel(cairo_t* cr, const char* text, double pixelSize, Box 
 // a light green rim and a soft glow around the strokes.
 void DrawLabel(cairo_t* cr, const char* text, double pixelSize, Box box, bool selected);
 
-// The finished pictures, grouped by where they appear.
-Picture MenuBackground();                    // 0
-Picture TitleLogo();                         // 29
-Picture ScreenHeader();                      // 30
-Picture AboutBadge();                        // 41
-Picture MainMenuPanel();                     // 31
-Picture MainMenuHighlight(int item);         // 1-6, item 0-5
-Picture QuestionPanel();                     // 19
-Picture HiScoreRowStrip();                   // 10
-Picture WideFace(int which, bool highlight); // 32/33 and their highlights 11/12 (which 0 = clear, 1 = online)
-Picture PageFace(int which,
-                 bool highlight); // 23/24/34 and highlights 16/15/14 (which 0 = next, 1 = previous, 2 = back)
-Picture
-ValueFace(int which,
-          bool highlight); // 17/18/9 and highlights 36/35/38 (which 0 = mode, 1 = on/off, 2 = boss key)
-Picture TextFieldFrame(bool focused); // 8 / 37
-Picture StageMarker();                // 7
-Picture LivesPlate();                 // 20
-Picture TopBar();                     // 21
-Picture SidePanel();                  // 22
-Picture OnBoardIcon(bool skull);      // 39 (skull) / 40 (bomb)
-Picture UnusedTile();                 // 25-28
+// The finished pictures, grouped by where they appear; graphics/PackRecords.h names their records.
+Picture MenuBackground();
+Picture TitleLogo();
+Picture ScreenHeader();
+Picture AboutBadge();
+Picture MainMenuPanel();
+Picture MainMenuHighlight(int item);
+Picture QuestionPanel();
+Picture HiScoreRowStrip();
+Picture WideFace(int which, bool highlight);  // which 0 = clear table, 1 = online table
+Picture PageFace(int which, bool highlight);  // which 0 = next, 1 = previous, 2 = back
+Picture ValueFace(int which, bool highlight); // which 0 = display mode, 1 = on/off, 2 = boss key
+Picture TextFieldFrame(bool focused);
+Picture StageMarker();
+Picture LivesPlate();
+Picture TopBar();
+Picture SidePanel();
+Picture OnBoardIcon(bool skull);
+Picture UnusedTile();
 
 } // namespace interface_art

@@ -2,6 +2,7 @@
 // Writes DIR/Data/Data.pp, DIR/sound/1.xm, DIR/sound/2.xm and DIR/generated/SoundEffectImages.cpp;
 // with --icons, only the desktop icons, in the hicolor theme's layout under DIR.
 #include "AssetGen.h"
+#include "graphics/PackRecords.h"
 
 #include <cstdio>
 #include <cstring>
@@ -29,7 +30,7 @@ int main(int argc, char** argv) {
 
     std::vector<Picture> records = DrawGameSprites();
     std::vector<Picture> interface = DrawInterfaceSprites();
-    if (records.size() != 60 || interface.size() != 42) {
+    if (records.size() != GameRecordCount || interface.size() != InterfaceRecordCount) {
         std::fprintf(stderr, "assetgen: expected 60 game and 42 interface pictures, got %zu and %zu\n",
                      records.size(), interface.size());
         return 1;

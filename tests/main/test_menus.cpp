@@ -1,5 +1,6 @@
 // The shell's menus, questions and key table through the real program, headless.
 #include "Harness.h"
+#include "ShellPilot.h"
 
 #include "DXCtrl/TDDEdit.h"
 
@@ -12,12 +13,11 @@
 #include "graphics/Text.h"
 #include "main/MenuWidgets.h"
 #include "main/ScreenDrawing.h"
+#include "main/Screens.h"
 #include "persistence/ConfigFile.h"
 #include "persistence/HiScores.h"
 #include "persistence/Options.h"
 #include "platform/Input.h"
-
-#include <SDL.h>
 
 #include <gtest/gtest.h>
 
@@ -44,12 +44,6 @@ double PictureCoverage(const Harness& h, int image, int x, int y) {
     return opaque == 0 ? 0.0 : static_cast<double>(shown) / opaque;
 }
 
-void GoToMainMenu(Harness& h) {
-    h.Click(1, 1); // skips the intro
-    h.Step();
-    ASSERT_EQ(ScreenState, ScreenMainMenu);
-}
-
 struct ClickCounter {
     uint32_t start = MenuClicksPlayed();
     uint32_t Count() const { return MenuClicksPlayed() - start; }
@@ -71,6 +65,44 @@ TEST(Menus, IntroLasts85FramesAndStepsTheHighlightSixTimes) {
     EXPECT_EQ(stepFrames, (std::vector<int>{14, 28, 42, 56, 70, 84}));
     EXPECT_EQ(AnimCounter, 3u);
     EXPECT_EQ(MainMenu->ItemIndex, 0) << "six steps through six items";
+}
+
+// The screens' steps run in one place before the drawing; drawing a screen, at any count of the intro's
+// counter, leaves the screen, the counter and the main menu's highlight as they were.
+TEST(Menus, DrawingAShellScreenChangesNothingTheScreensDecideBy) {
+    Harness h;
+    ASSERT_TRUE(h.Started());
+    h.Form().StartGame(); // the name entry and the questions draw over a game's picture
+    for (const Screen screen :
+         {ScreenIntro, ScreenMainMenu, ScreenOptions, ScreenHiScores, ScreenHelpOverview, ScreenHelpBonuses,
+          ScreenHelpControls, ScreenHelpAbout, ScreenExitQuestion, ScreenClearQuestion, ScreenKeyCapture,
+          ScreenPause, ScreenNameEntry, ScreenSendQuestion, ScreenQuitQuestion, ScreenRetryQuestion,
+          ScreenPleaseWait}) {
+        for (const uint32_t counter : {0u, 11u, 79u, 80u, 400u}) {
+            SCOPED_TRACE(testing::Message() << "screen " << screen << ", counter " << counter);
+            ScreenState = screen;
+            AnimCounter = counter;
+            const int8_t item = MainMenu->ItemIndex;
+            DrawShellScreen(h.Form(), screen, counter);
+            EXPECT_EQ(ScreenState, screen);
+            EXPECT_EQ(AnimCounter, counter);
+            EXPECT_EQ(MainMenu->ItemIndex, item);
+        }
+    }
+}
+
+TEST(Menus, TheBonusPageShowsEachPictureForTenFramesAndStartsAgainAfterTheEighth) {
+    Harness h;
+    GoToMainMenu(h);
+    ScreenState = ScreenHelpBonuses;
+    AnimCounter = 75;
+    const std::vector<uint32_t> expected{76, 77, 78, 79, 80, 1, 2};
+    std::vector<uint32_t> seen;
+    for (size_t i = 0; i < expected.size(); ++i) {
+        h.Step();
+        seen.push_back(AnimCounter);
+    }
+    EXPECT_EQ(seen, expected);
 }
 
 TEST(Menus, AClickDuringTheIntroGoesStraightToTheMainMenu) {
@@ -308,6 +340,22 @@ TEST(Menus, ExitQuestionNoReturnsToTheMenuAndYesSavesAndCloses) {
     EXPECT_NE(h.ConfigBytes(), before);
 }
 
+TEST(Menus, TheExitSavesTheCountryAsItsFieldShowsIt) {
+    Harness h;
+    GoToMainMenu(h);
+    Options.Country = "Chad";
+    ApplyCountryToOptionsScreen();
+    OptionsMenu->Edit.SetText("Peru");
+    ASSERT_EQ(Options.Country, "Chad") << "typing alone changes nothing kept";
+
+    h.PressKey(SDLK_ESCAPE);
+    h.PressKey(SDLK_LEFT);
+    h.PressKey(SDLK_RETURN);
+    ASSERT_TRUE(h.Form().Closed());
+    EXPECT_EQ(Options.Country, "Peru");
+    EXPECT_EQ(h.ConfigBytes(), EncodeConfig()) << "the file keeps what the field showed";
+}
+
 TEST(Menus, ClearingTheTableChangesMemoryOnlyUntilTheExitQuestionSaves) {
     Harness h;
     GoToMainMenu(h);
@@ -387,14 +435,6 @@ TEST(Menus, HighScoreScreenKeepsItsDrawingUntilTheTableOrTheStoreChanges) {
     h.MoveMouse(130, 240); // over the online-table button
     h.Step(2);
     EXPECT_GT(PictureCoverage(h, 12, 44, 203), 0.9) << "the highlight is drawn every frame";
-}
-
-// A finished game with a score that enters the table, on the name entry.
-void OpenNameEntry(Harness& h, int32_t score) {
-    h.Form().StartGame();
-    CurrentGame->Score = score;
-    ScreenState = ScreenNameEntry;
-    h.Step();
 }
 
 TEST(Menus, HiScoreTableDrawsTheFirstRowBrightAndTheOthersDim) {
@@ -533,109 +573,18 @@ TEST(Menus, NameEntryCancelLeavesTheTable) {
 TEST(Menus, QuitQuestionNoResumesAndYesEndsTheGame) {
     Harness h;
     h.Form().StartGame();
-    CurrentGame->Phase = PhasePlay;
+    CurrentGame->Phase = GamePhase::Play;
     h.PressKey(SDLK_ESCAPE);
     ASSERT_EQ(ScreenState, ScreenQuitQuestion);
     h.PressKey(SDLK_n);
     EXPECT_EQ(ScreenState, ScreenGame);
-    EXPECT_EQ(CurrentGame->Phase, PhasePlay);
+    EXPECT_EQ(CurrentGame->Phase, GamePhase::Play);
 
     h.PressKey(SDLK_ESCAPE);
     h.PressKey(SDLK_LEFT);
     h.PressKey(SDLK_RETURN);
     EXPECT_EQ(ScreenState, ScreenGame);
-    EXPECT_EQ(CurrentGame->Phase, PhaseGameOver);
-}
-
-// ---- Pictures to look at ----------------------------------------------------------------------------
-
-// Writes the screens a player judges the presentation by into $VANTORIX_SHOTS (or the working folder):
-// the main menu, the options with their longest values, the name entry with a ten-letter name full of
-// descenders, the retry screen, the game with the ship in the lower right corner and each gun firing,
-// and a sheet of every enemy shot beside every player shot on the nebula and on plain space.
-// Run by hand with --gtest_also_run_disabled_tests.
-TEST(Presentation, DISABLED_Screenshots) {
-    const char* folderVariable = std::getenv("VANTORIX_SHOTS");
-    const std::filesystem::path folder =
-        folderVariable ? std::filesystem::path(folderVariable) : std::filesystem::current_path();
-    auto save = [&](const Harness& h, const char* name) { h.SaveScreenshot((folder / name).string()); };
-    Harness h("", 31337);
-    ASSERT_TRUE(h.Started());
-    GoToMainMenu(h);
-    h.Step(2);
-    save(h, "main-menu.bmp");
-
-    Options.Windowed = false; // only the value shown; the display stays as it is
-    Options.Country = "Gypsyquayq";
-    ApplyCountryToOptionsScreen();
-    ScreenState = ScreenOptions;
-    h.Step(2);
-    save(h, "options.bmp");
-    Options.Windowed = true;
-
-    OpenNameEntry(h, 5000);
-    for (char c : std::string("gypsyquayq"))
-        h.PressKey(static_cast<SDL_Keycode>(c), HiScoreNameEdit->Text.empty() ? KMOD_LSHIFT : KMOD_NONE);
-    h.Step(2);
-    save(h, "name-entry.bmp");
-
-    ScreenState = ScreenRetryQuestion;
-    h.Step(2);
-    save(h, "retry.bmp");
-    ScreenState = ScreenPleaseWait;
-    h.Step(1);
-    save(h, "waiting.bmp");
-
-    h.Form().StartGame();
-    for (int i = 0; i < 3000 && CurrentGame->Phase != PhasePlay; ++i)
-        h.Step();
-    constexpr uint8_t PlayerGuns[] = {0, 1, 8, 3, 5};
-    for (uint8_t gun : PlayerGuns) {
-        CurrentGame->Ship->Gun->SetWeapon(gun);
-        CurrentGame->Ship->UpgradeSeconds = 30;
-        SetTestKeyHeld(ScanLeftCtrl, true);
-        SetTestKeyHeld(ScanUp, true);
-        for (int i = 0; i < 200; ++i) {
-            CurrentGame->Energy = std::max<int16_t>(CurrentGame->Energy, 60);
-            h.Step();
-        }
-        save(h, ("gun-" + std::to_string(gun) + ".bmp").c_str());
-    }
-    SetTestKeyHeld(ScanUp, false);
-    SetTestKeyHeld(ScanLeftCtrl, false);
-    SetTestKeyHeld(ScanRight, true);
-    SetTestKeyHeld(ScanDown, true);
-    CurrentGame->Ship->MegaBombReady = CurrentGame->Ship->MegaSkullReady = true;
-    for (int i = 0; i < 150; ++i) {
-        CurrentGame->Energy = std::max<int16_t>(CurrentGame->Energy, 60);
-        h.Step();
-    }
-    CurrentGame->Ship->TakeDamage(2);
-    h.Step();
-    save(h, "ship-lower-right-hit.bmp");
-    for (int i = 0; i < 60; ++i)
-        h.Step();
-    save(h, "ship-lower-right.bmp");
-    ClearTestInput();
-
-    // Every enemy shot (top row of each pair) over every player shot, on the nebula and on black.
-    auto sheet = Surface::Create(800, 600);
-    for (int half = 0; half < 2; ++half) {
-        const int top = half * 300;
-        if (half == 0)
-            sheet->BlitFrom(*GameSprites[2], TRect{0, 0, 512, 300}, 0, 0, false),
-                sheet->BlitFrom(*GameSprites[2], TRect{0, 0, 288, 300}, 512, 0, false);
-        int x = 5;
-        for (int kind = 0; kind < PlayerShotSpriteCount; ++kind) {
-            const Surface& enemy = *GameSprites[FirstShotRecord + kind];
-            const int w = std::min(enemy.Width(), std::min(enemy.Height(), 80));
-            sheet->BlitFrom(enemy, TRect{0, 0, w, std::min(enemy.Height(), 140)}, x, top + 5, true);
-            sheet->BlitFrom(*PlayerShotSprites[kind], TRect{0, 0, w, std::min(enemy.Height(), 140)}, x,
-                            top + 150, true);
-            x += w + 10;
-        }
-    }
-    SDL_SaveBMP(sheet->Native(), (folder / "shots.bmp").string().c_str());
+    EXPECT_EQ(CurrentGame->Phase, GamePhase::GameOver);
 }
 
 } // namespace

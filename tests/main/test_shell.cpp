@@ -166,7 +166,7 @@ TEST(Shell, RestoringDuringAGamePausesWithTheStripedFrozenPicture) {
 TEST(Shell, GameOverIsNeverPaused) {
     Harness h;
     h.Form().StartGame();
-    CurrentGame->Phase = PhaseGameOver;
+    CurrentGame->Phase = GamePhase::GameOver;
     CurrentGame->PhaseTick = GetTickCount();
     h.Step();
     h.PressKey(SDLK_p);
@@ -291,7 +291,7 @@ namespace {
 void EndAGameWith(Harness& h, int32_t score) {
     h.Form().StartGame();
     CurrentGame->Score = score;
-    CurrentGame->Phase = PhaseGameOver;
+    CurrentGame->Phase = GamePhase::GameOver;
     CurrentGame->PhaseTick = GetTickCount();
     ASSERT_TRUE(h.StepUntilScreen(ScreenNameEntry, 1000));
 }

@@ -45,9 +45,9 @@ TEST_F(GamepadTest, PlaysAGameFromTheMainMenuToTheNameEntry) {
         Press(PadButton::Up);
     Press(PadButton::A);
     ASSERT_EQ(ScreenState, ScreenGame);
-    for (int i = 0; i < 1000 && CurrentGame->Phase != PhasePlay; ++i)
+    for (int i = 0; i < 1000 && CurrentGame->Phase != GamePhase::Play; ++i)
         h.Step();
-    ASSERT_EQ(CurrentGame->Phase, PhasePlay);
+    ASSERT_EQ(CurrentGame->Phase, GamePhase::Play);
 
     const int16_t x = CurrentGame->Ship->X;
     SetVirtualPadLeftStick(-20000, 0);
@@ -68,7 +68,7 @@ TEST_F(GamepadTest, PlaysAGameFromTheMainMenuToTheNameEntry) {
     Press(PadButton::Back);
     Press(PadButton::Left); // Yes
     Press(PadButton::A);
-    ASSERT_EQ(CurrentGame->Phase, PhaseGameOver);
+    ASSERT_EQ(CurrentGame->Phase, GamePhase::GameOver);
     ASSERT_TRUE(h.StepUntilScreen(ScreenNameEntry, 1000));
 
     // A, then a second A stepped up to C, then a third letter stepped down from A past Z to E... and back.

@@ -89,7 +89,7 @@ TEST_F(PlayerTest, LifeIsLostOnlyOnceAndOnlyInPlay) {
     Game().Energy = -3;
     ShipFrames(1);
     EXPECT_EQ(Game().Lives, 2);
-    EXPECT_EQ(Game().Phase, PhaseRestart);
+    EXPECT_EQ(Game().Phase, GamePhase::Restart);
     ShipFrames(3);
     EXPECT_EQ(Game().Lives, 2);
 }
@@ -167,7 +167,7 @@ TEST_F(PlayerTest, SpreadVolleysLaunchTheirAnglesInOrder) {
     int16_t x = 200, y = 300;
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.weapon));
-        TGunner gun(c.weapon, c.weapon, x, y, c.player);
+        TGunner gun(Game(), c.weapon, c.weapon, x, y, c.player);
         AdvanceTestClock(1000);
         ASSERT_TRUE(gun.Fire());
         EXPECT_EQ(gun.ShotsInFlight, c.inFlight);
@@ -202,7 +202,7 @@ TEST_F(PlayerTest, ShotLeavesOnlyWhenWhollyOffTheField) {
                          Case{5, 300, -138, true}, Case{5, 300, -139, false}, Case{2, 0, 0, true}}) {
         SCOPED_TRACE(testing::Message() << int(c.kind) << " at " << c.x << "," << c.y);
         int16_t x = 0, y = 0;
-        TGunner gun(2, 2, x, y, false);
+        TGunner gun(Game(), 2, 2, x, y, false);
         gun.FireOne(c.kind, 0, 0, 0, 0.0);
         ASSERT_EQ(gun.ShotsInFlight, 1);
         gun.Shots[0]->X = c.x;
@@ -215,9 +215,9 @@ TEST_F(PlayerTest, ShotLeavesOnlyWhenWhollyOffTheField) {
 
 TEST_F(PlayerTest, PlayerShotHitsTheShipBeforeTheAsteroidAndScoresAsteroidHits) {
     auto& ship = Game().Engine->Ships[0];
-    ship = std::make_unique<TEnemyShip>(4, 0, 100, 100);
+    ship = std::make_unique<TEnemyShip>(Game(), 4, 0, 100, 100);
     auto& asteroid = Game().Asteroids[0];
-    asteroid = std::make_unique<TAsteroid>(0);
+    asteroid = std::make_unique<TAsteroid>(Game(), 0);
     asteroid->X = 100;
     asteroid->Y = 100;
     const int32_t life = ship->Life;
@@ -242,7 +242,7 @@ TEST_F(PlayerTest, PlayerShotHitsTheShipBeforeTheAsteroidAndScoresAsteroidHits) 
 }
 
 TEST_F(PlayerTest, PlayerShotHitsWithItsOwnSizeWhateverTheGunHoldsNow) {
-    Game().Engine->Ships[0] = std::make_unique<TEnemyShip>(0, 0, 100, 100);
+    Game().Engine->Ships[0] = std::make_unique<TEnemyShip>(Game(), 0, 0, 100, 100);
     // A standard shot (26 wide) just left of the ship misses, and still misses after a switch to the
     // 60-wide plasma.
     Gun().Shots[0] = std::make_unique<TPulya>(0, 60, 105, PlayerGunAngle);
@@ -258,7 +258,7 @@ TEST_F(PlayerTest, OnlyThePartOfAShotOnTheFieldHits) {
     for (const int16_t bossY : {-180, -170}) {
         SCOPED_TRACE(bossY);
         auto& boss = Game().Engine->Boss;
-        boss = std::make_unique<TBaseBoss>(0);
+        boss = std::make_unique<TBaseBoss>(Game(), 0);
         boss->Y = bossY;
         Gun().Shots[0] = std::make_unique<TPulya>(5, boss->X + 50, -100, PlayerGunAngle);
         Gun().CheckShot(0);
@@ -285,7 +285,7 @@ TEST_F(PlayerTest, EnemyShotHurtsOnlyWhereItsPictureLies) {
             SCOPED_TRACE(testing::Message() << c.what << ", gun holding weapon " << int(weapon));
             Game().Energy = FullEnergy;
             int16_t x = 0, y = 0;
-            TGunner gun(weapon, weapon, x, y, false);
+            TGunner gun(Game(), weapon, weapon, x, y, false);
             gun.FireOne(c.kind, 0, 0, 0, 0.0);
             gun.Shots[0]->X = c.x;
             gun.Shots[0]->Y = c.y;
@@ -301,7 +301,7 @@ TEST_F(PlayerTest, EnemyGunFiresAgainAfterFiveHitsOnThePlayer) {
     Ship().X = 300;
     Ship().Y = 400;
     int16_t x = 300, y = 50;
-    TGunner enemy(0, 0, x, y, false);
+    TGunner enemy(Game(), 0, 0, x, y, false);
     for (int hit = 0; hit < 5; ++hit) {
         AdvanceTestClock(1000);
         ASSERT_TRUE(enemy.Fire());
@@ -321,7 +321,7 @@ TEST_F(PlayerTest, EnemyGunFiresAgainAfterFiveHitsOnThePlayer) {
 
 TEST_F(PlayerTest, OppositionFiresAtRandomAtMostOncePerSecondAndThePlayerNever) {
     int16_t x = 300, y = 50;
-    TGunner enemy(0, 0, x, y, false);
+    TGunner enemy(Game(), 0, 0, x, y, false);
     int volleys = 0;
     uint32_t lastVolley = enemy.LastShotTick;
     for (int frame = 0; frame < 3000; ++frame) {
@@ -396,9 +396,9 @@ TEST_F(PlayerTest, UpgradeRunsOutBackToTheStandardGun) {
 }
 
 TEST_F(PlayerTest, MegaSkullFiresFirstThenTheBombNeedsAnotherCharge) {
-    Game().Engine->Ships[0] = std::make_unique<TEnemyShip>(0, 0, 100, 100);
-    Game().Asteroids[0] = std::make_unique<TAsteroid>(0);
-    Game().Engine->Boss = std::make_unique<TBaseBoss>(0);
+    Game().Engine->Ships[0] = std::make_unique<TEnemyShip>(Game(), 0, 0, 100, 100);
+    Game().Asteroids[0] = std::make_unique<TAsteroid>(Game(), 0);
+    Game().Engine->Boss = std::make_unique<TBaseBoss>(Game(), 0);
     const int32_t bossLife = Game().Engine->Boss->Life;
     Ship().MegaSkullReady = Ship().MegaBombReady = true;
     Ship().SpecialCharge = SpecialChargeFull - 1;
@@ -417,18 +417,18 @@ TEST_F(PlayerTest, MegaSkullFiresFirstThenTheBombNeedsAnotherCharge) {
 }
 
 TEST_F(PlayerTest, BackgroundTileSizeComesFromTheSprite) {
-    TRunBackground far(800, 200, 2, 15);
+    TRunBackground far(Game().Distance, 800, 200, 2, 15);
     EXPECT_EQ(far.TileWidth, 512);
     EXPECT_EQ(far.TileHeight, 486);
     EXPECT_EQ(far.Columns, 1);
     EXPECT_EQ(far.Rows, 1);
-    TRunBackground other(123, 45, 20, 15);
+    TRunBackground other(Game().Distance, 123, 45, 20, 15);
     EXPECT_EQ(other.TileWidth, 123);
     EXPECT_EQ(other.Columns, 6);
 }
 
 TEST_F(PlayerTest, BackgroundStepsAtMostOncePerFrameAndWraps) {
-    TRunBackground layer(300, 200, 3, 15);
+    TRunBackground layer(Game().Distance, 300, 200, 3, 15);
     const uint32_t distance = Game().Distance;
     for (int i = 0; i < 10; ++i)
         AdvanceTestClock(10), layer.Update(*target);
@@ -461,7 +461,7 @@ TEST_F(PlayerTest, EveryLossOfEnergyFlashesTheShip) {
         ASSERT_FALSE(Ship().HitFlashing);
         Game().Energy = 100;
         int16_t x = 0, y = 0;
-        TGunner gun(2, 2, x, y, false);
+        TGunner gun(Game(), 2, 2, x, y, false);
         gun.FireOne(kind, 0, 0, 0, 0.0);
         gun.Shots[0]->X = Ship().X + 10;
         gun.Shots[0]->Y = Ship().Y + 10;

@@ -13,9 +13,9 @@
 using GameTest = GameFixture;
 
 TEST_F(GameTest, FirstFrameGoesStraightToTheIntro) {
-    EXPECT_EQ(Game().Phase, PhaseRestart);
+    EXPECT_EQ(Game().Phase, GamePhase::Restart);
     Frames(1);
-    EXPECT_EQ(Game().Phase, PhaseIntro);
+    EXPECT_EQ(Game().Phase, GamePhase::Intro);
 }
 
 TEST_F(GameTest, CaptionShowsForMoreThanTwoSecondsThenPlayStartsWithFullEnergy) {
@@ -25,13 +25,13 @@ TEST_F(GameTest, CaptionShowsForMoreThanTwoSecondsThenPlayStartsWithFullEnergy) 
     Game().Distance = 77;
     SetTestClock(introStart + 2000);
     Game().RunFrame(*target);
-    EXPECT_EQ(Game().Phase, PhaseIntro);
+    EXPECT_EQ(Game().Phase, GamePhase::Intro);
     EXPECT_LE(Game().Distance, 2u); // reset, then at most one step of each layer
     EXPECT_EQ(Game().Ship->X, ShipStartX);
     EXPECT_EQ(Game().Ship->Y, ShipStartY);
     SetTestClock(introStart + 2001);
     Game().RunFrame(*target);
-    EXPECT_EQ(Game().Phase, PhasePlay);
+    EXPECT_EQ(Game().Phase, GamePhase::Play);
     EXPECT_EQ(Game().Energy, FullEnergy);
 }
 
@@ -43,14 +43,14 @@ TEST_F(GameTest, StageEndsAtItsDistanceThreshold) {
     for (const Case c : {Case{1, 10000}, Case{2, 15000}, Case{300, 1505000}}) {
         SCOPED_TRACE(c.stage);
         Game().StageNumber = c.stage;
-        Game().Phase = PhasePlay;
+        Game().Phase = GamePhase::Play;
         Game().Distance = c.threshold - 3; // the two layers add at most two per frame
         Frames(1);
         EXPECT_EQ(Game().StageNumber, c.stage);
         Game().Distance = c.threshold;
         Frames(1);
         EXPECT_EQ(Game().StageNumber, c.stage + 1);
-        EXPECT_EQ(Game().Phase, PhaseRestart);
+        EXPECT_EQ(Game().Phase, GamePhase::Restart);
     }
 }
 
@@ -61,7 +61,7 @@ TEST_F(GameTest, CaptionNamesLevelAndStage) {
     };
     for (const Case c :
          {Case{1, "Level 1-1"}, Case{3, "Level 1-3"}, Case{4, "Level 2-1"}, Case{256, "Level 86-1"}}) {
-        CurrentGame = std::make_unique<TGame>();
+        NewGame();
         while (Game().StageNumber < c.stage)
             Game().NextStage();
         EXPECT_EQ(Game().StageCaption(), c.caption);
@@ -107,14 +107,14 @@ TEST_F(GameTest, LosingTheLastLifeEndsTheGameInTheSameFrame) {
     Game().Energy = 0;
     Frames(1);
     EXPECT_EQ(Game().Lives, 0);
-    EXPECT_EQ(Game().Phase, PhaseGameOver);
+    EXPECT_EQ(Game().Phase, GamePhase::GameOver);
 }
 
 TEST_F(GameTest, GameOverShowsTwoSecondsThenFinishes) {
     StartPlaying();
     Game().Lives = 0;
     Frames(1);
-    ASSERT_EQ(Game().Phase, PhaseGameOver);
+    ASSERT_EQ(Game().Phase, GamePhase::GameOver);
     Frames(199); // 1990 ms
     EXPECT_FALSE(Game().Finished);
     Frames(2, 6);
@@ -124,7 +124,7 @@ TEST_F(GameTest, GameOverShowsTwoSecondsThenFinishes) {
 TEST_F(GameTest, ConfirmedQuitSkipsTheGameOverCaption) {
     StartPlaying();
     Frames(1, 1000);
-    Game().Phase = PhaseGameOver; // what the quit prompt's Yes does
+    Game().Phase = GamePhase::GameOver; // what the quit prompt's Yes does
     Frames(1);
     EXPECT_TRUE(Game().Finished);
 }
@@ -137,16 +137,16 @@ TEST_F(GameTest, LostLifeWaitsForTheExplosionsThenReplaysTheStage) {
     Game().Energy = 0;
     Frames(1);
     EXPECT_EQ(Game().Lives, 2);
-    EXPECT_EQ(Game().Phase, PhaseRestart);
+    EXPECT_EQ(Game().Phase, GamePhase::Restart);
     EXPECT_EQ(CountOccupied(Game().Hits), 5u);
     int frames = 0;
-    while (Game().Phase == PhaseRestart && frames < 1000)
+    while (Game().Phase == GamePhase::Restart && frames < 1000)
         Frames(1, 31), ++frames;
-    EXPECT_EQ(Game().Phase, PhaseIntro);
+    EXPECT_EQ(Game().Phase, GamePhase::Intro);
     EXPECT_GT(frames, 50); // the last explosion waits 40 steps, then shows 16
     AdvanceTestClock(2001);
     Game().RunFrame(*target);
-    EXPECT_EQ(Game().Phase, PhasePlay);
+    EXPECT_EQ(Game().Phase, GamePhase::Play);
     EXPECT_EQ(Game().StageNumber, 5u);
     EXPECT_EQ(Game().Score, 1234);
     EXPECT_EQ(Game().Armour, 20);
@@ -236,10 +236,10 @@ void RunANewGame(Harness& h) {
     h.Form().StartGame();
     ASSERT_NE(CurrentGame, nullptr);
     h.Step(20);
-    EXPECT_EQ(CurrentGame->Phase, PhaseIntro);
+    EXPECT_EQ(CurrentGame->Phase, GamePhase::Intro);
     MaybeSaveScreenshot(h, "game_intro.bmp");
     h.Step(400);
-    ASSERT_EQ(CurrentGame->Phase, PhasePlay);
+    ASSERT_EQ(CurrentGame->Phase, GamePhase::Play);
     KeyState.fill(0);
     CurrentGame->Ship->MegaSkullReady = true;
     CurrentGame->Armour = 40;
@@ -279,7 +279,7 @@ TEST(GameScreens, OnlyAScoreAboveTheTenthEntryGoesToNameEntryOverTheFinalPicture
             h.Form().StartGame();
             h.Form().SavedScreen->Fill(0);
             CurrentGame->Score = c.score;
-            CurrentGame->Phase = PhaseGameOver;
+            CurrentGame->Phase = GamePhase::GameOver;
             CurrentGame->PhaseTick = GetTickCount() - 5000;
             h.Step();
             EXPECT_EQ(ScreenState, c.screen);

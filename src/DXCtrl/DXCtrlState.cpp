@@ -1,0 +1,5 @@
+#include "DXCtrl/DXCtrlState.h"
+
+void ResetDXCtrlState() {
+    MenuClicksCounted = 0;
+}

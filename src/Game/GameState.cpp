@@ -1,7 +1,0 @@
-#include "Game/GameState.h"
-
-#include "Game/TGame.h"
-
-void ResetGameState() {
-    CurrentGame.reset();
-}
