@@ -22,14 +22,14 @@ template <typename LayOut> void RunGameFrames(benchmark::State& state, LayOut la
     }
     UseTestClock(100000);
     Randomize(1);
-    auto running = std::make_unique<TGame>();
+    auto running = std::make_unique<TGame>(GetTickCount());
     TGame& game = *running;
     auto target = Surface::Create(800, 600);
     for (auto _ : state) {
         layOut(game);
         AdvanceTestClock(6);
         target->Fill(0);
-        game.RunFrame(*target);
+        game.RunFrame(LiveFrameInput(), *target);
         benchmark::DoNotOptimize(target->Pixel(400, 300));
     }
     running.reset();

@@ -27,20 +27,28 @@ class GameFixture : public testing::Test {
     }
 
     // A fresh game in place of the fixture's game; the game's objects are given it, never the shell's.
-    void NewGame() { game = std::make_unique<TGame>(); }
+    void NewGame() { game = std::make_unique<TGame>(GetTickCount()); }
     TGame& Game() { return *game; }
+    // The test clock moves on and the game takes its frame input as the shell gives it: the clock now
+    // and the controls held (the tests' keys and mouse); for tests that update one object at a time.
+    void AdvanceGameClock(uint32_t ms) {
+        AdvanceTestClock(ms);
+        const GameFrameInput input = LiveFrameInput();
+        Game().FrameTick = input.Tick;
+        Game().Controls = input.Controls;
+    }
     // Runs `count` game frames, `ms` apart.
     void Frames(int count, uint32_t ms = 10) {
         for (int i = 0; i < count; ++i) {
             AdvanceTestClock(ms);
-            Game().RunFrame(*target);
+            Game().RunFrame(LiveFrameInput(), *target);
         }
     }
     // Skips the first restart and the caption: the game is in play from here.
     void StartPlaying() {
         Frames(1);
         AdvanceTestClock(2001);
-        Game().RunFrame(*target);
+        Game().RunFrame(LiveFrameInput(), *target);
         ASSERT_EQ(Game().Phase, GamePhase::Play);
     }
 

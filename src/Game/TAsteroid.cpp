@@ -46,7 +46,7 @@ void TAsteroid::Update(Surface& target) {
     Y = static_cast<int16_t>(Y + StepY);
     const AsteroidKind& kind = AsteroidKindOf(Kind);
     const TRect source = MakeRect(kind.width * Frame, 0, kind.width, kind.height); // before this frame's step
-    NowTick = GetTickCount();
+    NowTick = Game.FrameTick;
     if (IntervalPassed(NowTick, FrameTick, FrameMs)) {
         ++Frame;
         FrameTick = NowTick;

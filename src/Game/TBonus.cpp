@@ -30,7 +30,7 @@ void TBonus::Update(Surface& target) {
     Y = static_cast<int16_t>(Y + FallStep);
     const BonusKind& kind = BonusKindOf(Kind);
     const TRect source = MakeRect(kind.width * Frame, 0, kind.width, kind.height); // before this frame's step
-    const uint32_t now = GetTickCount();
+    const uint32_t now = Game.FrameTick;
     LastTick = now;
     if (IntervalPassed(now, FrameTick, FrameMs)) {
         ++Frame;

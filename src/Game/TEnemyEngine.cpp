@@ -103,7 +103,7 @@ void TEnemyEngine::CullShips() {
 }
 
 void TEnemyEngine::CheckSpawn() {
-    NowTick = GetTickCount();
+    NowTick = Game.FrameTick;
     if (!IntervalPassed(NowTick, SpawnTick, SpawnCheckMs)) return;
     if (Random(GroupChance) == GroupDraw && GroupMayCome()) SpawnGroup();
     if (Random(AsteroidChance) == AsteroidDraw) SpawnAsteroid(); // drawn whatever happened above

@@ -62,12 +62,13 @@ int ProgressMarkerY(uint32_t distance, uint32_t stageNumber) {
     return ProgressMarkerStartY - static_cast<int>(std::nearbyint(climbed));
 }
 
-TGame::TGame() {
+TGame::TGame(uint32_t startTick) : FrameTick(startTick) {
     Ship = std::make_unique<TMyShip>(*this);
-    FarLayer = std::make_unique<TRunBackground>(Distance, 800, 200, FarLayerSprite, 15);
+    FarLayer = std::make_unique<TRunBackground>(Distance, FrameTick, 800, 200, FarLayerSprite, 15);
     NearLayer = std::make_unique<TRunBackground>(
-        Distance, 300, 200, static_cast<uint8_t>(FirstNearLayerSprite + Random(NearLayerSpriteChoices)), 1);
-    PhaseTick = GetTickCount();
+        Distance, FrameTick, 300, 200,
+        static_cast<uint8_t>(FirstNearLayerSprite + Random(NearLayerSpriteChoices)), 1);
+    PhaseTick = FrameTick;
     Engine = std::make_unique<TEnemyEngine>(*this);
 }
 
@@ -148,8 +149,9 @@ uint8_t TGame::PickEnemyKind() {
     return kind;
 }
 
-void TGame::RunFrame(Surface& target) {
-    Mouse = ReadMouseDevice();
+void TGame::RunFrame(const GameFrameInput& input, Surface& target) {
+    FrameTick = input.Tick;
+    Controls = input.Controls;
     switch (Phase) {
     case GamePhase::Restart:
         RunRestart(target);
@@ -178,7 +180,7 @@ template <typename T> static void UpdateSlots(SlotList<T, GameSlotCount>& slots,
 }
 
 void TGame::RunRestart(Surface& target) {
-    NowTick = GetTickCount();
+    NowTick = FrameTick;
     UpdateLayers(target);
     DrawHudIcons(target);
     Ship->Update(target);
@@ -187,12 +189,12 @@ void TGame::RunRestart(Surface& target) {
     if (CountOccupied(Hits) == 0) {
         Phase = GamePhase::Intro;
         PlaySoundEffect(400, 100, SoundNewStage);
-        PhaseTick = GetTickCount();
+        PhaseTick = FrameTick;
     }
 }
 
 void TGame::RunIntro(Surface& target) {
-    NowTick = GetTickCount();
+    NowTick = FrameTick;
     Distance = 0;
     Ship->X = ShipStartX;
     Ship->Y = ShipStartY;
@@ -214,7 +216,7 @@ void TGame::StartPlay() {
 
 void TGame::RunPlay(Surface& target) {
     if (Distance >= (static_cast<uint64_t>(StageNumber) + 1) * StageDistanceStep) NextStage();
-    NowTick = GetTickCount();
+    NowTick = FrameTick;
     UpdateLayers(target);
     DrawHudIcons(target);
     Ship->Update(target);
@@ -230,18 +232,18 @@ void TGame::EndGame() {
     StopMusic();
     Phase = GamePhase::GameOver;
     PlaySoundDirect(SoundLaser);
-    PhaseTick = GetTickCount();
+    PhaseTick = FrameTick;
 }
 
 void TGame::RunGameOver(Surface& target) {
-    NowTick = GetTickCount();
+    NowTick = FrameTick;
     UpdateLayers(target);
     DrawHudIcons(target);
     DrawTitleText(310, 300, 32, 20, GameOverText, target, ColourBrightGreen);
     DrawHud(target);
     if (IntervalPassed(NowTick, PhaseTick, PhaseCaptionMs)) {
         Finished = true;
-        PhaseTick = GetTickCount();
+        PhaseTick = FrameTick;
     }
 }
 

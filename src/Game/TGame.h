@@ -3,6 +3,7 @@
 // each time the shell asks. Every game object is given the game it belongs to when it is made.
 #pragma once
 
+#include "core/GameInput.h"
 #include "core/Rect.h"
 #include "core/SlotList.h"
 #include "platform/Input.h"
@@ -39,7 +40,8 @@ inline constexpr uint32_t PhaseCaptionMs = 2000;
 inline constexpr uint32_t StageDistanceStep = 5000;
 
 struct TGame {
-    TGame();
+    // A new game whose clock stands at `startTick` (the ship, its gun and the phase start from it).
+    explicit TGame(uint32_t startTick);
     ~TGame();
     TGame(const TGame&) = delete;
     TGame& operator=(const TGame&) = delete;
@@ -65,11 +67,13 @@ struct TGame {
     int16_t Armour = 0;
 
     // The mouse device's motion and buttons, read once at the start of every game frame.
-    MouseDeviceState Mouse;
+    // The running frame's input: its time (every clock reading of the frame) and the six controls.
+    uint32_t FrameTick = 0;
+    uint8_t Controls = 0;
     // The "Game Over" caption has been shown: the shell takes the player back to its screens.
     bool Finished = false;
 
-    void RunFrame(Surface& target);
+    void RunFrame(const GameFrameInput& input, Surface& target);
     void DrawHud(Surface& target);
     void DrawHudIcons(Surface& target);
     void NextStage();

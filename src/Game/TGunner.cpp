@@ -86,20 +86,20 @@ uint32_t FireInterval(uint8_t rateIndex) {
 TGunner::TGunner(TGame& game, uint8_t rateIndex, uint8_t weaponType, const int16_t& ownerX,
                  const int16_t& ownerY, bool isPlayerGun)
     : Game(game), OwnerX(&ownerX), OwnerY(&ownerY), Angle(isPlayerGun ? PlayerGunAngle : 0.0),
-      IsPlayerGun(isPlayerGun), RateIndex(rateIndex), WeaponType(weaponType), LastShotTick(GetTickCount()) {}
+      IsPlayerGun(isPlayerGun), RateIndex(rateIndex), WeaponType(weaponType), LastShotTick(Game.FrameTick) {}
 
 TGunner::~TGunner() = default;
 
 void TGunner::FireOne(uint8_t kind, uint8_t sound, int16_t x, int16_t y, double angle) {
     const auto slot = LowestEmptySlot(Shots);
     if (!slot) return;
-    Shots[*slot] = std::make_unique<TPulya>(kind, x, y, angle);
+    Shots[*slot] = std::make_unique<TPulya>(kind, x, y, angle, Game.FrameTick);
     ++ShotsInFlight; // counted out again in FreeShot, whatever ends the projectile
     PlaySoundEffect(x, y, sound);
 }
 
 bool TGunner::Fire() {
-    const uint32_t now = GetTickCount();
+    const uint32_t now = Game.FrameTick;
     LastTick = now;
     if (!IntervalPassed(now, LastShotTick, FireInterval(RateIndex))) return false;
     const ShotKind& size = ShotKindOf(WeaponType);
@@ -123,13 +123,13 @@ void TGunner::FireVolley() {
 }
 
 void TGunner::Update(Surface& target) {
-    const uint32_t now = GetTickCount();
+    const uint32_t now = Game.FrameTick;
     LastTick = now;
     for (uint8_t slot = 0; slot < GunShotSlots; ++slot) {
         if (!Shots[slot]) continue;
         CheckShot(slot);
         // Tested where it was drawn last frame, then drawn and moved.
-        if (Shots[slot]) Shots[slot]->Update(target, IsPlayerGun);
+        if (Shots[slot]) Shots[slot]->Update(target, IsPlayerGun, Game.FrameTick);
     }
     ConsiderRandomFire(now);
 }

@@ -29,7 +29,7 @@ THit::THit(TGame& game, uint8_t kind, uint8_t slot, int16_t x, int16_t y, int8_t
 void THit::Update(Surface& target) {
     const HitClass& hitClass = HitClasses[SizeClass < std::size(HitClasses) ? SizeClass : 0];
     const int16_t shownFrame = Counter; // the frame of the counter before this frame's step
-    NowTick = GetTickCount();
+    NowTick = Game.FrameTick;
     if (IntervalPassed(NowTick, FrameTick, HitFrameMs)) {
         ++Counter;
         FrameTick = NowTick;

@@ -31,24 +31,13 @@ constexpr int16_t SpecialSpacing = 80;
 constexpr uint32_t HitFlashMs = 180;
 constexpr uint32_t HitBlinkMs = 45;
 
-bool KeyHeld(uint8_t scanCode) {
-    return KeyState[scanCode] == KeyDown;
-}
-bool ButtonHeld(const MouseDeviceState& mouse, int button) {
-    return mouse.buttons[button] == KeyDown;
-}
-
 struct Controls {
     bool left, right, up, down, fire, special;
 };
 
-Controls ReadControls(const MouseDeviceState& mouse) {
-    return {mouse.x < 0 || KeyHeld(ScanLeft),
-            mouse.x > 0 || KeyHeld(ScanRight),
-            mouse.y < 0 || KeyHeld(ScanUp),
-            mouse.y > 0 || KeyHeld(ScanDown),
-            KeyHeld(ScanLeftCtrl) || KeyHeld(ScanRightCtrl) || ButtonHeld(mouse, 0),
-            KeyHeld(ScanSpace) || ButtonHeld(mouse, 1)};
+Controls ControlsOf(uint8_t bits) {
+    return {(bits & ControlLeft) != 0, (bits & ControlRight) != 0, (bits & ControlUp) != 0,
+            (bits & ControlDown) != 0, (bits & ControlFire) != 0,  (bits & ControlSpecial) != 0};
 }
 
 } // namespace
@@ -65,7 +54,7 @@ void TMyShip::TakeDamage(uint8_t amount) {
     TGame& game = Game;
     if (amount > 0) {
         HitFlashing = true;
-        HitFlashTick = GetTickCount();
+        HitFlashTick = game.FrameTick;
     }
     if (game.Armour == 0) {
         game.Energy = static_cast<int16_t>(game.Energy - amount);
@@ -88,7 +77,7 @@ void TMyShip::RunUpgradeClock(uint32_t now) {
 
 void TMyShip::Steer() {
     TGame& game = Game;
-    const Controls controls = ReadControls(game.Mouse);
+    const Controls controls = ControlsOf(game.Controls);
     if (game.Phase != GamePhase::Play) {
         Tilt = 2;
         return;
@@ -191,7 +180,7 @@ void TMyShip::FireSpecial() {
 
 void TMyShip::Update(Surface& target) {
     TGame& game = Game;
-    const uint32_t now = GetTickCount();
+    const uint32_t now = game.FrameTick;
     if (game.Armour < 0) game.Armour = 0;
     RunUpgradeClock(now);
     Steer();
@@ -204,7 +193,7 @@ void TMyShip::Update(Surface& target) {
         FlameFrame ^= 1;
         FlameTick = now;
     }
-    const Controls controls = ReadControls(game.Mouse);
+    const Controls controls = ControlsOf(game.Controls);
     const bool inPlay = game.Phase == GamePhase::Play;
     if (controls.fire && inPlay) Gun->Fire();
     Gun->Update(target); // the ship's projectiles are drawn beneath it

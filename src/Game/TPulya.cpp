@@ -29,18 +29,16 @@ const ShotKind& ShotKindOf(uint8_t kind) {
     return ShotKinds[kind < ShotKindCount ? kind : 0];
 }
 
-TPulya::TPulya(uint8_t kind, int16_t x, int16_t y, double angle)
-    : Kind(kind), Y(static_cast<float>(y)), X(static_cast<float>(x)), Angle(angle),
-      FrameTick(GetTickCount()) {}
+TPulya::TPulya(uint8_t kind, int16_t x, int16_t y, double angle, uint32_t now)
+    : Kind(kind), Y(static_cast<float>(y)), X(static_cast<float>(x)), Angle(angle), FrameTick(now) {}
 
 TRect TPulya::GetBounds() const {
     const ShotKind& kind = ShotKindOf(Kind);
     return MakeRect(RoundToPixel(X), RoundToPixel(Y), kind.width, kind.height);
 }
 
-void TPulya::Update(Surface& target, bool playerShot) {
+void TPulya::Update(Surface& target, bool playerShot, uint32_t now) {
     const ShotKind& kind = ShotKindOf(Kind);
-    const uint32_t now = GetTickCount();
     if (kind.frames > 1 && IntervalPassed(now, FrameTick, ShotFrameMs)) {
         ++Frame;
         FrameTick = now;

@@ -27,7 +27,8 @@ inline constexpr uint8_t ShotKindCount = sizeof(ShotKinds) / sizeof(ShotKinds[0]
 const ShotKind& ShotKindOf(uint8_t kind);
 
 struct TPulya {
-    TPulya(uint8_t kind, int16_t x, int16_t y, double angle);
+    // Fired at the frame time `now`.
+    TPulya(uint8_t kind, int16_t x, int16_t y, double angle, uint32_t now);
 
     uint8_t Kind = 0;
     uint8_t Frame = 0;
@@ -36,7 +37,7 @@ struct TPulya {
     double Angle = 0;
     uint32_t FrameTick = 0;
 
-    void Update(Surface& target, bool playerShot);
+    void Update(Surface& target, bool playerShot, uint32_t now);
     // Where its picture lies: its own kind's size at its rounded position. Hits and leaving the field
     // are both tested against it.
     TRect GetBounds() const;

@@ -27,15 +27,15 @@ uint8_t TilesAcross(int span, uint16_t tile) {
 
 } // namespace
 
-TRunBackground::TRunBackground(uint32_t& distance, uint16_t tileWidth, uint16_t tileHeight,
-                               uint8_t spriteIndex, uint16_t stepInterval)
-    : Distance(distance), StepInterval(stepInterval), SpriteIndex(spriteIndex) {
+TRunBackground::TRunBackground(uint32_t& distance, const uint32_t& clock, uint16_t tileWidth,
+                               uint16_t tileHeight, uint8_t spriteIndex, uint16_t stepInterval)
+    : Distance(distance), Clock(clock), StepInterval(stepInterval), SpriteIndex(spriteIndex) {
     const TileSize tile = TileSizeFor(spriteIndex, tileWidth, tileHeight);
     TileWidth = tile.width;
     TileHeight = tile.height;
     Columns = TilesAcross(800, TileWidth);
     Rows = TilesAcross(600, TileHeight);
-    StepTick = GetTickCount();
+    StepTick = Clock;
 }
 
 void TRunBackground::Update(Surface& target) {
@@ -47,7 +47,7 @@ void TRunBackground::Update(Surface& target) {
             DrawSprite(tile, target, source, static_cast<int16_t>(k * TileWidth + OffsetX),
                        static_cast<int16_t>(r * TileHeight + OffsetY));
 
-    const uint32_t now = GetTickCount();
+    const uint32_t now = Clock;
     LastTick = now;
     if (!IntervalPassed(now, StepTick, StepInterval)) return;
     ++OffsetY;

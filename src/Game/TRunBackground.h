@@ -7,10 +7,12 @@
 #include <cstdint>
 
 struct TRunBackground {
-    // Every scroll step of the layer counts one into `distance` (the game's distance in this stage).
-    TRunBackground(uint32_t& distance, uint16_t tileWidth, uint16_t tileHeight, uint8_t spriteIndex,
-                   uint16_t stepInterval);
+    // Every scroll step of the layer counts one into `distance` (the game's distance in this stage);
+    // `clock` is the game's frame time, read at every step.
+    TRunBackground(uint32_t& distance, const uint32_t& clock, uint16_t tileWidth, uint16_t tileHeight,
+                   uint8_t spriteIndex, uint16_t stepInterval);
     uint32_t& Distance;
+    const uint32_t& Clock; // the game's frame time
 
     int16_t OffsetX = 0; // changed only by the player's ship; never wrapped
     int16_t OffsetY = 0; // 0 .. TileHeight - 1

@@ -184,7 +184,7 @@ void TForm1::SwitchWindowed(bool windowed) {
 void TForm1::DrawScreen() {
     if (ScreenState == ScreenGame) {
         if (CurrentGame) {
-            CurrentGame->RunFrame(*BackBuffer);
+            CurrentGame->RunFrame(LiveFrameInput(), *BackBuffer);
             if (CurrentGame->Finished) LeaveFinishedGame();
         }
         // A game left for the name entry or the main menu gives the pointer back.
@@ -219,7 +219,7 @@ void TForm1::PauseGame() {
 }
 
 void TForm1::StartGame() {
-    CurrentGame = std::make_unique<TGame>();
+    CurrentGame = std::make_unique<TGame>(GetTickCount());
     display.SetGameMouse(true);
     ScreenState = ScreenGame;
 }

@@ -1,5 +1,9 @@
 #include "platform/Input.h"
 
+#include "platform/Clock.h"
+
+#include <utility>
+
 #include "platform/Gamepad.h"
 
 #include <SDL.h>
@@ -156,4 +160,33 @@ uint8_t ScanCodeFromSdl(int32_t sdlScancode) {
     for (const ScanCodeEntry& entry : ScanCodeTable)
         if (entry.sdl == sdlScancode) return entry.scanCode;
     return 0;
+}
+
+namespace {
+
+bool KeyHeld(uint8_t scanCode) {
+    return KeyState[scanCode] == KeyDown;
+}
+
+} // namespace
+
+uint8_t ReadGameControls() {
+    const MouseDeviceState mouse = ReadMouseDevice();
+    const auto button = [&](int index) { return mouse.buttons[index] == KeyDown; };
+    const std::pair<bool, GameControlBit> held[] = {
+        {mouse.x < 0 || KeyHeld(ScanLeft), ControlLeft},
+        {mouse.x > 0 || KeyHeld(ScanRight), ControlRight},
+        {mouse.y < 0 || KeyHeld(ScanUp), ControlUp},
+        {mouse.y > 0 || KeyHeld(ScanDown), ControlDown},
+        {KeyHeld(ScanLeftCtrl) || KeyHeld(ScanRightCtrl) || button(0), ControlFire},
+        {KeyHeld(ScanSpace) || button(1), ControlSpecial},
+    };
+    uint8_t controls = 0;
+    for (const auto& [on, bit] : held)
+        if (on) controls |= bit;
+    return controls;
+}
+
+GameFrameInput LiveFrameInput() {
+    return {GetTickCount(), ReadGameControls()};
 }

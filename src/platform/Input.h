@@ -3,6 +3,7 @@
 // Window key events carry Windows virtual-key codes so stored key choices keep their meaning.
 #pragma once
 
+#include "core/GameInput.h"
 #include "platform/PlatformState.h"
 
 #include <array>
@@ -59,6 +60,12 @@ void PollKeyboard();
 // Called by the event pump with every relative motion; read and reset once per game frame.
 void AccumulateMouseMotion(int32_t dx, int32_t dy, int32_t wheel);
 MouseDeviceState ReadMouseDevice();
+// The six controls of a game frame as the ship reads them: the arrow keys or the mouse's direction of
+// travel (which reads and resets the mouse device), Ctrl or the left button fires, Space or the right
+// button is the special weapon; a pad arrives through the keys.
+uint8_t ReadGameControls();
+// The live input of the game frame about to run: the clock now and the controls held.
+GameFrameInput LiveFrameInput();
 // Tests press keys and buttons without a real keyboard.
 void SetTestKeyHeld(uint8_t scanCode, bool held);
 void SetTestMouseButtons(uint32_t buttonMask);

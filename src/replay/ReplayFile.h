@@ -2,6 +2,8 @@
 // game frame, and what it claims to have reached. The format is described in docs/REPLAYS.md.
 #pragma once
 
+#include "core/GameInput.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -10,20 +12,9 @@
 #include <string>
 #include <vector>
 
-// The six controls the ship reads in a frame, one bit each.
-enum ReplayControl : uint8_t {
-    ControlLeft = 1,
-    ControlRight = 2,
-    ControlUp = 4,
-    ControlDown = 8,
-    ControlFire = 16,
-    ControlSpecial = 32,
-};
-inline constexpr uint8_t AllControls = 63;
-
 struct ReplayFrame {
     uint32_t TimeStep = 0; // ms since the frame before (the first frame: since the game's start tick)
-    uint8_t Controls = 0;  // ReplayControl bits
+    uint8_t Controls = 0;  // GameControlBit bits
     bool operator==(const ReplayFrame&) const = default;
 };
 

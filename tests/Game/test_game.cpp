@@ -24,13 +24,13 @@ TEST_F(GameTest, CaptionShowsForMoreThanTwoSecondsThenPlayStartsWithFullEnergy) 
     Game().Energy = 5;
     Game().Distance = 77;
     SetTestClock(introStart + 2000);
-    Game().RunFrame(*target);
+    Game().RunFrame(LiveFrameInput(), *target);
     EXPECT_EQ(Game().Phase, GamePhase::Intro);
     EXPECT_LE(Game().Distance, 2u); // reset, then at most one step of each layer
     EXPECT_EQ(Game().Ship->X, ShipStartX);
     EXPECT_EQ(Game().Ship->Y, ShipStartY);
     SetTestClock(introStart + 2001);
-    Game().RunFrame(*target);
+    Game().RunFrame(LiveFrameInput(), *target);
     EXPECT_EQ(Game().Phase, GamePhase::Play);
     EXPECT_EQ(Game().Energy, FullEnergy);
 }
@@ -88,8 +88,8 @@ TEST_F(GameTest, ThirdStageStartsWithItsBoss) {
     Game().NextStage();
     ASSERT_EQ(Game().StageInLevel, 3);
     Frames(1);
-    AdvanceTestClock(2001);
-    Game().RunFrame(*target);
+    AdvanceGameClock(2001);
+    Game().RunFrame(LiveFrameInput(), *target);
     EXPECT_NE(Game().Engine->Boss, nullptr);
 }
 
@@ -144,8 +144,8 @@ TEST_F(GameTest, LostLifeWaitsForTheExplosionsThenReplaysTheStage) {
         Frames(1, 31), ++frames;
     EXPECT_EQ(Game().Phase, GamePhase::Intro);
     EXPECT_GT(frames, 50); // the last explosion waits 40 steps, then shows 16
-    AdvanceTestClock(2001);
-    Game().RunFrame(*target);
+    AdvanceGameClock(2001);
+    Game().RunFrame(LiveFrameInput(), *target);
     EXPECT_EQ(Game().Phase, GamePhase::Play);
     EXPECT_EQ(Game().StageNumber, 5u);
     EXPECT_EQ(Game().Score, 1234);
@@ -183,7 +183,7 @@ TEST_F(GameTest, HitRunsSixteenStepsAfterItsDelayAndEmptiesItsSlot) {
         Game().SpawnHit(100, 100, 9, start);
         int updates = 0;
         while (Game().Hits[0] && updates < 200) {
-            AdvanceTestClock(31);
+            AdvanceGameClock(31);
             Game().Hits[0]->Update(*target);
             ++updates;
         }
@@ -194,13 +194,13 @@ TEST_F(GameTest, HitRunsSixteenStepsAfterItsDelayAndEmptiesItsSlot) {
 TEST_F(GameTest, HitStepsAtMostOncePerThirtyMilliseconds) {
     Game().SpawnHit(100, 100, 0, 0);
     THit& hit = *Game().Hits[0];
-    AdvanceTestClock(31);
+    AdvanceGameClock(31);
     hit.Update(*target);
     const int16_t counter = hit.Counter;
-    AdvanceTestClock(30);
+    AdvanceGameClock(30);
     hit.Update(*target);
     EXPECT_EQ(hit.Counter, counter);
-    AdvanceTestClock(1);
+    AdvanceGameClock(1);
     hit.Update(*target);
     EXPECT_EQ(hit.Counter, counter + 1);
 }

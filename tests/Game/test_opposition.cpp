@@ -97,7 +97,7 @@ TEST_F(OppositionTest, GroupComesOnStageOneOnlyWithNoShipLeftAndLaterWithFewerTh
         for (int i = 0; i < c.shipsLeft; ++i)
             PutShip(i, 0, PatternSideToSide, static_cast<int16_t>(100 * i), 50);
         ASSERT_EQ(Engine().LiveShips(), c.shipsLeft);
-        AdvanceTestClock(201);
+        AdvanceGameClock(201);
         SeedWhere([] { return Random(15) == 3; });
         Engine().Update(*target);
         EXPECT_EQ(Engine().LiveShips() > c.shipsLeft, c.groupComes);
@@ -108,11 +108,11 @@ TEST_F(OppositionTest, SpawnCheckRunsAtMostOncePer200ms) {
     // With every draw a group (r1 = 3) the check still waits for more than 200 ms between groups.
     Game().StageNumber = 2;
     Engine().SpawnTick = GetTickCount();
-    AdvanceTestClock(200);
+    AdvanceGameClock(200);
     SeedWhere([] { return Random(15) == 3; });
     Engine().Update(*target);
     EXPECT_EQ(Engine().LiveShips(), 0);
-    AdvanceTestClock(1);
+    AdvanceGameClock(1);
     SeedWhere([] { return Random(15) == 3; });
     Engine().Update(*target);
     EXPECT_GT(Engine().LiveShips(), 0);
@@ -353,9 +353,9 @@ TEST_F(OppositionTest, MegaBombKillsEveryShipInSlotOrderOnTheirNextUpdate) {
     Player().MegaBombReady = true;
     Player().SpecialCharge = SpecialChargeFull;
     KeyState[ScanSpace] = KeyDown;
-    AdvanceTestClock(6);
+    AdvanceGameClock(6);
     HoldSpawning();
-    Game().RunFrame(*target);
+    Game().RunFrame(LiveFrameInput(), *target);
     KeyState[ScanSpace] = 0;
     EXPECT_FALSE(Player().MegaBombReady);
     EXPECT_EQ(CountOccupied(Engine().Ships), 0u);
@@ -398,7 +398,7 @@ TEST_F(OppositionTest, BossFiresOnlyOnceSomeOfItIsOnTheField) {
         TBaseBoss boss(Game(), 0);
         bool fired = false;
         for (int frame = 0; frame < 3000 && !fired; ++frame) {
-            AdvanceTestClock(10);
+            AdvanceGameClock(10);
             boss.VerticalSpeed = 0;
             boss.Y = y;
             boss.Update(*target);
@@ -539,7 +539,7 @@ TEST_F(OppositionTest, AsteroidLeavesTheFieldPastY600AndFramesWrap) {
     int frames = 0;
     uint8_t highestFrame = 0;
     while (slot && frames < 1000) {
-        AdvanceTestClock(201);
+        AdvanceGameClock(201);
         highestFrame = std::max(highestFrame, slot->Frame);
         slot->Update(*target);
         ++frames;

@@ -27,7 +27,7 @@ class PlayerTest : public GameFixture {
     TGunner& Gun() { return *Game().Ship->Gun; }
     void ShipFrames(int count, uint32_t ms = 10) {
         for (int i = 0; i < count; ++i) {
-            AdvanceTestClock(ms);
+            AdvanceGameClock(ms);
             Ship().Update(*target);
         }
     }
@@ -131,9 +131,9 @@ TEST_F(PlayerTest, ShipStaysInsideTheField) {
 TEST_F(PlayerTest, StandardGunFiresAfterMoreThan400ms) {
     const uint32_t last = GetTickCount();
     Gun().LastShotTick = last;
-    SetTestClock(last + 400);
+    Game().FrameTick = last + 400; // the frame's time is what the gun reads
     EXPECT_FALSE(Gun().Fire());
-    SetTestClock(last + 401);
+    Game().FrameTick = last + 401;
     EXPECT_TRUE(Gun().Fire());
 }
 
@@ -147,9 +147,9 @@ TEST_F(PlayerTest, FireIntervalTableIsNeverReadPastItsEnd) {
 
 TEST_F(PlayerTest, FullShotListFiresTheVolleyButLaunchesAndCountsNothing) {
     for (auto& shot : Gun().Shots)
-        shot = std::make_unique<TPulya>(0, 100, 100, PlayerGunAngle);
+        shot = std::make_unique<TPulya>(0, 100, 100, PlayerGunAngle, Game().FrameTick);
     const int8_t before = Gun().ShotsInFlight;
-    AdvanceTestClock(1000);
+    AdvanceGameClock(1000);
     EXPECT_TRUE(Gun().Fire());
     EXPECT_EQ(Gun().ShotsInFlight, before);
     EXPECT_EQ(Gun().LastShotTick, GetTickCount());
@@ -168,7 +168,7 @@ TEST_F(PlayerTest, SpreadVolleysLaunchTheirAnglesInOrder) {
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.weapon));
         TGunner gun(Game(), c.weapon, c.weapon, x, y, c.player);
-        AdvanceTestClock(1000);
+        AdvanceGameClock(1000);
         ASSERT_TRUE(gun.Fire());
         EXPECT_EQ(gun.ShotsInFlight, c.inFlight);
         for (int i = 0; i < c.inFlight; ++i) {
@@ -182,9 +182,9 @@ TEST_F(PlayerTest, SpreadVolleysLaunchTheirAnglesInOrder) {
 }
 
 TEST_F(PlayerTest, StandardShotClimbsAndDriftsSlightlyRight) {
-    TPulya shot(0, 300, 600, PlayerGunAngle);
+    TPulya shot(0, 300, 600, PlayerGunAngle, Game().FrameTick);
     for (int i = 0; i < 60; ++i)
-        shot.Update(*target, true);
+        shot.Update(*target, true, Game().FrameTick);
     EXPECT_NEAR(shot.Y, 0.0f, 0.1f);
     EXPECT_NEAR(shot.X - 300.0f, 5.0f, 0.1f);
 }
@@ -223,7 +223,7 @@ TEST_F(PlayerTest, PlayerShotHitsTheShipBeforeTheAsteroidAndScoresAsteroidHits) 
     const int32_t life = ship->Life;
     const int32_t score = Game().Score;
 
-    Gun().Shots[0] = std::make_unique<TPulya>(0, 105, 105, PlayerGunAngle);
+    Gun().Shots[0] = std::make_unique<TPulya>(0, 105, 105, PlayerGunAngle, Game().FrameTick);
     Gun().CheckShot(0);
     EXPECT_EQ(Gun().Shots[0], nullptr);
     EXPECT_EQ(ship->Life, life - ShotKinds[0].damage);
@@ -234,7 +234,7 @@ TEST_F(PlayerTest, PlayerShotHitsTheShipBeforeTheAsteroidAndScoresAsteroidHits) 
 
     ship.reset();
     for (int i = 0; i < 2; ++i) {
-        Gun().Shots[0] = std::make_unique<TPulya>(8, 105, 105, PlayerGunAngle);
+        Gun().Shots[0] = std::make_unique<TPulya>(8, 105, 105, PlayerGunAngle, Game().FrameTick);
         Gun().CheckShot(0);
     }
     EXPECT_EQ(Game().Score, score + 20);
@@ -245,7 +245,7 @@ TEST_F(PlayerTest, PlayerShotHitsWithItsOwnSizeWhateverTheGunHoldsNow) {
     Game().Engine->Ships[0] = std::make_unique<TEnemyShip>(Game(), 0, 0, 100, 100);
     // A standard shot (26 wide) just left of the ship misses, and still misses after a switch to the
     // 60-wide plasma.
-    Gun().Shots[0] = std::make_unique<TPulya>(0, 60, 105, PlayerGunAngle);
+    Gun().Shots[0] = std::make_unique<TPulya>(0, 60, 105, PlayerGunAngle, Game().FrameTick);
     for (const uint8_t weapon : {0, 3}) {
         Gun().SetWeapon(weapon);
         Gun().CheckShot(0);
@@ -260,7 +260,7 @@ TEST_F(PlayerTest, OnlyThePartOfAShotOnTheFieldHits) {
         auto& boss = Game().Engine->Boss;
         boss = std::make_unique<TBaseBoss>(Game(), 0);
         boss->Y = bossY;
-        Gun().Shots[0] = std::make_unique<TPulya>(5, boss->X + 50, -100, PlayerGunAngle);
+        Gun().Shots[0] = std::make_unique<TPulya>(5, boss->X + 50, -100, PlayerGunAngle, Game().FrameTick);
         Gun().CheckShot(0);
         EXPECT_EQ(Gun().Shots[0] == nullptr, bossY + 180 > 0);
     }
@@ -303,7 +303,7 @@ TEST_F(PlayerTest, EnemyGunFiresAgainAfterFiveHitsOnThePlayer) {
     int16_t x = 300, y = 50;
     TGunner enemy(Game(), 0, 0, x, y, false);
     for (int hit = 0; hit < 5; ++hit) {
-        AdvanceTestClock(1000);
+        AdvanceGameClock(1000);
         ASSERT_TRUE(enemy.Fire());
         enemy.Shots[0]->Y = 410; // arrived on the ship
         enemy.CheckShot(0);
@@ -313,7 +313,7 @@ TEST_F(PlayerTest, EnemyGunFiresAgainAfterFiveHitsOnThePlayer) {
     EXPECT_EQ(enemy.ShotsInFlight, 0);
     const uint32_t lastVolley = enemy.LastShotTick;
     for (int frame = 0; frame < 3000 && enemy.LastShotTick == lastVolley; ++frame) {
-        AdvanceTestClock(10);
+        AdvanceGameClock(10);
         enemy.Update(*target);
     }
     EXPECT_NE(enemy.LastShotTick, lastVolley);
@@ -325,7 +325,7 @@ TEST_F(PlayerTest, OppositionFiresAtRandomAtMostOncePerSecondAndThePlayerNever) 
     int volleys = 0;
     uint32_t lastVolley = enemy.LastShotTick;
     for (int frame = 0; frame < 3000; ++frame) {
-        AdvanceTestClock(10);
+        AdvanceGameClock(10);
         const uint32_t before = enemy.LastShotTick;
         enemy.Update(*target);
         Gun().Update(*target);
@@ -342,13 +342,13 @@ TEST_F(PlayerTest, OppositionFiresAtRandomAtMostOncePerSecondAndThePlayerNever) 
 }
 
 TEST_F(PlayerTest, ProjectileAnimationCyclesItsFramesOnlyForAnimatedKinds) {
-    TPulya skull(6, 100, 300, 0.0), plain(2, 100, 300, 0.0);
+    TPulya skull(6, 100, 300, 0.0, Game().FrameTick), plain(2, 100, 300, 0.0, Game().FrameTick);
     int wraps = 0;
     uint8_t last = 0;
     for (int i = 0; i < 20; ++i) {
-        AdvanceTestClock(201);
-        skull.Update(*target, false);
-        plain.Update(*target, false);
+        AdvanceGameClock(201);
+        skull.Update(*target, false, Game().FrameTick);
+        plain.Update(*target, false, Game().FrameTick);
         if (skull.Frame < last) ++wraps;
         last = skull.Frame;
         EXPECT_LT(skull.Frame, 8);
@@ -417,28 +417,28 @@ TEST_F(PlayerTest, MegaSkullFiresFirstThenTheBombNeedsAnotherCharge) {
 }
 
 TEST_F(PlayerTest, BackgroundTileSizeComesFromTheSprite) {
-    TRunBackground far(Game().Distance, 800, 200, 2, 15);
+    TRunBackground far(Game().Distance, Game().FrameTick, 800, 200, 2, 15);
     EXPECT_EQ(far.TileWidth, 512);
     EXPECT_EQ(far.TileHeight, 486);
     EXPECT_EQ(far.Columns, 1);
     EXPECT_EQ(far.Rows, 1);
-    TRunBackground other(Game().Distance, 123, 45, 20, 15);
+    TRunBackground other(Game().Distance, Game().FrameTick, 123, 45, 20, 15);
     EXPECT_EQ(other.TileWidth, 123);
     EXPECT_EQ(other.Columns, 6);
 }
 
 TEST_F(PlayerTest, BackgroundStepsAtMostOncePerFrameAndWraps) {
-    TRunBackground layer(Game().Distance, 300, 200, 3, 15);
+    TRunBackground layer(Game().Distance, Game().FrameTick, 300, 200, 3, 15);
     const uint32_t distance = Game().Distance;
     for (int i = 0; i < 10; ++i)
-        AdvanceTestClock(10), layer.Update(*target);
+        AdvanceGameClock(10), layer.Update(*target);
     EXPECT_EQ(layer.OffsetY, 5);
     for (int i = 0; i < 10; ++i)
-        AdvanceTestClock(100), layer.Update(*target);
+        AdvanceGameClock(100), layer.Update(*target);
     EXPECT_EQ(layer.OffsetY, 15);
     EXPECT_EQ(Game().Distance, distance + 15);
     layer.OffsetY = 199;
-    AdvanceTestClock(16);
+    AdvanceGameClock(16);
     layer.Update(*target);
     EXPECT_EQ(layer.OffsetY, 0);
 }

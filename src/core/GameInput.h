@@ -1,0 +1,21 @@
+// Everything a game frame reads from outside the game: the frame's time and the six controls as the
+// ship reads them, whether they came from keys, the mouse or a pad. A game is a function of where it
+// started and of these, frame by frame, which is what a replay records.
+#pragma once
+
+#include <cstdint>
+
+enum GameControlBit : uint8_t {
+    ControlLeft = 1,
+    ControlRight = 2,
+    ControlUp = 4,
+    ControlDown = 8,
+    ControlFire = 16,
+    ControlSpecial = 32,
+};
+inline constexpr uint8_t AllControls = 63;
+
+struct GameFrameInput {
+    uint32_t Tick = 0;    // the frame's time: every clock reading of the frame
+    uint8_t Controls = 0; // GameControlBit bits
+};
