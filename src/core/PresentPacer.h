@@ -1,9 +1,9 @@
 // When a drawn frame reaches the screen, and when game frames run. The picture is shown at most once
 // per refresh of the screen, never when nothing was drawn since the last present, and never more than
-// one refresh after the frame was drawn. Game frames are paced against those presents: a whole number
-// of them per refresh (three at 60 Hz), evenly spaced from the last present and each more than the
-// 5 ms gate after the one before, so every present shows the same amount of movement. Times are
-// microseconds of the program's clock.
+// one refresh late (two when the game frames of a refresh could not all run in it). Game frames are
+// paced against those presents: a whole number of them per refresh (three at 60 Hz), evenly spaced
+// from the last present and each more than the 5 ms gate after the one before, so every present shows
+// the same amount of movement. Times are microseconds of the program's clock.
 #pragma once
 
 #include <algorithm>
@@ -48,9 +48,13 @@ class PresentPacer {
     void FrameDrawn() { waiting = true; }
     bool Waiting() const { return waiting; }
     // The earliest time the waiting frame may be shown; NothingWaiting when nothing waits.
+    // A loop woken late runs the refresh's remaining game frames first, so the present still shows all
+    // of them; a machine too slow for them presents anyway once a refresh has been missed.
     uint64_t NextPresent() const {
         if (!waiting) return NothingWaiting;
-        return presentedOnce ? lastPresent + interval : 0;
+        if (!presentedOnce) return 0;
+        const bool framesMissing = framesRun > 0 && framesSincePresent < FramesPerPresent();
+        return lastPresent + (framesMissing ? 2 : 1) * interval;
     }
     bool Due(uint64_t now) const { return waiting && now >= NextPresent(); }
     void Presented(uint64_t now) {

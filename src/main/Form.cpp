@@ -33,6 +33,12 @@ std::optional<bool> WindowModeForThisRun;
 
 namespace {
 constexpr uint32_t AltKeyWaitMs = 150;
+
+void ShowBackBuffer(Display& display, PresentPacer& pacer, Surface& picture) {
+    const uint64_t now = GetMicroseconds();
+    display.Present(picture);
+    pacer.Presented(now);
+}
 } // namespace
 
 TForm1::~TForm1() {
@@ -152,16 +158,15 @@ int32_t TForm1::RenderFrame() {
 }
 
 void TForm1::PresentIfDue() {
-    const uint64_t now = GetMicroseconds();
-    if (!Pacer.Due(now)) return;
-    display.Present(*BackBuffer);
-    Pacer.Presented(now);
+    if (Pacer.Due(GetMicroseconds())) ShowBackBuffer(display, Pacer, *BackBuffer);
 }
 
+// Out of turn (a notice shown before the program blocks): at the next refresh, however many game
+// frames it holds.
 void TForm1::PresentNow() {
     if (!Pacer.Waiting()) return;
     SleepUntilMicroseconds(Pacer.NextPresent());
-    PresentIfDue();
+    ShowBackBuffer(display, Pacer, *BackBuffer);
 }
 
 int32_t TForm1::ClearBackBuffer() {
