@@ -66,7 +66,6 @@ struct TGame {
     int16_t Energy = FullEnergy;
     int16_t Armour = 0;
 
-    // The mouse device's motion and buttons, read once at the start of every game frame.
     // The running frame's input: its time (every clock reading of the frame) and the six controls.
     uint32_t FrameTick = 0;
     uint8_t Controls = 0;
