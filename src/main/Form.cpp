@@ -26,6 +26,7 @@
 bool FirstStart = true;
 bool SkipMinimize = true;
 bool ExitConfirmed = false;
+std::optional<Screen> RequestedScreen;
 uint32_t AnimCounter = 0;
 uint16_t DesktopWidth = 0;
 uint16_t DesktopHeight = 0;
@@ -61,7 +62,8 @@ bool TForm1::FormCreate() {
     }
     SetupInput();
     PlayScreenMusic();
-    ScreenState = ScreenIntro;
+    RequestScreen(ScreenIntro);
+    ApplyScreenChange();
     return true;
 }
 
@@ -143,6 +145,7 @@ int32_t TForm1::RenderFrame() {
     if (ClearBackBuffer() != BlitOk) status = RestoreSurfaces();
     const bool inGame = ScreenState == ScreenGame;
     DrawScreen();
+    ApplyScreenChange(); // the frame was drawn as it found the screen
     if (LinkOpenFailed()) ShowNotice(NoBrowserNotice);
     DrawNotice(*BackBuffer);
     Pacer.FrameDrawn(); // shown at the screen's pace, see PresentIfDue
@@ -187,20 +190,19 @@ void TForm1::DrawScreen() {
             CurrentGame->RunFrame(*BackBuffer);
             if (CurrentGame->Finished) LeaveFinishedGame();
         }
-        // A game left for the name entry or the main menu gives the pointer back.
-        if (ScreenState != ScreenGame) EndGameMouse();
         return;
     }
     RunShellScreen(*this);
 }
 
 // A result that enters the table goes on to the name entry over the game's final picture, any other
-// back to the main menu; the menus' tune starts again.
+// back to the main menu; the menus' tune starts again and the pointer is given back.
 void TForm1::LeaveFinishedGame() {
-    ScreenState = ScreenMainMenu;
+    EndGameMouse();
+    RequestScreen(ScreenMainMenu);
     if (ScoreEntersTable(CurrentGame->Score)) {
         if (SavedScreen) SavedScreen->BlitWhole(*BackBuffer, 0, 0, false);
-        ScreenState = ScreenNameEntry;
+        RequestScreen(ScreenNameEntry);
         // A stray Space must not throw a new high score away: the entry always opens on "Ok".
         if (OkCancelQuestion) OkCancelQuestion->Choice = true;
     }
@@ -214,14 +216,15 @@ void TForm1::PauseGame() {
         0, 0, GameSprites[GameRecord::PauseStripe] ? GameSprites[GameRecord::PauseStripe]->Width() : 0, 1};
     for (int i = 0; i < ScreenHeight / 2; ++i)
         DrawDirectRect(GameSprites[GameRecord::PauseStripe], *SavedScreen, stripe, 0, 2 * i);
-    ScreenState = ScreenPause;
+    RequestScreen(ScreenPause);
     EndGameMouse(); // a paused player may want the pointer for other windows
 }
 
 void TForm1::StartGame() {
     CurrentGame = std::make_unique<TGame>();
     display.SetGameMouse(true);
-    ScreenState = ScreenGame;
+    RequestScreen(ScreenGame);
+    ApplyScreenChange(); // also an entry point of its own (the tests and benchmarks start games)
 }
 
 void TForm1::EndGameMouse() {
@@ -251,7 +254,7 @@ bool TForm1::FormCloseQuery() {
     case ScreenPleaseWait:
         break;
     }
-    ScreenState = ScreenExitQuestion;
+    RequestScreen(ScreenExitQuestion);
     return ExitConfirmed;
 }
 
@@ -261,6 +264,7 @@ void TForm1::Close() {
 
 void TForm1::CloseRequest() {
     Close();
+    ApplyScreenChange();
 }
 
 void TForm1::Terminate() {
@@ -279,6 +283,7 @@ void TForm1::FormMouseDown(int, int32_t, int32_t) {
     if (ScreenState == ScreenGame) return;
     CheckAllMenuWidgets();
     MenuAction();
+    ApplyScreenChange();
 }
 
 void TForm1::FormKeyDown(uint16_t& key, bool altHeld) {
@@ -296,6 +301,7 @@ void TForm1::FormKeyDown(uint16_t& key, bool altHeld) {
         return;
     }
     HandleScreenKey(key);
+    ApplyScreenChange();
 }
 
 void TForm1::ApplicationActivate() {
@@ -332,6 +338,7 @@ void TForm1::ApplicationRestore() {
     if (ScreenState == ScreenGame) {
         RenderFrame();
         PauseGame();
+        ApplyScreenChange();
     }
 }
 

@@ -84,6 +84,7 @@ class TForm1 : public ShellEvents {
     void DrawScreen();
     void LeaveFinishedGame();
     void HandleScreenKey(uint16_t key);
+    void HandlePadButton(PadButton button);
     void ReportFault(const char* what);
 
     FrameStats stats;

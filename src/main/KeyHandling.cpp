@@ -4,6 +4,7 @@
 #include "main/Form.h"
 #include "main/KeyNames.h"
 #include "main/MenuWidgets.h"
+#include "main/Screens.h"
 #include "main/SendResult.h"
 #include "main/ShellActions.h"
 #include "persistence/Options.h"
@@ -119,7 +120,7 @@ void TForm1::HandleScreenKey(uint16_t key) {
         if (key == VkP)
             PauseGame();
         else if (key == VkEscape && CurrentGame && CurrentGame->Phase == GamePhase::Play) {
-            ScreenState = ScreenQuitQuestion;
+            RequestScreen(ScreenQuitQuestion);
             EndGameMouse();
             SavedScreen->BlitWhole(*BackBuffer, 0, 0, false);
         }
@@ -129,7 +130,7 @@ void TForm1::HandleScreenKey(uint16_t key) {
         break;
     case ScreenHiScores:
         if (key == VkEscape)
-            ScreenState = ScreenMainMenu;
+            RequestScreen(ScreenMainMenu);
         else
             StepButtons(*HiScoreButtons, key, *this);
         break;
@@ -138,26 +139,26 @@ void TForm1::HandleScreenKey(uint16_t key) {
     case ScreenHelpControls:
     case ScreenHelpAbout:
         if (key == VkEscape)
-            ScreenState = ScreenMainMenu;
+            RequestScreen(ScreenMainMenu);
         else
             StepButtons(*PageButtons, key, *this);
         break;
     case ScreenExitQuestion:
         if (IsEscapeOrN(key))
-            ScreenState = ScreenMainMenu;
+            RequestScreen(ScreenMainMenu);
         else
             HandleQuestionKey(*this, *YesNoQuestion, key, true);
         break;
     case ScreenClearQuestion:
         if (key == VkEscape)
-            ScreenState = ScreenHiScores;
+            RequestScreen(ScreenHiScores);
         else
             HandleQuestionKey(*this, *OkCancelQuestion, key, false);
         break;
     case ScreenKeyCapture:
         if (KeyName(key) != BadKeyName) {
             Options.MinimizeKey = key;
-            ScreenState = ScreenOptions;
+            RequestScreen(ScreenOptions);
         }
         break;
     case ScreenPause:
@@ -166,14 +167,14 @@ void TForm1::HandleScreenKey(uint16_t key) {
     case ScreenNameEntry:
         if (TypeInto(*HiScoreNameEdit, key)) break;
         if (key == VkEscape)
-            ScreenState = ScreenMainMenu;
+            RequestScreen(ScreenMainMenu);
         else
             HandleQuestionKey(*this, *OkCancelQuestion, key, false);
         break;
     case ScreenSendQuestion:
     case ScreenRetryQuestion:
         if (IsEscapeOrN(key))
-            ScreenState = ScreenMainMenu;
+            RequestScreen(ScreenMainMenu);
         else
             HandleQuestionKey(*this, *YesNoQuestion, key, true);
         break;

@@ -23,6 +23,7 @@ void ResetMainState() {
     FirstStart = true;
     SkipMinimize = true;
     ExitConfirmed = false;
+    RequestedScreen.reset();
     AnimCounter = 0;
     DesktopWidth = DesktopHeight = 0;
     WindowModeForThisRun.reset();

@@ -2,6 +2,7 @@
 // the whole program's values folder by folder.
 #pragma once
 
+#include "core/ScreenState.h"
 #include "persistence/HiScores.h"
 
 #include <array>
@@ -22,6 +23,9 @@ extern bool FirstStart;
 extern bool SkipMinimize;
 // The exit question was answered Yes: the close query lets the window close.
 extern bool ExitConfirmed;
+// The screen asked for by the input or frame being handled; ApplyScreenChange moves there once the
+// handler or frame is over (see Screens.h).
+extern std::optional<Screen> RequestedScreen;
 // Frame counter of the intro and of the animated help pictures.
 extern uint32_t AnimCounter;
 // The desktop's size at start-up.

@@ -34,19 +34,19 @@ void MainMenuAction(TForm1& form) {
         form.StartGame();
         return; // no click
     case ItemOptions:
-        ScreenState = ScreenOptions;
+        RequestScreen(ScreenOptions);
         break;
     case ItemHiScores:
-        ScreenState = ScreenHiScores;
+        RequestScreen(ScreenHiScores);
         break;
     case ItemHelp:
-        ScreenState = ScreenHelpOverview;
+        RequestScreen(ScreenHelpOverview);
         break;
     case ItemWebSite:
         OpenLink(ScoreServerHomePage()); // a failure is told by the notice
         break;
     case ItemExit:
-        ScreenState = ScreenExitQuestion;
+        RequestScreen(ScreenExitQuestion);
         FreezePicture(form);
         break;
     default:
@@ -76,10 +76,10 @@ void OptionsAction(TForm1& form) {
             OptionsMenu->Edit.Editing = !OptionsMenu->Edit.Editing;
             break;
         case ItemBossKey:
-            ScreenState = ScreenKeyCapture;
+            RequestScreen(ScreenKeyCapture);
             break;
         case ItemOptionsBack:
-            ScreenState = ScreenMainMenu;
+            RequestScreen(ScreenMainMenu);
             break;
         default:
             break;
@@ -92,7 +92,7 @@ void HiScoresAction(TForm1& form) {
     if (!HiScoreButtons->MouseOver) return;
     switch (HiScoreButtons->ItemIndex) {
     case ItemClearTable:
-        ScreenState = ScreenClearQuestion;
+        RequestScreen(ScreenClearQuestion);
         OkCancelQuestion->Choice = false; // a question that destroys opens on the answer that keeps
         FreezePicture(form);
         break;
@@ -100,7 +100,7 @@ void HiScoresAction(TForm1& form) {
         OpenLink(ScoreServer.BaseAddress + OnlineTablePath);
         break;
     case ItemHiScoreBack:
-        ScreenState = ScreenMainMenu;
+        RequestScreen(ScreenMainMenu);
         break;
     default:
         break;
@@ -138,7 +138,7 @@ void HelpPageAction(const HelpPageLinks& links) {
         break;
     }
     if (!target) return;
-    ScreenState = *target;
+    RequestScreen(*target);
     PlayMenuClickDirect();
 }
 
@@ -149,7 +149,7 @@ void ExitQuestionAction(TForm1& form) {
         form.Close(); // the close query lets it pass now
         SaveSettings();
     } else {
-        ScreenState = ScreenMainMenu;
+        RequestScreen(ScreenMainMenu);
         ExitConfirmed = false;
     }
     PlayMenuClickDirect();
@@ -158,7 +158,7 @@ void ExitQuestionAction(TForm1& form) {
 void ClearQuestionAction() {
     if (!OkCancelQuestion->MouseOver) return;
     if (OkCancelQuestion->Choice) ResetHighScores(); // memory only, saved on the next save
-    ScreenState = ScreenHiScores;
+    RequestScreen(ScreenHiScores);
     PlayMenuClickDirect();
 }
 
@@ -169,9 +169,9 @@ void NameEntryAction() {
         const TDDEdit& field = *HiScoreNameEdit;
         InsertHiScore(field.Text.substr(0, field.Length), CurrentGame ? CurrentGame->Score : 0);
         if (!SaveSettings()) ShowNotice(ScoreNotSavedNotice);
-        ScreenState = ScreenSendQuestion;
+        RequestScreen(ScreenSendQuestion);
     } else {
-        ScreenState = ScreenMainMenu;
+        RequestScreen(ScreenMainMenu);
     }
     PlayMenuClickDirect();
 }
@@ -182,7 +182,7 @@ void SendQuestionAction(TForm1& form) {
         SendResult(form);
     } else {
         ShowWaitingNotice(form);
-        ScreenState = ScreenHiScores;
+        RequestScreen(ScreenHiScores);
     }
     PlayMenuClickDirect();
 }
@@ -197,14 +197,14 @@ void QuitQuestionAction(TForm1& form) {
 } // namespace
 
 void ResumeGame(TForm1& form) {
-    ScreenState = ScreenGame;
+    RequestScreen(ScreenGame);
     form.display.SetGameMouse(true);
 }
 
 void TForm1::MenuAction() {
     switch (ScreenState) {
     case ScreenIntro:
-        ScreenState = ScreenMainMenu;
+        RequestScreen(ScreenMainMenu);
         break; // a click skips the intro
     case ScreenMainMenu:
         MainMenuAction(*this);

@@ -10,6 +10,7 @@
 #include "main/KeyNames.h"
 #include "main/MenuWidgets.h"
 #include "main/ScreenDrawing.h"
+#include "main/Screens.h"
 #include "online/WebScores.h"
 #include "persistence/HiScores.h"
 #include "persistence/Options.h"
@@ -52,7 +53,7 @@ constexpr int MainMenuPanelY = 327;
 
 void StepIntro() {
     if (AnimCounter >= IntroEndCount) {
-        ScreenState = ScreenMainMenu;
+        RequestScreen(ScreenMainMenu);
         AnimCounter = 0;
     }
     AnimCounter += IntroStep;

@@ -5,6 +5,7 @@
 #include "core/ScreenState.h"
 #include "main/Form.h"
 #include "main/MenuWidgets.h"
+#include "main/Screens.h"
 #include "platform/Input.h"
 
 namespace {
@@ -70,12 +71,17 @@ bool PickNameLetter(TDDEdit& field, PadButton button) {
 } // namespace
 
 void TForm1::GamepadButtonDown(PadButton button) {
+    HandlePadButton(button);
+    ApplyScreenChange();
+}
+
+void TForm1::HandlePadButton(PadButton button) {
     if (!AppActive) return;
     MouseActive = false;
     if (ScreenState == ScreenNameEntry && HiScoreNameEdit && PickNameLetter(*HiScoreNameEdit, button)) return;
     if (ScreenState == ScreenKeyCapture) {
         // A pad has no key to offer as the minimize key: B or Back leaves the choice as it was.
-        if (button == PadButton::B || button == PadButton::Back) ScreenState = ScreenOptions;
+        if (button == PadButton::B || button == PadButton::Back) RequestScreen(ScreenOptions);
         return;
     }
     if (const uint16_t key = KeyForPadButton(ScreenState, button)) HandleScreenKey(key);

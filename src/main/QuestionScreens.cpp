@@ -123,7 +123,8 @@ void DrawWaitingNotice(TForm1& form) {
 }
 
 void ShowWaitingNotice(TForm1& form) {
-    ScreenState = ScreenPleaseWait;
+    RequestScreen(ScreenPleaseWait);
+    ApplyScreenChange(); // drawn at once, below
     form.Pacer.OpenFrameGate();
     form.RenderFrame();
     form.PresentNow();

@@ -9,6 +9,16 @@
 #include "main/ScreenDrawing.h"
 #include "main/SendResult.h"
 
+void RequestScreen(Screen screen) {
+    RequestedScreen = screen;
+}
+
+void ApplyScreenChange() {
+    if (!RequestedScreen) return;
+    ScreenState = *RequestedScreen;
+    RequestedScreen.reset();
+}
+
 void DrawMenuBackground(TForm1& form) {
     if (DrawDirect(InterfaceSprites[InterfaceRecord::MenuBackground], *form.BackBuffer, 0, 0, false) !=
         BlitOk)

@@ -7,6 +7,13 @@
 
 class TForm1;
 
+// A change of screen is asked for while an input or a frame is handled and applied once it is over, in
+// ApplyScreenChange: every handler, the frame's step and the drawing see the screen the input or frame
+// found, and the last request wins.
+void RequestScreen(Screen screen);
+// The form calls this when an input, a frame or one of its own entry points is over.
+void ApplyScreenChange();
+
 // One frame of a shell screen (every screen but the running game): first the screen's step, in this one
 // place (the intro's counter and end, the bonus page's animation), then its drawing, which changes
 // nothing and shows the screen and counter as the frame found them.
