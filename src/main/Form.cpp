@@ -11,6 +11,8 @@
 #include "main/MenuWidgets.h"
 #include "main/Notice.h"
 #include "main/ScreenDrawing.h"
+#include "main/ScreenHome.h"
+#include "main/ScreenInput.h"
 #include "main/Screens.h"
 #include "online/GoToLink.h"
 #include "persistence/ConfigFile.h"
@@ -107,9 +109,7 @@ void TForm1::PlayScreenMusic() {
         StopMusic();
         return;
     }
-    const bool inGame =
-        ScreenState == ScreenGame || ScreenState == ScreenPause || ScreenState == ScreenQuitQuestion;
-    PlayMusic(inGame ? "2.xm" : "1.xm");
+    PlayMusic(HomeOf(ScreenState).gameTune ? "2.xm" : "1.xm");
 }
 
 bool TForm1::RunMessageLoop() {
@@ -192,7 +192,7 @@ void TForm1::DrawScreen() {
         }
         return;
     }
-    RunShellScreen(*this);
+    if (!RunShellScreen(*this)) RestoreSurfaces();
 }
 
 // A result that enters the table goes on to the name entry over the game's final picture, any other
@@ -232,28 +232,7 @@ void TForm1::EndGameMouse() {
 }
 
 bool TForm1::FormCloseQuery() {
-    switch (ScreenState) {
-    case ScreenIntro:
-    case ScreenGame:
-    case ScreenPause:
-    case ScreenNameEntry:
-    case ScreenSendQuestion:
-    case ScreenQuitQuestion: // the exit question's "No" would drop the running game
-        return false;
-    case ScreenMainMenu:
-    case ScreenOptions:
-    case ScreenHiScores:
-    case ScreenHelpOverview:
-    case ScreenHelpBonuses:
-    case ScreenHelpControls:
-    case ScreenHelpAbout:
-    case ScreenExitQuestion:
-    case ScreenClearQuestion:
-    case ScreenKeyCapture:
-    case ScreenRetryQuestion:
-    case ScreenPleaseWait:
-        break;
-    }
+    if (!HomeOf(ScreenState).closeAsksExit) return false;
     RequestScreen(ScreenExitQuestion);
     return ExitConfirmed;
 }
@@ -376,6 +355,28 @@ void TForm1::FormDestroy() {
     UnacquireKeyboard();
     ShutdownGamepads();
     ShutdownAudio();
+}
+
+void TForm1::HandleScreenKey(uint16_t key) {
+    HomeOf(ScreenState).key(*this, key);
+}
+
+void TForm1::MenuAction() {
+    if (const auto act = HomeOf(ScreenState).act) act(*this);
+}
+
+void TForm1::GamepadButtonDown(PadButton button) {
+    HandlePadButton(button);
+    ApplyScreenChange();
+}
+
+// The screen may take a button itself (the name entry's letters); otherwise the pad speaks its keys.
+void TForm1::HandlePadButton(PadButton button) {
+    if (!AppActive) return;
+    MouseActive = false;
+    const ScreenHome& home = HomeOf(ScreenState);
+    if (home.pad && home.pad(*this, button)) return;
+    if (const uint16_t key = KeyForPadButton(home.padKeys, button)) HandleScreenKey(key);
 }
 
 void TForm1::ReportFault(const char* what) {

@@ -1,5 +1,5 @@
-// The main window: start-up, the idle-driven frame loop, the screen states, the window modes and the
-// handlers of every key, click and window event.
+// The main window: start-up, the idle-driven frame loop, the window modes and the window's events;
+// every key, click and pad button goes on to the current screen's home (ScreenHome.h).
 #pragma once
 
 #include "core/PresentPacer.h"

@@ -1,13 +1,51 @@
 #include "main/Screens.h"
-#include "graphics/PackRecords.h"
 
-#include "core/ScreenState.h"
-#include "graphics/Blit.h"
-#include "graphics/SpriteStore.h"
 #include "main/Form.h"
 #include "main/MainState.h"
 #include "main/ScreenDrawing.h"
-#include "main/SendResult.h"
+#include "main/ScreenHome.h"
+
+const ScreenHome& HomeOf(Screen screen) {
+    switch (screen) {
+    case ScreenIntro:
+        return IntroHome;
+    case ScreenMainMenu:
+        return MainMenuHome;
+    case ScreenGame:
+        return GameHome;
+    case ScreenOptions:
+        return OptionsHome;
+    case ScreenHiScores:
+        return HiScoresHome;
+    case ScreenHelpOverview:
+        return HelpOverviewHome;
+    case ScreenHelpBonuses:
+        return HelpBonusesHome;
+    case ScreenHelpControls:
+        return HelpControlsHome;
+    case ScreenHelpAbout:
+        return HelpAboutHome;
+    case ScreenExitQuestion:
+        return ExitQuestionHome;
+    case ScreenClearQuestion:
+        return ClearQuestionHome;
+    case ScreenKeyCapture:
+        return KeyCaptureHome;
+    case ScreenPause:
+        return PauseHome;
+    case ScreenNameEntry:
+        return NameEntryHome;
+    case ScreenSendQuestion:
+        return SendQuestionHome;
+    case ScreenQuitQuestion:
+        return QuitQuestionHome;
+    case ScreenRetryQuestion:
+        return RetryQuestionHome;
+    case ScreenPleaseWait:
+        return PleaseWaitHome;
+    }
+    return MainMenuHome; // every screen is a case above
+}
 
 void RequestScreen(Screen screen) {
     RequestedScreen = screen;
@@ -19,100 +57,15 @@ void ApplyScreenChange() {
     RequestedScreen.reset();
 }
 
-void DrawMenuBackground(TForm1& form) {
-    if (DrawDirect(InterfaceSprites[InterfaceRecord::MenuBackground], *form.BackBuffer, 0, 0, false) !=
-        BlitOk)
-        form.RestoreSurfaces();
+bool DrawShellScreen(TForm1& form, Screen screen, uint32_t counter) {
+    const ScreenHome& home = HomeOf(screen);
+    if (!home.draw) return true;
+    return home.draw(Canvas{*form.BackBuffer, *form.SavedScreen}, counter);
 }
 
-namespace {
-
-void StepShellScreen(Screen screen) {
-    switch (screen) {
-    case ScreenIntro:
-        StepIntro();
-        break;
-    case ScreenHelpBonuses:
-        StepBonusAnimation();
-        break;
-    case ScreenMainMenu:
-    case ScreenOptions:
-    case ScreenHiScores:
-    case ScreenHelpOverview:
-    case ScreenHelpControls:
-    case ScreenHelpAbout:
-    case ScreenExitQuestion:
-    case ScreenClearQuestion:
-    case ScreenKeyCapture:
-    case ScreenPause:
-    case ScreenNameEntry:
-    case ScreenSendQuestion:
-    case ScreenQuitQuestion:
-    case ScreenRetryQuestion:
-    case ScreenPleaseWait:
-    case ScreenGame:
-        break; // these change only on the player's input
-    }
-}
-
-} // namespace
-
-void DrawShellScreen(TForm1& form, Screen screen, uint32_t counter) {
-    switch (screen) {
-    case ScreenIntro:
-        DrawIntro(form, counter);
-        break;
-    case ScreenMainMenu:
-        DrawMainMenu(form);
-        break;
-    case ScreenOptions:
-        DrawOptions(form);
-        break;
-    case ScreenHiScores:
-        DrawHiScoreScreen(form);
-        break;
-    case ScreenHelpOverview:
-    case ScreenHelpBonuses:
-    case ScreenHelpControls:
-    case ScreenHelpAbout:
-        DrawHelpPage(form, screen, counter);
-        break;
-    case ScreenExitQuestion:
-        DrawExitQuestion(form);
-        break;
-    case ScreenClearQuestion:
-        DrawClearQuestion(form);
-        break;
-    case ScreenKeyCapture:
-        DrawKeyCapture(form);
-        break;
-    case ScreenPause:
-        DrawPause(form);
-        break;
-    case ScreenNameEntry:
-        DrawNameEntry(form);
-        break;
-    case ScreenSendQuestion:
-        DrawSendQuestion(form);
-        break;
-    case ScreenQuitQuestion:
-        DrawQuitQuestion(form);
-        break;
-    case ScreenRetryQuestion:
-        DrawRetryQuestion(form);
-        break;
-    case ScreenPleaseWait:
-        FollowScoreSending();
-        DrawWaitingNotice(form);
-        break;
-    case ScreenGame:
-        break; // the running game draws itself
-    }
-}
-
-void RunShellScreen(TForm1& form) {
+bool RunShellScreen(TForm1& form) {
     const Screen screen = ScreenState;
     const uint32_t counter = AnimCounter;
-    StepShellScreen(screen);
-    DrawShellScreen(form, screen, counter);
+    if (const auto step = HomeOf(screen).step) step();
+    return DrawShellScreen(form, screen, counter);
 }

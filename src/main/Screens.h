@@ -1,4 +1,5 @@
-// Drawing every screen of the shell but the running game.
+// The shell's screens as the form sees them: asking for a change of screen and applying it, and one
+// frame of a shell screen. Each screen's own home is found through HomeOf (ScreenHome.h).
 #pragma once
 
 #include "core/ScreenState.h"
@@ -15,9 +16,10 @@ void RequestScreen(Screen screen);
 void ApplyScreenChange();
 
 // One frame of a shell screen (every screen but the running game): first the screen's step, in this one
-// place (the intro's counter and end, the bonus page's animation), then its drawing, which changes
-// nothing and shows the screen and counter as the frame found them.
-void RunShellScreen(TForm1& form);
-void DrawShellScreen(TForm1& form, Screen screen, uint32_t counter);
+// place (the intro's counter and end, the bonus page's animation, the waiting notice's following of the
+// sending), then its drawing, which changes nothing and shows the screen and counter as the frame found
+// them. False when a blit failed and the surfaces must be restored.
+bool RunShellScreen(TForm1& form);
+bool DrawShellScreen(TForm1& form, Screen screen, uint32_t counter);
 // Presents the waiting notice at once: the frame gate is opened so that it shows before anything blocks.
 void ShowWaitingNotice(TForm1& form);
