@@ -131,7 +131,16 @@ void TForm1::ApplicationEvents1Idle() {
     PumpEvents(*this);
     if (closed || terminated) return;
     RenderFrame();
+    if (frameWantedAtOnce) {
+        frameWantedAtOnce = false;
+        PresentNow();
+    }
     PresentIfDue();
+}
+
+void TForm1::ShowNextFrameAtOnce() {
+    Pacer.OpenFrameGate();
+    frameWantedAtOnce = true;
 }
 
 int32_t TForm1::RenderFrame() {

@@ -32,6 +32,10 @@ class TForm1 : public ShellEvents {
     void PresentIfDue();
     // Shows the newest frame now (waiting out the rest of the refresh at most): before the program blocks.
     void PresentNow();
+    // The frame gate opens for the next frame, which is presented at once: the idle pass that handled
+    // the event draws it right after, instead of waiting for the pacer (the waiting notice).
+    void ShowNextFrameAtOnce();
+    bool FrameWantedAtOnce() const { return frameWantedAtOnce; }
     int32_t ClearBackBuffer();
     int32_t RestoreSurfaces();
     void SwitchWindowed(bool windowed);
@@ -91,4 +95,5 @@ class TForm1 : public ShellEvents {
     bool closed = false;
     bool terminated = false;
     bool displayCreated = false;
+    bool frameWantedAtOnce = false;
 };

@@ -24,6 +24,7 @@ void ResetMainState() {
     SkipMinimize = true;
     ExitConfirmed = false;
     RequestedScreen.reset();
+    WaitingNoticeOnly = false;
     AnimCounter = 0;
     DesktopWidth = DesktopHeight = 0;
     WindowModeForThisRun.reset();

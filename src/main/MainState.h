@@ -26,6 +26,8 @@ extern bool ExitConfirmed;
 // The screen asked for by the input or frame being handled; ApplyScreenChange moves there once the
 // handler or frame is over (see Screens.h).
 extern std::optional<Screen> RequestedScreen;
+// The waiting notice shows for one frame only, on the way to the table (the send question's "No").
+extern bool WaitingNoticeOnly;
 // Frame counter of the intro and of the animated help pictures.
 extern uint32_t AnimCounter;
 // The desktop's size at start-up.

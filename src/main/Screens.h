@@ -21,5 +21,6 @@ void ApplyScreenChange();
 // them. False when a blit failed and the surfaces must be restored.
 bool RunShellScreen(TForm1& form);
 bool DrawShellScreen(TForm1& form, Screen screen, uint32_t counter);
-// Presents the waiting notice at once: the frame gate is opened so that it shows before anything blocks.
+// The waiting notice is the next screen, and its first frame is drawn and presented right after the
+// event that asked for it, so that it shows before anything blocks.
 void ShowWaitingNotice(TForm1& form);

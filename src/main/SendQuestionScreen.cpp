@@ -3,6 +3,7 @@
 // for the retry, to the main menu.
 #include "DXCtrl/MenuClick.h"
 #include "graphics/Text.h"
+#include "main/MainState.h"
 #include "main/MenuWidgets.h"
 #include "main/ScreenDrawing.h"
 #include "main/ScreenHome.h"
@@ -48,8 +49,8 @@ void SendQuestionAction(TForm1& form) {
     if (YesNoQuestion->Choice) {
         SendResult(form);
     } else {
+        WaitingNoticeOnly = true; // and on to the table after it
         ShowWaitingNotice(form);
-        RequestScreen(ScreenHiScores);
     }
     PlayMenuClickDirect();
 }

@@ -2,13 +2,25 @@
 // and goes on to the high-score table or the retry question; Escape stops waiting.
 #include "graphics/Text.h"
 #include "main/Form.h"
+#include "main/MainState.h"
 #include "main/ScreenDrawing.h"
 #include "main/ScreenHome.h"
 #include "main/Screens.h"
 #include "main/SendResult.h"
 #include "platform/Input.h"
 
+bool WaitingNoticeOnly = false;
+
 namespace {
+
+void StepWaitingNotice() {
+    if (!WaitingNoticeOnly) {
+        FollowScoreSending();
+        return;
+    }
+    WaitingNoticeOnly = false;
+    RequestScreen(ScreenHiScores);
+}
 
 const PanelText PleaseWait{290, 282, "Please wait..."};
 const PanelText WaitWayOut{326, 334, "Esc: stop waiting"};
@@ -29,11 +41,8 @@ void WaitingKey(TForm1&, uint16_t key) {
 
 void ShowWaitingNotice(TForm1& form) {
     RequestScreen(ScreenPleaseWait);
-    ApplyScreenChange(); // drawn at once, below
-    form.Pacer.OpenFrameGate();
-    form.RenderFrame();
-    form.PresentNow();
+    form.ShowNextFrameAtOnce();
 }
 
-const ScreenHome PleaseWaitHome = {
-    FollowScoreSending, DrawWaitingNotice, WaitingKey, nullptr, PadKeys::Menu, nullptr, nullptr, true, false};
+const ScreenHome PleaseWaitHome = {StepWaitingNotice, DrawWaitingNotice, WaitingKey, nullptr, PadKeys::Menu,
+                                   nullptr,           nullptr,           true,       false};
