@@ -10,9 +10,9 @@
 #include "graphics/SpriteStore.h"
 #include "main/MenuWidgets.h"
 #include "main/Notice.h"
+#include "main/PadKeys.h"
 #include "main/ScreenDrawing.h"
 #include "main/ScreenHome.h"
-#include "main/ScreenInput.h"
 #include "main/Screens.h"
 #include "online/GoToLink.h"
 #include "persistence/ConfigFile.h"
@@ -201,7 +201,7 @@ void TForm1::DrawScreen() {
         }
         return;
     }
-    if (!RunShellScreen(*this)) RestoreSurfaces();
+    if (!RunShellScreen(Canvas{*BackBuffer, *SavedScreen})) RestoreSurfaces();
 }
 
 // A result that enters the table goes on to the name entry over the game's final picture, any other

@@ -11,7 +11,7 @@
 class TForm1;
 struct Canvas;
 
-// How the pad's buttons speak the key table on a screen (see ScreenInput.h).
+// How the pad's buttons speak the key table on a screen (see PadKeys.h).
 enum class PadKeys : uint8_t { None, Game, Pause, Menu };
 
 struct ScreenHome {

@@ -1,11 +1,10 @@
 // The pieces of input handling the screens share: the keys of lists and questions, typing into a
-// field, the pad's buttons as keys, and the steps into and out of the running game.
+// field, and the steps into and out of the running game.
 #pragma once
 
 #include "DXCtrl/TDDBtnCollection.h"
 #include "DXCtrl/TDDEdit.h"
 #include "DXCtrl/TDDTextBtnCollection.h"
-#include "main/ScreenHome.h"
 
 #include <cstdint>
 
@@ -21,8 +20,6 @@ bool IsEscapeOrN(uint16_t key);
 // The questions' answers under the pointer are chosen before a click acts.
 void PointAtYesOrNo();
 void PointAtOkOrCancel();
-// The key a pad button stands for on a screen with these pad keys; 0 for none.
-uint16_t KeyForPadButton(PadKeys keys, PadButton button);
 
 // Keeps the picture on screen as the frozen picture under a question or the pause.
 void FreezePicture(TForm1& form);

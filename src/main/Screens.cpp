@@ -1,6 +1,5 @@
 #include "main/Screens.h"
 
-#include "main/Form.h"
 #include "main/MainState.h"
 #include "main/ScreenDrawing.h"
 #include "main/ScreenHome.h"
@@ -57,15 +56,14 @@ void ApplyScreenChange() {
     RequestedScreen.reset();
 }
 
-bool DrawShellScreen(TForm1& form, Screen screen, uint32_t counter) {
+bool DrawShellScreen(const Canvas& canvas, Screen screen, uint32_t counter) {
     const ScreenHome& home = HomeOf(screen);
-    if (!home.draw) return true;
-    return home.draw(Canvas{*form.BackBuffer, *form.SavedScreen}, counter);
+    return !home.draw || home.draw(canvas, counter);
 }
 
-bool RunShellScreen(TForm1& form) {
+bool RunShellScreen(const Canvas& canvas) {
     const Screen screen = ScreenState;
     const uint32_t counter = AnimCounter;
     if (const auto step = HomeOf(screen).step) step();
-    return DrawShellScreen(form, screen, counter);
+    return DrawShellScreen(canvas, screen, counter);
 }

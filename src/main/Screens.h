@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/ScreenState.h"
+#include "main/ScreenDrawing.h"
 
 #include <cstdint>
 
@@ -19,8 +20,8 @@ void ApplyScreenChange();
 // place (the intro's counter and end, the bonus page's animation, the waiting notice's following of the
 // sending), then its drawing, which changes nothing and shows the screen and counter as the frame found
 // them. False when a blit failed and the surfaces must be restored.
-bool RunShellScreen(TForm1& form);
-bool DrawShellScreen(TForm1& form, Screen screen, uint32_t counter);
+bool RunShellScreen(const Canvas& canvas);
+bool DrawShellScreen(const Canvas& canvas, Screen screen, uint32_t counter);
 // The waiting notice is the next screen, and its first frame is drawn and presented right after the
 // event that asked for it, so that it shows before anything blocks.
 void ShowWaitingNotice(TForm1& form);
