@@ -47,6 +47,8 @@ extern std::unique_ptr<TDDOptBtnCollection> OptionsMenu;
 extern std::unique_ptr<TDDTextBtnCollection> YesNoQuestion;
 extern std::unique_ptr<TDDTextBtnCollection> OkCancelQuestion;
 extern std::unique_ptr<TDDEdit> HiScoreNameEdit;
+// Frees the widgets (at the end, and with the shell's reset).
+void FreeMenuWidgets();
 
 // The high-score screen but its selection highlight (which stays left of the table) is kept as a
 // picture while the table and the sprite store stay the same: forty cells of text cost more than the

@@ -78,16 +78,6 @@ void CreateMenuWidgets() {
     if (!HiScoreNameEdit) HiScoreNameEdit = MakeNameEdit();
 }
 
-void FreeMenuWidgets() {
-    MainMenu.reset();
-    HiScoreButtons.reset();
-    PageButtons.reset();
-    OptionsMenu.reset();
-    YesNoQuestion.reset();
-    OkCancelQuestion.reset();
-    HiScoreNameEdit.reset();
-}
-
 void CheckAllMenuWidgets() {
     if (!MainMenu) return;
     // Without this a click arriving before the next frame would perform the item selected before the
