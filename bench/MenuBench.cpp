@@ -22,7 +22,7 @@ void BM_HiScoreScreenFrame(benchmark::State& state) {
         ScreenState = ScreenHiScores;
         for (auto _ : state) {
             form.ClearBackBuffer();
-            RunShellScreen(form);
+            RunShellScreen(Canvas{*form.BackBuffer, *form.SavedScreen});
         }
         form.FormDestroy();
     }

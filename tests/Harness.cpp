@@ -61,6 +61,7 @@ void Harness::PressKey(SDL_Keycode key, uint16_t modifiers) {
     event.key.keysym.mod = modifiers;
     SDL_PushEvent(&event);
     PumpEvents(*form);
+    FinishIdlePass();
 }
 
 void Harness::MoveMouse(int x, int y) {
@@ -84,6 +85,11 @@ void Harness::Click(int x, int y, int button) {
     event.button.y = y;
     SDL_PushEvent(&event);
     PumpEvents(*form);
+    FinishIdlePass();
+}
+
+void Harness::FinishIdlePass() {
+    if (form->FrameWantedAtOnce()) form->ApplicationEvents1Idle();
 }
 
 void Harness::Step(int count, uint32_t ms) {

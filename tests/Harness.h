@@ -37,6 +37,10 @@ class Harness {
     void SaveScreenshot(const std::string& path) const;
 
   private:
+    // An event that asked for a frame at once (the waiting notice) gets it, as the idle pass that
+    // handled the event would draw and present it right after; other events wait for Step.
+    void FinishIdlePass();
+
     std::filesystem::path folder;
     std::filesystem::path previousFolder;
     std::unique_ptr<TForm1> form;

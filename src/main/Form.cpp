@@ -10,7 +10,9 @@
 #include "graphics/SpriteStore.h"
 #include "main/MenuWidgets.h"
 #include "main/Notice.h"
+#include "main/PadKeys.h"
 #include "main/ScreenDrawing.h"
+#include "main/ScreenHome.h"
 #include "main/Screens.h"
 #include "online/GoToLink.h"
 #include "persistence/ConfigFile.h"
@@ -26,6 +28,7 @@
 bool FirstStart = true;
 bool SkipMinimize = true;
 bool ExitConfirmed = false;
+std::optional<Screen> RequestedScreen;
 uint32_t AnimCounter = 0;
 uint16_t DesktopWidth = 0;
 uint16_t DesktopHeight = 0;
@@ -67,7 +70,8 @@ bool TForm1::FormCreate() {
     }
     SetupInput();
     PlayScreenMusic();
-    ScreenState = ScreenIntro;
+    RequestScreen(ScreenIntro);
+    ApplyScreenChange();
     return true;
 }
 
@@ -111,9 +115,7 @@ void TForm1::PlayScreenMusic() {
         StopMusic();
         return;
     }
-    const bool inGame =
-        ScreenState == ScreenGame || ScreenState == ScreenPause || ScreenState == ScreenQuitQuestion;
-    PlayMusic(inGame ? "2.xm" : "1.xm");
+    PlayMusic(HomeOf(ScreenState).gameTune ? "2.xm" : "1.xm");
 }
 
 bool TForm1::RunMessageLoop() {
@@ -135,7 +137,16 @@ void TForm1::ApplicationEvents1Idle() {
     PumpEvents(*this);
     if (closed || terminated) return;
     RenderFrame();
+    if (frameWantedAtOnce) {
+        frameWantedAtOnce = false;
+        PresentNow();
+    }
     PresentIfDue();
+}
+
+void TForm1::ShowNextFrameAtOnce() {
+    Pacer.OpenFrameGate();
+    frameWantedAtOnce = true;
 }
 
 int32_t TForm1::RenderFrame() {
@@ -149,6 +160,7 @@ int32_t TForm1::RenderFrame() {
     if (ClearBackBuffer() != BlitOk) status = RestoreSurfaces();
     const bool inGame = ScreenState == ScreenGame;
     DrawScreen();
+    ApplyScreenChange(); // the frame was drawn as it found the screen
     if (LinkOpenFailed()) ShowNotice(NoBrowserNotice);
     DrawNotice(*BackBuffer);
     Pacer.FrameDrawn(); // shown at the screen's pace, see PresentIfDue
@@ -192,20 +204,19 @@ void TForm1::DrawScreen() {
             CurrentGame->RunFrame(LiveFrameInput(), *BackBuffer);
             if (CurrentGame->Finished) LeaveFinishedGame();
         }
-        // A game left for the name entry or the main menu gives the pointer back.
-        if (ScreenState != ScreenGame) EndGameMouse();
         return;
     }
-    RunShellScreen(*this);
+    if (!RunShellScreen(Canvas{*BackBuffer, *SavedScreen})) RestoreSurfaces();
 }
 
 // A result that enters the table goes on to the name entry over the game's final picture, any other
-// back to the main menu; the menus' tune starts again.
+// back to the main menu; the menus' tune starts again and the pointer is given back.
 void TForm1::LeaveFinishedGame() {
-    ScreenState = ScreenMainMenu;
+    EndGameMouse();
+    RequestScreen(ScreenMainMenu);
     if (ScoreEntersTable(CurrentGame->Score)) {
         if (SavedScreen) SavedScreen->BlitWhole(*BackBuffer, 0, 0, false);
-        ScreenState = ScreenNameEntry;
+        RequestScreen(ScreenNameEntry);
         // A stray Space must not throw a new high score away: the entry always opens on "Ok".
         if (OkCancelQuestion) OkCancelQuestion->Choice = true;
     }
@@ -219,14 +230,15 @@ void TForm1::PauseGame() {
         0, 0, GameSprites[GameRecord::PauseStripe] ? GameSprites[GameRecord::PauseStripe]->Width() : 0, 1};
     for (int i = 0; i < ScreenHeight / 2; ++i)
         DrawDirectRect(GameSprites[GameRecord::PauseStripe], *SavedScreen, stripe, 0, 2 * i);
-    ScreenState = ScreenPause;
+    RequestScreen(ScreenPause);
     EndGameMouse(); // a paused player may want the pointer for other windows
 }
 
 void TForm1::StartGame() {
     CurrentGame = std::make_unique<TGame>(GetTickCount());
     display.SetGameMouse(true);
-    ScreenState = ScreenGame;
+    RequestScreen(ScreenGame);
+    ApplyScreenChange(); // also an entry point of its own (the tests and benchmarks start games)
 }
 
 void TForm1::EndGameMouse() {
@@ -234,29 +246,8 @@ void TForm1::EndGameMouse() {
 }
 
 bool TForm1::FormCloseQuery() {
-    switch (ScreenState) {
-    case ScreenIntro:
-    case ScreenGame:
-    case ScreenPause:
-    case ScreenNameEntry:
-    case ScreenSendQuestion:
-    case ScreenQuitQuestion: // the exit question's "No" would drop the running game
-        return false;
-    case ScreenMainMenu:
-    case ScreenOptions:
-    case ScreenHiScores:
-    case ScreenHelpOverview:
-    case ScreenHelpBonuses:
-    case ScreenHelpControls:
-    case ScreenHelpAbout:
-    case ScreenExitQuestion:
-    case ScreenClearQuestion:
-    case ScreenKeyCapture:
-    case ScreenRetryQuestion:
-    case ScreenPleaseWait:
-        break;
-    }
-    ScreenState = ScreenExitQuestion;
+    if (!HomeOf(ScreenState).closeAsksExit) return false;
+    RequestScreen(ScreenExitQuestion);
     return ExitConfirmed;
 }
 
@@ -266,6 +257,7 @@ void TForm1::Close() {
 
 void TForm1::CloseRequest() {
     Close();
+    ApplyScreenChange();
 }
 
 void TForm1::Terminate() {
@@ -284,6 +276,7 @@ void TForm1::FormMouseDown(int, int32_t, int32_t) {
     if (ScreenState == ScreenGame) return;
     CheckAllMenuWidgets();
     MenuAction();
+    ApplyScreenChange();
 }
 
 void TForm1::FormKeyDown(uint16_t& key, bool altHeld) {
@@ -301,6 +294,7 @@ void TForm1::FormKeyDown(uint16_t& key, bool altHeld) {
         return;
     }
     HandleScreenKey(key);
+    ApplyScreenChange();
 }
 
 void TForm1::ApplicationActivate() {
@@ -337,6 +331,7 @@ void TForm1::ApplicationRestore() {
     if (ScreenState == ScreenGame) {
         RenderFrame();
         PauseGame();
+        ApplyScreenChange();
     }
 }
 
@@ -374,6 +369,28 @@ void TForm1::FormDestroy() {
     UnacquireKeyboard();
     ShutdownGamepads();
     ShutdownAudio();
+}
+
+void TForm1::HandleScreenKey(uint16_t key) {
+    HomeOf(ScreenState).key(*this, key);
+}
+
+void TForm1::MenuAction() {
+    if (const auto act = HomeOf(ScreenState).act) act(*this);
+}
+
+void TForm1::GamepadButtonDown(PadButton button) {
+    HandlePadButton(button);
+    ApplyScreenChange();
+}
+
+// The screen may take a button itself (the name entry's letters); otherwise the pad speaks its keys.
+void TForm1::HandlePadButton(PadButton button) {
+    if (!AppActive) return;
+    MouseActive = false;
+    const ScreenHome& home = HomeOf(ScreenState);
+    if (home.pad && home.pad(*this, button)) return;
+    if (const uint16_t key = KeyForPadButton(home.padKeys, button)) HandleScreenKey(key);
 }
 
 void TForm1::ReportFault(const char* what) {

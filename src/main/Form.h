@@ -1,5 +1,5 @@
-// The main window: start-up, the idle-driven frame loop, the screen states, the window modes and the
-// handlers of every key, click and window event.
+// The main window: start-up, the idle-driven frame loop, the window modes and the window's events;
+// every key, click and pad button goes on to the current screen's home (ScreenHome.h).
 #pragma once
 
 #include "core/PresentPacer.h"
@@ -32,6 +32,10 @@ class TForm1 : public ShellEvents {
     void PresentIfDue();
     // Shows the newest frame now (waiting out the rest of the refresh at most): before the program blocks.
     void PresentNow();
+    // The frame gate opens for the next frame, which is presented at once: the idle pass that handled
+    // the event draws it right after, instead of waiting for the pacer (the waiting notice).
+    void ShowNextFrameAtOnce();
+    bool FrameWantedAtOnce() const { return frameWantedAtOnce; }
     int32_t ClearBackBuffer();
     int32_t RestoreSurfaces();
     void SwitchWindowed(bool windowed);
@@ -84,10 +88,12 @@ class TForm1 : public ShellEvents {
     void DrawScreen();
     void LeaveFinishedGame();
     void HandleScreenKey(uint16_t key);
+    void HandlePadButton(PadButton button);
     void ReportFault(const char* what);
 
     FrameStats stats;
     bool closed = false;
     bool terminated = false;
     bool displayCreated = false;
+    bool frameWantedAtOnce = false;
 };

@@ -1,11 +1,14 @@
 #include "main/MainState.h"
 
 #include "DXCtrl/DXCtrlState.h"
+#include "DXCtrl/TDDBtnCollection.h"
+#include "DXCtrl/TDDEdit.h"
+#include "DXCtrl/TDDOptBtnCollection.h"
+#include "DXCtrl/TDDTextBtnCollection.h"
 #include "Game/TGame.h"
 #include "audio/Audio.h"
 #include "core/CoreState.h"
 #include "graphics/GraphicsState.h"
-#include "main/MenuWidgets.h"
 #include "main/Notice.h"
 #include "online/OnlineState.h"
 #include "persistence/PersistenceState.h"
@@ -16,6 +19,16 @@ std::unique_ptr<TGame> CurrentGame;
 HiScoreStill KeptHiScores;
 uint32_t StoreGeneration = 1;
 
+void FreeMenuWidgets() {
+    MainMenu.reset();
+    HiScoreButtons.reset();
+    PageButtons.reset();
+    OptionsMenu.reset();
+    YesNoQuestion.reset();
+    OkCancelQuestion.reset();
+    HiScoreNameEdit.reset();
+}
+
 void ResetMainState() {
     CurrentGame.reset();
     KeptHiScores = HiScoreStill{};
@@ -23,6 +36,8 @@ void ResetMainState() {
     FirstStart = true;
     SkipMinimize = true;
     ExitConfirmed = false;
+    RequestedScreen.reset();
+    WaitingNoticeOnly = false;
     AnimCounter = 0;
     DesktopWidth = DesktopHeight = 0;
     WindowModeForThisRun.reset();

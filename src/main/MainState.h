@@ -2,6 +2,7 @@
 // the whole program's values folder by folder.
 #pragma once
 
+#include "core/ScreenState.h"
 #include "persistence/HiScores.h"
 
 #include <array>
@@ -22,6 +23,11 @@ extern bool FirstStart;
 extern bool SkipMinimize;
 // The exit question was answered Yes: the close query lets the window close.
 extern bool ExitConfirmed;
+// The screen asked for by the input or frame being handled; ApplyScreenChange moves there once the
+// handler or frame is over (see Screens.h).
+extern std::optional<Screen> RequestedScreen;
+// The waiting notice shows for one frame only, on the way to the table (the send question's "No").
+extern bool WaitingNoticeOnly;
 // Frame counter of the intro and of the animated help pictures.
 extern uint32_t AnimCounter;
 // The desktop's size at start-up.
@@ -41,6 +47,8 @@ extern std::unique_ptr<TDDOptBtnCollection> OptionsMenu;
 extern std::unique_ptr<TDDTextBtnCollection> YesNoQuestion;
 extern std::unique_ptr<TDDTextBtnCollection> OkCancelQuestion;
 extern std::unique_ptr<TDDEdit> HiScoreNameEdit;
+// Frees the widgets (at the end, and with the shell's reset).
+void FreeMenuWidgets();
 
 // The high-score screen but its selection highlight (which stays left of the table) is kept as a
 // picture while the table and the sprite store stay the same: forty cells of text cost more than the

@@ -2,6 +2,7 @@
 #include "graphics/PackRecords.h"
 
 #include "core/ScreenState.h"
+#include "main/ScreenHome.h"
 #include "persistence/ConfigFile.h"
 #include "persistence/Options.h"
 
@@ -77,61 +78,11 @@ void CreateMenuWidgets() {
     if (!HiScoreNameEdit) HiScoreNameEdit = MakeNameEdit();
 }
 
-void FreeMenuWidgets() {
-    MainMenu.reset();
-    HiScoreButtons.reset();
-    PageButtons.reset();
-    OptionsMenu.reset();
-    YesNoQuestion.reset();
-    OkCancelQuestion.reset();
-    HiScoreNameEdit.reset();
-}
-
-namespace {
-
-// Without this a click arriving before the next frame would perform the item selected before the
-// pointer got there.
-void SelectCurrentScreenItemAtMouse() {
-    switch (ScreenState) {
-    case ScreenMainMenu:
-        MainMenu->SelectItemAtMouse();
-        break;
-    case ScreenOptions:
-        OptionsMenu->SelectItemAtMouse();
-        break;
-    case ScreenHiScores:
-        HiScoreButtons->SelectItemAtMouse();
-        break;
-    case ScreenHelpOverview:
-    case ScreenHelpBonuses:
-    case ScreenHelpControls:
-    case ScreenHelpAbout:
-        PageButtons->SelectItemAtMouse();
-        break;
-    case ScreenExitQuestion:
-    case ScreenSendQuestion:
-    case ScreenQuitQuestion:
-    case ScreenRetryQuestion:
-        YesNoQuestion->SelectChoiceAtMouse();
-        break;
-    case ScreenClearQuestion:
-    case ScreenNameEntry:
-        OkCancelQuestion->SelectChoiceAtMouse();
-        break;
-    case ScreenIntro:
-    case ScreenGame:
-    case ScreenKeyCapture:
-    case ScreenPause:
-    case ScreenPleaseWait:
-        break; // nothing to point at
-    }
-}
-
-} // namespace
-
 void CheckAllMenuWidgets() {
     if (!MainMenu) return;
-    SelectCurrentScreenItemAtMouse();
+    // Without this a click arriving before the next frame would perform the item selected before the
+    // pointer got there.
+    if (const auto pointAt = HomeOf(ScreenState).pointAt) pointAt();
     MainMenu->CheckMouse();
     HiScoreButtons->CheckMouse();
     PageButtons->CheckMouse();

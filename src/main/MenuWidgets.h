@@ -22,9 +22,8 @@ inline constexpr TRect OptionItemRects[TDDOptBtnCollection::ItemCount] = {
     {305, 409, 677, 450}, {305, 473, 491, 509}, {614, 533, 730, 584},
 };
 
-// Creates whatever does not exist yet.
+// Creates whatever does not exist yet (FreeMenuWidgets, in MainState.h, frees them).
 void CreateMenuWidgets();
-void FreeMenuWidgets();
 // A click: the current screen's collection takes the item under the pointer, then every collection
 // notes whether the pointer is on one of its items.
 void CheckAllMenuWidgets();

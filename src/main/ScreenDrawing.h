@@ -1,38 +1,46 @@
-// The per-screen drawing routines behind DrawShellScreen, which change nothing, the steps of the screens
-// that change with time, and the pieces the screens share.
+// The pieces of drawing the screens share: the menu picture, the header, titles, the panels over a
+// frozen picture, and the high-score table. Drawing changes nothing.
 #pragma once
 
-#include "core/ScreenState.h"
 #include "platform/Surface.h"
 
 #include <cstdint>
+#include <string>
 
-class TForm1;
+// What a screen draws on: the frame's picture, and the frozen picture kept under the pause and the
+// questions. Drawing functions that return bool say false when a blit failed and the surfaces must be
+// restored (the form does that).
+struct Canvas {
+    Surface& target;
+    const Surface& frozen;
+};
 
-// The full-screen menu picture; a failed blit starts the surface recovery.
-void DrawMenuBackground(TForm1& form);
+// The full-screen menu picture.
+bool DrawMenuBackground(const Canvas& canvas);
+// A picture of the interface sprites at (x, y), colour-keyed unless told otherwise.
+void DrawPicture(const Canvas& canvas, int picture, int x, int y, bool keyed = true);
+// The logo and the frame of the heading at the top of the menu screens.
+void DrawHeaderPair(const Canvas& canvas);
+void DrawScreenTitle(const Canvas& canvas, int x, const std::string& title);
 
-// The intro's step: the title's counter, the main menu highlight every few steps, and the end of the
-// intro; its drawing shows the counter as it was before the frame's step.
-void StepIntro();
-void DrawIntro(TForm1& form, uint32_t counter);
-void DrawMainMenu(TForm1& form);
-void DrawOptions(TForm1& form);
-void DrawKeyCapture(TForm1& form);
-void DrawHiScoreScreen(TForm1& form);
+// The main menu's panel and its items (the intro shows them too).
+void DrawMainMenuPanel(const Canvas& canvas);
+
+// A line of text on a panel; texts are built once, so drawing a screen allocates nothing.
+struct PanelText {
+    int x;
+    int y;
+    std::string text;
+};
+// "Exit game?", asked over the menu and over the running game.
+extern const PanelText ExitGameText;
+void DrawPanelText(const Canvas& canvas, const PanelText& line, int height, int width, uint32_t colour);
+// The frozen picture under the panel; false when the blit failed.
+bool DrawSavedScreen(const Canvas& canvas);
+// The question panel at x.
+void DrawPanel(const Canvas& canvas, int x);
+
 // The headings and the ten rows of the high-score table.
 void DrawHiScores(Surface& target);
 // Pictures kept between frames are made again from the next frame on (the sprite store was reloaded).
 void ForgetScreenPictures();
-// The bonus help page animates its pictures on the intro's counter.
-void StepBonusAnimation();
-void DrawHelpPage(TForm1& form, Screen screen, uint32_t counter);
-
-void DrawExitQuestion(TForm1& form);
-void DrawClearQuestion(TForm1& form);
-void DrawPause(TForm1& form);
-void DrawNameEntry(TForm1& form);
-void DrawSendQuestion(TForm1& form);
-void DrawQuitQuestion(TForm1& form);
-void DrawRetryQuestion(TForm1& form);
-void DrawWaitingNotice(TForm1& form);

@@ -1,108 +1,69 @@
 #include "main/Screens.h"
-#include "graphics/PackRecords.h"
 
-#include "core/ScreenState.h"
-#include "graphics/Blit.h"
-#include "graphics/SpriteStore.h"
-#include "main/Form.h"
 #include "main/MainState.h"
 #include "main/ScreenDrawing.h"
-#include "main/SendResult.h"
+#include "main/ScreenHome.h"
 
-void DrawMenuBackground(TForm1& form) {
-    if (DrawDirect(InterfaceSprites[InterfaceRecord::MenuBackground], *form.BackBuffer, 0, 0, false) !=
-        BlitOk)
-        form.RestoreSurfaces();
-}
-
-namespace {
-
-void StepShellScreen(Screen screen) {
+const ScreenHome& HomeOf(Screen screen) {
     switch (screen) {
     case ScreenIntro:
-        StepIntro();
-        break;
-    case ScreenHelpBonuses:
-        StepBonusAnimation();
-        break;
+        return IntroHome;
     case ScreenMainMenu:
-    case ScreenOptions:
-    case ScreenHiScores:
-    case ScreenHelpOverview:
-    case ScreenHelpControls:
-    case ScreenHelpAbout:
-    case ScreenExitQuestion:
-    case ScreenClearQuestion:
-    case ScreenKeyCapture:
-    case ScreenPause:
-    case ScreenNameEntry:
-    case ScreenSendQuestion:
-    case ScreenQuitQuestion:
-    case ScreenRetryQuestion:
-    case ScreenPleaseWait:
+        return MainMenuHome;
     case ScreenGame:
-        break; // these change only on the player's input
+        return GameHome;
+    case ScreenOptions:
+        return OptionsHome;
+    case ScreenHiScores:
+        return HiScoresHome;
+    case ScreenHelpOverview:
+        return HelpOverviewHome;
+    case ScreenHelpBonuses:
+        return HelpBonusesHome;
+    case ScreenHelpControls:
+        return HelpControlsHome;
+    case ScreenHelpAbout:
+        return HelpAboutHome;
+    case ScreenExitQuestion:
+        return ExitQuestionHome;
+    case ScreenClearQuestion:
+        return ClearQuestionHome;
+    case ScreenKeyCapture:
+        return KeyCaptureHome;
+    case ScreenPause:
+        return PauseHome;
+    case ScreenNameEntry:
+        return NameEntryHome;
+    case ScreenSendQuestion:
+        return SendQuestionHome;
+    case ScreenQuitQuestion:
+        return QuitQuestionHome;
+    case ScreenRetryQuestion:
+        return RetryQuestionHome;
+    case ScreenPleaseWait:
+        return PleaseWaitHome;
     }
+    return MainMenuHome; // every screen is a case above
 }
 
-} // namespace
-
-void DrawShellScreen(TForm1& form, Screen screen, uint32_t counter) {
-    switch (screen) {
-    case ScreenIntro:
-        DrawIntro(form, counter);
-        break;
-    case ScreenMainMenu:
-        DrawMainMenu(form);
-        break;
-    case ScreenOptions:
-        DrawOptions(form);
-        break;
-    case ScreenHiScores:
-        DrawHiScoreScreen(form);
-        break;
-    case ScreenHelpOverview:
-    case ScreenHelpBonuses:
-    case ScreenHelpControls:
-    case ScreenHelpAbout:
-        DrawHelpPage(form, screen, counter);
-        break;
-    case ScreenExitQuestion:
-        DrawExitQuestion(form);
-        break;
-    case ScreenClearQuestion:
-        DrawClearQuestion(form);
-        break;
-    case ScreenKeyCapture:
-        DrawKeyCapture(form);
-        break;
-    case ScreenPause:
-        DrawPause(form);
-        break;
-    case ScreenNameEntry:
-        DrawNameEntry(form);
-        break;
-    case ScreenSendQuestion:
-        DrawSendQuestion(form);
-        break;
-    case ScreenQuitQuestion:
-        DrawQuitQuestion(form);
-        break;
-    case ScreenRetryQuestion:
-        DrawRetryQuestion(form);
-        break;
-    case ScreenPleaseWait:
-        FollowScoreSending();
-        DrawWaitingNotice(form);
-        break;
-    case ScreenGame:
-        break; // the running game draws itself
-    }
+void RequestScreen(Screen screen) {
+    RequestedScreen = screen;
 }
 
-void RunShellScreen(TForm1& form) {
+void ApplyScreenChange() {
+    if (!RequestedScreen) return;
+    ScreenState = *RequestedScreen;
+    RequestedScreen.reset();
+}
+
+bool DrawShellScreen(const Canvas& canvas, Screen screen, uint32_t counter) {
+    const ScreenHome& home = HomeOf(screen);
+    return !home.draw || home.draw(canvas, counter);
+}
+
+bool RunShellScreen(const Canvas& canvas) {
     const Screen screen = ScreenState;
     const uint32_t counter = AnimCounter;
-    StepShellScreen(screen);
-    DrawShellScreen(form, screen, counter);
+    if (const auto step = HomeOf(screen).step) step();
+    return DrawShellScreen(canvas, screen, counter);
 }

@@ -1,16 +1,27 @@
-// Drawing every screen of the shell but the running game.
+// The shell's screens as the form sees them: asking for a change of screen and applying it, and one
+// frame of a shell screen. Each screen's own home is found through HomeOf (ScreenHome.h).
 #pragma once
 
 #include "core/ScreenState.h"
+#include "main/ScreenDrawing.h"
 
 #include <cstdint>
 
 class TForm1;
 
+// A change of screen is asked for while an input or a frame is handled and applied once it is over, in
+// ApplyScreenChange: every handler, the frame's step and the drawing see the screen the input or frame
+// found, and the last request wins.
+void RequestScreen(Screen screen);
+// The form calls this when an input, a frame or one of its own entry points is over.
+void ApplyScreenChange();
+
 // One frame of a shell screen (every screen but the running game): first the screen's step, in this one
-// place (the intro's counter and end, the bonus page's animation), then its drawing, which changes
-// nothing and shows the screen and counter as the frame found them.
-void RunShellScreen(TForm1& form);
-void DrawShellScreen(TForm1& form, Screen screen, uint32_t counter);
-// Presents the waiting notice at once: the frame gate is opened so that it shows before anything blocks.
+// place (the intro's counter and end, the bonus page's animation, the waiting notice's following of the
+// sending), then its drawing, which changes nothing and shows the screen and counter as the frame found
+// them. False when a blit failed and the surfaces must be restored.
+bool RunShellScreen(const Canvas& canvas);
+bool DrawShellScreen(const Canvas& canvas, Screen screen, uint32_t counter);
+// The waiting notice is the next screen, and its first frame is drawn and presented right after the
+// event that asked for it, so that it shows before anything blocks.
 void ShowWaitingNotice(TForm1& form);

@@ -36,11 +36,11 @@ void SendResult(TForm1& form) {
 void FollowScoreSending() {
     switch (TakeScoreSendState()) {
     case ScoreSendState::Sent:
-        ScreenState = ScreenHiScores;
+        RequestScreen(ScreenHiScores);
         ShowNotice(ResultSentNotice);
         break;
     case ScoreSendState::NotSent:
-        ScreenState = ScreenRetryQuestion;
+        RequestScreen(ScreenRetryQuestion);
         break;
     case ScoreSendState::Idle:
     case ScoreSendState::Waiting:
@@ -50,6 +50,6 @@ void FollowScoreSending() {
 
 void StopWaitingForScore() {
     StopSendingScore();
-    ScreenState = ScreenHiScores;
+    RequestScreen(ScreenHiScores);
     ShowNotice(ResultNotSentNotice);
 }

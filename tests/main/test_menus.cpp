@@ -83,7 +83,7 @@ TEST(Menus, DrawingAShellScreenChangesNothingTheScreensDecideBy) {
             ScreenState = screen;
             AnimCounter = counter;
             const int8_t item = MainMenu->ItemIndex;
-            DrawShellScreen(h.Form(), screen, counter);
+            DrawShellScreen(Canvas{*h.Form().BackBuffer, *h.Form().SavedScreen}, screen, counter);
             EXPECT_EQ(ScreenState, screen);
             EXPECT_EQ(AnimCounter, counter);
             EXPECT_EQ(MainMenu->ItemIndex, item);

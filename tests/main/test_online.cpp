@@ -10,6 +10,7 @@
 #include "core/ScreenState.h"
 #include "main/MenuWidgets.h"
 #include "main/Notice.h"
+#include "main/Screens.h"
 #include "online/GoToLink.h"
 #include "online/ServerHost.h"
 #include "online/WebAddress.h"
@@ -527,6 +528,22 @@ TEST(OnlineSendFlow, ASilentServerCanBeLeftAndTimesOutIntoTheRetryQuestion) {
             EXPECT_EQ(ScreenState, ScreenRetryQuestion);
         }
     }
+}
+
+// "No" sends nothing: the waiting notice is drawn and presented for one frame, then the table follows.
+TEST(OnlineSendFlow, NoShowsTheWaitingNoticeForOneFrameOnTheWayToTheTable) {
+    Harness h;
+    ASSERT_TRUE(h.Started());
+    OpenSendQuestion(h, 500);
+    const std::unique_ptr<Surface> notice = Surface::Create(ScreenWidth, ScreenHeight);
+    DrawShellScreen(Canvas{*notice, *h.Form().SavedScreen}, ScreenPleaseWait, 0);
+    h.PressKey(SDLK_RIGHT);
+    h.PressKey(SDLK_RETURN);
+    EXPECT_EQ(ScreenState, ScreenHiScores);
+    EXPECT_TRUE(ShownPicture(h.Form().display) == PictureOf(*notice)) << "the notice was presented";
+    h.Step(3);
+    EXPECT_NE(h.Pixel(OutsidePanelX, OutsidePanelY), FrozenColour) << "then the table is drawn";
+    EXPECT_EQ(ScreenState, ScreenHiScores);
 }
 
 TEST(OnlineSendFlow, ARefusedSendShowsTheRetryQuestionOverTheFrozenPicture) {
