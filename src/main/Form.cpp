@@ -309,6 +309,11 @@ void TForm1::ApplicationDeactivate() {
     AppActive = false;
     MouseActive = false;
     UnacquireKeyboard();
+    // A player who looks away from a game in play finds it paused on the way back, in a window too.
+    if (ScreenState == ScreenGame) {
+        PauseGame();
+        ApplyScreenChange();
+    }
     if (display.IsWindowed()) {
         SavedWindowRect = display.WindowRect();
         SkipMinimize = true;

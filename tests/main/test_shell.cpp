@@ -323,6 +323,30 @@ TEST(Shell, ReactivationPlaysTheTuneOfTheScreen) {
     }
 }
 
+// Looking away from a game in play (another window takes the focus) pauses it, as a restore from the
+// minimised state does; on other screens a loss of focus changes nothing.
+TEST(Shell, LosingTheFocusInPlayPausesTheGame) {
+    Harness h;
+    auto loseFocus = [&] {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+        event.window.windowID = SDL_GetWindowID(h.Form().display.Window());
+        SDL_PushEvent(&event);
+        PumpEvents(h.Form());
+    };
+    ScreenState = ScreenMainMenu;
+    loseFocus();
+    EXPECT_EQ(ScreenState, ScreenMainMenu);
+
+    h.Form().StartGame();
+    h.Step();
+    ASSERT_EQ(ScreenState, ScreenGame);
+    loseFocus();
+    EXPECT_EQ(ScreenState, ScreenPause);
+    EXPECT_FALSE(SDL_GetRelativeMouseMode()) << "the pointer is given back";
+}
+
 // SDL makes the window anew under the program the first time a window drawn through its surface gets a
 // renderer: the new window is hidden, shown and gains the focus without having lost it.
 TEST(Shell, AWindowMadeAnewUnderTheProgramIsNoActivation) {
