@@ -15,6 +15,7 @@
 #include "core/Hash64.h"
 
 #include <bit>
+#include <type_traits>
 
 namespace {
 

@@ -11,9 +11,6 @@ namespace {
 
 // Far more than the file ever holds; anything longer is not ours.
 constexpr size_t ControlsReadLimit = 4096;
-// The key table's scan codes of the default keys.
-constexpr uint8_t ScanLeft = 0xCB, ScanRight = 0xCD, ScanUp = 0xC8, ScanDown = 0xD0;
-constexpr uint8_t ScanLeftCtrl = 0x1D, ScanRightCtrl = 0x9D, ScanSpace = 0x39, ScanP = 0x19;
 constexpr std::string_view DeadZoneWord = "deadzone";
 constexpr std::string_view NoneWord = "none";
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/PadButton.h"
+#include "core/ScanCode.h"
 
 #include <array>
 #include <cstddef>
@@ -23,7 +24,7 @@ inline constexpr std::array<std::string_view, GameControlCount> GameControlWords
 inline constexpr size_t SlotsPerControl = 2;
 inline constexpr uint8_t NoKey = 0;
 // The quit question always keeps Escape as its first key, and Escape drives nothing else.
-inline constexpr uint8_t EscapeScanCode = 0x01;
+inline constexpr uint8_t EscapeScanCode = ScanEscape;
 // How far a stick must lean (of 32767) before it counts.
 inline constexpr uint16_t DefaultPadDeadZone = 8000;
 inline constexpr uint16_t MaxPadDeadZone = 30000;

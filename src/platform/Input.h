@@ -4,24 +4,13 @@
 #pragma once
 
 #include "core/GameInput.h"
+#include "core/ScanCode.h"
 #include "platform/PlatformState.h"
 
 #include <array>
 #include <cstdint>
 
 inline constexpr uint8_t KeyDown = 0x80;
-
-// Scan codes the game reads from KeyState.
-enum ScanCode : uint8_t {
-    ScanEscape = 0x01,
-    ScanLeftCtrl = 0x1D,
-    ScanSpace = 0x39,
-    ScanRightCtrl = 0x9D,
-    ScanUp = 0xC8,
-    ScanLeft = 0xCB,
-    ScanRight = 0xCD,
-    ScanDown = 0xD0,
-};
 
 // Virtual-key codes of the window key events.
 enum VirtualKey : uint16_t {
