@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <optional>
 
 namespace scoreserver {
@@ -111,6 +112,17 @@ struct FieldsSeen {
     int Hosts = 0;
 };
 
+// Content-Length: plain digits; a value past any limit reads as the largest there is.
+std::optional<std::size_t> ReadLength(std::string_view value) {
+    if (value.empty() || value.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+    std::size_t length = 0;
+    for (const char digit : value) {
+        if (length > (SIZE_MAX - 9) / 10) return SIZE_MAX;
+        length = length * 10 + static_cast<std::size_t>(digit - '0');
+    }
+    return length;
+}
+
 std::optional<ParsedHead> ReadField(std::string_view line, ParsedHead& head, FieldsSeen& seen) {
     if (line.front() == ' ' || line.front() == '\t') return Refuse(400, "folded header line");
     const std::size_t colon = line.find(':');
@@ -119,14 +131,18 @@ std::optional<ParsedHead> ReadField(std::string_view line, ParsedHead& head, Fie
     const std::string name = Lower(line.substr(0, colon));
     const std::string_view value = Trim(line.substr(colon + 1));
     if (!IsFieldValueText(value)) return Refuse(400, "control byte in a header");
-    if (name == "transfer-encoding") return Refuse(400, "request carries a body");
+    // Chunks would let a body run on without a length known in advance.
+    if (name == "transfer-encoding") return Refuse(411, "a body must come with Content-Length");
     if (name == "content-length") {
         if (seen.Length) return Refuse(400, "repeated Content-Length");
         seen.Length = true;
-        if (value.empty() || value.find_first_not_of("0123456789") != std::string_view::npos)
-            return Refuse(400, "malformed Content-Length");
-        if (value.find_first_not_of('0') != std::string_view::npos)
-            return Refuse(413, "request carries a body");
+        const auto length = ReadLength(value);
+        if (!length) return Refuse(400, "malformed Content-Length");
+        head.Request.BodyLength = *length;
+    }
+    if (name == "expect") {
+        if (Lower(value) != "100-continue") return Refuse(417, "unknown expectation");
+        head.Request.ExpectContinue = true;
     }
     if (name == "host") ++seen.Hosts;
     if (name == "connection") {
@@ -135,6 +151,19 @@ std::optional<ParsedHead> ReadField(std::string_view line, ParsedHead& head, Fie
         else if (ListHas(value, "keep-alive"))
             head.Request.KeepAlive = true;
     }
+    return std::nullopt;
+}
+
+// Only a POST carries a body, always with its length, and never a large one.
+std::optional<ParsedHead> CheckBody(HttpRequest& request, const FieldsSeen& seen,
+                                    const RequestLimits& limits) {
+    if (request.Method != "POST") {
+        if (request.BodyLength > 0) return Refuse(413, "request carries a body");
+        request.ExpectContinue = false; // nothing to continue with
+        return std::nullopt;
+    }
+    if (!seen.Length) return Refuse(411, "a body must come with Content-Length");
+    if (request.BodyLength > limits.MaxBodyBytes) return Refuse(413, "request body is too large");
     return std::nullopt;
 }
 
@@ -167,6 +196,7 @@ ParsedHead ParseRequestHead(std::string_view buffer, const RequestLimits& limits
         if (++fields > limits.MaxFields) return Refuse(431, "too many header fields");
         if (auto refused = ReadField(line, head, seen)) return *refused;
     }
+    if (auto refused = CheckBody(head.Request, seen, limits)) return *refused;
     // HTTP/1.1 requires exactly one Host; HTTP/1.0 may leave it out.
     if (seen.Hosts > 1) return Refuse(400, "repeated Host");
     if (seen.Hosts == 0 && requestLine.ends_with("HTTP/1.1"))
@@ -174,6 +204,18 @@ ParsedHead ParseRequestHead(std::string_view buffer, const RequestLimits& limits
     head.State = HeadState::Complete;
     head.Length = skipped + *end;
     return head;
+}
+
+ParsedHead ReadRequest(std::string_view buffer, const RequestLimits& limits) {
+    ParsedHead read = ParseRequestHead(buffer, limits);
+    if (read.State != HeadState::Complete || read.Request.BodyLength == 0) return read;
+    if (buffer.size() - read.Length < read.Request.BodyLength) {
+        read.State = HeadState::AwaitingBody;
+        return read;
+    }
+    read.Request.Body = buffer.substr(read.Length, read.Request.BodyLength);
+    read.Length += read.Request.BodyLength;
+    return read;
 }
 
 std::string_view TargetPath(std::string_view target) {

@@ -50,17 +50,22 @@ struct Reason {
     int Status;
     const char* Text;
 };
-constexpr std::array<Reason, 12> ReasonPhrases = {{
+constexpr std::array<Reason, 17> ReasonPhrases = {{
     {200, "OK"},
+    {202, "Accepted"},
     {400, "Bad Request"},
     {404, "Not Found"},
     {405, "Method Not Allowed"},
     {408, "Request Timeout"},
+    {409, "Conflict"},
+    {411, "Length Required"},
     {413, "Content Too Large"},
     {414, "URI Too Long"},
+    {417, "Expectation Failed"},
     {431, "Request Header Fields Too Large"},
     {500, "Internal Server Error"},
     {501, "Not Implemented"},
+    {502, "Bad Gateway"},
     {503, "Service Unavailable"},
     {505, "HTTP Version Not Supported"},
 }};
@@ -146,8 +151,10 @@ struct HttpServer::Connection {
     std::string Out;
     std::size_t Sent = 0;
     std::size_t Drained = 0;
-    bool InRequest = false; // part of a request has arrived
-    bool PeerDone = false;  // the client has shut its side: answer what came, then close
+    std::size_t BodyAwaited = 0; // while a body comes: the bytes of head and body together, else 0
+    std::size_t BodyBytes = 0;   // while a body comes: its announced length
+    bool InRequest = false;      // part of a request has arrived
+    bool PeerDone = false;       // the client has shut its side: answer what came, then close
     bool KeepAlive = false;
     bool HeadOnly = false; // the answer goes without its body
     bool Served = false;   // an answer has been sent on it
@@ -422,8 +429,10 @@ void HttpServer::OnEvent(Connection& connection, uint32_t events, Clock::time_po
 }
 
 void HttpServer::ReadInto(Connection& connection, Clock::time_point now) {
-    // Never hold more than one head's worth: the parser refuses at that size.
-    const std::size_t cap = limits_.Request.MaxHeadBytes + 1;
+    // Never hold more than one head's worth, or the head and body announced: the
+    // parser refuses at that size.
+    const std::size_t cap =
+        connection.BodyAwaited ? connection.BodyAwaited : limits_.Request.MaxHeadBytes + 1;
     char buffer[16384];
     while (connection.In.size() < cap) {
         const ssize_t got = read(connection.Fd, buffer, std::min(sizeof buffer, cap - connection.In.size()));
@@ -452,17 +461,22 @@ void HttpServer::ReadInto(Connection& connection, Clock::time_point now) {
 
 void HttpServer::Process(Connection& connection, Clock::time_point now) {
     if (connection.State != Connection::Phase::Reading || connection.In.empty()) return;
-    const ParsedHead head = ParseRequestHead(connection.In, limits_.Request);
+    const ParsedHead head = ReadRequest(connection.In, limits_.Request);
     if (head.State == HeadState::Incomplete) return;
     if (head.State == HeadState::Refused) return Refuse(connection, head.Status, head.Reason, now);
+    if (head.State == HeadState::AwaitingBody) {
+        if (!connection.BodyAwaited) AwaitBody(connection, head, now);
+        return;
+    }
+    ForgetBody(connection);
 
     connection.In.erase(0, head.Length);
     connection.KeepAlive = head.Request.KeepAlive;
     const std::string& method = head.Request.Method;
     connection.HeadOnly = false;
-    if (method != "GET" && method != "HEAD") {
-        HttpResponse refusal = ErrorResponse(405, "only GET and HEAD are served");
-        refusal.Headers.emplace_back("Allow", "GET, HEAD");
+    if (method != "GET" && method != "HEAD" && method != "POST") {
+        HttpResponse refusal = ErrorResponse(405, "only GET, HEAD and POST are served");
+        refusal.Headers.emplace_back("Allow", "GET, HEAD, POST");
         refusal.Close = true;
         log_.Refused("method not allowed");
         return Send(connection, refusal, now);
@@ -481,6 +495,36 @@ void HttpServer::Process(Connection& connection, Clock::time_point now) {
     if (response) Send(connection, *response, now);
 }
 
+// A head has announced a body: it is taken if all the bodies being received
+// stay within their bound together, and the client is told to go on when it
+// waits for that.
+void HttpServer::AwaitBody(Connection& connection, const ParsedHead& head, Clock::time_point now) {
+    const std::size_t length = head.Request.BodyLength;
+    if (bodyBytesAwaited_ + length > limits_.MaxBodyBytesInFlight) {
+        HttpResponse refusal = ErrorResponse(503, "too many uploads at once; try again soon");
+        refusal.Headers.emplace_back("Retry-After", "5");
+        refusal.Close = true;
+        log_.Refused("too many uploads at once");
+        return Send(connection, refusal, now);
+    }
+    bodyBytesAwaited_ += length;
+    connection.BodyBytes = length;
+    connection.BodyAwaited = head.Length + length;
+    connection.Since = now; // the body's own deadline starts
+    if (head.Request.ExpectContinue) {
+        constexpr std::string_view Continue = "HTTP/1.1 100 Continue\r\n\r\n";
+        // The first bytes on a connection with nothing else to send: the socket takes them whole.
+        [[maybe_unused]] const auto put = send(connection.Fd, Continue.data(), Continue.size(), MSG_NOSIGNAL);
+    }
+}
+
+void HttpServer::ForgetBody(Connection& connection) {
+    if (!connection.BodyAwaited) return;
+    bodyBytesAwaited_ -= connection.BodyBytes;
+    connection.BodyBytes = 0;
+    connection.BodyAwaited = 0;
+}
+
 void HttpServer::Refuse(Connection& connection, int status, std::string_view reason, Clock::time_point now) {
     log_.Refused(reason);
     HttpResponse refusal = ErrorResponse(status, reason);
@@ -490,6 +534,7 @@ void HttpServer::Refuse(Connection& connection, int status, std::string_view rea
 }
 
 void HttpServer::Send(Connection& connection, const HttpResponse& response, Clock::time_point now) {
+    ForgetBody(connection);
     connection.KeepAlive = connection.KeepAlive && !response.Close && !connection.PeerDone;
     connection.Out = SerializeResponse(response, connection.KeepAlive, connection.HeadOnly);
     connection.Sent = 0;
@@ -555,6 +600,7 @@ void HttpServer::Watch(Connection& connection, uint32_t events) {
 void HttpServer::Close(ConnectionId id) {
     const auto found = connections_.find(id);
     if (found == connections_.end()) return;
+    ForgetBody(*found->second);
     close(found->second->Fd); // also takes it out of the epoll set
     const auto held = perAddress_.find(found->second->Address);
     if (held != perAddress_.end() && --held->second == 0) perAddress_.erase(held);
@@ -576,7 +622,8 @@ void HttpServer::Sweep(Clock::time_point now) {
         const auto age = now - connection->Since;
         switch (connection->State) {
         case Phase::Reading:
-            if (connection->InRequest && age > limits_.RequestDeadline)
+            if (connection->InRequest &&
+                age > (connection->BodyAwaited ? limits_.BodyDeadline : limits_.RequestDeadline))
                 late.push_back(connection.get());
             else if (!connection->InRequest && age > limits_.IdleTimeout)
                 closing.push_back(id);

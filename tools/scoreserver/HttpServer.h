@@ -2,13 +2,15 @@
 // internet: every connection costs a few kilobytes, never a thread, so slow or
 // idle clients cannot starve the others. It enforces:
 //  - a deadline on each whole request head, from its first byte;
-//  - caps on the head's size and field count, and no request bodies;
+//  - caps on the head's size and field count; a body only on POST, announced
+//    by Content-Length, bounded, and all bodies being received at once bounded
+//    together, within a deadline of its own;
 //  - a bounded number of connections, fitted under the open-file limit, and of
 //    connections from one address; when full, a connection that has sent
 //    nothing for a while or whose head is slow goes first, a new one gets its
 //    chance to send its request, and the address holding most loses first;
 //  - a deadline on sending each answer;
-//  - GET and HEAD only, no ranges, answers written in one piece (TCP_NODELAY).
+//  - GET, HEAD and POST only, no ranges, answers written in one piece (TCP_NODELAY).
 // The handler runs on the server thread; a slow answer (a database write) is
 // handed back later through Answer from any thread.
 #pragma once
@@ -43,9 +45,11 @@ HttpResponse ErrorResponse(int status, std::string_view reason);
 
 struct ServerLimits {
     RequestLimits Request;
-    std::chrono::milliseconds RequestDeadline{5000}; // from a request's first byte to its last
-    std::chrono::milliseconds IdleTimeout{15000};    // a kept-alive connection waiting for its next request
-    std::chrono::milliseconds SendDeadline{10000};   // to hand one answer to the client
+    std::chrono::milliseconds RequestDeadline{5000}; // from a request's first byte to its head's last
+    std::chrono::milliseconds BodyDeadline{30000};   // from the end of a head to the last byte of its body
+    std::size_t MaxBodyBytesInFlight = 16 << 20;  // bodies being received at once, announced lengths together
+    std::chrono::milliseconds IdleTimeout{15000}; // a kept-alive connection waiting for its next request
+    std::chrono::milliseconds SendDeadline{10000}; // to hand one answer to the client
     std::size_t MaxConnections = 512;
     std::size_t MaxPerAddress = 32; // from one IPv4 address or IPv6 /64
 };
@@ -92,6 +96,8 @@ class HttpServer {
     void Process(Connection& connection, Clock::time_point now);
     void Send(Connection& connection, const HttpResponse& response, Clock::time_point now);
     void Refuse(Connection& connection, int status, std::string_view reason, Clock::time_point now);
+    void AwaitBody(Connection& connection, const ParsedHead& head, Clock::time_point now);
+    void ForgetBody(Connection& connection);
     void WriteOut(Connection& connection, Clock::time_point now);
     void Drain(Connection& connection);
     void Watch(Connection& connection, uint32_t events);
@@ -112,6 +118,7 @@ class HttpServer {
     ConnectionId nextId_;
     std::unordered_map<ConnectionId, std::unique_ptr<Connection>> connections_;
     std::unordered_map<std::string, std::size_t> perAddress_; // open connections by address key
+    std::size_t bodyBytesAwaited_ = 0; // announced lengths of the bodies being received
     std::mutex answersMutex_;
     std::vector<std::pair<ConnectionId, HttpResponse>> answers_;
 };

@@ -86,6 +86,12 @@ std::optional<HttpResponse> ScoreServer::Refuse(int status, std::string_view rea
 std::optional<HttpResponse> ScoreServer::Handle(const HttpRequest& request,
                                                 HttpServer::ConnectionId connection) {
     if (request.Target.size() > MaxTargetLength) return Refuse(400, "request is too long");
+    if (request.Method == "POST") {
+        log_.Refused("POST of a page");
+        HttpResponse refusal = ErrorResponse(405, "use GET for this request");
+        refusal.Headers.emplace_back("Allow", "GET, HEAD");
+        return refusal;
+    }
     const std::string_view path = TargetPath(request.Target);
     if (path == ScriptPath) return HandleScript(request, connection);
     if (path == "/") return AnswerPage(true, connection);

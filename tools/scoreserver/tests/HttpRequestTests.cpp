@@ -73,7 +73,17 @@ TEST(RequestHead, HostileHeadsAreRefusedWithTheRightStatus) {
         {"GET / HTTP/1.1\r\nContent-Length: 5\r\n\r\nhello", 413},
         {"GET / HTTP/1.1\r\nContent-Length: 0\r\nContent-Length: 0\r\n\r\n", 400},
         {"GET / HTTP/1.1\r\nContent-Length: -1\r\n\r\n", 400},
-        {"GET / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n", 400},
+        {"GET / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n", 411},
+        {"POST / HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n", 411},
+        {"POST / HTTP/1.1\r\nHost: x\r\nContent-Length: 3\r\nTransfer-Encoding: chunked\r\n\r\n", 411},
+        {"POST / HTTP/1.1\r\nHost: x\r\n\r\n", 411},
+        {"POST / HTTP/1.1\r\nHost: x\r\nContent-Length: " + std::to_string(Limits.MaxBodyBytes + 1) +
+             "\r\n\r\n",
+         413},
+        {"POST / HTTP/1.1\r\nHost: x\r\nContent-Length: 99999999999999999999999999\r\n\r\n", 413},
+        {"POST / HTTP/1.1\r\nHost: x\r\nContent-Length: 1 2\r\n\r\n", 400},
+        {"POST / HTTP/1.1\r\nHost: x\r\nContent-Length: 2\r\nContent-Length: 2\r\n\r\nab", 400},
+        {"POST / HTTP/1.1\r\nHost: x\r\nContent-Length: 2\r\nExpect: 200-ok\r\n\r\nab", 417},
         {"GET / HTTP/1.1\r\nX: a\r\n folded\r\n\r\n", 400},
         {"GET / HTTP/1.1\r\nNo colon here\r\n\r\n", 400},
         {"GET / HTTP/1.1\r\nBad Name: v\r\n\r\n", 400},
@@ -95,6 +105,29 @@ TEST(RequestHead, HostileHeadsAreRefusedWithTheRightStatus) {
         EXPECT_EQ(head.Status, c.Status) << c.Bytes.substr(0, 60) << ": " << head.Reason;
         EXPECT_FALSE(head.Reason.empty());
     }
+}
+
+TEST(RequestBody, APostsBodyIsCompleteOnlyWithItsLastByte) {
+    const std::string head =
+        "POST /up HTTP/1.1\r\nHost: x\r\nContent-Length: 5\r\nExpect: 100-Continue\r\n\r\n";
+    const ParsedHead waiting = ReadRequest(head + "hell", Limits);
+    ASSERT_EQ(waiting.State, HeadState::AwaitingBody) << waiting.Reason;
+    EXPECT_EQ(waiting.Length, head.size());
+    EXPECT_EQ(waiting.Request.BodyLength, 5u);
+    EXPECT_TRUE(waiting.Request.ExpectContinue);
+
+    const std::string next = "GET / HTTP/1.1\r\nHost: x\r\n\r\n";
+    const ParsedHead whole = ReadRequest(head + "hello" + next, Limits);
+    ASSERT_EQ(whole.State, HeadState::Complete);
+    EXPECT_EQ(whole.Request.Body, "hello");
+    EXPECT_EQ(whole.Length, head.size() + 5) << "the pipelined request after it is left alone";
+
+    const ParsedHead empty = ReadRequest("POST / HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n", Limits);
+    ASSERT_EQ(empty.State, HeadState::Complete);
+    EXPECT_TRUE(empty.Request.Body.empty());
+    const ParsedHead get = ReadRequest("GET / HTTP/1.1\r\nHost: x\r\nExpect: 100-continue\r\n\r\n", Limits);
+    ASSERT_EQ(get.State, HeadState::Complete);
+    EXPECT_FALSE(get.Request.ExpectContinue) << "nothing to continue with";
 }
 
 TEST(RequestHead, TargetSplitsIntoPathAndQuery) {
