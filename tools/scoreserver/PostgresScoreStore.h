@@ -3,7 +3,8 @@
 // in the database, so any of the servers takes a token issued by another;
 // spending one inserts it into the spent list in the same transaction that
 // stores the result, so it is good exactly once whichever server it comes back
-// to. The connection is used by the store thread alone.
+// to. The connection is used by the store thread alone; each verifier worker
+// has one of its own.
 #pragma once
 
 #include <chrono>
@@ -19,6 +20,11 @@ struct pg_conn;
 
 namespace scoreserver {
 
+struct PostgresFinisher {
+    void operator()(pg_conn* connection) const;
+};
+using PostgresLink = std::unique_ptr<pg_conn, PostgresFinisher>;
+
 class PostgresScoreStore : public ScoreStore {
   public:
     // Connects, creates the tables when missing and reads the token key (made
@@ -30,20 +36,19 @@ class PostgresScoreStore : public ScoreStore {
     std::vector<bool> StoreResults(const std::vector<SubmittedResult>& results, int64_t submittedAt) override;
     std::vector<StoredResult> Best(std::size_t limit) override;
     std::chrono::seconds TokenLifetime() const override { return settings_.TokenLifetime; }
+    UploadOutcome AttachReplay(const std::string& token, const std::vector<uint8_t>& replay,
+                               int64_t uploadedMs) override;
+    std::optional<std::vector<uint8_t>> VerifiedReplay(int64_t resultId) override;
+    std::unique_ptr<JobSource> OpenJobSource() override;
 
   private:
-    struct Finisher {
-        void operator()(pg_conn* connection) const;
-    };
-    using Link = std::unique_ptr<pg_conn, Finisher>;
     pg_conn* Connection();
-    void Prepare(pg_conn* connection);
     TokenStore::Key SharedKey(pg_conn* connection);
     void PruneResults(pg_conn* connection, std::size_t added);
     void DropExpiredTokens(pg_conn* connection);
 
     const StoreSettings settings_;
-    Link link_;
+    PostgresLink link_;
     std::optional<TokenStore> tokens_;
     std::chrono::steady_clock::time_point lastClean_{};
     std::chrono::steady_clock::time_point lastPrune_{};

@@ -1,5 +1,6 @@
 #include "ScorePage.h"
 
+#include <charconv>
 #include <ctime>
 
 namespace scoreserver {
@@ -23,6 +24,9 @@ th { color: #00ff00; text-align: left; border-bottom: 2px solid #30bb30; padding
 td { padding: 0.25em 1em; border-bottom: 1px solid #0c240c; }
 tr:first-child td { color: #00ff00; }
 td.score { text-align: right; font-variant-numeric: tabular-nums; }
+td.check { white-space: nowrap; }
+.verified { color: #00ff00; font-weight: bold; }
+.pending, .unverified { color: #2a6a2a; }
 p.empty { color: #30bb30; }
 p, li { max-width: 46em; line-height: 1.4; }
 a { color: #30bb30; }
@@ -50,6 +54,22 @@ void AppendCell(std::string& html, std::string_view cssClass, std::string_view t
 }
 
 } // namespace
+
+std::string ReplayTarget(int64_t resultId) {
+    return std::string(ReplaysPath) + std::to_string(resultId) + std::string(ReplayFileEnding);
+}
+
+std::optional<int64_t> ReplayIdOf(std::string_view path) {
+    if (!path.starts_with(ReplaysPath) || !path.ends_with(ReplayFileEnding)) return std::nullopt;
+    const std::string_view digits =
+        path.substr(ReplaysPath.size(), path.size() - ReplaysPath.size() - ReplayFileEnding.size());
+    int64_t id = 0;
+    const auto [end, problem] = std::from_chars(digits.data(), digits.data() + digits.size(), id);
+    if (digits.empty() || digits.front() == '0' || problem != std::errc() ||
+        end != digits.data() + digits.size() || id <= 0)
+        return std::nullopt;
+    return id;
+}
 
 std::string FormatUtc(int64_t secondsSince1970, const char* format) {
     const std::time_t time = static_cast<std::time_t>(secondsSince1970);
@@ -94,11 +114,31 @@ std::string PageHead(std::string_view title) {
            std::string(title) + "</h1>\n";
 }
 
+// Whether the server re-played the result's game, and the link to watch it when it did.
+void AppendCheckCell(std::string& html, const StoredResult& row) {
+    switch (row.State) {
+    case Verdict::Verified:
+        html +=
+            "<td class=\"check\"><span class=\"verified\" title=\"The server re-played this game: it reached "
+            "this score\">&#10004; verified</span> <a href=\"" +
+            ReplayTarget(row.Id) + "\" download>replay</a></td>";
+        return;
+    case Verdict::Pending:
+        html += "<td class=\"check\"><span class=\"pending\">being checked</span></td>";
+        return;
+    case Verdict::Unverified:
+    case Verdict::Refused:
+        html += "<td class=\"check\"><span class=\"unverified\">not checked</span></td>";
+        return;
+    }
+}
+
 void AppendTable(std::string& html, const std::vector<StoredResult>& best) {
     if (best.empty()) {
         html += "<p class=\"empty\">No results yet.</p>\n";
     } else {
-        html += "<table>\n<tr><th>Place</th><th>Name</th><th>Score</th><th>Country</th><th>Date</th></tr>\n";
+        html += "<table>\n<tr><th>Place</th><th>Name</th><th>Score</th><th>Country</th><th>Date</th>"
+                "<th>Checked</th></tr>\n";
         for (std::size_t i = 0; i < best.size(); ++i) {
             const StoredResult& row = best[i];
             html += "<tr>";
@@ -107,9 +147,12 @@ void AppendTable(std::string& html, const std::vector<StoredResult>& best) {
             AppendCell(html, "score", std::to_string(row.Score));
             AppendCell(html, "", row.Country);
             AppendCell(html, "", FormatUtc(row.SubmittedAt, "%Y-%m-%d %H:%M UTC"));
+            AppendCheckCell(html, row);
             html += "</tr>\n";
         }
         html += "</table>\n";
+        html += "<p>A verified result's game was sent with it and re-played by this server, and reached "
+                "its score. Watch one with <code>vantorix --replay</code> and the file or its address.</p>\n";
     }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,13 @@ std::string HtmlEscape(std::string_view text);
 
 // A time in seconds since 1970 written in UTC with a strftime format; "?" if it cannot be.
 std::string FormatUtc(int64_t secondsSince1970, const char* format);
+
+// Where the verified replays are downloaded: ReplaysPath, the result's number, ReplayFileEnding.
+inline constexpr std::string_view ReplaysPath = "/replays/";
+inline constexpr std::string_view ReplayFileEnding = ".vtxreplay";
+std::string ReplayTarget(int64_t resultId);
+// The result number a replay's path names, if it names one.
+std::optional<int64_t> ReplayIdOf(std::string_view path);
 
 // Where the full table is, as the game's high-score screen opens it.
 inline constexpr std::string_view TablePageTarget = "/cgi/version.pl?prg=Vantorix&show&type=0";

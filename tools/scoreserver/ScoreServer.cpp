@@ -1,5 +1,6 @@
 #include "ScoreServer.h"
 
+#include <exception>
 #include <string_view>
 
 #include "ResultCodec.h"
@@ -45,12 +46,49 @@ HttpResponse StoreFault() {
     return ErrorResponse(500, "internal error");
 }
 
+HttpResponse MethodRefusal(const char* allowed) {
+    HttpResponse refusal = ErrorResponse(405, std::string("use ") + allowed + " for this request");
+    refusal.Headers.emplace_back("Allow", allowed);
+    return refusal;
+}
+
+int64_t MillisecondsSince1970() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+// Every replay file begins so; anything else is not worth a verifier's time.
+constexpr std::string_view ReplayMagic = "VTXREPLY";
+
+struct UploadAnswer {
+    int Status;
+    const char* Text;
+};
+
+UploadAnswer AnswerFor(UploadOutcome outcome) {
+    switch (outcome) {
+    case UploadOutcome::Queued:
+        return {202, "OK|replay taken, its check is on the way\n"};
+    case UploadOutcome::UnknownToken:
+        return {400, "no result was stored with this token"};
+    case UploadOutcome::AlreadyUploaded:
+        return {409, "this result already has its replay"};
+    case UploadOutcome::TooLate:
+        return {400, "the token of this result has expired"};
+    case UploadOutcome::QueueFull:
+        return {503, "too many replays wait for their check; try again later"};
+    }
+    return {500, "internal error"};
+}
+
 } // namespace
 
 ScoreServer::ScoreServer(const ServerSettings& settings)
     : log_(settings.LogSink),
       store_(OpenScoreStore(StoreSettings{settings.Database, settings.TokenCapacity, settings.TokenLifetime,
-                                          settings.MaxStoredResults, settings.WaitForDisk})),
+                                          settings.MaxStoredResults, settings.WaitForDisk,
+                                          settings.RequireVerified, settings.MaxQueuedJobs})),
       tableRows_(settings.TableRows), homeRows_(settings.HomeRows),
       http_(
           settings.Limits,
@@ -58,7 +96,11 @@ ScoreServer::ScoreServer(const ServerSettings& settings)
               return Handle(request, connection);
           },
           log_),
-      worker_(*store_, log_) {}
+      worker_(*store_, log_) {
+    if (settings.Verify.Workers > 0 && !settings.Verify.Verifiers.empty())
+        verifiers_ = std::make_unique<VerifyWorkers>(*store_, settings.Verify, log_,
+                                                     [this](Verdict) { ForgetPages(); });
+}
 
 ScoreServer::~ScoreServer() = default;
 
@@ -86,15 +128,14 @@ std::optional<HttpResponse> ScoreServer::Refuse(int status, std::string_view rea
 std::optional<HttpResponse> ScoreServer::Handle(const HttpRequest& request,
                                                 HttpServer::ConnectionId connection) {
     if (request.Target.size() > MaxTargetLength) return Refuse(400, "request is too long");
-    if (request.Method == "POST") {
-        log_.Refused("POST of a page");
-        HttpResponse refusal = ErrorResponse(405, "use GET for this request");
-        refusal.Headers.emplace_back("Allow", "GET, HEAD");
-        return refusal;
-    }
     const std::string_view path = TargetPath(request.Target);
     if (path == ScriptPath) return HandleScript(request, connection);
+    if (request.Method == "POST") {
+        log_.Refused("POST of a page");
+        return MethodRefusal("GET, HEAD");
+    }
     if (path == "/") return AnswerPage(true, connection);
+    if (path.starts_with(ReplaysPath)) return AnswerReplay(path, connection);
     return Refuse(404, "not found");
 }
 
@@ -102,13 +143,16 @@ std::optional<HttpResponse> ScoreServer::HandleScript(const HttpRequest& request
                                                       HttpServer::ConnectionId connection) {
     const ScriptQuery query = ReadScriptQuery(TargetQuery(request.Target));
     if (!query.Request) return Refuse(400, query.Error);
+    const bool upload = *query.Request == ScriptRequest::Replay;
+    if (upload != (request.Method == "POST")) {
+        log_.Refused(upload ? "replay not POSTed" : "POST of a page");
+        return MethodRefusal(upload ? "POST" : "GET, HEAD");
+    }
     const bool acts = *query.Request != ScriptRequest::Table;
     if (acts && request.Method == "HEAD") {
         // HEAD must change nothing, and these two issue or spend a token.
         log_.Refused("HEAD of a version or result request");
-        HttpResponse refusal = ErrorResponse(405, "use GET for this request");
-        refusal.Headers.emplace_back("Allow", "GET");
-        return refusal;
+        return MethodRefusal("GET");
     }
     switch (*query.Request) {
     case ScriptRequest::Version:
@@ -118,6 +162,8 @@ std::optional<HttpResponse> ScoreServer::HandleScript(const HttpRequest& request
         return AnswerResult(query.EncodedResult, connection);
     case ScriptRequest::Table:
         return AnswerPage(false, connection);
+    case ScriptRequest::Replay:
+        return AnswerUpload(request, query.Token, connection);
     }
     return Refuse(400, "no request named");
 }
@@ -139,6 +185,68 @@ std::optional<HttpResponse> ScoreServer::AnswerResult(const std::string& encoded
         ForgetPages();
         log_.Answered("result");
         http_.Answer(connection, Line("OK|result stored\n"));
+    });
+    return std::nullopt;
+}
+
+// The replay is stored and its check queued, on the store thread; the answer
+// says it was taken, not what its check will find.
+std::optional<HttpResponse> ScoreServer::AnswerUpload(const HttpRequest& request, const std::string& token,
+                                                      HttpServer::ConnectionId connection) {
+    if (!request.Body.starts_with(ReplayMagic)) return Refuse(400, "the body is not a replay file");
+    std::vector<uint8_t> replay(request.Body.begin(), request.Body.end());
+    const int64_t uploadedMs = MillisecondsSince1970();
+    worker_.Run([this, token, replay = std::move(replay), uploadedMs, connection](ScoreStore& store) {
+        UploadOutcome outcome;
+        try {
+            outcome = store.AttachReplay(token, replay, uploadedMs);
+        } catch (const std::exception& error) {
+            log_.Fault(error.what());
+            return http_.Answer(connection, StoreFault());
+        }
+        const UploadAnswer answer = AnswerFor(outcome);
+        if (outcome != UploadOutcome::Queued) {
+            log_.Refused(answer.Text);
+            HttpResponse refusal = ErrorResponse(answer.Status, answer.Text);
+            if (outcome == UploadOutcome::QueueFull) refusal.Headers.emplace_back("Retry-After", "60");
+            return http_.Answer(connection, std::move(refusal));
+        }
+        log_.Answered("replay");
+        ForgetPages();
+        if (verifiers_) verifiers_->Wake();
+        HttpResponse taken = Line(answer.Text);
+        taken.Status = answer.Status;
+        http_.Answer(connection, std::move(taken));
+    });
+    return std::nullopt;
+}
+
+// "/replays/<id>.vtxreplay": the replay of a verified result, for anyone to watch.
+std::optional<HttpResponse> ScoreServer::AnswerReplay(std::string_view path,
+                                                      HttpServer::ConnectionId connection) {
+    const auto id = ReplayIdOf(path);
+    if (!id) return Refuse(404, "not found");
+    worker_.Run([this, id = *id, connection](ScoreStore& store) {
+        std::optional<std::vector<uint8_t>> replay;
+        try {
+            replay = store.VerifiedReplay(id);
+        } catch (const std::exception& error) {
+            log_.Fault(error.what());
+            return http_.Answer(connection, StoreFault());
+        }
+        if (!replay) {
+            log_.Refused("not found");
+            return http_.Answer(connection, ErrorResponse(404, "not found"));
+        }
+        HttpResponse file;
+        file.ContentType = "application/octet-stream";
+        file.Body.assign(replay->begin(), replay->end());
+        file.Headers.emplace_back("Content-Disposition",
+                                  "attachment; filename=\"vantorix-" + std::to_string(id) + ".vtxreplay\"");
+        // A verified replay never changes.
+        file.Headers.emplace_back("Cache-Control", "public, max-age=86400");
+        log_.Answered("replay download");
+        http_.Answer(connection, std::move(file));
     });
     return std::nullopt;
 }

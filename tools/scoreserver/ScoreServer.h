@@ -1,7 +1,8 @@
 // The score server: the one script address the game knows, "/cgi/version.pl",
-// answering the version request, the result request and the online table page,
-// and a home page at "/". HTTP comes from HttpServer, storage from a ScoreStore
-// served by one StoreWorker thread.
+// answering the version request, the result request, the replay upload and the
+// online table page, a home page at "/" and the verified replays under
+// "/replays/". HTTP comes from HttpServer, storage from a ScoreStore served by
+// one StoreWorker thread, the replays' checks from VerifyWorkers.
 #pragma once
 
 #include <chrono>
@@ -17,6 +18,7 @@
 #include "ScriptQuery.h"
 #include "ServerLog.h"
 #include "StoreWorker.h"
+#include "VerifyWorkers.h"
 
 namespace scoreserver {
 
@@ -27,7 +29,10 @@ struct ServerSettings {
     std::size_t TableRows = 100;
     std::size_t HomeRows = 10;
     std::size_t MaxStoredResults = 10000;
-    bool WaitForDisk = true; // see StoreSettings
+    bool WaitForDisk = true;          // see StoreSettings
+    bool RequireVerified = false;     // the pages show verified results only
+    std::size_t MaxQueuedJobs = 1000; // replays waiting for their check at most
+    VerifySettings Verify;            // Workers 0: this server checks no replay itself
     ServerLimits Limits;
     ServerLog::Sink LogSink; // empty: stderr
 };
@@ -58,6 +63,9 @@ class ScoreServer {
     std::optional<HttpResponse> Handle(const HttpRequest& request, HttpServer::ConnectionId connection);
     std::optional<HttpResponse> HandleScript(const HttpRequest& request, HttpServer::ConnectionId connection);
     std::optional<HttpResponse> AnswerResult(const std::string& encoded, HttpServer::ConnectionId connection);
+    std::optional<HttpResponse> AnswerUpload(const HttpRequest& request, const std::string& token,
+                                             HttpServer::ConnectionId connection);
+    std::optional<HttpResponse> AnswerReplay(std::string_view path, HttpServer::ConnectionId connection);
     std::optional<HttpResponse> AnswerPage(bool home, HttpServer::ConnectionId connection);
     std::optional<HttpResponse> CachedPage(bool home);
     void ForgetPages();
@@ -78,7 +86,8 @@ class ScoreServer {
     };
     std::mutex pagesMutex_;
     CachedPages pages_;
-    StoreWorker worker_; // last: it ends first, while http_ can still take its answers
+    StoreWorker worker_; // it ends before the store and the server, while http_ can still take its answers
+    std::unique_ptr<VerifyWorkers> verifiers_; // last: they end first
 };
 
 } // namespace scoreserver

@@ -15,11 +15,18 @@ struct RequestShape {
     std::string_view Flag;
     std::string_view Value; // the one further parameter it requires, or empty
 };
-constexpr std::array<RequestShape, 3> RequestShapes = {{
+constexpr std::array<RequestShape, 4> RequestShapes = {{
     {ScriptRequest::Version, "version", ""},
     {ScriptRequest::Result, "hs", "inf"},
     {ScriptRequest::Table, "show", "type"},
+    {ScriptRequest::Replay, "replay", "p"},
 }};
+
+// A token as the version reply hands it out: lower-case hexadecimal digits.
+bool IsTokenText(std::string_view text) {
+    return !text.empty() && text.size() <= 64 &&
+           text.find_first_not_of("0123456789abcdef") == std::string_view::npos;
+}
 
 using Query = std::map<std::string, std::string, std::less<>>;
 
@@ -104,10 +111,13 @@ ScriptQuery ReadScriptQuery(std::string_view text) {
         return Refuse("parameters do not fit the request");
     if (match->Kind == ScriptRequest::Table && query.find("type")->second != "0")
         return Refuse("unknown table type");
+    if (match->Kind == ScriptRequest::Replay && !IsTokenText(query.find("p")->second))
+        return Refuse("malformed token");
 
     ScriptQuery sound;
     sound.Request = match->Kind;
     if (match->Kind == ScriptRequest::Result) sound.EncodedResult = query.find("inf")->second;
+    if (match->Kind == ScriptRequest::Replay) sound.Token = query.find("p")->second;
     return sound;
 }
 

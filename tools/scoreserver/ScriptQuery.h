@@ -1,5 +1,5 @@
 // The query of the one script address the game knows, "/cgi/version.pl": which
-// of the three requests it is, read strictly. Plain C++, no network code.
+// of the four requests it is, read strictly. Plain C++, no network code.
 #pragma once
 
 #include <cstddef>
@@ -16,11 +16,13 @@ enum class ScriptRequest {
     Version, // "version&prg=Vantorix": the version line with a fresh token
     Result,  // "hs&prg=Vantorix&inf=<encoded result>"
     Table,   // "prg=Vantorix&show&type=0": the online table page
+    Replay,  // "replay&prg=Vantorix&p=<token>", POSTed: the replay of the result sent with that token
 };
 
 struct ScriptQuery {
     std::optional<ScriptRequest> Request; // set when the query is sound
     std::string EncodedResult;            // the "inf" value of a result request
+    std::string Token;                    // the "p" value of a replay upload
     std::string Error;                    // why it is not
 };
 

@@ -37,6 +37,10 @@ void StoreWorker::ReadBest(std::size_t limit, BestDone done) {
     Add(storeLane_, [&](Queue& queue) { queue.Reads.emplace_back(limit, std::move(done)); });
 }
 
+void StoreWorker::Run(std::function<void(ScoreStore&)> task) {
+    Add(storeLane_, [&](Queue& queue) { queue.Tasks.push_back(std::move(task)); });
+}
+
 bool StoreWorker::Finish(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
     finishing_ = true;
@@ -54,6 +58,8 @@ void StoreWorker::Serve(Lane& lane) {
             std::swap(batch, lane.Waiting);
         }
         ServeResults(batch.Results);
+        for (const auto& task : batch.Tasks)
+            task(store_);
         ServeReads(batch.Reads);
     }
     std::lock_guard lock(mutex_);

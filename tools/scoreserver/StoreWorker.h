@@ -33,6 +33,8 @@ class StoreWorker {
 
     void StoreResult(SubmittedResult result, ResultDone done);
     void ReadBest(std::size_t limit, BestDone done);
+    // Any other use of the store, run on its thread after the waiting results; it catches its own faults.
+    void Run(std::function<void(ScoreStore&)> task);
 
     // Asks the threads to end once the queues are served; true if they ended within timeout.
     bool Finish(std::chrono::milliseconds timeout);
@@ -41,7 +43,8 @@ class StoreWorker {
     struct Queue {
         std::vector<std::pair<SubmittedResult, ResultDone>> Results;
         std::vector<std::pair<std::size_t, BestDone>> Reads;
-        bool Empty() const { return Results.empty() && Reads.empty(); }
+        std::vector<std::function<void(ScoreStore&)>> Tasks;
+        bool Empty() const { return Results.empty() && Reads.empty() && Tasks.empty(); }
     };
     // One thread and what waits for it.
     struct Lane {

@@ -89,6 +89,12 @@ std::optional<TokenStore::Key> TokenStore::ReadKey(std::string_view text) {
     return Key{*first, *second};
 }
 
+std::optional<int64_t> TokenStore::IssuedMs(std::string_view token) {
+    const auto stamp = token.size() == 32 ? ReadHex(token.substr(0, 16)) : std::nullopt;
+    if (!stamp) return std::nullopt;
+    return static_cast<int64_t>(*stamp >> SerialBits);
+}
+
 std::string TokenStore::Issue(Clock::time_point now) {
     uint64_t stamp = 0;
     {

@@ -32,6 +32,9 @@ class TokenStore {
     static std::string KeyText(const Key& key);
     static std::optional<Key> ReadKey(std::string_view text);
 
+    // When a token says it was issued, in ms since 1970; its signature is not checked.
+    static std::optional<int64_t> IssuedMs(std::string_view token);
+
     // A fresh token of 32 hexadecimal digits: issue time, serial number, signature.
     std::string Issue(Clock::time_point now);
 

@@ -1,5 +1,6 @@
 #include "VerifierSandbox.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstddef>
@@ -111,21 +112,36 @@ bool SetLimit(int resource, rlim_t soft, rlim_t hard) {
     _exit(127);
 }
 
+// How often a wait looks at the cancel flag.
+constexpr auto CancelCheck = std::chrono::milliseconds(100);
+
 // Writes the input and reads the answer at once, so neither side waits on a full pipe, until the
-// child closes its output or the deadline passes.
+// child closes its output (true), or the deadline passes or the run is cancelled (false).
 bool ExchangeWithChild(int toChild, int fromChild, std::span<const std::uint8_t> input,
-                       const SandboxLimits& limits, std::string& output) {
+                       const SandboxLimits& limits, SandboxRun& run) {
     const auto deadline = std::chrono::steady_clock::now() + limits.WallTime;
+    // The input's end stays open only as long as there is input to write, and never past this call.
+    struct CloseOnReturn {
+        int& Fd;
+        ~CloseOnReturn() {
+            if (Fd >= 0) close(Fd);
+        }
+    } closeInput{toChild};
     std::size_t sent = 0;
     if (input.empty()) close(toChild), toChild = -1;
     char buffer[4096];
+    std::string& output = run.Output;
     while (true) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return false;
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
+                                                                          std::chrono::steady_clock::now());
+        if (left.count() <= 0) return run.TimedOut = true, false;
+        if (limits.Cancel) {
+            if (limits.Cancel->load()) return run.Cancelled = true, false;
+            left = std::min(left, std::chrono::duration_cast<std::chrono::milliseconds>(CancelCheck));
+        }
         pollfd watched[2] = {{fromChild, POLLIN, 0}, {toChild, POLLOUT, 0}};
         if (poll(watched, toChild >= 0 ? 2 : 1, static_cast<int>(left.count())) < 0 && errno != EINTR)
-            return false;
+            return run.TimedOut = true, false;
         if (toChild >= 0 && watched[1].revents) {
             const ssize_t put = write(toChild, input.data() + sent, input.size() - sent);
             if (put > 0) sent += static_cast<std::size_t>(put);
@@ -139,7 +155,6 @@ bool ExchangeWithChild(int toChild, int fromChild, std::span<const std::uint8_t>
             output.append(buffer, std::min(static_cast<std::size_t>(got), room));
         }
     }
-    if (toChild >= 0) close(toChild);
     return true;
 }
 
@@ -172,9 +187,9 @@ SandboxRun RunSandboxed(const std::vector<std::string>& command, std::span<const
     run.Started = true;
     // A blocking write of a large replay would wait for a child that waits for its output to be read.
     fcntl(toChild[1], F_SETFL, O_NONBLOCK);
-    run.TimedOut = !ExchangeWithChild(toChild[1], fromChild[0], input, limits, run.Output);
+    const bool ended = ExchangeWithChild(toChild[1], fromChild[0], input, limits, run);
     close(fromChild[0]);
-    if (run.TimedOut) kill(-child, SIGKILL), kill(child, SIGKILL);
+    if (!ended) kill(-child, SIGKILL), kill(child, SIGKILL);
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }

@@ -5,6 +5,7 @@
 // answer is the first line it prints.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -20,14 +21,16 @@ struct SandboxLimits {
     std::uint64_t AddressSpaceBytes = 1024ULL * 1024 * 1024;
     std::chrono::milliseconds WallTime{20000};
     std::size_t MaxOutputBytes = 4096;
+    const std::atomic<bool>* Cancel = nullptr; // when it turns true the verifier is killed (the server stops)
 };
 
 struct SandboxRun {
-    bool Started = false;  // false: the program could not be started at all
-    bool TimedOut = false; // killed when its wall time was up
-    int ExitCode = -1;     // when it exited
-    int Signal = 0;        // when a signal ended it (SIGXCPU: out of CPU seconds)
-    std::string Output;    // what it printed, cut at MaxOutputBytes
+    bool Started = false;   // false: the program could not be started at all
+    bool TimedOut = false;  // killed when its wall time was up
+    bool Cancelled = false; // killed when Cancel turned true
+    int ExitCode = -1;      // when it exited
+    int Signal = 0;         // when a signal ended it (SIGXCPU: out of CPU seconds)
+    std::string Output;     // what it printed, cut at MaxOutputBytes
 };
 
 SandboxRun RunSandboxed(const std::vector<std::string>& command, std::span<const std::uint8_t> input,

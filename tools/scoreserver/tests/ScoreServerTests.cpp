@@ -421,8 +421,12 @@ TEST(ScoreDatabase, KeepsOnlyTheBestResultsWhenFull) {
     TemporaryFolder folder;
     ASSERT_FALSE(folder.Path().empty());
     ScoreDatabase database((folder.Path() / "scores.db").string(), 3);
-    for (int32_t score : {50, 10, 40, 20, 40})
-        database.Add(StoredResult{"P" + std::to_string(score), score, "", 0});
+    for (int32_t score : {50, 10, 40, 20, 40}) {
+        StoredResult row;
+        row.Name = "P" + std::to_string(score);
+        row.Score = score;
+        database.Add(row);
+    }
     const auto best = database.Best(10);
     ASSERT_EQ(best.size(), 3u);
     EXPECT_EQ(best[0].Score, 50);

@@ -23,8 +23,9 @@ inline std::string DropPostgresTables(const std::string& address) {
     if (PQstatus(connection) != CONNECTION_OK) {
         error = PQerrorMessage(connection);
     } else {
-        PGresult* result = PQexec(connection, "SET client_min_messages = warning; DROP TABLE IF EXISTS "
-                                              "results, tokens, spent_tokens, token_key");
+        PGresult* result =
+            PQexec(connection, "SET client_min_messages = warning; DROP TABLE IF EXISTS "
+                               "results, tokens, spent_tokens, token_key, replays, verify_jobs");
         if (PQresultStatus(result) != PGRES_COMMAND_OK) error = PQerrorMessage(connection);
         PQclear(result);
     }

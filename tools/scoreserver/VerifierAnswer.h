@@ -1,0 +1,40 @@
+// What the replay verifier (`vantorix --verify -`) prints: one line of JSON with fixed keys, read
+// strictly (one flat object of strings, integers and nulls, no key twice), and what the server
+// makes of it for a result.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "VerifyQueue.h"
+
+namespace scoreserver {
+
+struct VerifierAnswer {
+    std::string Verdict; // "verified", "mismatch", "other-build" or "unreadable"
+    std::string Reason;
+    std::string GameVersion;
+    std::string PackHash;
+    std::optional<int64_t> Score; // what the re-play reached
+    std::optional<int64_t> Stage;
+    std::optional<int64_t> Frames;
+    std::optional<int64_t> PlayedMs;
+    std::optional<int64_t> ClaimedScore; // what the file claims
+    std::string FinalHash;               // 16 lower-case hexadecimal digits, or empty
+};
+
+struct ReadAnswer {
+    std::optional<VerifierAnswer> Answer;
+    std::string Error; // why the line is not an answer
+};
+
+// The first line of the verifier's output.
+ReadAnswer ReadVerifierAnswer(std::string_view output);
+
+// The outcome for a result whose replay the verifier answered for (a build it could play): verified
+// only when the verifier says so and the re-played score is the score the result request claimed.
+JobOutcome JudgeAnswer(const VerifierAnswer& answer, int exitCode, int32_t claimedScore);
+
+} // namespace scoreserver
