@@ -99,9 +99,28 @@ TEST_F(BehindNginx, RequestBurstsAreLimitedPerClientAddress) {
     std::error_code ignored;
     EXPECT_EQ(std::filesystem::file_size(nginx_->ErrorLog(), ignored), 0u) << "refusals are not errors";
     EXPECT_EQ(Submit("Calm", "77", "No"), 200) << "another address is not held back";
-    const auto posted = client_->Post(VersionTarget.c_str(), "x", "text/plain");
+    const auto posted = client_->Post("/", "x", "text/plain");
     ASSERT_TRUE(posted);
-    EXPECT_EQ(posted->status, 403) << "only GET and HEAD";
+    EXPECT_EQ(posted->status, 403) << "only GET and HEAD but on the score script";
+}
+
+TEST_F(BehindNginx, AReplayIsUploadedThroughAndAnOversizedOneStopsThere) {
+    const std::string token = FetchToken();
+    ASSERT_EQ(Get(ResultTarget + EncodeLikeTheGame(ResultTextLikeTheGame("Ada", "10", token, "No"))).first,
+              200);
+    const std::string target = "/cgi/version.pl?replay&prg=Vantorix&p=" + token;
+    const auto huge =
+        client_->Post(target.c_str(), "VTXREPLY" + std::string(300 * 1024, 'x'), "application/octet-stream");
+    ASSERT_TRUE(huge);
+    EXPECT_EQ(huge->status, 413);
+    const auto posted =
+        client_->Post(target.c_str(), "VTXREPLY" + std::string(200 * 1024, 'x'), "application/octet-stream");
+    ASSERT_TRUE(posted);
+    EXPECT_EQ(posted->status, 202) << posted->body;
+    const auto version = client_->Post(VersionTarget.c_str(), "VTXREPLY", "application/octet-stream");
+    ASSERT_TRUE(version);
+    EXPECT_EQ(version->status, 405) << "the server takes only replays by POST";
+    EXPECT_NE(Get(TableTarget).second.find("being checked"), std::string::npos);
 }
 
 } // namespace
