@@ -13,6 +13,7 @@ constexpr std::string_view PageStart = R"(<!DOCTYPE html>
 <head>
 <meta charset="utf-8">
 <meta name="viewport" content="width=device-width, initial-scale=1">
+<link rel="icon" href="/favicon.svg" type="image/svg+xml">
 <title>)";
 
 constexpr std::string_view PageStyle = R"(</title>

@@ -25,6 +25,13 @@ std::string ReplayTarget(int64_t resultId);
 // The result number a replay's path names, if it names one.
 std::optional<int64_t> ReplayIdOf(std::string_view path);
 
+// The pages' icon: the warship's outline in the game's green.
+inline constexpr std::string_view FaviconPath = "/favicon.svg";
+inline constexpr std::string_view FaviconSvg =
+    R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 32 32">)"
+    R"(<path d="M16 1 L21 14 L30 22 L30 27 L20 24 L18 30 L14 30 L12 24 L2 27 L2 22 L11 14 Z" )"
+    R"(fill="#0c240c" stroke="#00ff00" stroke-width="2" stroke-linejoin="round"/></svg>)";
+
 // Where the full table is, as the game's high-score screen opens it.
 inline constexpr std::string_view TablePageTarget = "/cgi/version.pl?prg=Vantorix&show&type=0";
 

@@ -16,8 +16,8 @@ constexpr std::string_view LatestGameVersion = "1.0";
 constexpr auto PageCacheTime = std::chrono::seconds(1);
 
 // The pages carry no script and load nothing from elsewhere.
-constexpr const char* PagePolicy = "default-src 'none'; style-src 'unsafe-inline'; base-uri 'none'; "
-                                   "form-action 'none'; frame-ancestors 'none'";
+constexpr const char* PagePolicy = "default-src 'none'; style-src 'unsafe-inline'; img-src 'self'; "
+                                   "base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
 
 int64_t SecondsSince1970() {
     return std::chrono::duration_cast<std::chrono::seconds>(
@@ -44,6 +44,14 @@ HttpResponse Page(std::string html) {
 
 HttpResponse StoreFault() {
     return ErrorResponse(500, "internal error");
+}
+
+HttpResponse Icon() {
+    HttpResponse icon;
+    icon.ContentType = "image/svg+xml";
+    icon.Body = FaviconSvg;
+    icon.Headers.emplace_back("Cache-Control", "public, max-age=86400");
+    return icon;
 }
 
 HttpResponse MethodRefusal(const char* allowed) {
@@ -135,6 +143,7 @@ std::optional<HttpResponse> ScoreServer::Handle(const HttpRequest& request,
         return MethodRefusal("GET, HEAD");
     }
     if (path == "/") return AnswerPage(true, connection);
+    if (path == FaviconPath) return Icon();
     if (path.starts_with(ReplaysPath)) return AnswerReplay(path, connection);
     return Refuse(404, "not found");
 }
