@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include <fstream>
+#include <random>
 
 #include "ServerFixture.h"
 #include "TokenStore.h"
@@ -342,6 +343,55 @@ TEST(ScoreDatabase, AFileOfAnEarlierServerGainsTheNewColumns) {
     EXPECT_EQ(best[0].State, Verdict::Unverified);
     ScoreDatabase again(path, 100); // and opens again as it is now
     EXPECT_EQ(again.Best(10).size(), 1u);
+}
+
+} // namespace
+} // namespace scoreserver
+
+namespace scoreserver {
+namespace {
+
+// Mutated uploads, seeded so a failure repeats: heads with odd lengths and expectations, bodies cut
+// short, grown or with bytes flipped, sent on raw connections. The server answers each (or closes),
+// keeps serving, and stores a replay only for an upload whose bytes arrived whole.
+TEST_F(VerifiedScores, MutatedUploadsLeaveTheServerServing) {
+    std::mt19937 random(24);
+    const std::string token = Play("Ada", 10);
+    const std::string replay = FakeReplay("verified", 10);
+    auto pick = [&](std::size_t below) {
+        return std::uniform_int_distribution<std::size_t>(0, below - 1)(random);
+    };
+    for (int round = 0; round < 200; ++round) {
+        std::string body = replay + std::string(pick(3) == 0 ? pick(300000) : 0, 'x');
+        std::string length = std::to_string(body.size());
+        switch (pick(6)) {
+        case 0:
+            body.resize(pick(body.size() + 1)); // cut short: the length promises more
+            break;
+        case 1:
+            length = std::to_string(pick(1u << 30));
+            break;
+        case 2:
+            length = pick(2) ? "-1" : "1e3";
+            break;
+        default:
+            for (int flips = 0; flips < 4; ++flips)
+                body[pick(body.size())] ^= static_cast<char>(1 << pick(8));
+        }
+        std::string head =
+            "POST " + ReplayTarget(token) + " HTTP/1.1\r\nHost: x\r\nContent-Length: " + length + "\r\n";
+        if (pick(4) == 0) head += "Expect: 100-continue\r\n";
+        if (pick(8) == 0) head += "Content-Length: " + length + "\r\n";
+        std::string request = head + "\r\n" + body;
+        if (pick(5) == 0) request[pick(head.size())] ^= static_cast<char>(1 << pick(8));
+        RawConnection connection(port_);
+        connection.Send(request);
+        const std::string reply = connection.Read(std::chrono::milliseconds(300), nullptr, 12);
+        EXPECT_TRUE(reply.empty() || reply.starts_with("HTTP/1.1 ")) << round << ": " << reply.substr(0, 40);
+        EXPECT_FALSE(reply.starts_with("HTTP/1.1 500")) << round << reply;
+        if (round % 20 == 0) ExpectStillServing();
+    }
+    ExpectStillServing();
 }
 
 } // namespace
