@@ -93,8 +93,11 @@ std::optional<JobOutcome> VerifyWorkers::RunVerifiers(const VerifyJob& job) cons
     limits.Cancel = &stopping_;
     for (const std::string& verifier : settings_.Verifiers) {
         const SandboxRun run = RunSandboxed({verifier, "--verify", "-"}, job.Replay, limits);
-        // It could not be started (a missing program exits 127 before printing anything).
-        if (!run.Started || (run.ExitCode == 127 && run.Output.empty()) || run.Cancelled) continue;
+        // It could not be started (a missing program exits 127 before printing anything), or this
+        // machine does not let it run sandboxed (a service manager's system-call filter kills it with
+        // SIGSYS): not the replay's fault, so the job waits for a verifier that runs.
+        if (!run.Started || (run.ExitCode == 127 && run.Output.empty()) || run.Signal == SIGSYS || run.Cancelled)
+            continue;
         if (auto fault = RunFault(run, limits)) return fault;
         const ReadAnswer read = ReadVerifierAnswer(run.Output);
         if (!read.Answer)
