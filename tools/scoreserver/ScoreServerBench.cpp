@@ -2,6 +2,7 @@
 // loopback only: it starts the server program itself on a free port with a
 // scratch database, runs each case for a bounded time and prints one table.
 //   scoreserver_bench --server PATH [--db postgresql://...] [--seconds N]
+//                     [--cases ...|verify] [--verifier PATH --replay FILE]
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -22,6 +23,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -101,8 +103,9 @@ class Client {
     bool Ok() const { return fd_ >= 0; }
 
     Reply Request(const std::string& target, const std::string& method = "GET", const std::string& extra = "",
-                  Clock::duration timeout = 10s) {
-        const std::string bytes = method + " " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + extra + "\r\n";
+                  Clock::duration timeout = 10s, const std::string& body = "") {
+        const std::string bytes =
+            method + " " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + extra + "\r\n" + body;
         if (fd_ < 0) {
             fd_ = Connect(port_);
             buffer_.clear();
@@ -248,6 +251,57 @@ struct Options {
     std::string Cases = "all";
     std::string NginxDeploy = SCORESERVER_DEPLOY_DIR;
     bool DebianNginx = false; // nginx.conf as Debian installs it, not as the guide changes it
+    // The verifier and a recorded game for the checks; the tests' stand-in, answering at once, when not
+    // given.
+    std::string Verifier = SCORESERVER_DEPLOY_DIR "/../tests/fake-verifier.sh";
+    std::string Replay;
+};
+
+// nginx serving one folder of files, as a static copy of a page would be served.
+class StaticNginx {
+  public:
+    explicit StaticNginx(const fs::path& folder)
+        : folder_(folder), port_(scoreserver::testnet::FreeLoopbackPort()) {
+        std::ofstream(folder / "nginx.conf")
+            << "daemon off;\nworker_processes auto;\npid " << (folder / "nginx.pid").string() << ";\n"
+            << "error_log " << (folder / "error.log").string() << " error;\n"
+            << "events { worker_connections 1024; }\n"
+            << "http {\n  access_log off;\n  keepalive_requests 100000;\n"
+            << "  client_body_temp_path " << (folder / "body").string() << ";\n"
+            << "  proxy_temp_path " << (folder / "proxy").string() << ";\n"
+            << "  fastcgi_temp_path " << (folder / "fastcgi").string() << ";\n"
+            << "  uwsgi_temp_path " << (folder / "uwsgi").string() << ";\n"
+            << "  scgi_temp_path " << (folder / "scgi").string() << ";\n"
+            << "  server { listen 127.0.0.1:" << port_ << "; root " << folder.string()
+            << "; default_type text/html; }\n}\n";
+        chmod(folder.c_str(), 0755);
+        pid_ = fork();
+        if (pid_ == 0) {
+            execl(scoreserver::testnet::NginxProcess::Program, "nginx", "-p", folder.c_str(), "-c",
+                  (folder / "nginx.conf").c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        for (int i = 0; i < 500; ++i) {
+            const int fd = Connect(port_);
+            if (fd >= 0) {
+                close(fd);
+                return;
+            }
+            std::this_thread::sleep_for(10ms);
+        }
+        port_ = 0;
+    }
+    ~StaticNginx() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGQUIT);
+        waitpid(pid_, nullptr, 0);
+    }
+    int Port() const { return port_; }
+
+  private:
+    fs::path folder_;
+    int port_;
+    pid_t pid_ = -1;
 };
 
 class Bench {
@@ -291,6 +345,7 @@ class Bench {
     void Fill(const std::string& database, int rows) {
         scoreserver::StoreSettings settings;
         settings.Address = database;
+        settings.MaxStoredResults = static_cast<std::size_t>(std::max(rows, 10000));
         const auto store = scoreserver::OpenScoreStore(settings);
         for (int done = 0; done < rows;) {
             const int batch = std::min(1000, rows - done);
@@ -841,13 +896,148 @@ class Bench {
         return addresses;
     }
 
+    // Requests per second of 8 keep-alive clients asking for one target, for the run time.
+    double RequestsPerSecond(int port, const std::string& target) {
+        std::atomic<int> answered = 0;
+        const auto start = Clock::now();
+        const auto end = start + std::chrono::seconds(options_.Seconds);
+        std::vector<std::thread> clients;
+        for (int c = 0; c < 8; ++c)
+            clients.emplace_back([&] {
+                Client client(port);
+                while (Clock::now() < end && client.Request(target).Status == 200)
+                    ++answered;
+            });
+        for (std::thread& client : clients)
+            client.join();
+        return answered / Seconds(Clock::now() - start);
+    }
+
+    void TablePageCase() {
+        const std::string database = FreshDatabase();
+        Fill(database, 100000);
+        const auto server = Start(database);
+        Client client(server->Port());
+        const Reply page = client.Request(TableTarget);
+        char pattern[] = "/tmp/scoreserver-bench-static-XXXXXX";
+        const fs::path folder = mkdtemp(pattern) ? fs::path(pattern) : folder_ / "static";
+        std::ofstream(folder / "table.html") << page.Body;
+        const double fromServer = RequestsPerSecond(server->Port(), TableTarget);
+        double fromNginx = 0;
+        {
+            StaticNginx nginx(folder);
+            if (nginx.Port() != 0) fromNginx = RequestsPerSecond(nginx.Port(), "/table.html");
+        }
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+        char text[200];
+        std::snprintf(
+            text, sizeof text,
+            "%.0f pages/s from the server, %.0f from nginx serving a static copy (%zu bytes): %.2f of "
+            "nginx's (8 keep-alive clients)",
+            fromServer, fromNginx, page.Body.size(), fromNginx > 0 ? fromServer / fromNginx : 0.0);
+        Row("the table page at 100 000 rows", text);
+    }
+
+    // A version request, a result claiming the score and the replay's upload; the upload's status.
+    static int SendGame(Client& client, const std::string& name, int score, const std::string& replay) {
+        const Reply version = client.Request(VersionTarget);
+        const std::string token = FifthField(version.Body);
+        if (version.Status != 200 || client.Request(ResultFor(name, score, token)).Status != 200) return 0;
+        return client
+            .Request("/cgi/version.pl?replay&prg=Vantorix&p=" + token, "POST",
+                     "Content-Type: application/octet-stream\r\nContent-Length: " +
+                         std::to_string(replay.size()) + "\r\n",
+                     10s, replay)
+            .Status;
+    }
+
+    void UploadsCase() {
+        // Nothing checks them meanwhile: the figure is the upload path's. The queue holds 1000.
+        const auto server = Start(FreshDatabase(), {"--verify-workers", "0"});
+        const std::string replay = "VTXREPLY" + std::string(31000, 'r'); // a ten-minute game's size
+        std::atomic<int> taken = 0, refused = 0;
+        const auto start = Clock::now();
+        const auto end = start + std::chrono::seconds(options_.Seconds);
+        std::vector<std::thread> clients;
+        for (int c = 0; c < 8; ++c)
+            clients.emplace_back([&, c] {
+                Client client(server->Port());
+                for (int i = 0; Clock::now() < end && taken < 1000; ++i)
+                    (SendGame(client, "U" + std::to_string(c) + "x" + std::to_string(i), i, replay) == 202
+                         ? taken
+                         : refused)++;
+            });
+        for (std::thread& client : clients)
+            client.join();
+        const double seconds = Seconds(Clock::now() - start);
+        char text[200];
+        std::snprintf(
+            text, sizeof text,
+            "%.0f uploads/s of 31 kB, each after its version and result requests (%d taken, %d refused, "
+            "8 keep-alive clients)",
+            taken / seconds, taken.load(), refused.load());
+        Row("replay uploads", text);
+    }
+
+    // The replay to check and the score it claims: the given file, whose claim its verifier reads, or the
+    // stand-in's words.
+    std::optional<std::pair<std::string, int>> ReplayToCheck() {
+        if (options_.Replay.empty()) return std::pair(std::string("VTXREPLY verified 4200"), 4200);
+        std::ifstream in(options_.Replay, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string command = "'" + options_.Verifier + "' --verify '" + options_.Replay + "'";
+        FILE* out = popen(command.c_str(), "r");
+        char line[4096] = "";
+        if (!out || !std::fgets(line, sizeof line, out)) {
+            if (out) pclose(out);
+            return std::nullopt;
+        }
+        pclose(out);
+        const char* claim = std::strstr(line, "\"claimed_score\":");
+        if (bytes.empty() || !claim) return std::nullopt;
+        return std::pair(bytes, std::atoi(claim + 16));
+    }
+
+    void VerifyCase() {
+        const auto replay = ReplayToCheck();
+        if (!replay) return Row("checks", "the verifier could not read " + options_.Replay);
+        const int games = options_.Replay.empty() ? 200 : 20;
+        const std::string database = FreshDatabase();
+        const auto server = Start(database, {"--verify-workers", "1", "--verifier", options_.Verifier});
+        Client client(server->Port());
+        rusage before{};
+        getrusage(RUSAGE_CHILDREN, &before);
+        const auto start = Clock::now();
+        for (int i = 0; i < games; ++i)
+            if (SendGame(client, "V" + std::to_string(i), replay->second, replay->first) != 202)
+                return Row("checks", "an upload was refused");
+        int waiting = games;
+        while (waiting > 0 && Clock::now() - start < 600s) {
+            std::this_thread::sleep_for(100ms);
+            const std::string page = client.Request(TableTarget).Body;
+            waiting = 0;
+            for (std::size_t at = page.find("being checked"); at != std::string::npos;
+                 at = page.find("being checked", at + 1))
+                ++waiting;
+        }
+        const double seconds = Seconds(Clock::now() - start);
+        char text[240];
+        std::snprintf(text, sizeof text,
+                      "%d checks of %s in %.1f s with one worker: %.0f checks a minute per core", games,
+                      options_.Replay.empty() ? "the stand-in verifier's answer (the server's own cost)"
+                                              : options_.Replay.c_str(),
+                      seconds, games * 60 / seconds);
+        Row(waiting == 0 ? "checks" : "checks (unfinished)", text);
+    }
+
   private:
     void ResetPostgres() {
         scoreserver::StoreSettings settings;
         settings.Address = options_.Database;
         scoreserver::OpenScoreStore(settings); // creates the tables when missing
-        const std::string command =
-            "psql -q -X '" + options_.Database + "' -c 'TRUNCATE results, spent_tokens' >/dev/null";
+        const std::string command = "psql -q -X '" + options_.Database +
+                                    "' -c 'TRUNCATE results, spent_tokens, replays, verify_jobs' >/dev/null";
         if (std::system(command.c_str()) != 0)
             std::fprintf(stderr, "could not empty %s\n", options_.Database.c_str());
     }
@@ -872,6 +1062,10 @@ std::optional<Options> ReadOptions(int argc, char** argv) {
             options.NginxDeploy = argv[i + 1];
         else if (name == "--nginx-main")
             options.DebianNginx = std::string_view(argv[i + 1]) == "debian";
+        else if (name == "--verifier")
+            options.Verifier = argv[i + 1];
+        else if (name == "--replay")
+            options.Replay = argv[i + 1];
         else if (name == "--seconds")
             options.Seconds = std::clamp(std::atoi(argv[i + 1]), 1, 60);
         else
@@ -886,15 +1080,22 @@ std::optional<Options> ReadOptions(int argc, char** argv) {
 int main(int argc, char** argv) {
     const auto options = ReadOptions(argc, argv);
     if (!options) {
-        std::fputs(
-            "usage: scoreserver_bench --server PATH [--db postgresql://...] [--seconds 1-60]\n"
-            "       [--cases all|attacks|store|nginx] [--nginx-deploy DIR] [--nginx-main debian|guide]\n",
-            stderr);
+        std::fputs("usage: scoreserver_bench --server PATH [--db postgresql://...] [--seconds 1-60]\n"
+                   "       [--cases all|attacks|store|nginx|verify] [--nginx-deploy DIR] [--nginx-main "
+                   "debian|guide]\n"
+                   "       [--verifier PATH --replay FILE]\n",
+                   stderr);
         return 2;
     }
     signal(SIGPIPE, SIG_IGN);
     Bench bench(*options);
     std::printf("| attack / figure | measured |\n|---|---|\n");
+    if (options->Cases == "all" || options->Cases == "verify") {
+        bench.VerifyCase();
+        bench.UploadsCase();
+        bench.TablePageCase();
+        if (options->Cases == "verify") return 0;
+    }
     if (options->Cases == "all" || options->Cases == "attacks") {
         bench.SlowlorisCase();
         bench.OpenFileLimitCase();
