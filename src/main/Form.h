@@ -86,6 +86,8 @@ class TForm1 : public ShellEvents {
     void SetupInput();
     void PlayScreenMusic();
     void DrawScreen();
+    // One frame of the running game with the input read now, recorded as the game was handed it.
+    void RunGameFrame(TGame& game);
     void LeaveFinishedGame();
     void HandleScreenKey(uint16_t key);
     void HandlePadButton(PadButton button);

@@ -16,6 +16,9 @@
 #include "platform/Surface.h"
 
 std::unique_ptr<TGame> CurrentGame;
+bool PlayerGaveUp = false;
+ReplayRecorder GameRecorder;
+std::optional<Replay> FinishedGameReplay;
 HiScoreStill KeptHiScores;
 uint32_t StoreGeneration = 1;
 
@@ -31,6 +34,9 @@ void FreeMenuWidgets() {
 
 void ResetMainState() {
     CurrentGame.reset();
+    PlayerGaveUp = false;
+    GameRecorder.Stop();
+    FinishedGameReplay.reset();
     KeptHiScores = HiScoreStill{};
     StoreGeneration = 1;
     FirstStart = true;

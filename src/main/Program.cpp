@@ -1,7 +1,9 @@
 // VANTORIX: the command line, start-up, the message loop, and the exit link.
 #include "main/CommandLine.h"
 #include "main/Form.h"
+#include "main/GameVersion.h"
 #include "main/KeyNames.h"
+#include "main/ReplayCheck.h"
 #include "main/StartFolders.h"
 #include "online/GoToLink.h"
 #include "online/ScoreSending.h"
@@ -12,10 +14,6 @@
 
 #include <cstdio>
 
-#ifndef VANTORIX_VERSION
-#define VANTORIX_VERSION "unknown"
-#endif
-
 namespace {
 
 // Help, version and misuse end the program before anything is opened; -1 lets the game start.
@@ -25,8 +23,10 @@ int AnswerCommandLine(const CommandLine& command) {
         std::fputs(HelpText().c_str(), stdout);
         return 0;
     case CommandLine::Action::ShowVersion:
-        std::printf("vantorix %s\n", VANTORIX_VERSION);
+        std::printf("vantorix %s\n", GameVersion);
         return 0;
+    case CommandLine::Action::VerifyReplay:
+        return RunReplayCheckCommand(command.replayFile, PackPathWithoutEntering());
     case CommandLine::Action::Misuse:
         std::fprintf(stderr, "vantorix: %s\n%s\nTry 'vantorix --help' for more information.\n",
                      command.problem.c_str(), UsageLine);
