@@ -16,6 +16,7 @@
 #include "main/ScreenDrawing.h"
 #include "main/ScreenHome.h"
 #include "main/Screens.h"
+#include "main/Watching.h"
 #include "online/GoToLink.h"
 #include "persistence/ConfigFile.h"
 #include "persistence/HiScores.h"
@@ -205,6 +206,10 @@ void TForm1::DrawScreen() {
         if (CurrentGame) RunGameFrame(*CurrentGame);
         return;
     }
+    if (ScreenState == ScreenReplay) {
+        RunWatchedFrames(*this, *BackBuffer);
+        return;
+    }
     if (!RunShellScreen(Canvas{*BackBuffer, *SavedScreen})) RestoreSurfaces();
 }
 
@@ -252,6 +257,11 @@ void TForm1::StartGame() {
     display.SetGameMouse(true);
     RequestScreen(ScreenGame);
     ApplyScreenChange(); // also an entry point of its own (the tests and benchmarks start games)
+}
+
+void TForm1::WatchReplayAtStart(const std::string& path) {
+    if (!StartWatchingReplay(*this, path, ScreenMainMenu)) RequestScreen(ScreenMainMenu);
+    ApplyScreenChange();
 }
 
 void TForm1::EndGameMouse() {
@@ -382,6 +392,7 @@ void TForm1::FormDestroy() {
         // A game the program closes over is still the last game played.
         if (CurrentGame) FinishRecordedGame(*CurrentGame, NameEntryText());
         CurrentGame.reset();
+        Watching.reset();
         BackBuffer.reset();
         SavedScreen.reset();
         displayCreated = false;

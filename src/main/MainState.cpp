@@ -10,6 +10,7 @@
 #include "core/CoreState.h"
 #include "graphics/GraphicsState.h"
 #include "main/Notice.h"
+#include "main/Watching.h"
 #include "online/OnlineState.h"
 #include "persistence/PersistenceState.h"
 #include "platform/PlatformState.h"
@@ -19,6 +20,7 @@ std::unique_ptr<TGame> CurrentGame;
 bool PlayerGaveUp = false;
 ReplayRecorder GameRecorder;
 std::optional<Replay> FinishedGameReplay;
+std::unique_ptr<WatchedReplay> Watching;
 HiScoreStill KeptHiScores;
 uint32_t StoreGeneration = 1;
 
@@ -37,6 +39,7 @@ void ResetMainState() {
     PlayerGaveUp = false;
     GameRecorder.Stop();
     FinishedGameReplay.reset();
+    Watching.reset();
     KeptHiScores = HiScoreStill{};
     StoreGeneration = 1;
     FirstStart = true;

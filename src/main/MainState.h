@@ -16,6 +16,7 @@ class TDDOptBtnCollection;
 class TDDTextBtnCollection;
 class TDDEdit;
 struct TGame;
+struct WatchedReplay;
 class Surface;
 
 // The next FormCreate is the program's first; a later one only rebuilds the display.
@@ -44,6 +45,8 @@ extern bool PlayerGaveUp;
 // The running game's recording, and the last finished game as a replay (see GameRecording.h).
 extern ReplayRecorder GameRecorder;
 extern std::optional<Replay> FinishedGameReplay;
+// The replay being watched, or empty (see Watching.h).
+extern std::unique_ptr<WatchedReplay> Watching;
 
 // The menu widgets of the screens (see MenuWidgets.h).
 extern std::unique_ptr<TDDBtnCollection> MainMenu;

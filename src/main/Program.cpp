@@ -13,6 +13,9 @@
 #include "platform/VideoDriver.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 namespace {
 
@@ -48,12 +51,21 @@ void ReportSeed(uint32_t seed) {
     std::fflush(stdout);
 }
 
+std::string AbsolutePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const CommandLine command = ParseCommandLine(argc, argv);
     if (const int status = AnswerCommandLine(command); status >= 0) return status;
     WindowModeForThisRun = command.windowed;
+    // The replay to watch is named from where the program was started, before it enters its folders.
+    const std::string replayToWatch =
+        command.replayFile.empty() ? std::string() : AbsolutePath(command.replayFile);
     SetBossKeyCheck(BossKeyCanBeChosen);
     UseScoreServerFromEnvironment();
     std::string problem;
@@ -77,6 +89,7 @@ int main(int argc, char** argv) {
             status = 1;
         } else {
             ReportSeed(form.StartSeed);
+            if (!replayToWatch.empty()) form.WatchReplayAtStart(replayToWatch);
             if (!form.RunMessageLoop()) status = 1;
         }
         form.FormDestroy();

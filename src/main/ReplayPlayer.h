@@ -25,7 +25,11 @@ class ReplayPlayer {
     void RunNextFrame(Surface& target);
     size_t FramesRun() const { return next; }
     // The time step of the frame that runs next (0 when done).
-    uint32_t NextTimeStep() const { return Done() ? 0 : replay.Frames[next].TimeStep; }
+    uint32_t NextTimeStep() const { return TimeStepAhead(0); }
+    // The time step of the frame `ahead` frames after the next (0 past the end).
+    uint32_t TimeStepAhead(size_t ahead) const {
+        return next + ahead < replay.Frames.size() ? replay.Frames[next + ahead].TimeStep : 0;
+    }
     const TGame& Game() const { return *game; }
     const Replay& Recorded() const { return replay; }
 

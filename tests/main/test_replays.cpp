@@ -9,18 +9,24 @@
 #include "main/GameVersion.h"
 #include "main/MainState.h"
 #include "main/ReplayCheck.h"
+#include "main/Screens.h"
+#include "main/Watching.h"
+#include "platform/Clock.h"
 #include "replay/ReplayShelf.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 
 namespace {
 
 // Flies the running game with the keys alone, as a player would (nothing of the game is touched),
 // then gives up through the quit question and waits for the game to end.
-void FlyAndGiveUp(Harness& h, int frames) {
+void FlyAndGiveUp(
+    Harness& h, int frames, const std::function<void()>& afterStep = [] {}) {
     for (int frame = 0; frame < frames && ScreenState == ScreenGame; ++frame) {
         const bool left = (frame / 70) % 2 == 0;
         SetTestKeyHeld(ScanLeftCtrl, true);
@@ -29,6 +35,7 @@ void FlyAndGiveUp(Harness& h, int frames) {
         SetTestKeyHeld(ScanUp, (frame / 300) % 3 == 1);
         SetTestKeyHeld(ScanSpace, frame % 700 == 350);
         h.Step(1, frame % 3 == 0 ? 5 : 6);
+        afterStep();
     }
     for (const uint16_t scan : {ScanLeftCtrl, ScanLeft, ScanRight, ScanUp, ScanSpace})
         SetTestKeyHeld(scan, false);
@@ -37,8 +44,10 @@ void FlyAndGiveUp(Harness& h, int frames) {
     h.PressKey(SDLK_LEFT);
     h.PressKey(SDLK_RETURN);
     ASSERT_EQ(ScreenState, ScreenGame) << "the quit question's Yes goes back to the game's end";
-    for (int i = 0; i < 2000 && ScreenState == ScreenGame; ++i)
+    for (int i = 0; i < 2000 && ScreenState == ScreenGame; ++i) {
         h.Step(1, 6);
+        afterStep();
+    }
     ASSERT_NE(ScreenState, ScreenGame);
 }
 
@@ -143,4 +152,65 @@ TEST_F(RecordedGame, TamperedCutShortOrForeignReplaysGetTheirVerdicts) {
         RunCheckCommand("score.vtxreplay").line.find("reaches a score of " + std::to_string(playedScore)),
         std::string::npos);
     EXPECT_EQ(RunCheckCommand("missing.vtxreplay").status, 2);
+}
+
+namespace {
+
+// The speed's caption is drawn above this row.
+constexpr int BelowTheCaption = 40;
+
+// The picture's rows above and below the caption, each summed up by a hash of its pixels.
+struct PictureHashes {
+    uint64_t top = 0, below = 0;
+};
+
+PictureHashes HashPicture(const Surface& picture) {
+    PictureHashes hashes;
+    for (int y = 0; y < picture.Height(); ++y) {
+        uint64_t& hash = y < BelowTheCaption ? hashes.top : hashes.below;
+        const uint32_t* row = picture.Row(y);
+        for (int x = 0; x < picture.Width(); ++x)
+            hash = (hash ^ row[x]) * 0x100000001b3ULL;
+    }
+    return hashes;
+}
+
+} // namespace
+
+// At 1x every frame is drawn; at 8x seven in eight run unseen: either way each picture shown is the
+// one the game drew at that moment of play (below the speed's caption while it shows).
+TEST(WatchedReplay, ShowsThePicturesTheGameDrewAtEverySpeed) {
+    Harness h;
+    GoToMainMenu(h);
+    h.Form().StartGame();
+    std::map<uint32_t, PictureHashes> drawn; // by the frame's time
+    FlyAndGiveUp(h, 2200, [&] {
+        if (ScreenState != ScreenGame) return;
+        drawn[CurrentGame->FrameTick] = HashPicture(*h.Form().BackBuffer);
+    });
+    ASSERT_GT(drawn.size(), 1000u);
+
+    for (const uint16_t speedKey : {'1', '4'}) {
+        SCOPED_TRACE(speedKey);
+        ASSERT_TRUE(StartWatchingReplay(h.Form(), LastGameReplayPath, ScreenHiScores));
+        ApplyScreenChange();
+        ASSERT_EQ(ScreenState, ScreenReplay);
+        h.PressKey(speedKey);
+        int compared = 0, differing = 0;
+        for (int i = 0; i < 20000 && Watching; ++i) {
+            h.Step(1, 6);
+            if (!Watching) break;
+            if (Watching->player->FramesRun() == 0) continue; // the game's start tick, before a frame ran
+            const auto played = drawn.find(Watching->player->Game().FrameTick);
+            if (played == drawn.end()) continue;
+            ++compared;
+            const PictureHashes shown = HashPicture(*h.Form().BackBuffer);
+            const bool captionShows = GetTickCount() - Watching->captionShownAt < WatchCaptionMs;
+            differing +=
+                shown.below != played->second.below || (!captionShows && shown.top != played->second.top);
+        }
+        EXPECT_EQ(ScreenState, ScreenHiScores) << "the end of the replay goes back";
+        EXPECT_GT(compared, speedKey == '1' ? 1000 : 100);
+        EXPECT_EQ(differing, 0);
+    }
 }
