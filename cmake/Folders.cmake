@@ -6,7 +6,7 @@ set(VANTORIX_FOLDERS core platform persistence replay graphics audio DXCtrl Game
 set(VANTORIX_USES_core "")
 set(VANTORIX_USES_platform core)
 set(VANTORIX_USES_persistence core)
-set(VANTORIX_USES_replay core)
+set(VANTORIX_USES_replay core persistence)
 set(VANTORIX_USES_graphics core platform)
 set(VANTORIX_USES_audio core platform)
 set(VANTORIX_USES_DXCtrl core platform graphics audio)

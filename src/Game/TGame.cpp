@@ -152,6 +152,7 @@ uint8_t TGame::PickEnemyKind() {
 void TGame::RunFrame(const GameFrameInput& input, Surface& target) {
     FrameTick = input.Tick;
     Controls = input.Controls;
+    if ((Controls & ControlGiveUp) && Phase != GamePhase::GameOver) Phase = GamePhase::GameOver;
     switch (Phase) {
     case GamePhase::Restart:
         RunRestart(target);

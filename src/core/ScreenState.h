@@ -21,6 +21,7 @@ enum Screen : int32_t {
     ScreenQuitQuestion = 36,
     ScreenRetryQuestion = 38,
     ScreenPleaseWait = 39,
+    ScreenReplay = 40, // a recorded game watched again
     ScreenHelpBonuses = 51,
     ScreenHelpControls = 52,
     ScreenHelpAbout = 53,

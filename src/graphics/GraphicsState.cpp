@@ -4,4 +4,5 @@
 
 void ResetGraphicsState() {
     FreeSpriteStore();
+    PackHash = 0;
 }

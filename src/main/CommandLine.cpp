@@ -16,6 +16,14 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
             command.windowed = true;
         } else if (argument == "--fullscreen") {
             command.windowed = false;
+        } else if (argument == "--replay" || argument == "--verify") {
+            if (i + 1 >= argc) {
+                command.action = CommandLine::Action::Misuse;
+                command.problem = "option '" + std::string(argument) + "' needs a replay file";
+                return command;
+            }
+            command.replayFile = argv[++i];
+            if (argument == "--verify") command.action = CommandLine::Action::VerifyReplay;
         } else {
             command.action = CommandLine::Action::Misuse;
             command.problem = argument.starts_with('-')
@@ -34,6 +42,11 @@ A space shooter: fly through the waves, beat the bosses, and keep your name on t
 Options:
   --windowed     play in an 800x600 window this time (Config.cfg keeps its setting)
   --fullscreen   play full screen this time (Config.cfg keeps its setting)
+  --replay FILE  watch a recorded game: P pauses, 1-4 or the arrows set the speed (1x, 2x,
+                 4x, 8x), Esc goes back to the menu
+  --verify FILE  play a recorded game again without a screen and check what it claims; prints
+                 one line of JSON and exits with 0 (it holds), 1 (it does not) or 2 (the file
+                 is damaged or from another version); FILE - reads standard input
   -h, --help     show this help and exit
   --version      show the version and exit
 
@@ -45,7 +58,8 @@ Environment:
                    (~/.local/share/vantorix/Config.cfg when it is not set)
 
 Started in a folder that holds Data/Data.pp, the game plays from that folder and keeps its
-Config.cfg there (a portable copy).
+Config.cfg there (a portable copy). The last game and the games on the high-score table are kept
+as replays in the folder replays/ beside Config.cfg; the high-score screen plays them.
 
 Keys: arrows fly, Ctrl fires, Space fires the special weapon, P pauses, Esc asks to quit,
 Alt+Enter switches between window and full screen. A mouse flies and fires too.

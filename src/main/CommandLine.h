@@ -5,8 +5,10 @@
 #include <string>
 
 struct CommandLine {
-    enum class Action { Play, ShowHelp, ShowVersion, Misuse };
+    enum class Action { Play, ShowHelp, ShowVersion, Misuse, VerifyReplay };
     Action action = Action::Play;
+    // --verify FILE checks this replay without a screen; --replay FILE starts by watching it.
+    std::string replayFile;
     // --windowed or --fullscreen: the window mode of this start only (the last one given wins).
     std::optional<bool> windowed;
     // What was wrong, for Misuse.
@@ -15,6 +17,7 @@ struct CommandLine {
 
 CommandLine ParseCommandLine(int argc, const char* const* argv);
 
-inline constexpr const char* UsageLine = "Usage: vantorix [--windowed | --fullscreen] [--help] [--version]";
+inline constexpr const char* UsageLine =
+    "Usage: vantorix [--windowed | --fullscreen] [--replay FILE] [--verify FILE] [--help] [--version]";
 // The whole --help text.
 std::string HelpText();

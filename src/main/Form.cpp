@@ -3,17 +3,20 @@
 
 #include "Game/TGame.h"
 #include "audio/Audio.h"
+#include "core/CoreState.h"
 #include "core/Random.h"
 #include "core/ScreenState.h"
 #include "core/Ticks.h"
 #include "graphics/Blit.h"
 #include "graphics/SpriteStore.h"
+#include "main/GameRecording.h"
 #include "main/MenuWidgets.h"
 #include "main/Notice.h"
 #include "main/PadKeys.h"
 #include "main/ScreenDrawing.h"
 #include "main/ScreenHome.h"
 #include "main/Screens.h"
+#include "main/Watching.h"
 #include "online/GoToLink.h"
 #include "persistence/ConfigFile.h"
 #include "persistence/HiScores.h"
@@ -200,18 +203,29 @@ void TForm1::SwitchWindowed(bool windowed) {
 
 void TForm1::DrawScreen() {
     if (ScreenState == ScreenGame) {
-        if (CurrentGame) {
-            CurrentGame->RunFrame(LiveFrameInput(), *BackBuffer);
-            if (CurrentGame->Finished) LeaveFinishedGame();
-        }
+        if (CurrentGame) RunGameFrame(*CurrentGame);
+        return;
+    }
+    if (ScreenState == ScreenReplay) {
+        RunWatchedFrames(*this, *BackBuffer);
         return;
     }
     if (!RunShellScreen(Canvas{*BackBuffer, *SavedScreen})) RestoreSurfaces();
 }
 
+void TForm1::RunGameFrame(TGame& game) {
+    GameFrameInput input = LiveFrameInput();
+    if (PlayerGaveUp) input.Controls |= ControlGiveUp;
+    PlayerGaveUp = false;
+    game.RunFrame(input, *BackBuffer);
+    RecordGameFrame(input, game);
+    if (game.Finished) LeaveFinishedGame();
+}
+
 // A result that enters the table goes on to the name entry over the game's final picture, any other
 // back to the main menu; the menus' tune starts again and the pointer is given back.
 void TForm1::LeaveFinishedGame() {
+    FinishRecordedGame(*CurrentGame, NameEntryText());
     EndGameMouse();
     RequestScreen(ScreenMainMenu);
     if (ScoreEntersTable(CurrentGame->Score)) {
@@ -235,10 +249,19 @@ void TForm1::PauseGame() {
 }
 
 void TForm1::StartGame() {
-    CurrentGame = std::make_unique<TGame>(GetTickCount());
+    const uint32_t startSeed = RandSeed; // the new game draws from the generator as it is made
+    const uint32_t startTick = GetTickCount();
+    StartRecordingGame(startSeed, startTick);
+    CurrentGame = std::make_unique<TGame>(startTick);
+    PlayerGaveUp = false;
     display.SetGameMouse(true);
     RequestScreen(ScreenGame);
     ApplyScreenChange(); // also an entry point of its own (the tests and benchmarks start games)
+}
+
+void TForm1::WatchReplayAtStart(const std::string& path) {
+    if (!StartWatchingReplay(*this, path, ScreenMainMenu)) RequestScreen(ScreenMainMenu);
+    ApplyScreenChange();
 }
 
 void TForm1::EndGameMouse() {
@@ -366,7 +389,10 @@ void TForm1::FormDestroy() {
         stats.Report(display.PresentCount(), GetMicroseconds());
         FreeSpriteStore();
         FreeMenuWidgets();
+        // A game the program closes over is still the last game played.
+        if (CurrentGame) FinishRecordedGame(*CurrentGame, NameEntryText());
         CurrentGame.reset();
+        Watching.reset();
         BackBuffer.reset();
         SavedScreen.reset();
         displayCreated = false;

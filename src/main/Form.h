@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 
 class TForm1 : public ShellEvents {
   public:
@@ -46,6 +47,8 @@ class TForm1 : public ShellEvents {
     void MenuAction();
     // Copies the picture onto SavedScreen and lays the scan-line stripes over it, then pauses.
     void PauseGame();
+    // `vantorix --replay FILE`: the program opens on the watched replay, and Escape leads to the main menu.
+    void WatchReplayAtStart(const std::string& path);
     void StartGame();
     void EndGameMouse();
 
@@ -86,6 +89,8 @@ class TForm1 : public ShellEvents {
     void SetupInput();
     void PlayScreenMusic();
     void DrawScreen();
+    // One frame of the running game with the input read now, recorded as the game was handed it.
+    void RunGameFrame(TGame& game);
     void LeaveFinishedGame();
     void HandleScreenKey(uint16_t key);
     void HandlePadButton(PadButton button);

@@ -10,12 +10,17 @@
 #include "core/CoreState.h"
 #include "graphics/GraphicsState.h"
 #include "main/Notice.h"
+#include "main/Watching.h"
 #include "online/OnlineState.h"
 #include "persistence/PersistenceState.h"
 #include "platform/PlatformState.h"
 #include "platform/Surface.h"
 
 std::unique_ptr<TGame> CurrentGame;
+bool PlayerGaveUp = false;
+ReplayRecorder GameRecorder;
+std::optional<Replay> FinishedGameReplay;
+std::unique_ptr<WatchedReplay> Watching;
 HiScoreStill KeptHiScores;
 uint32_t StoreGeneration = 1;
 
@@ -31,6 +36,10 @@ void FreeMenuWidgets() {
 
 void ResetMainState() {
     CurrentGame.reset();
+    PlayerGaveUp = false;
+    GameRecorder.Stop();
+    FinishedGameReplay.reset();
+    Watching.reset();
     KeptHiScores = HiScoreStill{};
     StoreGeneration = 1;
     FirstStart = true;

@@ -4,6 +4,7 @@
 
 #include "core/ScreenState.h"
 #include "persistence/HiScores.h"
+#include "replay/ReplayRecorder.h"
 
 #include <array>
 #include <cstdint>
@@ -15,6 +16,7 @@ class TDDOptBtnCollection;
 class TDDTextBtnCollection;
 class TDDEdit;
 struct TGame;
+struct WatchedReplay;
 class Surface;
 
 // The next FormCreate is the program's first; a later one only rebuilds the display.
@@ -38,6 +40,13 @@ extern std::optional<bool> WindowModeForThisRun;
 
 // The running game, or empty outside a game. The game's objects never reach it: each is given its game.
 extern std::unique_ptr<TGame> CurrentGame;
+// The quit question was answered "Yes": the game's next frame tells it the player gave up.
+extern bool PlayerGaveUp;
+// The running game's recording, and the last finished game as a replay (see GameRecording.h).
+extern ReplayRecorder GameRecorder;
+extern std::optional<Replay> FinishedGameReplay;
+// The replay being watched, or empty (see Watching.h).
+extern std::unique_ptr<WatchedReplay> Watching;
 
 // The menu widgets of the screens (see MenuWidgets.h).
 extern std::unique_ptr<TDDBtnCollection> MainMenu;

@@ -5,6 +5,7 @@
 #include "main/ScreenHome.h"
 #include "persistence/ConfigFile.h"
 #include "persistence/Options.h"
+#include "replay/ReplayShelf.h"
 
 std::unique_ptr<TDDBtnCollection> MainMenu;
 std::unique_ptr<TDDBtnCollection> HiScoreButtons;
@@ -95,9 +96,19 @@ void SetOptionsMouseMode() {
     if (OptionsMenu) OptionsMenu->MouseMode = true;
 }
 
+std::string NameEntryText() {
+    if (!HiScoreNameEdit) return {};
+    const TDDEdit& field = *HiScoreNameEdit;
+    return field.Text.substr(0, field.Length);
+}
+
 bool SaveSettings() {
     Options.Country = CountryFieldText();
-    return SaveConfig();
+    if (!SaveConfig()) return false;
+    // Only a table that is on the disk lets its old rows' games go: one cleared in memory and never
+    // saved comes back at the next start, with its replays.
+    ForgetReplaysOffTheTable();
+    return true;
 }
 
 void ApplyCountryToOptionsScreen() {

@@ -31,6 +31,9 @@ void SetOptionsMouseMode();
 // The stored country goes into the options screen's field; the configuration reads it back from there
 // whenever it is saved.
 void ApplyCountryToOptionsScreen();
-// Saves Config.cfg as the screens leave it: the country as its field shows it, then the whole file.
-// False when the save failed (the file says why on stderr).
+// The name as the name entry's field holds it (the last name typed, before a new entry).
+std::string NameEntryText();
+// Saves Config.cfg as the screens leave it: the country as its field shows it, then the whole file;
+// the kept replays of games no longer on the saved table go. False when the save failed (the file says
+// why on stderr).
 bool SaveSettings();

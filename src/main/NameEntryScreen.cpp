@@ -3,6 +3,7 @@
 #include "DXCtrl/MenuClick.h"
 #include "Game/TGame.h"
 #include "graphics/Text.h"
+#include "main/GameRecording.h"
 #include "main/MainState.h"
 #include "main/MenuWidgets.h"
 #include "main/Notice.h"
@@ -76,8 +77,9 @@ void NameEntryAction(TForm1&) {
     if (!OkCancelQuestion->MouseOver) return;
     if (OkCancelQuestion->Choice) {
         if (RefuseBlankName()) return;
-        const TDDEdit& field = *HiScoreNameEdit;
-        InsertHiScore(field.Text.substr(0, field.Length), CurrentGame ? CurrentGame->Score : 0);
+        const std::string name = NameEntryText();
+        InsertHiScore(name, CurrentGame ? CurrentGame->Score : 0);
+        KeepFinishedGameForTable(name);
         if (!SaveSettings()) ShowNotice(ScoreNotSavedNotice);
         RequestScreen(ScreenSendQuestion);
     } else {

@@ -1,7 +1,9 @@
 // VANTORIX: the command line, start-up, the message loop, and the exit link.
 #include "main/CommandLine.h"
 #include "main/Form.h"
+#include "main/GameVersion.h"
 #include "main/KeyNames.h"
+#include "main/ReplayCheck.h"
 #include "main/StartFolders.h"
 #include "online/GoToLink.h"
 #include "online/ScoreSending.h"
@@ -11,10 +13,9 @@
 #include "platform/VideoDriver.h"
 
 #include <cstdio>
-
-#ifndef VANTORIX_VERSION
-#define VANTORIX_VERSION "unknown"
-#endif
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 namespace {
 
@@ -25,8 +26,10 @@ int AnswerCommandLine(const CommandLine& command) {
         std::fputs(HelpText().c_str(), stdout);
         return 0;
     case CommandLine::Action::ShowVersion:
-        std::printf("vantorix %s\n", VANTORIX_VERSION);
+        std::printf("vantorix %s\n", GameVersion);
         return 0;
+    case CommandLine::Action::VerifyReplay:
+        return RunReplayCheckCommand(command.replayFile, PackPathWithoutEntering());
     case CommandLine::Action::Misuse:
         std::fprintf(stderr, "vantorix: %s\n%s\nTry 'vantorix --help' for more information.\n",
                      command.problem.c_str(), UsageLine);
@@ -48,12 +51,21 @@ void ReportSeed(uint32_t seed) {
     std::fflush(stdout);
 }
 
+std::string AbsolutePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const CommandLine command = ParseCommandLine(argc, argv);
     if (const int status = AnswerCommandLine(command); status >= 0) return status;
     WindowModeForThisRun = command.windowed;
+    // The replay to watch is named from where the program was started, before it enters its folders.
+    const std::string replayToWatch =
+        command.replayFile.empty() ? std::string() : AbsolutePath(command.replayFile);
     SetBossKeyCheck(BossKeyCanBeChosen);
     UseScoreServerFromEnvironment();
     std::string problem;
@@ -77,6 +89,7 @@ int main(int argc, char** argv) {
             status = 1;
         } else {
             ReportSeed(form.StartSeed);
+            if (!replayToWatch.empty()) form.WatchReplayAtStart(replayToWatch);
             if (!form.RunMessageLoop()) status = 1;
         }
         form.FormDestroy();

@@ -1,8 +1,8 @@
 // "Exit game?" over the running game's picture: Yes ends the game (it goes on to its game-over),
 // No or Escape goes back into it.
 #include "DXCtrl/MenuClick.h"
-#include "Game/TGame.h"
 #include "graphics/Text.h"
+#include "main/MainState.h"
 #include "main/MenuWidgets.h"
 #include "main/ScreenDrawing.h"
 #include "main/ScreenHome.h"
@@ -27,7 +27,7 @@ void QuitQuestionKey(TForm1& form, uint16_t key) {
 
 void QuitQuestionAction(TForm1& form) {
     if (!YesNoQuestion->MouseOver) return;
-    if (YesNoQuestion->Choice && CurrentGame) CurrentGame->Phase = GamePhase::GameOver;
+    if (YesNoQuestion->Choice) PlayerGaveUp = true;
     ResumeGame(form);
     PlayMenuClickDirect();
 }

@@ -54,5 +54,6 @@ extern const ScreenHome SendQuestionHome;
 extern const ScreenHome RetryQuestionHome;
 extern const ScreenHome QuitQuestionHome;
 extern const ScreenHome PleaseWaitHome;
+extern const ScreenHome ReplayHome;
 
 const ScreenHome& HomeOf(Screen screen);

@@ -42,6 +42,8 @@ const ScreenHome& HomeOf(Screen screen) {
         return RetryQuestionHome;
     case ScreenPleaseWait:
         return PleaseWaitHome;
+    case ScreenReplay:
+        return ReplayHome;
     }
     return MainMenuHome; // every screen is a case above
 }

@@ -9,16 +9,6 @@
 #include "main/Screens.h"
 #include "online/ScoreSending.h"
 
-namespace {
-
-std::string NameEntryText() {
-    if (!HiScoreNameEdit) return {};
-    const TDDEdit& field = *HiScoreNameEdit;
-    return field.Text.substr(0, field.Length);
-}
-
-} // namespace
-
 bool RefuseBlankName() {
     if (!NameEntryText().empty()) return false;
     ShowNotice(NameMissingNotice);

@@ -120,7 +120,7 @@ bool DecodeFrames(std::span<const uint8_t> payload, uint32_t frameCount, std::ve
     for (uint32_t run = 0; run < runCount && in.Ok(); ++run) {
         const auto controls = static_cast<uint8_t>(in.Number(1));
         const uint32_t length = in.Varint();
-        if (controls > AllControls || length == 0 || length > frameCount - filled) return false;
+        if (controls > AllFrameInputBits || length == 0 || length > frameCount - filled) return false;
         for (uint32_t i = 0; i < length; ++i)
             frames[filled++].Controls = controls;
     }

@@ -584,6 +584,7 @@ TEST(Menus, QuitQuestionNoResumesAndYesEndsTheGame) {
     h.PressKey(SDLK_LEFT);
     h.PressKey(SDLK_RETURN);
     EXPECT_EQ(ScreenState, ScreenGame);
+    h.Step(); // the game learns in its next frame that the player gave up
     EXPECT_EQ(CurrentGame->Phase, GamePhase::GameOver);
 }
 

@@ -26,7 +26,7 @@ Replay PlayedGame(uint32_t frames, uint32_t seed = 7) {
     replay.FinalHash = 0xfeedfacecafef00dULL;
     uint8_t controls = 0;
     for (uint32_t i = 0; i < frames; ++i) {
-        if (draw() % 40 == 0) controls = static_cast<uint8_t>(draw() % (AllControls + 1));
+        if (draw() % 40 == 0) controls = static_cast<uint8_t>(draw() % (AllFrameInputBits + 1));
         replay.Frames.push_back({static_cast<uint32_t>(5 + draw() % 3), controls});
     }
     for (uint32_t i = 0; i < frames / StateHashInterval; ++i)

@@ -1,0 +1,217 @@
+#include "main/ReplayCheck.h"
+
+#include "Game/GameStateHash.h"
+#include "Game/TGame.h"
+#include "graphics/DataPack.h"
+#include "main/GameVersion.h"
+#include "main/ReplayPlayer.h"
+#include "platform/Surface.h"
+
+#include <cerrno>
+#include <cinttypes>
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+ReplayCheck Refused(ReplayVerdict verdict, std::string reason) {
+    ReplayCheck check;
+    check.verdict = verdict;
+    check.reason = std::move(reason);
+    return check;
+}
+
+// The file's claims stay with the verdict; its frames are no longer needed.
+void KeepClaims(ReplayCheck& check, Replay&& replay) {
+    check.claimedFrames = replay.Frames.size();
+    replay.Frames = {};
+    check.replay = std::move(replay);
+}
+
+std::optional<std::string> OtherBuildReason(const Replay& replay, const BuildIdentity& build) {
+    if (replay.GameVersion != build.gameVersion)
+        return "the replay was recorded by version " + replay.GameVersion + " of the game, this is version " +
+               std::string(build.gameVersion);
+    if (replay.PackHash != build.packHash)
+        return std::string("the replay was recorded with another data pack");
+    return std::nullopt;
+}
+
+// The first claim the re-play does not bear out, in the order a reader would look for it.
+std::string MismatchReason(const ReplayCheck& check, const Replay& replay) {
+    if (check.firstMismatchFrame && *check.firstMismatchFrame < check.frames)
+        return "the game's state differs from the recording after frame " +
+               std::to_string(*check.firstMismatchFrame);
+    if (check.finalHash != replay.FinalHash) return "the game's state differs from the recording at its end";
+    if (check.score != replay.Score)
+        return "the game reaches a score of " + std::to_string(check.score) + ", not " +
+               std::to_string(replay.Score);
+    if (check.stage != replay.Stage)
+        return "the game reaches stage " + std::to_string(check.stage) + ", not " +
+               std::to_string(replay.Stage);
+    return {};
+}
+
+void PlayAgain(ReplayCheck& check, const Replay& replay, Surface& unseen) {
+    ReplayPlayer player(replay);
+    size_t nextKeptHash = 0;
+    while (!player.Done()) {
+        check.playedMs += player.NextTimeStep();
+        player.RunNextFrame(unseen);
+        if (player.FramesRun() % StateHashInterval != 0 || nextKeptHash >= replay.StateHashes.size())
+            continue;
+        if (!check.firstMismatchFrame && GameStateHash(player.Game()) != replay.StateHashes[nextKeptHash])
+            check.firstMismatchFrame = player.FramesRun();
+        ++nextKeptHash;
+    }
+    const TGame& game = player.Game();
+    check.replayed = true;
+    check.frames = player.FramesRun();
+    check.score = game.Score;
+    check.stage = game.StageNumber;
+    check.finalHash = GameStateHash(game);
+    if (!check.firstMismatchFrame && check.finalHash != replay.FinalHash)
+        check.firstMismatchFrame = check.frames;
+}
+
+// Text as a JSON string: quotes, backslashes and control characters escaped, and every byte outside
+// ASCII as \u00XX (a name's bytes are not promised to be UTF-8).
+void AppendJsonText(std::string& out, const std::string& text) {
+    out += '"';
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20 || byte >= 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
+}
+
+std::string HexHash(uint64_t hash) {
+    char text[20];
+    std::snprintf(text, sizeof text, "\"%016" PRIx64 "\"", hash);
+    return text;
+}
+
+const char* VerdictWord(ReplayVerdict verdict) {
+    switch (verdict) {
+    case ReplayVerdict::Verified:
+        return "verified";
+    case ReplayVerdict::Mismatch:
+        return "mismatch";
+    case ReplayVerdict::OtherBuild:
+        return "other-build";
+    case ReplayVerdict::Unreadable:
+        return "unreadable";
+    }
+    return "unreadable";
+}
+
+// Reads a replay's bytes from a file or, for "-", from standard input, no more than a replay may hold.
+ReplayReadResult ReadReplayFrom(const std::string& file) {
+    if (file != "-") return LoadReplayFile(file);
+    std::vector<uint8_t> bytes;
+    uint8_t buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return {std::nullopt, "The replay could not be read from standard input."};
+        if (got == 0) break;
+        bytes.insert(bytes.end(), buffer, buffer + got);
+        if (bytes.size() > MaxReplayFileBytes)
+            return {std::nullopt, "The replay on standard input is larger than any replay can be."};
+    }
+    return ReadReplay(bytes);
+}
+
+} // namespace
+
+ReplayCheck CheckReplay(Replay replay, const BuildIdentity& build) {
+    if (const std::optional<std::string> reason = OtherBuildReason(replay, build)) {
+        ReplayCheck check = Refused(ReplayVerdict::OtherBuild, *reason);
+        KeepClaims(check, std::move(replay));
+        return check;
+    }
+    const std::unique_ptr<Surface> unseen = Surface::CreateUnseen();
+    if (!unseen) return Refused(ReplayVerdict::Unreadable, "there is no memory to play the replay");
+    ReplayCheck check;
+    PlayAgain(check, replay, *unseen);
+    check.reason = MismatchReason(check, replay);
+    check.verdict = check.reason.empty() ? ReplayVerdict::Verified : ReplayVerdict::Mismatch;
+    KeepClaims(check, std::move(replay));
+    return check;
+}
+
+std::string ReplayCheckJson(const ReplayCheck& check) {
+    const Replay* replay = check.replay ? &*check.replay : nullptr;
+    const auto number = [](auto value) { return std::to_string(value); };
+    std::string out = "{\"verdict\":\"";
+    out += VerdictWord(check.verdict);
+    out += "\",\"reason\":";
+    AppendJsonText(out, check.reason);
+    out += ",\"game_version\":";
+    if (replay)
+        AppendJsonText(out, replay->GameVersion);
+    else
+        out += "null";
+    out += ",\"pack_hash\":" + (replay ? HexHash(replay->PackHash) : "null");
+    out += ",\"name\":";
+    if (replay)
+        AppendJsonText(out, replay->PlayerName);
+    else
+        out += "null";
+    out += ",\"claimed_score\":" + (replay ? number(replay->Score) : "null");
+    out += ",\"claimed_stage\":" + (replay ? number(replay->Stage) : "null");
+    out += ",\"claimed_frames\":" + (replay ? number(check.claimedFrames) : "null");
+    out += ",\"score\":" + (check.replayed ? number(check.score) : "null");
+    out += ",\"stage\":" + (check.replayed ? number(check.stage) : "null");
+    out += ",\"frames\":" + (check.replayed ? number(check.frames) : "null");
+    out += ",\"played_ms\":" + (check.replayed ? number(check.playedMs) : "null");
+    out += ",\"final_hash\":" + (check.replayed ? HexHash(check.finalHash) : "null");
+    out += ",\"first_mismatch_frame\":" +
+           (check.firstMismatchFrame ? number(*check.firstMismatchFrame) : "null");
+    out += '}';
+    return out;
+}
+
+int ReplayCheckStatus(const ReplayCheck& check) {
+    switch (check.verdict) {
+    case ReplayVerdict::Verified:
+        return 0;
+    case ReplayVerdict::Mismatch:
+        return 1;
+    case ReplayVerdict::OtherBuild:
+    case ReplayVerdict::Unreadable:
+        return 2;
+    }
+    return 2;
+}
+
+int RunReplayCheckCommand(const std::string& file, const std::string& packPath) {
+    ReplayReadResult read = ReadReplayFrom(file);
+    ReplayCheck check;
+    if (!read.Read) {
+        check = Refused(ReplayVerdict::Unreadable, read.Error);
+    } else {
+        BuildIdentity build{GameVersion, 0};
+        std::string error;
+        if (HashPackFile(packPath, build.packHash, error)) {
+            check = CheckReplay(std::move(*read.Read), build);
+        } else {
+            check = Refused(ReplayVerdict::OtherBuild,
+                            "this build's data pack " + packPath + " cannot be read: " + error);
+            KeepClaims(check, std::move(*read.Read));
+        }
+    }
+    std::printf("%s\n", ReplayCheckJson(check).c_str());
+    std::fflush(stdout);
+    return ReplayCheckStatus(check);
+}

@@ -1,0 +1,46 @@
+// Records a game while it is played: where it started, each frame's input as the game was handed it,
+// and the game's state hash after every StateHashInterval frames. The shell feeds it; the finished
+// recording is a Replay.
+#pragma once
+
+#include "core/GameInput.h"
+#include "replay/ReplayFile.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+// Where a recorded game starts, and the build whose rules it follows.
+struct ReplayStart {
+    std::string GameVersion;
+    uint64_t PackHash = 0;
+    uint32_t StartSeed = 0;
+    uint32_t StartTick = 0;
+    uint32_t PlayOptions = 0;
+};
+
+class ReplayRecorder {
+  public:
+    // Forgets any recording and begins a new one; room for twenty minutes of frames is made now, so the
+    // frames of an ordinary game never wait for memory.
+    void Start(const ReplayStart& start);
+    bool Recording() const { return recording; }
+
+    // The frame just run, with the input the game was given. A game longer than a replay can hold stops
+    // being recorded (Overflowed) and is never kept.
+    void RecordFrame(const GameFrameInput& input);
+    // After RecordFrame: the game's state hash is wanted now.
+    bool StateHashDue() const;
+    void AddStateHash(uint64_t hash);
+    bool Overflowed() const { return overflowed; }
+
+    // The recording as a replay claiming what the game reached; recording stops.
+    Replay Finish(const std::string& playerName, int32_t score, uint32_t stage, uint64_t finalHash);
+    void Stop() { recording = false; }
+
+  private:
+    Replay replay;
+    uint32_t lastTick = 0;
+    bool recording = false;
+    bool overflowed = false;
+};

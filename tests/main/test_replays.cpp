@@ -1,0 +1,216 @@
+// Every game is recorded and its replay checks out without a screen: a game flown through the real
+// shell is kept as the last game, re-plays to the same end, and a replay that was tampered with,
+// cut short or made by another build gets the verdict it deserves.
+#include "Harness.h"
+#include "ShellPilot.h"
+
+#include "Game/TGame.h"
+#include "graphics/GraphicsState.h"
+#include "main/GameVersion.h"
+#include "main/MainState.h"
+#include "main/ReplayCheck.h"
+#include "main/Screens.h"
+#include "main/Watching.h"
+#include "platform/Clock.h"
+#include "replay/ReplayShelf.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+
+namespace {
+
+// Flies the running game with the keys alone, as a player would (nothing of the game is touched),
+// then gives up through the quit question and waits for the game to end.
+void FlyAndGiveUp(
+    Harness& h, int frames, const std::function<void()>& afterStep = [] {}) {
+    for (int frame = 0; frame < frames && ScreenState == ScreenGame; ++frame) {
+        const bool left = (frame / 70) % 2 == 0;
+        SetTestKeyHeld(ScanLeftCtrl, true);
+        SetTestKeyHeld(ScanLeft, left);
+        SetTestKeyHeld(ScanRight, !left);
+        SetTestKeyHeld(ScanUp, (frame / 300) % 3 == 1);
+        SetTestKeyHeld(ScanSpace, frame % 700 == 350);
+        h.Step(1, frame % 3 == 0 ? 5 : 6);
+        afterStep();
+    }
+    for (const uint16_t scan : {ScanLeftCtrl, ScanLeft, ScanRight, ScanUp, ScanSpace})
+        SetTestKeyHeld(scan, false);
+    if (ScreenState != ScreenGame) return;
+    h.PressKey(SDLK_ESCAPE);
+    h.PressKey(SDLK_LEFT);
+    h.PressKey(SDLK_RETURN);
+    ASSERT_EQ(ScreenState, ScreenGame) << "the quit question's Yes goes back to the game's end";
+    for (int i = 0; i < 2000 && ScreenState == ScreenGame; ++i) {
+        h.Step(1, 6);
+        afterStep();
+    }
+    ASSERT_NE(ScreenState, ScreenGame);
+}
+
+void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+struct CommandAnswer {
+    int status = -1;
+    std::string line;
+};
+
+CommandAnswer RunCheckCommand(const std::string& file) {
+    testing::internal::CaptureStdout();
+    CommandAnswer answer;
+    answer.status = RunReplayCheckCommand(file, "Data/Data.pp");
+    answer.line = testing::internal::GetCapturedStdout();
+    return answer;
+}
+
+class RecordedGame : public testing::Test {
+  protected:
+    void SetUp() override {
+        GoToMainMenu(h);
+        h.Form().StartGame();
+        FlyAndGiveUp(h, 2200); // the frame gate runs about two game frames in three steps
+        playedScore = CurrentGame->Score;
+        ASSERT_GT(playedScore, 0) << "the pilot met the opposition";
+        playedStage = CurrentGame->StageNumber;
+        ReplayReadResult read = LoadReplayFile(LastGameReplayPath);
+        ASSERT_TRUE(read.Read) << read.Error;
+        recorded = std::move(*read.Read);
+    }
+
+    Harness h;
+    int32_t playedScore = 0;
+    uint32_t playedStage = 0;
+    Replay recorded;
+};
+
+} // namespace
+
+TEST_F(RecordedGame, IsKeptAsTheLastGameAndChecksOutWithoutAScreen) {
+    EXPECT_EQ(recorded.GameVersion, GameVersion);
+    EXPECT_EQ(recorded.PackHash, PackHash);
+    EXPECT_EQ(recorded.Score, playedScore);
+    EXPECT_GT(recorded.Frames.size(), 1300u) << "every frame, the game-over's included";
+    EXPECT_EQ(recorded.StateHashes.size(), recorded.Frames.size() / StateHashInterval);
+    const ReplayCheck check = CheckReplay(recorded, {GameVersion, PackHash});
+    EXPECT_EQ(check.verdict, ReplayVerdict::Verified) << check.reason;
+    EXPECT_EQ(check.score, playedScore);
+    EXPECT_EQ(check.stage, playedStage);
+    EXPECT_EQ(check.frames, recorded.Frames.size());
+    EXPECT_FALSE(check.firstMismatchFrame);
+}
+
+TEST_F(RecordedGame, TamperedCutShortOrForeignReplaysGetTheirVerdicts) {
+    // The steering held in frame 1000 let go for that one frame.
+    Replay flipped = recorded;
+    ReplayFrame& frame = flipped.Frames[1000];
+    ASSERT_NE(frame.Controls & (ControlLeft | ControlRight), 0);
+    frame.Controls &= static_cast<uint8_t>(~(frame.Controls & ControlLeft ? ControlLeft : ControlRight));
+    Replay higherScore = recorded;
+    higherScore.Score += 1000;
+    Replay otherVersion = recorded;
+    otherVersion.GameVersion = "0.9.0";
+    Replay otherPack = recorded;
+    otherPack.PackHash ^= 1;
+    std::vector<uint8_t> truncated = WriteReplay(recorded);
+    truncated.resize(truncated.size() - 10);
+
+    struct Case {
+        const char* file;
+        std::vector<uint8_t> bytes;
+        int status;
+        const char* verdict;
+        const char* mismatchFrame;
+    };
+    const Case cases[] = {
+        {"same.vtxreplay", WriteReplay(recorded), 0, "verified", "null"},
+        {"flipped.vtxreplay", WriteReplay(flipped), 1, "mismatch", "1200"},
+        {"score.vtxreplay", WriteReplay(higherScore), 1, "mismatch", "null"},
+        {"version.vtxreplay", WriteReplay(otherVersion), 2, "other-build", "null"},
+        {"pack.vtxreplay", WriteReplay(otherPack), 2, "other-build", "null"},
+        {"cut.vtxreplay", truncated, 2, "unreadable", "null"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        WriteFile(c.file, c.bytes);
+        const CommandAnswer answer = RunCheckCommand(c.file);
+        EXPECT_EQ(answer.status, c.status);
+        EXPECT_NE(answer.line.find(std::string("\"verdict\":\"") + c.verdict + "\""), std::string::npos)
+            << answer.line;
+        EXPECT_NE(answer.line.find(std::string("\"first_mismatch_frame\":") + c.mismatchFrame + "}"),
+                  std::string::npos)
+            << answer.line;
+        EXPECT_EQ(answer.line.back(), '\n');
+        EXPECT_EQ(answer.line.find('\n'), answer.line.size() - 1) << "one line";
+    }
+    EXPECT_NE(
+        RunCheckCommand("score.vtxreplay").line.find("reaches a score of " + std::to_string(playedScore)),
+        std::string::npos);
+    EXPECT_EQ(RunCheckCommand("missing.vtxreplay").status, 2);
+}
+
+namespace {
+
+// The speed's caption is drawn above this row.
+constexpr int BelowTheCaption = 40;
+
+// The picture's rows above and below the caption, each summed up by a hash of its pixels.
+struct PictureHashes {
+    uint64_t top = 0, below = 0;
+};
+
+PictureHashes HashPicture(const Surface& picture) {
+    PictureHashes hashes;
+    for (int y = 0; y < picture.Height(); ++y) {
+        uint64_t& hash = y < BelowTheCaption ? hashes.top : hashes.below;
+        const uint32_t* row = picture.Row(y);
+        for (int x = 0; x < picture.Width(); ++x)
+            hash = (hash ^ row[x]) * 0x100000001b3ULL;
+    }
+    return hashes;
+}
+
+} // namespace
+
+// At 1x every frame is drawn; at 8x seven in eight run unseen: either way each picture shown is the
+// one the game drew at that moment of play (below the speed's caption while it shows).
+TEST(WatchedReplay, ShowsThePicturesTheGameDrewAtEverySpeed) {
+    Harness h;
+    GoToMainMenu(h);
+    h.Form().StartGame();
+    std::map<uint32_t, PictureHashes> drawn; // by the frame's time
+    FlyAndGiveUp(h, 2200, [&] {
+        if (ScreenState != ScreenGame) return;
+        drawn[CurrentGame->FrameTick] = HashPicture(*h.Form().BackBuffer);
+    });
+    ASSERT_GT(drawn.size(), 1000u);
+
+    for (const uint16_t speedKey : {'1', '4'}) {
+        SCOPED_TRACE(speedKey);
+        ASSERT_TRUE(StartWatchingReplay(h.Form(), LastGameReplayPath, ScreenHiScores));
+        ApplyScreenChange();
+        ASSERT_EQ(ScreenState, ScreenReplay);
+        h.PressKey(speedKey);
+        int compared = 0, differing = 0;
+        for (int i = 0; i < 20000 && Watching; ++i) {
+            h.Step(1, 6);
+            if (!Watching) break;
+            if (Watching->player->FramesRun() == 0) continue; // the game's start tick, before a frame ran
+            const auto played = drawn.find(Watching->player->Game().FrameTick);
+            if (played == drawn.end()) continue;
+            ++compared;
+            const PictureHashes shown = HashPicture(*h.Form().BackBuffer);
+            const bool captionShows = GetTickCount() - Watching->captionShownAt < WatchCaptionMs;
+            differing +=
+                shown.below != played->second.below || (!captionShows && shown.top != played->second.top);
+        }
+        EXPECT_EQ(ScreenState, ScreenHiScores) << "the end of the replay goes back";
+        EXPECT_GT(compared, speedKey == '1' ? 1000 : 100);
+        EXPECT_EQ(differing, 0);
+    }
+}
