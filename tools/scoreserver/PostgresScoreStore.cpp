@@ -90,7 +90,7 @@ constexpr std::array<Statement, 17> Statements = {{
     {"add_job", "INSERT INTO verify_jobs (result_id) VALUES ($1)"},
     {"mark_pending", "UPDATE results SET verdict = 1 WHERE id = $1"},
     // The oldest job that no other worker holds, anywhere.
-    {"claim", "SELECT j.result_id, r.score, r.token, p.bytes, p.uploaded_ms FROM verify_jobs j"
+    {"claim", "SELECT j.result_id, r.score, r.token, p.bytes, p.uploaded_ms, r.name FROM verify_jobs j"
               " JOIN results r ON r.id = j.result_id JOIN replays p ON p.result_id = j.result_id"
               " ORDER BY j.result_id LIMIT 1 FOR UPDATE OF j SKIP LOCKED"},
     {"same_game", "SELECT id FROM results WHERE final_hash = $1 AND verdict = 0 AND id <> $2"},
@@ -214,8 +214,11 @@ class PostgresJobSource : public JobSource {
             return std::nullopt;
         }
         return VerifyJob{std::stoll(Text(rows.get(), 0, 0)),
-                         static_cast<int32_t>(std::stol(Text(rows.get(), 0, 1))), Text(rows.get(), 0, 2),
-                         std::stoll(Text(rows.get(), 0, 4)), Bytes(rows.get(), 0, 3)};
+                         static_cast<int32_t>(std::stol(Text(rows.get(), 0, 1))),
+                         Text(rows.get(), 0, 5),
+                         Text(rows.get(), 0, 2),
+                         std::stoll(Text(rows.get(), 0, 4)),
+                         Bytes(rows.get(), 0, 3)};
     }
 
     bool Finish(const VerifyJob& job, const JobOutcome& outcome) override {

@@ -125,7 +125,7 @@ ScoreDatabase::ScoreDatabase(const std::string& path, std::size_t maxStored, boo
         addJob_ = Prepare("INSERT INTO verify_jobs (result_id) VALUES (?1)");
         markPending_ = Prepare("UPDATE results SET verdict = 1 WHERE id = ?1");
         waitingJobs_ = Prepare("SELECT result_id FROM verify_jobs ORDER BY result_id");
-        loadJob_ = Prepare("SELECT r.score, r.token, p.bytes, p.uploaded_ms FROM results r"
+        loadJob_ = Prepare("SELECT r.score, r.token, p.bytes, p.uploaded_ms, r.name FROM results r"
                            " JOIN replays p ON p.result_id = r.id WHERE r.id = ?1");
         sameGame_ = Prepare("SELECT id FROM results WHERE final_hash = ?1 AND verdict = 0 AND id <> ?2");
         finish_ = Prepare("UPDATE results SET verdict = ?2, reason = ?3, final_hash = ?4 WHERE id = ?1");
@@ -258,8 +258,12 @@ std::optional<VerifyJob> ScoreDatabase::ClaimJob() {
     const int code = sqlite3_step(loadJob_.get());
     Check(db, code, "cannot read a replay");
     if (code != SQLITE_ROW) return std::nullopt;
-    VerifyJob job{*free, sqlite3_column_int(loadJob_.get(), 0), ColumnText(loadJob_.get(), 1),
-                  sqlite3_column_int64(loadJob_.get(), 3), ColumnBlob(loadJob_.get(), 2)};
+    VerifyJob job{*free,
+                  sqlite3_column_int(loadJob_.get(), 0),
+                  ColumnText(loadJob_.get(), 4),
+                  ColumnText(loadJob_.get(), 1),
+                  sqlite3_column_int64(loadJob_.get(), 3),
+                  ColumnBlob(loadJob_.get(), 2)};
     claimed_.insert(*free);
     return job;
 }

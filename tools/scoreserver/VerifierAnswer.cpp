@@ -160,6 +160,7 @@ ReadAnswer ReadVerifierAnswer(std::string_view output) {
         return read;
     }
     answer.Reason = Tidy(TextOf(*fields, "reason"));
+    answer.Name = TextOf(*fields, "name");
     answer.GameVersion = Tidy(TextOf(*fields, "game_version"));
     answer.PackHash = Tidy(TextOf(*fields, "pack_hash"));
     answer.Score = NumberOf(*fields, "score");
@@ -176,7 +177,7 @@ ReadAnswer ReadVerifierAnswer(std::string_view output) {
     return read;
 }
 
-JobOutcome JudgeAnswer(const VerifierAnswer& answer, int exitCode, int32_t claimedScore) {
+JobOutcome JudgeAnswer(const VerifierAnswer& answer, int exitCode, const VerifyJob& job) {
     auto refused = [&](std::string reason) {
         return JobOutcome{Verdict::Refused, std::move(reason), answer.FinalHash};
     };
@@ -185,9 +186,10 @@ JobOutcome JudgeAnswer(const VerifierAnswer& answer, int exitCode, int32_t claim
             return refused("the verifier said verified but exited with " + std::to_string(exitCode));
         if (answer.FinalHash.empty() || !answer.Score)
             return refused("the verifier gave no score or final hash");
-        if (*answer.Score != claimedScore)
-            return refused("the result claims " + std::to_string(claimedScore) + " but the game reached " +
-                           std::to_string(*answer.Score));
+        if (*answer.Score != job.ClaimedScore)
+            return refused("the result claims " + std::to_string(job.ClaimedScore) +
+                           " but the game reached " + std::to_string(*answer.Score));
+        if (answer.Name != job.ClaimedName) return refused("the game was played under another name");
         return JobOutcome{Verdict::Verified, "", answer.FinalHash};
     }
     if (answer.Verdict == "mismatch")

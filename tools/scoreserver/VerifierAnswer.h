@@ -15,6 +15,7 @@ namespace scoreserver {
 struct VerifierAnswer {
     std::string Verdict; // "verified", "mismatch", "other-build" or "unreadable"
     std::string Reason;
+    std::string Name; // the name the game was played under
     std::string GameVersion;
     std::string PackHash;
     std::optional<int64_t> Score; // what the re-play reached
@@ -34,7 +35,8 @@ struct ReadAnswer {
 ReadAnswer ReadVerifierAnswer(std::string_view output);
 
 // The outcome for a result whose replay the verifier answered for (a build it could play): verified
-// only when the verifier says so and the re-played score is the score the result request claimed.
-JobOutcome JudgeAnswer(const VerifierAnswer& answer, int exitCode, int32_t claimedScore);
+// only when the verifier says so, the re-played score is the score the result request claimed and
+// the game was played under the result's name.
+JobOutcome JudgeAnswer(const VerifierAnswer& answer, int exitCode, const VerifyJob& job);
 
 } // namespace scoreserver

@@ -24,10 +24,11 @@ const char* VerdictName(Verdict verdict);
 // One uploaded replay and what it is checked against.
 struct VerifyJob {
     int64_t ResultId = 0;
-    int32_t ClaimedScore = 0; // the score the result request sent
-    std::string Token;        // the one-time token the result and the upload came with
-    int64_t UploadedMs = 0;   // when the upload arrived, ms since 1970
-    std::vector<uint8_t> Replay;
+    int32_t ClaimedScore = 0;  // the score the result request sent
+    std::string ClaimedName{}; // the name it sent
+    std::string Token{};       // the one-time token the result and the upload came with
+    int64_t UploadedMs = 0;    // when the upload arrived, ms since 1970
+    std::vector<uint8_t> Replay{};
 };
 
 // What the check of a job decided.

@@ -96,13 +96,14 @@ std::optional<JobOutcome> VerifyWorkers::RunVerifiers(const VerifyJob& job) cons
         // It could not be started (a missing program exits 127 before printing anything), or this
         // machine does not let it run sandboxed (a service manager's system-call filter kills it with
         // SIGSYS): not the replay's fault, so the job waits for a verifier that runs.
-        if (!run.Started || (run.ExitCode == 127 && run.Output.empty()) || run.Signal == SIGSYS || run.Cancelled)
+        if (!run.Started || (run.ExitCode == 127 && run.Output.empty()) || run.Signal == SIGSYS ||
+            run.Cancelled)
             continue;
         if (auto fault = RunFault(run, limits)) return fault;
         const ReadAnswer read = ReadVerifierAnswer(run.Output);
         if (!read.Answer)
             return JobOutcome{Verdict::Refused, "the verifier's answer is not understood: " + read.Error, ""};
-        JobOutcome outcome = JudgeAnswer(*read.Answer, run.ExitCode, job.ClaimedScore);
+        JobOutcome outcome = JudgeAnswer(*read.Answer, run.ExitCode, job);
         if (read.Answer->Verdict != "other-build") return outcome;
         otherBuild = std::move(outcome);
     }

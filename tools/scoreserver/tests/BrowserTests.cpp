@@ -20,7 +20,7 @@ class InTheBrowser : public ScoreServerTest {
         settings.Verify.Verifiers = {SCORESERVER_TESTS_DIR "/fake-verifier.sh"};
         settings.Verify.Poll = std::chrono::milliseconds(50);
         Start(settings);
-        SendWithReplay("Ada", 900, "VTXREPLY verified 900 00000000000000aa");
+        SendWithReplay("Ada", 900, "VTXREPLY verified 900 00000000000000aa Ada");
         ASSERT_EQ(Submit(HostileName, "500", "<script>"), 200);
         ASSERT_EQ(Submit("Old", "100", "No"), 200);
         for (int i = 0; i < 100 && Get(TableTarget).second.find("being checked") != std::string::npos; ++i)

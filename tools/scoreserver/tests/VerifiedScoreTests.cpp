@@ -51,7 +51,8 @@ class VerifiedScores : public ScoreServerTest {
         return reply ? reply->status : 0;
     }
 
-    // Sends a result and, when given, its replay; returns the token both went with.
+    // Sends a result and, when given, its replay played under the same name; returns the token both went
+    // with.
     std::string Play(const std::string& name, int score, const std::string& replay = "") {
         const std::string token = FetchToken();
         EXPECT_EQ(Get(ResultTarget +
@@ -59,7 +60,7 @@ class VerifiedScores : public ScoreServerTest {
                       .first,
                   200);
         if (!replay.empty()) {
-            EXPECT_EQ(Upload(token, replay), 202) << name;
+            EXPECT_EQ(Upload(token, replay + " " + name), 202) << name;
         }
         return token;
     }
@@ -87,6 +88,7 @@ class VerifiedScores : public ScoreServerTest {
 TEST_F(VerifiedScores, AReplayThatHoldsUpIsMarkedVerifiedAndCanBeDownloaded) {
     const std::string replay = FakeReplay("verified", 4200);
     Play("Ada", 4200, replay);
+    const std::string uploaded = replay + " Ada";
     Play("Old", 100); // an older game sends no replay
     const std::string page = SettledTable();
     const std::string row = RowOf(page, "Ada");
@@ -101,12 +103,12 @@ TEST_F(VerifiedScores, AReplayThatHoldsUpIsMarkedVerifiedAndCanBeDownloaded) {
     const auto download = client_->Get(target.c_str());
     ASSERT_TRUE(download);
     EXPECT_EQ(download->status, 200);
-    EXPECT_EQ(download->body, replay);
+    EXPECT_EQ(download->body, uploaded);
     EXPECT_EQ(download->get_header_value("Content-Type"), "application/octet-stream");
     EXPECT_NE(download->get_header_value("Content-Disposition").find(".vtxreplay\""), std::string::npos);
     const auto head = client_->Head(target.c_str());
     ASSERT_TRUE(head);
-    EXPECT_EQ(head->get_header_value("Content-Length"), std::to_string(replay.size()));
+    EXPECT_EQ(head->get_header_value("Content-Length"), std::to_string(uploaded.size()));
     for (const char* missing : {"/replays/999.vtxreplay", "/replays/0.vtxreplay", "/replays/-1.vtxreplay",
                                 "/replays/1.vtxreplayx", "/replays/"})
         EXPECT_EQ(Get(missing).first, 404) << missing;
@@ -305,9 +307,17 @@ TEST(VerifierAnswer, TheLineIsReadStrictly) {
     EXPECT_EQ(good.Answer->Verdict, "verified");
     EXPECT_EQ(good.Answer->Score, -12);
     EXPECT_EQ(good.Answer->FinalHash, "89abcdef01234567");
-    EXPECT_EQ(JudgeAnswer(*good.Answer, 0, -12).Result, Verdict::Verified);
-    EXPECT_EQ(JudgeAnswer(*good.Answer, 0, 12).Result, Verdict::Refused) << "the result claims another score";
-    EXPECT_EQ(JudgeAnswer(*good.Answer, 1, -12).Result, Verdict::Refused) << "its status says otherwise";
+    const VerifyJob job{.ResultId = 1, .ClaimedScore = -12, .ClaimedName = "An\u00e9 \"A\""};
+    EXPECT_EQ(good.Answer->Name, job.ClaimedName);
+    EXPECT_EQ(JudgeAnswer(*good.Answer, 0, job).Result, Verdict::Verified);
+    VerifyJob other = job;
+    other.ClaimedScore = 12;
+    EXPECT_EQ(JudgeAnswer(*good.Answer, 0, other).Result, Verdict::Refused)
+        << "the result claims another score";
+    other = job;
+    other.ClaimedName = "Thief";
+    EXPECT_EQ(JudgeAnswer(*good.Answer, 0, other).Result, Verdict::Refused) << "played under another name";
+    EXPECT_EQ(JudgeAnswer(*good.Answer, 1, job).Result, Verdict::Refused) << "its status says otherwise";
 
     for (const char* bad : {"", "not json", "{\"verdict\":\"verified\"", "{\"verdict\":\"verified\"} x",
                             "{\"verdict\":\"verified\",\"verdict\":\"verified\"}", "{\"score\":1}",
@@ -318,7 +328,8 @@ TEST(VerifierAnswer, TheLineIsReadStrictly) {
     const ReadAnswer noHash =
         ReadVerifierAnswer("{\"verdict\":\"verified\",\"score\":5,\"final_hash\":null}");
     ASSERT_TRUE(noHash.Answer);
-    EXPECT_EQ(JudgeAnswer(*noHash.Answer, 0, 5).Result, Verdict::Refused) << "no final hash, no proof";
+    EXPECT_EQ(JudgeAnswer(*noHash.Answer, 0, VerifyJob{.ClaimedScore = 5}).Result, Verdict::Refused)
+        << "no final hash, no proof";
 }
 
 // A file of the server before replays: its results are kept, shown as not checked.

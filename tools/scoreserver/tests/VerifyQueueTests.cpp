@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <atomic>
 #include <map>
 
@@ -40,14 +41,15 @@ class VerifyQueue : public ::testing::Test {
             .count();
     }
 
-    // Waits until no result is waiting for its check (at most timeout); true when none is.
-    bool AllChecked(std::chrono::seconds timeout) {
+    // Waits until the results shown are all verified (at most timeout); true when the count are.
+    bool AllVerified(std::size_t count, std::chrono::seconds timeout) {
         const auto deadline = std::chrono::steady_clock::now() + timeout;
         while (std::chrono::steady_clock::now() < deadline) {
-            bool waiting = false;
-            for (const StoredResult& row : store_->Best(1000))
-                waiting = waiting || row.State == Verdict::Pending;
-            if (!waiting) return true;
+            const std::vector<StoredResult> shown = store_->Best(1000);
+            if (shown.size() == count && std::all_of(shown.begin(), shown.end(), [](const StoredResult& row) {
+                    return row.State == Verdict::Verified;
+                }))
+                return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
         return false;
@@ -83,7 +85,7 @@ TEST_F(VerifyQueue, TwoWorkersDoEveryJobExactlyOnceAndADeadOnesJobIsClaimedAgain
     {
         VerifyWorkers first(*store_, settings, log_, {}, checker);
         VerifyWorkers second(*store_, settings, log_, {}, checker); // on a store connection of its own
-        EXPECT_TRUE(AllChecked(std::chrono::seconds(20)));
+        EXPECT_TRUE(AllVerified(30, std::chrono::seconds(20)));
     }
     std::lock_guard lock(mutex);
     EXPECT_EQ(checks.size(), 30u);
@@ -102,7 +104,7 @@ TEST_F(VerifyQueue, AKilledWorkerProcessLeavesItsJobToAnother) {
     // Each check takes two seconds.
     QueueReplays(2, [](int score) {
         return "VTXREPLY verified " + std::to_string(score) + " 000000000000000" + std::to_string(score) +
-               " 2";
+               " P" + std::to_string(score) + " 2";
     });
     auto startWorker = [&](const std::filesystem::path& log) {
         const pid_t pid = fork();
@@ -124,7 +126,7 @@ TEST_F(VerifyQueue, AKilledWorkerProcessLeavesItsJobToAnother) {
         EXPECT_EQ(row.State, Verdict::Pending) << "the killed worker finished nothing";
 
     const pid_t survivor = startWorker(folder_.Path() / "survivor.log");
-    const bool checked = AllChecked(std::chrono::seconds(20));
+    const bool checked = AllVerified(2, std::chrono::seconds(20));
     kill(survivor, SIGTERM);
     int status = 0;
     waitpid(survivor, &status, 0);
