@@ -86,8 +86,10 @@ class FlatObjectReader {
             out += static_cast<char>(0x80 | (code & 0x3F));
         }
     }
-    // A string with its escapes; \u escapes outside the basic plane read as U+FFFD (none of the
-    // server's decisions reads them).
+    // A string with its escapes. The verifier writes every byte outside ASCII of a text it read from
+    // the file (a name's bytes are not promised to be UTF-8) as \u00XX: those stand for the byte
+    // itself, so the name compares with the result's bytes; larger ones are read as UTF-8, and halves
+    // of a surrogate pair as U+FFFD.
     bool String(std::string& out) {
         if (!Take('"')) return false;
         while (at_ < text_.size()) {
@@ -110,7 +112,10 @@ class FlatObjectReader {
                     std::from_chars(text_.data() + at_, text_.data() + at_ + 4, code, 16);
                 if (problem != std::errc() || end != text_.data() + at_ + 4) return false;
                 at_ += 4;
-                AppendUtf8(out, code >= 0xD800 && code <= 0xDFFF ? 0xFFFD : code);
+                if (code < 0x100)
+                    out += static_cast<char>(code);
+                else
+                    AppendUtf8(out, code >= 0xD800 && code <= 0xDFFF ? 0xFFFD : code);
             } else {
                 return false;
             }

@@ -300,14 +300,16 @@ TEST(VerifierAnswer, TheLineIsReadStrictly) {
     const ReadAnswer good = ReadVerifierAnswer(
         "{\"verdict\":\"verified\",\"reason\":\"\",\"game_version\":\"1.0.0\",\"pack_hash\":"
         "\"0123456789abcdef\","
-        "\"name\":\"An\\u00e9 \\\"A\\\"\",\"claimed_score\":-12,\"claimed_stage\":4,\"claimed_frames\":99600,"
+        "\"name\":\"Zo\\u00c3\\u00ab "
+        "\\\"A\\\"\",\"claimed_score\":-12,\"claimed_stage\":4,\"claimed_frames\":99600,"
         "\"score\":-12,\"stage\":4,\"frames\":99600,\"played_ms\":600512,\"final_hash\":\"89abcdef01234567\","
         "\"first_mismatch_frame\":null}\nignored second line");
     ASSERT_TRUE(good.Answer) << good.Error;
     EXPECT_EQ(good.Answer->Verdict, "verified");
     EXPECT_EQ(good.Answer->Score, -12);
     EXPECT_EQ(good.Answer->FinalHash, "89abcdef01234567");
-    const VerifyJob job{.ResultId = 1, .ClaimedScore = -12, .ClaimedName = "An\u00e9 \"A\""};
+    // The verifier writes a name's bytes beyond ASCII one by one: "Zo\u00c3\u00ab" is the UTF-8 of "Zoë".
+    const VerifyJob job{.ResultId = 1, .ClaimedScore = -12, .ClaimedName = "Zo\xC3\xAB \"A\""};
     EXPECT_EQ(good.Answer->Name, job.ClaimedName);
     EXPECT_EQ(JudgeAnswer(*good.Answer, 0, job).Result, Verdict::Verified);
     VerifyJob other = job;
