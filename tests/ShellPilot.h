@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 
 inline void GoToMainMenu(Harness& h) {
     h.Click(1, 1); // skips the intro
@@ -25,6 +26,34 @@ inline void OpenNameEntry(Harness& h, int32_t score) {
     CurrentGame->Score = score;
     ScreenState = ScreenNameEntry;
     h.Step();
+}
+
+// Flies the running game with the keys alone, as a player would (nothing of the game is touched),
+// then gives up through the quit question and waits for the game to end.
+inline void FlyAndGiveUp(
+    Harness& h, int frames, const std::function<void()>& afterStep = [] {}) {
+    for (int frame = 0; frame < frames && ScreenState == ScreenGame; ++frame) {
+        const bool left = (frame / 70) % 2 == 0;
+        SetTestKeyHeld(ScanLeftCtrl, true);
+        SetTestKeyHeld(ScanLeft, left);
+        SetTestKeyHeld(ScanRight, !left);
+        SetTestKeyHeld(ScanUp, (frame / 300) % 3 == 1);
+        SetTestKeyHeld(ScanSpace, frame % 700 == 350);
+        h.Step(1, frame % 3 == 0 ? 5 : 6);
+        afterStep();
+    }
+    for (const uint16_t scan : {ScanLeftCtrl, ScanLeft, ScanRight, ScanUp, ScanSpace})
+        SetTestKeyHeld(scan, false);
+    if (ScreenState != ScreenGame) return;
+    h.PressKey(SDLK_ESCAPE);
+    h.PressKey(SDLK_LEFT);
+    h.PressKey(SDLK_RETURN);
+    ASSERT_EQ(ScreenState, ScreenGame) << "the quit question's Yes goes back to the game's end";
+    for (int i = 0; i < 2000 && ScreenState == ScreenGame; ++i) {
+        h.Step(1, 6);
+        afterStep();
+    }
+    ASSERT_NE(ScreenState, ScreenGame);
 }
 
 // Plays a seeded game through the real shell with a scripted pilot: fire held, weaving left and right.

@@ -14,6 +14,7 @@ inline constexpr const char* NoBrowserNotice = "No web browser could be started"
 inline constexpr const char* NameMissingNotice = "Please type your name first";
 inline constexpr const char* ResultSentNotice = "Your result was sent";
 inline constexpr const char* ResultNotSentNotice = "Your result was not sent";
+inline constexpr const char* ReplayNotSentNotice = "Your result was sent, but not its replay";
 inline constexpr const char* ScoreNotSavedNotice = "Your score could not be saved to Config.cfg";
 inline constexpr const char* ReplayNotSavedNotice = "The replay of your game could not be saved";
 

@@ -4,6 +4,7 @@
 #include "Game/TGame.h"
 #include "core/ScreenState.h"
 #include "main/Form.h"
+#include "main/GameRecording.h"
 #include "main/MenuWidgets.h"
 #include "main/Notice.h"
 #include "main/Screens.h"
@@ -18,7 +19,7 @@ bool RefuseBlankName() {
 // The requests run on their own thread while the notice shows; FollowScoreSending takes the program on.
 void SendResult(TForm1& form) {
     ShowWaitingNotice(form);
-    StartSendingScore(NameEntryText(), CurrentGame ? CurrentGame->Score : 0);
+    StartSendingScore(NameEntryText(), CurrentGame ? CurrentGame->Score : 0, FinishedGameReplayBytes());
 }
 
 // To the high-score table, or to the retry question over the same frozen picture when the server did not
@@ -28,6 +29,10 @@ void FollowScoreSending() {
     case ScoreSendState::Sent:
         RequestScreen(ScreenHiScores);
         ShowNotice(ResultSentNotice);
+        break;
+    case ScoreSendState::ReplayNotSent:
+        RequestScreen(ScreenHiScores);
+        ShowNotice(ReplayNotSentNotice);
         break;
     case ScoreSendState::NotSent:
         RequestScreen(ScreenRetryQuestion);

@@ -12,20 +12,21 @@ class Sender {
   public:
     ~Sender() { Finish(); }
 
-    void Start(const std::string& name, int32_t score) {
+    void Start(const std::string& name, int32_t score, std::vector<uint8_t> replay) {
         Finish();
         stop = false;
         state = ScoreSendState::Waiting;
-        worker = std::thread([this, server = ScoreServer, country = Options.Country, name, score] {
-            const bool sent = SendScore(server, country, name, score, &stop);
-            ScoreSendState expected = ScoreSendState::Waiting;
-            state.compare_exchange_strong(expected, sent ? ScoreSendState::Sent : ScoreSendState::NotSent);
-        });
+        worker = std::thread(
+            [this, server = ScoreServer, country = Options.Country, name, score, replay = std::move(replay)] {
+                const ScoreSendState outcome = Send(server, country, name, score, replay);
+                ScoreSendState expected = ScoreSendState::Waiting;
+                state.compare_exchange_strong(expected, outcome);
+            });
     }
 
     ScoreSendState Take() {
         ScoreSendState now = state.load();
-        if (now == ScoreSendState::Sent || now == ScoreSendState::NotSent) state = ScoreSendState::Idle;
+        if (now != ScoreSendState::Idle && now != ScoreSendState::Waiting) state = ScoreSendState::Idle;
         return now;
     }
 
@@ -40,6 +41,15 @@ class Sender {
     }
 
   private:
+    ScoreSendState Send(const TScoreServer& server, const std::string& country, const std::string& name,
+                        int32_t score, const std::vector<uint8_t>& replay) {
+        std::string token;
+        if (!SendScore(server, country, name, score, &stop, &token)) return ScoreSendState::NotSent;
+        if (replay.empty()) return ScoreSendState::Sent;
+        return SendReplay(server, token, replay, &stop) ? ScoreSendState::Sent
+                                                        : ScoreSendState::ReplayNotSent;
+    }
+
     std::thread worker;
     std::atomic<bool> stop{false};
     std::atomic<ScoreSendState> state{ScoreSendState::Idle};
@@ -52,8 +62,8 @@ Sender& TheSender() {
 
 } // namespace
 
-void StartSendingScore(const std::string& name, int32_t score) {
-    TheSender().Start(name, score);
+void StartSendingScore(const std::string& name, int32_t score, std::vector<uint8_t> replay) {
+    TheSender().Start(name, score, std::move(replay));
 }
 
 ScoreSendState TakeScoreSendState() {

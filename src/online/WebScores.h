@@ -1,11 +1,13 @@
 // Sending a result to the online high-score table: the version request for the server's token,
-// then the result request carrying the encoded result text.
+// then the result request carrying the encoded result text; then, from games that recorded one, the
+// game's replay, tied to the result by that token, so the server can re-play it.
 #pragma once
 
 #include "online/OnlineState.h"
 
 #include <atomic>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -31,8 +33,16 @@ inline constexpr char ResultKeyLetter = 'V';
 // True when both were answered.
 bool SubmitScore(const std::string& name, int32_t score);
 // The same to `server` with `country`; the requests end early once `*stop` turns true (null: never).
+// `token`, when given, receives the token the result went with.
 bool SendScore(const TScoreServer& server, const std::string& country, const std::string& name, int32_t score,
-               const std::atomic<bool>* stop);
+               const std::atomic<bool>* stop, std::string* token = nullptr);
+
+// Where a replay goes: the score script with the result's token, POSTed (at most MaxReplayUploadBytes).
+inline constexpr size_t MaxReplayUploadBytes = 256 * 1024;
+std::string ReplayUploadAddress(const TScoreServer& server, std::string_view token);
+// POSTs the replay of the result just sent with `token`; true when the server took it.
+bool SendReplay(const TScoreServer& server, const std::string& token, std::span<const uint8_t> replay,
+                const std::atomic<bool>* stop);
 
 // The fifth "|"-separated field of the version reply; empty when the reply has fewer than five "|".
 std::string FifthField(std::string_view reply);

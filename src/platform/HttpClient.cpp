@@ -50,6 +50,17 @@ bool IsSuccessStatus(long status) {
 
 } // namespace
 
+// A list of header lines; empty when it could not be made.
+std::unique_ptr<curl_slist, HeaderListDeleter> HeaderList(std::initializer_list<const char*> lines) {
+    curl_slist* list = nullptr;
+    for (const char* line : lines) {
+        curl_slist* longer = curl_slist_append(list, line);
+        if (!longer) break;
+        list = longer;
+    }
+    return std::unique_ptr<curl_slist, HeaderListDeleter>(list);
+}
+
 struct HttpClient::Session {
     std::unique_ptr<CURL, EasyDeleter> easy;
     std::unique_ptr<curl_slist, HeaderListDeleter> headers;
@@ -59,13 +70,7 @@ struct HttpClient::Session {
 HttpClient::HttpClient() : session(std::make_unique<Session>()) {
     EnsureCurlLibrary();
     session->easy.reset(curl_easy_init());
-    curl_slist* list = nullptr;
-    for (const char* header : RequestHeaders) {
-        curl_slist* longer = curl_slist_append(list, header);
-        if (!longer) break;
-        list = longer;
-    }
-    session->headers.reset(list);
+    session->headers = HeaderList({RequestHeaders[0], RequestHeaders[1]});
 
     CURL* easy = session->easy.get();
     if (!easy) return;
@@ -99,6 +104,35 @@ void HttpClient::SetStopFlag(const std::atomic<bool>* flag) {
 }
 
 HttpReply HttpClient::Get(const std::string& url) {
+    CURL* easy = session->easy.get();
+    if (easy) {
+        curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+        curl_easy_setopt(easy, CURLOPT_HTTPHEADER, session->headers.get());
+    }
+    return Perform(url);
+}
+
+HttpReply HttpClient::Post(const std::string& url, std::span<const uint8_t> body,
+                           const std::string& contentType) {
+    CURL* easy = session->easy.get();
+    const std::string contentLine = "Content-Type: " + contentType;
+    const auto headers = HeaderList({RequestHeaders[0], contentLine.c_str()});
+    if (easy) {
+        curl_easy_setopt(easy, CURLOPT_POST, 1L);
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDS, body.data());
+        curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers.get());
+    }
+    HttpReply reply = Perform(url);
+    if (easy) {
+        // The handle keeps no pointer to this body or these headers past the request.
+        curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+        curl_easy_setopt(easy, CURLOPT_HTTPHEADER, session->headers.get());
+    }
+    return reply;
+}
+
+HttpReply HttpClient::Perform(const std::string& url) {
     HttpReply reply;
     CURL* easy = session->easy.get();
     if (!easy) {

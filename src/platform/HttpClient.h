@@ -1,11 +1,13 @@
-// A blocking HTTP GET client with the score server's fixed request headers, in-memory cookies and
-// bounded waiting: a server that accepts the connection and never answers ends in a time-out.
+// A blocking HTTP client with the score server's fixed request headers, in-memory cookies and
+// bounded waiting: a server that accepts the connection and never answers ends in a time-out. GET for
+// the design's requests; POST for a body of bytes (a replay).
 #pragma once
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 struct HttpReply {
@@ -34,8 +36,11 @@ class HttpClient {
     void SetStopFlag(const std::atomic<bool>* flag);
     // Only http:// and https:// addresses are fetched; redirects are not followed.
     HttpReply Get(const std::string& url);
+    // The bytes as the request's body, with Content-Length and the given Content-Type.
+    HttpReply Post(const std::string& url, std::span<const uint8_t> body, const std::string& contentType);
 
   private:
+    HttpReply Perform(const std::string& url);
     struct Session;
     std::unique_ptr<Session> session;
 };

@@ -7,15 +7,21 @@
 #include "DXCtrl/TDDTextBtnCollection.h"
 #include "Game/TGame.h"
 #include "ResultCodec.h"
+#include "ShellPilot.h"
+#include "VerifierAnswer.h"
+#include "VerifierSandbox.h"
 #include "core/ScreenState.h"
+#include "main/GameRecording.h"
 #include "main/MenuWidgets.h"
 #include "main/Notice.h"
 #include "main/Screens.h"
 #include "online/GoToLink.h"
+#include "online/ScoreSending.h"
 #include "online/ServerHost.h"
 #include "online/WebAddress.h"
 #include "online/WebScores.h"
 #include "persistence/Options.h"
+#include "persistence/PersistenceState.h"
 #include "platform/Clock.h"
 #include "platform/HttpClient.h"
 #include "platform/Launcher.h"
@@ -31,6 +37,7 @@
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <atomic>
 #include <chrono>
@@ -42,6 +49,8 @@
 #include <future>
 #include <map>
 #include <mutex>
+#include <random>
+#include <span>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -117,8 +126,10 @@ int ClosedPort() {
 }
 
 struct SeenRequest {
+    std::string Method;
     std::string Target;
     std::map<std::string, std::string> Headers; // as sent, names as written
+    std::string Body;                           // as many bytes as Content-Length announced
 };
 
 struct CannedAnswer {
@@ -171,6 +182,7 @@ class LoopbackListener {
             if (fd < 0) continue;
             const std::string head = ReadHead(fd);
             SeenRequest request = Parse(head);
+            ReadBody(fd, head, request);
             if (OnRequest) OnRequest(request);
             size_t index;
             {
@@ -206,15 +218,38 @@ class LoopbackListener {
         return head;
     }
 
+    // The body after the head, told to come first when the client waits for that.
+    void ReadBody(int fd, const std::string& head, SeenRequest& request) {
+        const auto length = request.Headers.find("Content-Length");
+        if (length == request.Headers.end()) return;
+        const size_t wanted = std::stoul(length->second);
+        request.Body = head.substr(std::min(head.size(), head.find("\r\n\r\n") + 4));
+        if (request.Headers.count("Expect") && request.Body.size() < wanted) {
+            constexpr std::string_view Continue = "HTTP/1.1 100 Continue\r\n\r\n";
+            [[maybe_unused]] const ssize_t sent = ::send(fd, Continue.data(), Continue.size(), MSG_NOSIGNAL);
+        }
+        char buffer[4096];
+        const auto deadline = Clock::now() + std::chrono::seconds(5);
+        while (request.Body.size() < wanted && Clock::now() < deadline && !stopping) {
+            pollfd readable{fd, POLLIN, 0};
+            if (::poll(&readable, 1, 20) <= 0) continue;
+            const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+            if (got <= 0) break;
+            request.Body.append(buffer, static_cast<size_t>(got));
+        }
+    }
+
     static SeenRequest Parse(const std::string& head) {
         SeenRequest request;
-        std::istringstream lines(head);
+        std::istringstream lines(head.substr(0, head.find("\r\n\r\n") + 2));
         std::string line;
         std::getline(lines, line);
         const size_t first = line.find(' ');
         const size_t second = line.find(' ', first + 1);
-        if (first != std::string::npos && second != std::string::npos)
+        if (first != std::string::npos && second != std::string::npos) {
+            request.Method = line.substr(0, first);
             request.Target = line.substr(first + 1, second - first - 1);
+        }
         while (std::getline(lines, line) && line != "\r") {
             const size_t colon = line.find(':');
             if (colon == std::string::npos) continue;
@@ -401,6 +436,70 @@ TEST_F(OnlineSubmit, AServerThatNeverAnswersTimesOutIntoTheRetryQuestion) {
     EXPECT_EQ(listener.Requests().size(), 1u) << "the request reached the listener and was left unanswered";
     EXPECT_GE(waited, std::chrono::milliseconds(350));
     EXPECT_LT(waited, std::chrono::seconds(5));
+}
+
+// A recorded game's bytes, long enough that the client asks to continue before sending them.
+std::vector<uint8_t> SomeReplay() {
+    std::vector<uint8_t> replay(3000);
+    for (size_t i = 0; i < replay.size(); ++i)
+        replay[i] = static_cast<uint8_t>(i * 7 + 1);
+    return replay;
+}
+
+// Sends on the sending thread as the send question does, and waits for how it ended.
+ScoreSendState SendAndWait(const std::string& name, int32_t score, std::vector<uint8_t> replay) {
+    StartSendingScore(name, score, std::move(replay));
+    ScoreSendState state = ScoreSendState::Waiting;
+    EXPECT_TRUE(WaitFor([&] { return (state = TakeScoreSendState()) != ScoreSendState::Waiting; }));
+    return state;
+}
+
+TEST_F(OnlineSubmit, AReplayIsPostedAfterTheTwoRequestsWithTheResultsToken) {
+    LoopbackListener listener({{200, "Vantorix|1.0|ok|600|0123abcd|99\n", ""},
+                               {200, "OK|result stored\n", ""},
+                               {202, "OK|replay taken\n", ""}});
+    ScopedScoreServer server(listener.Port());
+    const std::vector<uint8_t> replay = SomeReplay();
+    EXPECT_EQ(SendAndWait("ACE", 70, replay), ScoreSendState::Sent);
+    const std::vector<SeenRequest> requests = listener.Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0].Target, VersionTarget);
+    EXPECT_EQ(DecodedResultOf(requests[1]), "type=0|name=ACE|score=70|key=V|p=0123abcd|add=NORWAY|z=");
+    EXPECT_EQ(requests[1].Method, "GET");
+    const SeenRequest& upload = requests[2];
+    EXPECT_EQ(upload.Method, "POST");
+    EXPECT_EQ(upload.Target, "/cgi/version.pl?replay&prg=Vantorix&p=0123abcd");
+    EXPECT_EQ(upload.Headers.count("Content-Type") ? upload.Headers.at("Content-Type") : "",
+              "application/octet-stream");
+    EXPECT_EQ(upload.Body, std::string(replay.begin(), replay.end()));
+}
+
+TEST_F(OnlineSubmit, WithoutAReplayOnlyTheTwoRequestsGo) {
+    LoopbackListener listener({{200, "a|b|c|d|TOKEN|f", ""}, {200, "OK\n", ""}});
+    ScopedScoreServer server(listener.Port());
+    EXPECT_EQ(SendAndWait("ACE", 70, {}), ScoreSendState::Sent);
+    EXPECT_EQ(listener.Requests().size(), 2u);
+}
+
+TEST_F(OnlineSubmit, AnUploadThatFailsLeavesTheResultSentAndSaysSo) {
+    // (the upload's answer, whether the token was odd): a refused upload, a server before replays, an
+    // escaped token.
+    for (const auto& [status, fifth] :
+         {std::pair(409, "abc"), std::pair(405, "abc"), std::pair(500, "a b#c&d")}) {
+        LoopbackListener listener({{200, std::string("a|b|c|d|") + fifth + "|f", ""},
+                                   {200, "OK\n", ""},
+                                   {status, "ERROR|no\n", ""}});
+        ScopedScoreServer server(listener.Port());
+        EXPECT_EQ(SendAndWait("ACE", 70, SomeReplay()), ScoreSendState::ReplayNotSent) << status;
+        const std::vector<SeenRequest> requests = listener.Requests();
+        ASSERT_EQ(requests.size(), 3u);
+        EXPECT_EQ(requests[2].Target, std::string("/cgi/version.pl?replay&prg=Vantorix&p=") +
+                                          (status == 500 ? "a%20b%23c%26d" : "abc"));
+    }
+    LoopbackListener refused({{200, "a|b|c|d|TOKEN|f", ""}, {500, "ERROR|broken\n", ""}});
+    ScopedScoreServer server(refused.Port());
+    EXPECT_EQ(SendAndWait("ACE", 70, SomeReplay()), ScoreSendState::NotSent) << "no result, no replay";
+    EXPECT_EQ(refused.Requests().size(), 2u);
 }
 
 TEST(OnlineHttpClient, AnOverLongReplyIsAFailure) {
@@ -602,10 +701,12 @@ fs::path ScoreServerProgram() {
 // The built score server as a child process on a free loopback port with a database of its own.
 class ScoreServerProcess {
   public:
-    explicit ScoreServerProcess(const fs::path& folder) : log(folder / "server.log") {
+    explicit ScoreServerProcess(const fs::path& folder, const std::vector<std::string>& options = {})
+        : log(folder / "server.log") {
         const std::string program = ScoreServerProgram().string();
         const std::string database = (folder / "scores.db").string();
         std::vector<std::string> args = {program, "--port", "0", "--bind", "127.0.0.1", "--db", database};
+        args.insert(args.end(), options.begin(), options.end());
         std::vector<char*> argv;
         for (std::string& arg : args)
             argv.push_back(arg.data());
@@ -676,6 +777,206 @@ TEST(OnlineScoreServer, ASentResultAppearsInTheOnlineTable) {
         if (!counted) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     EXPECT_TRUE(counted) << serverProcess.Log();
+}
+
+// The game's upload reaches the real server: the result waits there for its check.
+TEST(OnlineScoreServer, ASentReplayIsTakenForItsCheck) {
+    ScopedTempFolder folder("server-replay");
+    ScoreServerProcess serverProcess(folder.path);
+    ASSERT_GT(serverProcess.Port(), 0) << serverProcess.Log();
+    ScopedScoreServer server(serverProcess.Port());
+    std::vector<uint8_t> replay = SomeReplay();
+    const std::string_view magic = "VTXREPLY";
+    std::copy(magic.begin(), magic.end(), replay.begin());
+    EXPECT_EQ(SendAndWait("ACE", 4321, replay), ScoreSendState::Sent);
+    EXPECT_EQ(SendAndWait("BEE", 5, {1, 2, 3}), ScoreSendState::ReplayNotSent) << "not a replay: refused";
+    HttpClient client;
+    client.SetTimeouts(2000, 5000);
+    const HttpReply table = client.Get(ScoreServer.BaseAddress + TableTarget);
+    ASSERT_TRUE(table.Ok) << table.Error;
+    EXPECT_NE(table.Body.find("being checked"), std::string::npos) << table.Body;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Verified scores: a game flown through the shell, sent with its replay, re-played by the server with
+// this build's own `vantorix --verify` in the verifier's sandbox
+
+// The server's table once nothing on it is being checked (a minute at most: the checks of a sanitizer
+// build take their time).
+std::string SettledTable(HttpClient& client) {
+    std::string page;
+    WaitFor(
+        [&] {
+            const HttpReply table = client.Get(ScoreServer.BaseAddress + TableTarget);
+            page = table.Body;
+            return table.Ok && page.find("being checked") == std::string::npos;
+        },
+        std::chrono::seconds(60));
+    return page;
+}
+
+std::string RowOf(const std::string& page, const std::string& name) {
+    const size_t cell = page.find("<td>" + name + "</td>");
+    if (cell == std::string::npos) return "";
+    const size_t start = page.rfind("<tr>", cell);
+    return page.substr(start, page.find("</tr>", cell) - start);
+}
+
+// A result sent by hand with the game's own requests (not through the shell), and its replay.
+void SendByHand(const std::string& name, int32_t score, const std::vector<uint8_t>& replay) {
+    std::string token;
+    ASSERT_TRUE(SendScore(ScoreServer, "No", name, score, nullptr, &token));
+    ASSERT_TRUE(SendReplay(ScoreServer, token, replay, nullptr));
+}
+
+class VerifiedOnline : public testing::Test {
+  protected:
+    void SetUp() override {
+        // A sanitizer build of the verifier reserves more address space than any cap allows, and its
+        // leak check cannot work under the sandbox's system-call filter.
+        setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+        server = std::make_unique<ScoreServerProcess>(
+            folder.path, std::vector<std::string>{"--verifier", VANTORIX_EXECUTABLE, "--verify-memory-mb",
+                                                  "0", "--verify-workers", "2"});
+        ASSERT_GT(server->Port(), 0) << server->Log();
+        scoped = std::make_unique<ScopedScoreServer>(server->Port(), 10000);
+        GoToMainMenu(h);
+        for (THiScores& row : HiScoreTable)
+            row.Score = 0; // so the game enters the table
+        h.Form().StartGame();
+        FlyAndGiveUp(h, 2200);
+        ASSERT_EQ(ScreenState, ScreenNameEntry) << "a first game enters the empty table";
+        HiScoreNameEdit->SetText("ACE");
+        h.PressKey(SDLK_LEFT);
+        h.PressKey(SDLK_RETURN);
+        ASSERT_EQ(ScreenState, ScreenSendQuestion);
+        score = HiScoreTable[0].Score;
+        replay = FinishedGameReplayBytes();
+        ASSERT_FALSE(replay.empty());
+    }
+    void TearDown() override { unsetenv("ASAN_OPTIONS"); }
+
+    ScopedTempFolder folder{"verified"};
+    std::unique_ptr<ScoreServerProcess> server;
+    std::unique_ptr<ScopedScoreServer> scoped;
+    Harness h;
+    int32_t score = 0;
+    std::vector<uint8_t> replay;
+};
+
+TEST_F(VerifiedOnline, AFlownGameIsVerifiedAndAForgedScoreIsRefused) {
+    AnswerYes(h);
+    EXPECT_EQ(ScreenState, ScreenHiScores);
+    EXPECT_EQ(CurrentNotice(), ResultSentNotice);
+    // The same game under a higher score, and under another name: neither holds up.
+    SendByHand("ACE", score + 1000, replay);
+    SendByHand("THIEF", score, replay);
+    HttpClient client;
+    client.SetTimeouts(2000, 5000);
+    const std::string page = SettledTable(client);
+    const std::string row = RowOf(page, "ACE");
+    EXPECT_NE(row.find("<td class=\"score\">" + std::to_string(score) + "</td>"), std::string::npos) << page;
+    EXPECT_NE(row.find("verified"), std::string::npos) << page << server->Log();
+    EXPECT_EQ(page.find(std::to_string(score + 1000)), std::string::npos) << "the forged score is not shown";
+    EXPECT_EQ(RowOf(page, "THIEF"), "") << page;
+    // Its replay can be fetched back from the table's link, byte for byte.
+    const size_t link = row.find("href=\"/replays/");
+    ASSERT_NE(link, std::string::npos);
+    const HttpReply fetched =
+        client.Get(ScoreServer.BaseAddress + row.substr(link + 6, row.find('"', link + 6) - link - 6));
+    ASSERT_TRUE(fetched.Ok) << fetched.Error;
+    EXPECT_EQ(fetched.Body, std::string(replay.begin(), replay.end()));
+}
+
+// Where the fields of a replay file lie (docs/REPLAYS.md), for mutating it.
+struct ReplayLayout {
+    size_t versionText = 10;
+    size_t frameCount = 0;
+    size_t rawSize = 0;
+    size_t compressed = 0; // where the frames' compressed bytes begin
+    explicit ReplayLayout(const std::vector<uint8_t>& file) {
+        size_t at = versionText + 1 + file[versionText] + 8 + 4 + 4 + 4; // version, pack, seed, tick, options
+        at += 1 + file[at] + 4 + 4;                                      // name, score, stage
+        frameCount = at;
+        at += 4 + 8;
+        uint32_t hashes = 0;
+        std::memcpy(&hashes, &file[at], 4);
+        rawSize = at + 4 + 8 * size_t{hashes};
+        compressed = rawSize + 8;
+    }
+};
+
+void PutNumber(std::vector<uint8_t>& file, size_t at, uint32_t value) {
+    std::memcpy(&file[at], &value, 4);
+}
+
+// Mutated replays of a real game, each handed to this build's verifier in the server's sandbox with
+// tight limits: every check ends by itself within them, and none is verified unless the mutation
+// left the game as it was (its final hash and score unchanged).
+TEST_F(VerifiedOnline, MutatedReplaysNeverPassTheVerifierNorExceedItsLimits) {
+    const ReplayLayout layout(replay);
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> mutants;
+    std::mt19937 random(24);
+    for (int i = 0; i < 8; ++i) {
+        const size_t cut = std::uniform_int_distribution<size_t>(0, replay.size() - 1)(random);
+        mutants.emplace_back("cut at " + std::to_string(cut),
+                             std::vector<uint8_t>(replay.begin(), replay.begin() + cut));
+    }
+    for (int i = 0; i < 16; ++i) {
+        std::vector<uint8_t> flipped = replay;
+        const size_t at = std::uniform_int_distribution<size_t>(0, replay.size() - 1)(random);
+        flipped[at] ^= static_cast<uint8_t>(1 << (i % 8));
+        mutants.emplace_back("bit flipped at " + std::to_string(at), flipped);
+    }
+    for (const uint32_t frames : {2'160'000u, 2'160'001u, 0xFFFFFFFFu}) {
+        std::vector<uint8_t> huge = replay;
+        PutNumber(huge, layout.frameCount, frames);
+        mutants.emplace_back("frame count " + std::to_string(frames), huge);
+    }
+    {
+        // Sixteen megabytes of zeros squeezed into a few kilobytes in place of the frames.
+        std::vector<uint8_t> bomb(replay.begin(), replay.begin() + static_cast<long>(layout.compressed));
+        const std::vector<uint8_t> zeros(16 << 20);
+        uLongf packed = compressBound(zeros.size());
+        std::vector<uint8_t> squeezed(packed);
+        ASSERT_EQ(compress2(squeezed.data(), &packed, zeros.data(), zeros.size(), 9), Z_OK);
+        bomb.insert(bomb.end(), squeezed.begin(), squeezed.begin() + static_cast<long>(packed));
+        PutNumber(bomb, layout.compressed - 4, static_cast<uint32_t>(packed));
+        mutants.emplace_back("compression bomb", bomb);
+        PutNumber(bomb, layout.rawSize, 16u << 20);
+        mutants.emplace_back("compression bomb claiming its size", bomb);
+    }
+    {
+        std::vector<uint8_t> other = replay;
+        other[layout.versionText + 1] ^= 0x08; // "1.0.0" becomes "9.0.0"
+        mutants.emplace_back("another build", other);
+    }
+
+    scoreserver::SandboxLimits limits;
+    limits.CpuSeconds = 20;
+    limits.WallTime = std::chrono::seconds(60);
+    limits.AddressSpaceBytes = 0;
+    const std::span<const uint8_t> original(replay);
+    const scoreserver::SandboxRun first =
+        scoreserver::RunSandboxed({VANTORIX_EXECUTABLE, "--verify", "-"}, original, limits);
+    const auto truth = scoreserver::ReadVerifierAnswer(first.Output).Answer;
+    ASSERT_TRUE(truth && truth->Verdict == "verified") << first.Output;
+    for (const auto& [what, bytes] : mutants) {
+        const scoreserver::SandboxRun run =
+            scoreserver::RunSandboxed({VANTORIX_EXECUTABLE, "--verify", "-"}, bytes, limits);
+        EXPECT_TRUE(run.Started && !run.TimedOut && run.Signal == 0) << what << ": signal " << run.Signal;
+        EXPECT_TRUE(run.ExitCode >= 0 && run.ExitCode <= 2) << what << ": " << run.ExitCode;
+        const auto answer = scoreserver::ReadVerifierAnswer(run.Output).Answer;
+        ASSERT_TRUE(answer) << what << ": " << run.Output;
+        if (answer->Verdict == "verified") {
+            EXPECT_TRUE(answer->FinalHash == truth->FinalHash && answer->Score == truth->Score)
+                << what << " verified another game: " << run.Output;
+        }
+        if (what.starts_with("cut") || what.starts_with("frame") || what.starts_with("compression") ||
+            what.starts_with("another")) {
+            EXPECT_NE(answer->Verdict, "verified") << what;
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------------------------------

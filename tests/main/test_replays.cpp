@@ -23,34 +23,6 @@
 
 namespace {
 
-// Flies the running game with the keys alone, as a player would (nothing of the game is touched),
-// then gives up through the quit question and waits for the game to end.
-void FlyAndGiveUp(
-    Harness& h, int frames, const std::function<void()>& afterStep = [] {}) {
-    for (int frame = 0; frame < frames && ScreenState == ScreenGame; ++frame) {
-        const bool left = (frame / 70) % 2 == 0;
-        SetTestKeyHeld(ScanLeftCtrl, true);
-        SetTestKeyHeld(ScanLeft, left);
-        SetTestKeyHeld(ScanRight, !left);
-        SetTestKeyHeld(ScanUp, (frame / 300) % 3 == 1);
-        SetTestKeyHeld(ScanSpace, frame % 700 == 350);
-        h.Step(1, frame % 3 == 0 ? 5 : 6);
-        afterStep();
-    }
-    for (const uint16_t scan : {ScanLeftCtrl, ScanLeft, ScanRight, ScanUp, ScanSpace})
-        SetTestKeyHeld(scan, false);
-    if (ScreenState != ScreenGame) return;
-    h.PressKey(SDLK_ESCAPE);
-    h.PressKey(SDLK_LEFT);
-    h.PressKey(SDLK_RETURN);
-    ASSERT_EQ(ScreenState, ScreenGame) << "the quit question's Yes goes back to the game's end";
-    for (int i = 0; i < 2000 && ScreenState == ScreenGame; ++i) {
-        h.Step(1, 6);
-        afterStep();
-    }
-    ASSERT_NE(ScreenState, ScreenGame);
-}
-
 void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
