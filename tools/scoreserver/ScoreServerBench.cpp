@@ -267,13 +267,8 @@ class StaticNginx {
             << "error_log " << (folder / "error.log").string() << " error;\n"
             << "events { worker_connections 1024; }\n"
             << "http {\n  access_log off;\n  keepalive_requests 100000;\n"
-            << "  client_body_temp_path " << (folder / "body").string() << ";\n"
-            << "  proxy_temp_path " << (folder / "proxy").string() << ";\n"
-            << "  fastcgi_temp_path " << (folder / "fastcgi").string() << ";\n"
-            << "  uwsgi_temp_path " << (folder / "uwsgi").string() << ";\n"
-            << "  scgi_temp_path " << (folder / "scgi").string() << ";\n"
-            << "  server { listen 127.0.0.1:" << port_ << "; root " << folder.string()
-            << "; default_type text/html; }\n}\n";
+            << scoreserver::testnet::NginxTempPaths(folder) << "  server { listen 127.0.0.1:" << port_
+            << "; root " << folder.string() << "; default_type text/html; }\n}\n";
         chmod(folder.c_str(), 0755);
         pid_ = fork();
         if (pid_ == 0) {

@@ -38,6 +38,14 @@ inline std::string ReadWholeFile(const std::filesystem::path& path) {
     return text.str();
 }
 
+// nginx's folders for what it keeps on disk, all in the given one (none of the system's).
+inline std::string NginxTempPaths(const std::filesystem::path& folder) {
+    std::string paths;
+    for (const char* kind : {"client_body", "proxy", "fastcgi", "uwsgi", "scgi"})
+        paths += std::string("  ") + kind + "_temp_path " + (folder / kind).string() + ";\n";
+    return paths;
+}
+
 inline int FreeLoopbackPort() {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
@@ -77,12 +85,7 @@ class NginxProcess {
             << "error_log " << ErrorLog().string() << " " << main.ErrorLevel << ";\n"
             << "events { worker_connections " << main.WorkerConnections << "; }\n"
             << "http {\n  access_log off;\n"
-            << "  client_body_temp_path " << (folder / "body").string() << ";\n"
-            << "  proxy_temp_path " << (folder / "proxy").string() << ";\n"
-            << "  fastcgi_temp_path " << (folder / "fastcgi").string() << ";\n"
-            << "  uwsgi_temp_path " << (folder / "uwsgi").string() << ";\n"
-            << "  scgi_temp_path " << (folder / "scgi").string() << ";\n"
-            << "  include " << (folder / "site.conf").string() << ";\n}\n";
+            << NginxTempPaths(folder) << "  include " << (folder / "site.conf").string() << ";\n}\n";
         Start();
     }
 
