@@ -43,7 +43,8 @@ Options:
   --windowed     play in an 800x600 window this time (Config.cfg keeps its setting)
   --fullscreen   play full screen this time (Config.cfg keeps its setting)
   --replay FILE  watch a recorded game: P pauses, 1-4 or the arrows set the speed (1x, 2x,
-                 4x, 8x), Esc goes back to the menu
+                 4x, 8x), Esc goes back to the menu; FILE may be a web address (a verified
+                 game's replay link on the online table)
   --verify FILE  play a recorded game again without a screen and check what it claims; prints
                  one line of JSON and exits with 0 (it holds), 1 (it does not) or 2 (the file
                  is damaged or from another version); FILE - reads standard input

@@ -8,6 +8,7 @@
 #include "online/GoToLink.h"
 #include "online/ScoreSending.h"
 #include "online/ServerHost.h"
+#include "online/WebAddress.h"
 #include "persistence/StoredValues.h"
 #include "platform/PlatformSession.h"
 #include "platform/VideoDriver.h"
@@ -64,8 +65,9 @@ int main(int argc, char** argv) {
     if (const int status = AnswerCommandLine(command); status >= 0) return status;
     WindowModeForThisRun = command.windowed;
     // The replay to watch is named from where the program was started, before it enters its folders.
-    const std::string replayToWatch =
-        command.replayFile.empty() ? std::string() : AbsolutePath(command.replayFile);
+    const std::string replayToWatch = command.replayFile.empty() || IsWebAddress(command.replayFile)
+                                          ? command.replayFile
+                                          : AbsolutePath(command.replayFile);
     SetBossKeyCheck(BossKeyCanBeChosen);
     UseScoreServerFromEnvironment();
     std::string problem;

@@ -14,6 +14,8 @@
 #include "main/Notice.h"
 #include "main/ScreenHome.h"
 #include "main/Screens.h"
+#include "online/ReplayDownload.h"
+#include "online/WebAddress.h"
 #include "persistence/Options.h"
 #include "platform/Clock.h"
 #include "platform/Display.h"
@@ -125,7 +127,18 @@ bool ReplayPad(TForm1&, PadButton button) {
 } // namespace
 
 bool StartWatchingReplay(TForm1&, const std::string& path, Screen backTo) {
-    ReplayReadResult read = LoadReplayFile(path);
+    ReplayReadResult read;
+    if (IsWebAddress(path)) {
+        const ReplayDownload download = DownloadReplay(path);
+        if (!download.Error.empty()) {
+            std::fprintf(stderr, "vantorix: %s: %s\n", path.c_str(), download.Error.c_str());
+            ShowNotice(ReplayNotFetchedNotice);
+            return false;
+        }
+        read = ReadReplay(download.Bytes);
+    } else {
+        read = LoadReplayFile(path);
+    }
     if (!read.Read) {
         std::fprintf(stderr, "vantorix: %s\n", read.Error.c_str());
         ShowNotice(ReplayDamagedNotice);

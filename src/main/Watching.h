@@ -33,11 +33,13 @@ struct WatchedReplay {
 };
 
 inline constexpr const char* ReplayDamagedNotice = "This replay is damaged and cannot be played";
+inline constexpr const char* ReplayNotFetchedNotice = "The replay could not be downloaded";
 inline constexpr const char* ReplayOtherBuildNotice =
     "This replay was recorded by another version of the game";
 
-// Starts watching the replay file at `path`, coming back to `backTo`. A damaged file or one of another
-// build is told in one line (the notice; the reason on stderr) and nothing starts: false.
+// Starts watching the replay file at `path` (or at a web address, fetched into memory), coming back to
+// `backTo`. A damaged file, one of another build or one that cannot be fetched is told in one line (the
+// notice; the reason on stderr) and nothing starts: false.
 bool StartWatchingReplay(TForm1& form, const std::string& path, Screen backTo);
 // The frames due since the last pass, the last of them drawn on `target`; the end of the replay goes back.
 void RunWatchedFrames(TForm1& form, Surface& target);

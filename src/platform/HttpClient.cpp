@@ -30,10 +30,16 @@ struct HeaderListDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
 
+// Where a reply's body goes, and how much of it is taken.
+struct BodyTarget {
+    std::string& body;
+    size_t maxBytes;
+};
+
 size_t CollectBody(char* data, size_t size, size_t count, void* target) {
-    auto& body = *static_cast<std::string*>(target);
+    auto& [body, maxBytes] = *static_cast<BodyTarget*>(target);
     const size_t bytes = size * count;
-    if (body.size() + bytes > HttpClient::MaxReplyBytes) return 0; // ends the transfer with an error
+    if (body.size() + bytes > maxBytes) return 0; // ends the transfer with an error
     body.append(data, bytes);
     return bytes;
 }
@@ -103,13 +109,13 @@ void HttpClient::SetStopFlag(const std::atomic<bool>* flag) {
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, flag ? 0L : 1L);
 }
 
-HttpReply HttpClient::Get(const std::string& url) {
+HttpReply HttpClient::Get(const std::string& url, size_t maxBytes) {
     CURL* easy = session->easy.get();
     if (easy) {
         curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
         curl_easy_setopt(easy, CURLOPT_HTTPHEADER, session->headers.get());
     }
-    return Perform(url);
+    return Perform(url, maxBytes);
 }
 
 HttpReply HttpClient::Post(const std::string& url, std::span<const uint8_t> body,
@@ -132,7 +138,7 @@ HttpReply HttpClient::Post(const std::string& url, std::span<const uint8_t> body
     return reply;
 }
 
-HttpReply HttpClient::Perform(const std::string& url) {
+HttpReply HttpClient::Perform(const std::string& url, size_t maxBytes) {
     HttpReply reply;
     CURL* easy = session->easy.get();
     if (!easy) {
@@ -141,7 +147,8 @@ HttpReply HttpClient::Perform(const std::string& url) {
     }
     session->errorText[0] = '\0';
     curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &reply.Body);
+    BodyTarget target{reply.Body, maxBytes};
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &target);
     const CURLcode code = curl_easy_perform(easy);
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &reply.Status);
     if (code != CURLE_OK) {

@@ -15,7 +15,7 @@ struct HttpReply {
     // an error status, an over-long reply) is a failure.
     bool Ok = false;
     long Status = 0;   // 0 when no status line arrived
-    std::string Body;  // what was read, at most HttpClient::MaxReplyBytes
+    std::string Body;  // what was read, at most the request's limit
     std::string Error; // one line saying why the request failed
 };
 
@@ -34,13 +34,14 @@ class HttpClient {
     void SetTimeouts(int32_t connectMs, int32_t requestMs);
     // A request under way fails soon (within about a second) after `*flag` turns true; null: never.
     void SetStopFlag(const std::atomic<bool>* flag);
-    // Only http:// and https:// addresses are fetched; redirects are not followed.
-    HttpReply Get(const std::string& url);
+    // Only http:// and https:// addresses are fetched; redirects are not followed. A reply longer than
+    // maxBytes is a failure.
+    HttpReply Get(const std::string& url, size_t maxBytes = MaxReplyBytes);
     // The bytes as the request's body, with Content-Length and the given Content-Type.
     HttpReply Post(const std::string& url, std::span<const uint8_t> body, const std::string& contentType);
 
   private:
-    HttpReply Perform(const std::string& url);
+    HttpReply Perform(const std::string& url, size_t maxBytes = MaxReplyBytes);
     struct Session;
     std::unique_ptr<Session> session;
 };

@@ -15,6 +15,7 @@
 #include "main/MenuWidgets.h"
 #include "main/Notice.h"
 #include "main/Screens.h"
+#include "main/Watching.h"
 #include "online/GoToLink.h"
 #include "online/ScoreSending.h"
 #include "online/ServerHost.h"
@@ -977,6 +978,31 @@ TEST_F(VerifiedOnline, MutatedReplaysNeverPassTheVerifierNorExceedItsLimits) {
             EXPECT_NE(answer->Verdict, "verified") << what;
         }
     }
+}
+
+// A replay named by its web address (the online table's link) is fetched into memory and watched; one
+// that cannot be fetched is told in one line and the menu stays.
+TEST(OnlineReplayLink, AReplayAtAWebAddressIsFetchedAndWatched) {
+    Harness h;
+    ASSERT_TRUE(h.Started());
+    GoToMainMenu(h);
+    h.Form().StartGame();
+    FlyAndGiveUp(h, 2200);
+    const std::vector<uint8_t> replay = FinishedGameReplayBytes();
+    ASSERT_FALSE(replay.empty());
+    LoopbackListener listener({{200, std::string(replay.begin(), replay.end()), ""}, {404, "no\n", ""}});
+    const std::string address =
+        "http://127.0.0.1:" + std::to_string(listener.Port()) + "/replays/7.vtxreplay";
+    ScreenState = ScreenMainMenu;
+    h.Form().WatchReplayAtStart(address);
+    EXPECT_EQ(ScreenState, ScreenReplay);
+    h.PressKey(SDLK_ESCAPE);
+    ASSERT_EQ(ScreenState, ScreenMainMenu);
+    h.Form().WatchReplayAtStart(address); // answered 404 now
+    EXPECT_EQ(ScreenState, ScreenMainMenu);
+    EXPECT_EQ(CurrentNotice(), ReplayNotFetchedNotice);
+    ASSERT_EQ(listener.Requests().size(), 2u);
+    EXPECT_EQ(listener.Requests()[0].Target, "/replays/7.vtxreplay");
 }
 
 // ---------------------------------------------------------------------------------------------------
