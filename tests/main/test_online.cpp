@@ -1030,9 +1030,10 @@ class StandInOpener {
         : folder("opener"), record(folder.path / "record.txt"),
           savedPath(getenv("PATH") ? getenv("PATH") : "") {
         const fs::path script = folder.path / "xdg-open";
-        WriteFile(script,
-                  "#!/bin/sh\n{ echo \"$#\"; for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; } >> '" +
-                      record.string() + "'\n");
+        // One write per opener, so two openers ending together cannot interleave their lines.
+        WriteFile(script, "#!/bin/sh\nrecord=\"$#\"\nfor a in \"$@\"; do record=\"$record\n[$a]\"; done\n"
+                          "printf '%s\\n' \"$record\" >> '" +
+                              record.string() + "'\n");
         fs::permissions(script, fs::perms::owner_all);
         setenv("PATH", (folder.path.string() + ":" + savedPath).c_str(), 1);
     }
