@@ -4,13 +4,16 @@
 #include "Harness.h"
 #include "ShellPilot.h"
 
+#include "DXCtrl/TDDEdit.h"
 #include "Game/TGame.h"
 #include "graphics/GraphicsState.h"
 #include "main/GameVersion.h"
 #include "main/MainState.h"
+#include "main/MenuWidgets.h"
 #include "main/ReplayCheck.h"
 #include "main/Screens.h"
 #include "main/Watching.h"
+#include "persistence/PersistenceState.h"
 #include "platform/Clock.h"
 #include "replay/ReplayShelf.h"
 
@@ -157,7 +160,7 @@ TEST_F(RecordedGame, TamperedCutShortOrForeignReplaysGetTheirVerdicts) {
 namespace {
 
 // The speed's caption is drawn above this row.
-constexpr int BelowTheCaption = 40;
+constexpr int BelowTheCaption = 120;
 
 // The picture's rows above and below the caption, each summed up by a hash of its pixels.
 struct PictureHashes {
@@ -213,4 +216,54 @@ TEST(WatchedReplay, ShowsThePicturesTheGameDrewAtEverySpeed) {
         EXPECT_GT(compared, speedKey == '1' ? 1000 : 100);
         EXPECT_EQ(differing, 0);
     }
+}
+
+// A game that enters the table keeps its replay for its row: the row is marked, Tab and Enter watch it,
+// Escape comes back; once a cleared table is saved, the replay goes with its row.
+TEST(TableReplays, ARowKeepsItsGameUntilTheSavedTableLosesIt) {
+    Harness h;
+    GoToMainMenu(h);
+    for (THiScores& row : HiScoreTable)
+        row.Score = 0; // any score enters
+    h.Form().StartGame();
+    FlyAndGiveUp(h, 1200);
+    ASSERT_EQ(ScreenState, ScreenNameEntry);
+    HiScoreNameEdit->SetText("Ace");
+    h.PressKey(SDLK_RETURN);
+    ASSERT_EQ(ScreenState, ScreenSendQuestion);
+    h.PressKey(SDLK_RIGHT);
+    h.PressKey(SDLK_RETURN); // No: on to the table
+    ASSERT_TRUE(h.StepUntilScreen(ScreenHiScores, 5));
+    h.Step();
+
+    ASSERT_EQ(HiScoreTable[0].Name, "Ace");
+    const std::string kept = HiScoreReplays.files[0];
+    ASSERT_FALSE(kept.empty());
+    for (int row = 1; row < HiScoreCount; ++row)
+        EXPECT_TRUE(HiScoreReplays.files[row].empty()) << row;
+    const ReplayReadResult read = LoadReplayFile(kept);
+    ASSERT_TRUE(read.Read);
+    EXPECT_EQ(read.Read->PlayerName, "Ace");
+    EXPECT_EQ(read.Read->Score, HiScoreTable[0].Score);
+    EXPECT_EQ(LoadReplayFile(LastGameReplayPath).Read->PlayerName, "Ace") << "the last game is named too";
+
+    h.PressKey(SDLK_TAB);
+    EXPECT_EQ(WatchRow, 0);
+
+    h.PressKey(SDLK_RETURN);
+    ASSERT_EQ(ScreenState, ScreenReplay);
+    h.Step(50);
+    h.PressKey(SDLK_ESCAPE);
+    EXPECT_EQ(ScreenState, ScreenHiScores);
+    EXPECT_FALSE(Watching);
+
+    h.PressKey(SDLK_ESCAPE); // out of the rows, onto the buttons
+    h.Click(130, 170);       // Clear
+    h.PressKey(SDLK_LEFT);
+    h.PressKey(SDLK_RETURN); // Ok
+    ASSERT_EQ(HiScoreTable[0].Name, "Anonymous");
+    EXPECT_TRUE(std::filesystem::exists(kept)) << "a table cleared in memory only may come back";
+    ASSERT_TRUE(SaveSettings());
+    EXPECT_FALSE(std::filesystem::exists(kept));
+    EXPECT_TRUE(std::filesystem::exists(LastGameReplayPath));
 }
