@@ -9,7 +9,7 @@ BUILD_PACKAGES=("${SERVER_PACKAGES[@]}" libsdl2-dev libsdl2-mixer-dev libxmp-dev
   libfontconfig-dev libcurl4-openssl-dev libcairo2-dev libcpp-httplib-dev
   fonts-jura fonts-dosis fonts-ferrite-core fonts-dejavu-core xdg-utils zlib1g-dev)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick openbox sox clang-format tidy nginx
-  postgresql clang libclang-rt-dev desktop-file-utils appstream file man-db)
+  postgresql clang libclang-rt-dev desktop-file-utils appstream file man-db python3)
 # scripts/bench only: the start-up watcher of the play measurement. chromium-bsu, the reference it is
 # measured beside, is not installed here: the measurement uses it when it is there.
 BENCH_PACKAGES=(libx11-dev libxdamage-dev)
