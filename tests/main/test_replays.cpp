@@ -118,6 +118,9 @@ TEST_F(RecordedGame, TamperedCutShortOrForeignReplaysGetTheirVerdicts) {
     higherScore.Score += 1000;
     Replay otherVersion = recorded;
     otherVersion.GameVersion = "0.9.0";
+    Replay madeUpEnd = recorded; // frames after the one that ended the game
+    madeUpEnd.Frames.resize(recorded.Frames.size() + 700, ReplayFrame{6, ControlFire});
+    madeUpEnd.StateHashes.resize(madeUpEnd.Frames.size() / StateHashInterval);
     Replay otherPack = recorded;
     otherPack.PackHash ^= 1;
     std::vector<uint8_t> truncated = WriteReplay(recorded);
@@ -128,12 +131,13 @@ TEST_F(RecordedGame, TamperedCutShortOrForeignReplaysGetTheirVerdicts) {
         std::vector<uint8_t> bytes;
         int status;
         const char* verdict;
-        const char* mismatchFrame;
+        std::string mismatchFrame;
     };
     const Case cases[] = {
         {"same.vtxreplay", WriteReplay(recorded), 0, "verified", "null"},
         {"flipped.vtxreplay", WriteReplay(flipped), 1, "mismatch", "1200"},
         {"score.vtxreplay", WriteReplay(higherScore), 1, "mismatch", "null"},
+        {"longer.vtxreplay", WriteReplay(madeUpEnd), 1, "mismatch", std::to_string(recorded.Frames.size())},
         {"version.vtxreplay", WriteReplay(otherVersion), 2, "other-build", "null"},
         {"pack.vtxreplay", WriteReplay(otherPack), 2, "other-build", "null"},
         {"cut.vtxreplay", truncated, 2, "unreadable", "null"},
