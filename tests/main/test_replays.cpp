@@ -15,6 +15,7 @@
 #include "main/Watching.h"
 #include "persistence/PersistenceState.h"
 #include "platform/Clock.h"
+#include "platform/Gamepad.h"
 #include "replay/ReplayShelf.h"
 
 #include <gtest/gtest.h>
@@ -222,8 +223,9 @@ TEST(WatchedReplay, ShowsThePicturesTheGameDrewAtEverySpeed) {
     }
 }
 
-// A game that enters the table keeps its replay for its row: the row is marked, Tab and Enter watch it,
-// Escape comes back; once a cleared table is saved, the replay goes with its row.
+// A game that enters the table keeps its replay for its row: the row is marked, Tab and Enter (or the
+// pad's X and A) watch it, Escape (or B) comes back; once a cleared table is saved, the replay goes
+// with its row.
 TEST(TableReplays, ARowKeepsItsGameUntilTheSavedTableLosesIt) {
     Harness h;
     GoToMainMenu(h);
@@ -260,6 +262,31 @@ TEST(TableReplays, ARowKeepsItsGameUntilTheSavedTableLosesIt) {
     h.PressKey(SDLK_ESCAPE);
     EXPECT_EQ(ScreenState, ScreenHiScores);
     EXPECT_FALSE(Watching);
+
+    // The same with a pad alone: X into the rows, A watches, Start pauses, B comes back.
+    ASSERT_TRUE(AttachVirtualGamepad());
+    h.Step();
+    const auto press = [&](PadButton button) {
+        SetVirtualPadButton(button, true);
+        h.Step();
+        SetVirtualPadButton(button, false);
+        h.Step();
+    };
+    h.PressKey(SDLK_ESCAPE); // out of the rows, onto the buttons
+    ASSERT_EQ(WatchRow, -1);
+    press(PadButton::X);
+    EXPECT_EQ(WatchRow, 0);
+    press(PadButton::A);
+    ASSERT_EQ(ScreenState, ScreenReplay);
+    press(PadButton::Start);
+    ASSERT_TRUE(Watching);
+    EXPECT_TRUE(Watching->paused);
+    const size_t framesWhenPaused = Watching->player->FramesRun();
+    h.Step(30);
+    EXPECT_EQ(Watching->player->FramesRun(), framesWhenPaused);
+    press(PadButton::B);
+    EXPECT_EQ(ScreenState, ScreenHiScores);
+    DetachVirtualGamepad();
 
     h.PressKey(SDLK_ESCAPE); // out of the rows, onto the buttons
     h.Click(130, 170);       // Clear
