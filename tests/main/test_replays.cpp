@@ -10,6 +10,7 @@
 #include "main/GameVersion.h"
 #include "main/MainState.h"
 #include "main/MenuWidgets.h"
+#include "main/Notice.h"
 #include "main/ReplayCheck.h"
 #include "main/Screens.h"
 #include "main/Watching.h"
@@ -297,4 +298,17 @@ TEST(TableReplays, ARowKeepsItsGameUntilTheSavedTableLosesIt) {
     ASSERT_TRUE(SaveSettings());
     EXPECT_FALSE(std::filesystem::exists(kept));
     EXPECT_TRUE(std::filesystem::exists(LastGameReplayPath));
+}
+
+// A replay that cannot be written is told like a score that cannot be saved, and the game goes on to
+// its end as usual.
+TEST(TableReplays, AReplayThatCannotBeWrittenIsToldAndTheGameGoesOn) {
+    Harness h;
+    GoToMainMenu(h);
+    std::ofstream(h.Folder() / ReplayFolder) << "a file where the folder would be";
+    h.Form().StartGame();
+    FlyAndGiveUp(h, 600); // past the stage caption, into play
+    EXPECT_TRUE(ScreenState == ScreenMainMenu || ScreenState == ScreenNameEntry) << ScreenState;
+    EXPECT_EQ(CurrentNotice(), ReplayNotSavedNotice);
+    EXPECT_TRUE(FinishedGameReplay) << "the replay is still there to be sent";
 }
