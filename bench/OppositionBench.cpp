@@ -88,8 +88,8 @@ void LayOutFullField(TGame& game, uint8_t bossKind, uint8_t bossShotKind) {
     }
 }
 
-void RunFullField(benchmark::State& state, uint8_t bossKind, uint8_t bossShotKind) {
-    RunGameFrames(state, [&](TGame& game) { LayOutFullField(game, bossKind, bossShotKind); });
+void RunFullField(benchmark::State& state, uint8_t bossKind, uint8_t bossShotKind, FrameBenchOptions options = {}) {
+    RunGameFrames(state, [&](TGame& game) { LayOutFullField(game, bossKind, bossShotKind); }, options);
 }
 
 // The kind-2 boss with its own shots (kind 13).
@@ -103,5 +103,17 @@ void BM_OppositionFullFieldBeams(benchmark::State& state) {
     RunFullField(state, 0, 10);
 }
 BENCHMARK(BM_OppositionFullFieldBeams)->Unit(benchmark::kMicrosecond);
+
+// The same fullest field with its rules alone, as a replay is checked: nothing is drawn.
+void BM_OppositionFullFieldRulesOnly(benchmark::State& state) {
+    RunFullField(state, 2, 13, {.drawn = false});
+}
+BENCHMARK(BM_OppositionFullFieldRulesOnly)->Unit(benchmark::kMicrosecond);
+
+// The same fullest field drawn and recorded as in play: the recording's share of a frame.
+void BM_OppositionFullFieldRecorded(benchmark::State& state) {
+    RunFullField(state, 2, 13, {.recorded = true});
+}
+BENCHMARK(BM_OppositionFullFieldRecorded)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -37,3 +37,18 @@ line "present, window surface (dummy driver: the copies only)" "$(figure '^BM_Pr
 line "full-load game frame" "$(figure '^BM_GameFrameFullLoad$')" ""
 line "worst frame the slot lists allow" "$worst" 1000
 line "high-score screen frame" "$(figure '^BM_HiScoreScreenFrame$')" 200
+line "worst frame, drawn and recorded as in play" "$(figure '^BM_OppositionFullFieldRecorded$')" ""
+line "worst frame, its rules alone (as a replay is checked)" "$(figure '^BM_OppositionFullFieldRulesOnly$')" ""
+
+# The recorded pilot's game checked without a screen: its CPU time per frame, scaled to ten minutes of
+# play (99,600 frames at the frame gate's pace).
+check_time=$(figure '^BM_CheckRecordedGame$')
+check_frames=$(awk '$1 ~ /^BM_CheckRecordedGame(_median)?$/ { for (i = 1; i <= NF; i++) if ($i ~ /^frames=/) {
+    v = substr($i, 8); if (v ~ /k$/) v = substr(v, 1, length(v) - 1) * 1000; print v + 0; exit } }' "$results")
+if [ -n "$check_time" ] && [ -n "$check_frames" ]; then
+  ten_minutes=$(awk -v t="$check_time" -v f="$check_frames" 'BEGIN { printf "%.0f", t / f * 99600 }')
+  echo
+  echo "Replay check without a screen: $check_frames frames in $check_time us of CPU," \
+    "$(awk -v t="$check_time" -v f="$check_frames" 'BEGIN { printf "%.0f", f / t * 1e6 }') frames per second of CPU"
+  line "ten minutes of play checked (99,600 frames)" "$ten_minutes" 1000000
+fi

@@ -1,17 +1,24 @@
-// The high-score screen: the table (drawn by HiScoreTable.cpp), clearing it, the online table, back.
+// The high-score screen: the table (drawn by HiScoreTable.cpp), clearing it, the online table, back,
+// and watching the game of a row that has a replay: a click on the row, or Tab (the pad's X) into the
+// rows, Up and Down among them, Enter to watch, Escape back to the buttons.
 #include "DXCtrl/MenuClick.h"
 #include "graphics/Blit.h"
 #include "graphics/PackRecords.h"
+#include "graphics/Text.h"
 #include "main/Form.h"
+#include "main/MainState.h"
 #include "main/MenuWidgets.h"
 #include "main/ScreenDrawing.h"
 #include "main/ScreenHome.h"
 #include "main/ScreenInput.h"
 #include "main/Screens.h"
+#include "main/Watching.h"
 #include "online/GoToLink.h"
 #include "online/WebScores.h"
 #include "persistence/HiScores.h"
 #include "platform/Input.h"
+#include "platform/PlatformState.h"
+#include "replay/ReplayShelf.h"
 
 #include <array>
 #include <string>
@@ -55,6 +62,54 @@ void KeepHiScoreStill(const Surface& drawn) {
     KeptHiScores.storeGeneration = StoreGeneration;
 }
 
+const std::string WatchHint = "Tab or the pad's X: choose a game to watch";
+constexpr int WatchHintX = 500, WatchHintY = 521;
+
+bool AnyReplay() {
+    for (const std::string& file : HiScoreReplays.files)
+        if (!file.empty()) return true;
+    return false;
+}
+
+// The rows' replays are looked for again only when the table has changed since.
+void FindTableReplays() {
+    if (HiScoreReplays.read && SameTable(HiScoreReplays.table, HiScoreTable)) return;
+    HiScoreReplays.files = TableReplayFiles();
+    HiScoreReplays.table = HiScoreTable;
+    HiScoreReplays.read = true;
+    if (WatchRow >= 0 && HiScoreReplays.files[WatchRow].empty()) WatchRow = -1;
+}
+
+// The next row with a replay after `from` going `step`; -1 past either end.
+int NextReplayRow(int from, int step) {
+    for (int row = from + step; row >= 0 && row < HiScoreCount; row += step)
+        if (!HiScoreReplays.files[row].empty()) return row;
+    return -1;
+}
+
+void WatchChosenRow(TForm1& form) {
+    if (WatchRow < 0 || HiScoreReplays.files[WatchRow].empty()) return;
+    StartWatchingReplay(form, HiScoreReplays.files[WatchRow], ScreenHiScores);
+}
+
+// Tab goes through the rows with replays and back to the buttons; true when it handled the key.
+bool ReplayRowKey(TForm1& form, uint16_t key) {
+    if (key == VkTab) {
+        WatchRow = NextReplayRow(WatchRow, 1);
+        return true;
+    }
+    if (WatchRow < 0) return false;
+    if (key == VkUp || key == VkDown) {
+        const int next = NextReplayRow(WatchRow, key == VkUp ? -1 : 1);
+        if (next >= 0) WatchRow = next;
+    } else if (key == VkReturn || key == VkSpace) {
+        WatchChosenRow(form);
+    } else if (key == VkEscape) {
+        WatchRow = -1;
+    }
+    return true;
+}
+
 bool DrawHiScoreScreen(const Canvas& canvas, uint32_t) {
     bool drawn = true;
     if (HiScoreStillCurrent()) {
@@ -64,21 +119,37 @@ bool DrawHiScoreScreen(const Canvas& canvas, uint32_t) {
         if (drawn) KeepHiScoreStill(canvas.target);
     }
     HiScoreButtons->Draw(canvas.target);
+    DrawReplayMarks(canvas.target, HiScoreReplays.files, WatchRow);
+    if (AnyReplay())
+        DrawGameText(WatchHintX, WatchHintY, 18, 9, WatchHint, canvas.target, ColourMediumGreen,
+                     AlignCentreTop, false);
     return drawn;
 }
 
 void HiScoresKey(TForm1& form, uint16_t key) {
+    if (ReplayRowKey(form, key)) return;
     if (key == VkEscape)
         RequestScreen(ScreenMainMenu);
     else
         StepButtons(*HiScoreButtons, key, form);
 }
 
+bool PickReplayRow(TForm1& form, PadButton button) {
+    return button == PadButton::X && ReplayRowKey(form, VkTab);
+}
+
 void PointAtHiScores() {
     HiScoreButtons->SelectItemAtMouse();
+    const int row = HiScoreRowAt(MouseX, MouseY);
+    WatchRow = row >= 0 && !HiScoreReplays.files[row].empty() ? row : -1;
 }
 
 void HiScoresAction(TForm1& form) {
+    if (WatchRow >= 0 && !HiScoreButtons->MouseOver) {
+        WatchChosenRow(form);
+        PlayMenuClickDirect();
+        return;
+    }
     if (!HiScoreButtons->MouseOver) return;
     switch (HiScoreButtons->ItemIndex) {
     case ItemClearTable:
@@ -105,5 +176,6 @@ void ForgetScreenPictures() {
     KeptHiScores.picture.reset();
 }
 
-const ScreenHome HiScoresHome = {nullptr,         DrawHiScoreScreen, HiScoresKey, nullptr, PadKeys::Menu,
-                                 PointAtHiScores, HiScoresAction,    true,        false};
+const ScreenHome HiScoresHome = {
+    FindTableReplays, DrawHiScoreScreen, HiScoresKey, PickReplayRow, PadKeys::Menu,
+    PointAtHiScores,  HiScoresAction,    true,        false};

@@ -21,6 +21,8 @@ bool PlayerGaveUp = false;
 ReplayRecorder GameRecorder;
 std::optional<Replay> FinishedGameReplay;
 std::unique_ptr<WatchedReplay> Watching;
+TableReplays HiScoreReplays;
+int WatchRow = -1;
 HiScoreStill KeptHiScores;
 uint32_t StoreGeneration = 1;
 
@@ -40,6 +42,8 @@ void ResetMainState() {
     GameRecorder.Stop();
     FinishedGameReplay.reset();
     Watching.reset();
+    HiScoreReplays = TableReplays{};
+    WatchRow = -1;
     KeptHiScores = HiScoreStill{};
     StoreGeneration = 1;
     FirstStart = true;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 
 class TDDBtnCollection;
 class TDDOptBtnCollection;
@@ -45,6 +46,15 @@ extern bool PlayerGaveUp;
 // The running game's recording, and the last finished game as a replay (see GameRecording.h).
 extern ReplayRecorder GameRecorder;
 extern std::optional<Replay> FinishedGameReplay;
+// The high-score screen's rows that have a replay (read again whenever the table changes), and the row
+// chosen to watch: -1 while the screen's buttons have the focus.
+struct TableReplays {
+    std::array<std::string, HiScoreCount> files;
+    std::array<THiScores, HiScoreCount> table;
+    bool read = false;
+};
+extern TableReplays HiScoreReplays;
+extern int WatchRow;
 // The replay being watched, or empty (see Watching.h).
 extern std::unique_ptr<WatchedReplay> Watching;
 

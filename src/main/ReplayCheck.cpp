@@ -43,6 +43,9 @@ std::string MismatchReason(const ReplayCheck& check, const Replay& replay) {
     if (check.firstMismatchFrame && *check.firstMismatchFrame < check.frames)
         return "the game's state differs from the recording after frame " +
                std::to_string(*check.firstMismatchFrame);
+    if (check.endedEarly)
+        return "the game is over after frame " + std::to_string(check.frames) +
+               ", before the replay's last frame";
     if (check.finalHash != replay.FinalHash) return "the game's state differs from the recording at its end";
     if (check.score != replay.Score)
         return "the game reaches a score of " + std::to_string(check.score) + ", not " +
@@ -59,11 +62,17 @@ void PlayAgain(ReplayCheck& check, const Replay& replay, Surface& unseen) {
     while (!player.Done()) {
         check.playedMs += player.NextTimeStep();
         player.RunNextFrame(unseen);
-        if (player.FramesRun() % StateHashInterval != 0 || nextKeptHash >= replay.StateHashes.size())
-            continue;
-        if (!check.firstMismatchFrame && GameStateHash(player.Game()) != replay.StateHashes[nextKeptHash])
-            check.firstMismatchFrame = player.FramesRun();
-        ++nextKeptHash;
+        if (player.FramesRun() % StateHashInterval == 0 && nextKeptHash < replay.StateHashes.size()) {
+            if (!check.firstMismatchFrame && GameStateHash(player.Game()) != replay.StateHashes[nextKeptHash])
+                check.firstMismatchFrame = player.FramesRun();
+            ++nextKeptHash;
+        }
+        // A recording ends with the frame that finished its game: frames after it were made up.
+        if (player.Game().Finished && !player.Done()) {
+            check.endedEarly = true;
+            if (!check.firstMismatchFrame) check.firstMismatchFrame = player.FramesRun();
+            break;
+        }
     }
     const TGame& game = player.Game();
     check.replayed = true;
@@ -123,11 +132,11 @@ ReplayReadResult ReadReplayFrom(const std::string& file) {
     for (;;) {
         const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return {std::nullopt, "The replay could not be read from standard input."};
+        if (got < 0) return {std::nullopt, "cannot read standard input"};
         if (got == 0) break;
         bytes.insert(bytes.end(), buffer, buffer + got);
         if (bytes.size() > MaxReplayFileBytes)
-            return {std::nullopt, "The replay on standard input is larger than any replay can be."};
+            return {std::nullopt, "standard input holds more than any replay can"};
     }
     return ReadReplay(bytes);
 }

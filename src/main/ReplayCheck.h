@@ -25,6 +25,7 @@ struct ReplayCheck {
     uint64_t playedMs = 0;
     uint64_t finalHash = 0;
     std::optional<uint64_t> firstMismatchFrame;
+    bool endedEarly = false; // the game was over before the replay's last frame
 };
 
 // The build a replay must come from to be played here.

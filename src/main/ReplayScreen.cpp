@@ -25,6 +25,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -36,6 +38,10 @@ constexpr uint32_t LongestPassMs = 100;
 const std::array<std::string, WatchSpeedCount> SpeedCaptions = {"Replay 1x", "Replay 2x", "Replay 4x",
                                                                 "Replay 8x"};
 const std::string PausedCaption = "Replay paused";
+const std::string WatchingHint = "P pause    1-4 speed    Esc back";
+// Below the HUD's top bar, clear of the stage caption in the middle of the field.
+constexpr int CaptionY = 60;
+constexpr int HintY = 92;
 
 void ShowCaption(WatchedReplay& watched) {
     watched.captionShownAt = GetTickCount();
@@ -81,7 +87,8 @@ size_t FramesDue(const WatchedReplay& watched, uint64_t& used) {
 void DrawCaption(const WatchedReplay& watched, Surface& target) {
     if (!watched.paused && GetTickCount() - watched.captionShownAt >= WatchCaptionMs) return;
     const std::string& caption = watched.paused ? PausedCaption : SpeedCaptions[watched.speedIndex];
-    DrawGameText(400, 8, 20, 10, caption, target, ColourBrightGreen, AlignCentreTop, true);
+    DrawGameText(400, CaptionY, 26, 13, caption, target, ColourBrightGreen, AlignCentreTop, true);
+    DrawGameText(400, HintY, 16, 8, WatchingHint, target, ColourMediumGreen, AlignCentreTop, false);
 }
 
 void ReplayKey(TForm1&, uint16_t key) {
@@ -140,8 +147,9 @@ bool StartWatchingReplay(TForm1&, const std::string& path, Screen backTo) {
         read = LoadReplayFile(path);
     }
     if (!read.Read) {
+        std::error_code error;
         std::fprintf(stderr, "vantorix: %s\n", read.Error.c_str());
-        ShowNotice(ReplayDamagedNotice);
+        ShowNotice(std::filesystem::exists(path, error) ? ReplayDamagedNotice : ReplayMissingNotice);
         return false;
     }
     if (read.Read->GameVersion != GameVersion || read.Read->PackHash != PackHash) {

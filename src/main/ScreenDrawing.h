@@ -2,8 +2,10 @@
 // frozen picture, and the high-score table. Drawing changes nothing.
 #pragma once
 
+#include "persistence/PersistenceState.h"
 #include "platform/Surface.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -42,5 +44,10 @@ void DrawPanel(const Canvas& canvas, int x);
 
 // The headings and the ten rows of the high-score table.
 void DrawHiScores(Surface& target);
+// Marks the rows whose game has a replay, and frames the one chosen to watch (-1: none).
+void DrawReplayMarks(Surface& target, const std::array<std::string, HiScoreCount>& replayFiles,
+                     int chosenRow);
+// The table's row at a point of the screen (its mark included), or -1.
+int HiScoreRowAt(int x, int y);
 // Pictures kept between frames are made again from the next frame on (the sprite store was reloaded).
 void ForgetScreenPictures();

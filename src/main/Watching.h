@@ -32,6 +32,7 @@ struct WatchedReplay {
     Screen backTo = ScreenMainMenu;
 };
 
+inline constexpr const char* ReplayMissingNotice = "There is no such replay file";
 inline constexpr const char* ReplayDamagedNotice = "This replay is damaged and cannot be played";
 inline constexpr const char* ReplayNotFetchedNotice = "The replay could not be downloaded";
 inline constexpr const char* ReplayOtherBuildNotice =

@@ -4,14 +4,19 @@
 #include "Harness.h"
 #include "ShellPilot.h"
 
+#include "DXCtrl/TDDEdit.h"
 #include "Game/TGame.h"
 #include "graphics/GraphicsState.h"
 #include "main/GameVersion.h"
 #include "main/MainState.h"
+#include "main/MenuWidgets.h"
+#include "main/Notice.h"
 #include "main/ReplayCheck.h"
 #include "main/Screens.h"
 #include "main/Watching.h"
+#include "persistence/PersistenceState.h"
 #include "platform/Clock.h"
+#include "platform/Gamepad.h"
 #include "replay/ReplayShelf.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +92,9 @@ TEST_F(RecordedGame, TamperedCutShortOrForeignReplaysGetTheirVerdicts) {
     higherScore.Score += 1000;
     Replay otherVersion = recorded;
     otherVersion.GameVersion = "0.9.0";
+    Replay madeUpEnd = recorded; // frames after the one that ended the game
+    madeUpEnd.Frames.resize(recorded.Frames.size() + 700, ReplayFrame{6, ControlFire});
+    madeUpEnd.StateHashes.resize(madeUpEnd.Frames.size() / StateHashInterval);
     Replay otherPack = recorded;
     otherPack.PackHash ^= 1;
     std::vector<uint8_t> truncated = WriteReplay(recorded);
@@ -97,12 +105,13 @@ TEST_F(RecordedGame, TamperedCutShortOrForeignReplaysGetTheirVerdicts) {
         std::vector<uint8_t> bytes;
         int status;
         const char* verdict;
-        const char* mismatchFrame;
+        std::string mismatchFrame;
     };
     const Case cases[] = {
         {"same.vtxreplay", WriteReplay(recorded), 0, "verified", "null"},
         {"flipped.vtxreplay", WriteReplay(flipped), 1, "mismatch", "1200"},
         {"score.vtxreplay", WriteReplay(higherScore), 1, "mismatch", "null"},
+        {"longer.vtxreplay", WriteReplay(madeUpEnd), 1, "mismatch", std::to_string(recorded.Frames.size())},
         {"version.vtxreplay", WriteReplay(otherVersion), 2, "other-build", "null"},
         {"pack.vtxreplay", WriteReplay(otherPack), 2, "other-build", "null"},
         {"cut.vtxreplay", truncated, 2, "unreadable", "null"},
@@ -129,7 +138,7 @@ TEST_F(RecordedGame, TamperedCutShortOrForeignReplaysGetTheirVerdicts) {
 namespace {
 
 // The speed's caption is drawn above this row.
-constexpr int BelowTheCaption = 40;
+constexpr int BelowTheCaption = 120;
 
 // The picture's rows above and below the caption, each summed up by a hash of its pixels.
 struct PictureHashes {
@@ -185,4 +194,93 @@ TEST(WatchedReplay, ShowsThePicturesTheGameDrewAtEverySpeed) {
         EXPECT_GT(compared, speedKey == '1' ? 1000 : 100);
         EXPECT_EQ(differing, 0);
     }
+}
+
+// A game that enters the table keeps its replay for its row: the row is marked, Tab and Enter (or the
+// pad's X and A) watch it, Escape (or B) comes back; once a cleared table is saved, the replay goes
+// with its row.
+TEST(TableReplays, ARowKeepsItsGameUntilTheSavedTableLosesIt) {
+    Harness h;
+    GoToMainMenu(h);
+    for (THiScores& row : HiScoreTable)
+        row.Score = 0; // any score enters
+    h.Form().StartGame();
+    FlyAndGiveUp(h, 1200);
+    ASSERT_EQ(ScreenState, ScreenNameEntry);
+    HiScoreNameEdit->SetText("Ace");
+    h.PressKey(SDLK_RETURN);
+    ASSERT_EQ(ScreenState, ScreenSendQuestion);
+    h.PressKey(SDLK_RIGHT);
+    h.PressKey(SDLK_RETURN); // No: on to the table
+    ASSERT_TRUE(h.StepUntilScreen(ScreenHiScores, 5));
+    h.Step();
+
+    ASSERT_EQ(HiScoreTable[0].Name, "Ace");
+    const std::string kept = HiScoreReplays.files[0];
+    ASSERT_FALSE(kept.empty());
+    for (int row = 1; row < HiScoreCount; ++row)
+        EXPECT_TRUE(HiScoreReplays.files[row].empty()) << row;
+    const ReplayReadResult read = LoadReplayFile(kept);
+    ASSERT_TRUE(read.Read);
+    EXPECT_EQ(read.Read->PlayerName, "Ace");
+    EXPECT_EQ(read.Read->Score, HiScoreTable[0].Score);
+    EXPECT_EQ(LoadReplayFile(LastGameReplayPath).Read->PlayerName, "Ace") << "the last game is named too";
+
+    h.PressKey(SDLK_TAB);
+    EXPECT_EQ(WatchRow, 0);
+
+    h.PressKey(SDLK_RETURN);
+    ASSERT_EQ(ScreenState, ScreenReplay);
+    h.Step(50);
+    h.PressKey(SDLK_ESCAPE);
+    EXPECT_EQ(ScreenState, ScreenHiScores);
+    EXPECT_FALSE(Watching);
+
+    // The same with a pad alone: X into the rows, A watches, Start pauses, B comes back.
+    ASSERT_TRUE(AttachVirtualGamepad());
+    h.Step();
+    const auto press = [&](PadButton button) {
+        SetVirtualPadButton(button, true);
+        h.Step();
+        SetVirtualPadButton(button, false);
+        h.Step();
+    };
+    h.PressKey(SDLK_ESCAPE); // out of the rows, onto the buttons
+    ASSERT_EQ(WatchRow, -1);
+    press(PadButton::X);
+    EXPECT_EQ(WatchRow, 0);
+    press(PadButton::A);
+    ASSERT_EQ(ScreenState, ScreenReplay);
+    press(PadButton::Start);
+    ASSERT_TRUE(Watching);
+    EXPECT_TRUE(Watching->paused);
+    const size_t framesWhenPaused = Watching->player->FramesRun();
+    h.Step(30);
+    EXPECT_EQ(Watching->player->FramesRun(), framesWhenPaused);
+    press(PadButton::B);
+    EXPECT_EQ(ScreenState, ScreenHiScores);
+    DetachVirtualGamepad();
+
+    h.PressKey(SDLK_ESCAPE); // out of the rows, onto the buttons
+    h.Click(130, 170);       // Clear
+    h.PressKey(SDLK_LEFT);
+    h.PressKey(SDLK_RETURN); // Ok
+    ASSERT_EQ(HiScoreTable[0].Name, "Anonymous");
+    EXPECT_TRUE(std::filesystem::exists(kept)) << "a table cleared in memory only may come back";
+    ASSERT_TRUE(SaveSettings());
+    EXPECT_FALSE(std::filesystem::exists(kept));
+    EXPECT_TRUE(std::filesystem::exists(LastGameReplayPath));
+}
+
+// A replay that cannot be written is told like a score that cannot be saved, and the game goes on to
+// its end as usual.
+TEST(TableReplays, AReplayThatCannotBeWrittenIsToldAndTheGameGoesOn) {
+    Harness h;
+    GoToMainMenu(h);
+    std::ofstream(h.Folder() / ReplayFolder) << "a file where the folder would be";
+    h.Form().StartGame();
+    FlyAndGiveUp(h, 600); // past the stage caption, into play
+    EXPECT_TRUE(ScreenState == ScreenMainMenu || ScreenState == ScreenNameEntry) << ScreenState;
+    EXPECT_EQ(CurrentNotice(), ReplayNotSavedNotice);
+    EXPECT_TRUE(FinishedGameReplay) << "the replay is still there to be sent";
 }
