@@ -88,8 +88,10 @@ void LayOutFullField(TGame& game, uint8_t bossKind, uint8_t bossShotKind) {
     }
 }
 
-void RunFullField(benchmark::State& state, uint8_t bossKind, uint8_t bossShotKind, FrameBenchOptions options = {}) {
-    RunGameFrames(state, [&](TGame& game) { LayOutFullField(game, bossKind, bossShotKind); }, options);
+void RunFullField(benchmark::State& state, uint8_t bossKind, uint8_t bossShotKind,
+                  FrameBenchOptions options = {}) {
+    RunGameFrames(
+        state, [&](TGame& game) { LayOutFullField(game, bossKind, bossShotKind); }, options);
 }
 
 // The kind-2 boss with its own shots (kind 13).
