@@ -49,9 +49,9 @@ void PollKeyboard();
 // Called by the event pump with every relative motion; read and reset once per game frame.
 void AccumulateMouseMotion(int32_t dx, int32_t dy, int32_t wheel);
 MouseDeviceState ReadMouseDevice();
-// The six controls of a game frame as the ship reads them: the arrow keys or the mouse's direction of
-// travel (which reads and resets the mouse device), Ctrl or the left button fires, Space or the right
-// button is the special weapon; a pad arrives through the keys.
+// The six controls of a game frame as the ship reads them: the player's keys (PlayerControls) and pad
+// buttons, the left stick past the dead zone, or the mouse's direction of travel (which reads and
+// resets the mouse device), its left button firing and its right one the special weapon.
 uint8_t ReadGameControls();
 // The live input of the game frame about to run: the clock now and the controls held.
 GameFrameInput LiveFrameInput();
