@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 
+#include <cctype>
 #include <utility>
 
 #include "platform/Gamepad.h"
@@ -154,6 +155,16 @@ uint16_t VirtualKeyFromSdl(int32_t sdlKeycode) {
     for (const VirtualKeyEntry& entry : VirtualKeyTable)
         if (entry.sdl == sdlKeycode) return entry.virtualKey;
     return 0;
+}
+
+std::string KeyLabel(uint8_t scanCode) {
+    for (const ScanCodeEntry& entry : ScanCodeTable) {
+        if (entry.scanCode != scanCode) continue;
+        const SDL_Keycode printed = SDL_GetKeyFromScancode(entry.sdl);
+        if (printed > ' ' && printed < 0x7F) return std::string(1, static_cast<char>(std::toupper(printed)));
+        return SDL_GetScancodeName(entry.sdl);
+    }
+    return "Key " + std::to_string(scanCode);
 }
 
 uint8_t ScanCodeFromSdl(int32_t sdlScancode) {

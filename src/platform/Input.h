@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 inline constexpr uint8_t KeyDown = 0x80;
 
@@ -59,6 +60,11 @@ GameFrameInput LiveFrameInput();
 void SetTestKeyHeld(uint8_t scanCode, bool held);
 void SetTestMouseButtons(uint32_t buttonMask);
 void ClearTestInput();
+
+// What a player calls the key at this place on the keyboard: the character the keyboard's layout
+// prints on it (a letter in upper case), or else the key's own name ("Left Ctrl", "Space", "Up").
+// Works before the display is opened, by the key's name alone.
+std::string KeyLabel(uint8_t scanCode);
 
 // Mappings from the library's key identifiers; 0 when a key has no code.
 uint16_t VirtualKeyFromSdl(int32_t sdlKeycode);

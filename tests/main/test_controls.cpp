@@ -7,8 +7,10 @@
 #include "Game/TMyShip.h"
 #include "core/ControlBindings.h"
 #include "core/ScreenState.h"
+#include "main/ControlsText.h"
 #include "main/Notice.h"
 #include "persistence/ControlsFile.h"
+#include "platform/Gamepad.h"
 #include "platform/Input.h"
 #include "platform/PlatformState.h"
 
@@ -90,4 +92,38 @@ TEST(Controls, ControlsCfgIsReadAtStartAndADamagedOneGivesTheDefaultsWithANotice
     EXPECT_EQ(PlayerControls, DefaultControlBindings());
     EXPECT_EQ(CurrentNotice(), "Controls.cfg is damaged; the default controls are in force.");
     EXPECT_EQ(FileText(h.Folder() / "Controls.cfg"), damaged) << "left for the next save";
+}
+
+// The words for the controls in force: the keys by what the layout prints, the pad's buttons by what
+// its kind of pad prints on them.
+TEST(Controls, KeysAndPadButtonsAreNamedAsThePlayerSeesThem) {
+    Harness h; // the keyboard's layout comes with the display
+    ControlBindings controls = LeftHanded();
+    PlacePadButton(controls, GameControl::Fire, 1, PadButton::X);
+    EXPECT_FALSE(ControlsAsAtFirstStart(controls));
+    EXPECT_TRUE(ControlsAsAtFirstStart(DefaultControlBindings()));
+    EXPECT_EQ(QuotedKeys(controls[GameControl::Left]), "\"A\"");
+    EXPECT_EQ(QuotedKeys(DefaultControlBindings()[GameControl::Fire]), "\"Left Ctrl\"/\"Right Ctrl\"");
+    EXPECT_EQ(QuotedKeys(controls[GameControl::QuitQuestion]), "\"Escape\"");
+
+    struct Case {
+        int sdlType;
+        std::string fire; // A and X
+        std::string back;
+    };
+    const Case cases[] = {
+        {SDL_CONTROLLER_TYPE_XBOXONE, "\"A\"/\"X\"", "\"B\""},
+        {SDL_CONTROLLER_TYPE_PS4, "\"Cross\"/\"Square\"", "\"Circle\""},
+        {SDL_CONTROLLER_TYPE_PS5, "\"Cross\"/\"Square\"", "\"Circle\""},
+        {SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_PRO, "\"A\"/\"X\"", "\"B\""},
+        {SDL_CONTROLLER_TYPE_UNKNOWN, "\"A\"/\"X\"", "\"B\""},
+    };
+    for (const Case& c : cases) {
+        const PadLabels labels = PadLabelsOfType(c.sdlType);
+        EXPECT_EQ(QuotedPadButtons(controls[GameControl::Fire], labels), c.fire) << c.sdlType;
+        EXPECT_NE(FirstStartControlsPageLines(labels).back().find(c.back + " goes back"), std::string::npos)
+            << c.sdlType;
+    }
+    EXPECT_EQ(PadButtonName(PadButton::Back, PadLabels::Nintendo), "-");
+    EXPECT_EQ(PadButtonName(PadButton::RightTrigger, PadLabels::PlayStation), "R2");
 }

@@ -17,6 +17,7 @@
 #include "main/MenuWidgets.h"
 #include "persistence/Options.h"
 #include "platform/Input.h"
+#include "platform/PlatformState.h"
 
 #include <gtest/gtest.h>
 
@@ -118,6 +119,35 @@ TEST(Pictures, Screens) {
 
 // Plays on to the first boss and writes pictures of a crowded battle and of the boss fight into
 // $VANTORIX_SHOTS (or the working folder).
+// The controls: the help page with the first start's keys and with keys and pad buttons given away
+// (the longest names), and the controls screen.
+TEST(Pictures, Controls) {
+    const char* folderVariable = std::getenv("VANTORIX_SHOTS");
+    const std::filesystem::path folder =
+        folderVariable ? std::filesystem::path(folderVariable) : std::filesystem::current_path();
+    auto save = [&](const Harness& h, const char* name) { h.SaveScreenshot((folder / name).string()); };
+    Harness h("", 31337);
+    ASSERT_TRUE(h.Started());
+    GoToMainMenu(h);
+    ScreenState = ScreenHelpControls;
+    h.Step(2);
+    save(h, "help-controls.bmp");
+
+    ControlBindings& controls = PlayerControls;
+    const std::pair<GameControl, uint8_t> keys[] = {{GameControl::Up, 0x48},   {GameControl::Down, 0x50},
+                                                    {GameControl::Left, 0x4B}, {GameControl::Right, 0x4D},
+                                                    {GameControl::Fire, 0x2A}, {GameControl::Pause, 0x0E}};
+    for (const auto& [control, key] : keys)
+        PlaceKey(controls, control, 1, key);
+    PlacePadButton(controls, GameControl::Up, 1, PadButton::Y);
+    PlacePadButton(controls, GameControl::Down, 1, PadButton::LeftShoulder);
+    PlacePadButton(controls, GameControl::Left, 1, PadButton::LeftTrigger);
+    PlacePadButton(controls, GameControl::Right, 1, PadButton::RightShoulder);
+    PlacePadButton(controls, GameControl::QuitQuestion, 1, PadButton::Start);
+    h.Step(2);
+    save(h, "help-controls-remapped.bmp");
+}
+
 TEST(Pictures, BattleAndFirstBoss) {
     const char* folderVariable = std::getenv("VANTORIX_SHOTS");
     const std::filesystem::path folder =
