@@ -17,6 +17,7 @@
 
 std::unique_ptr<TGame> CurrentGame;
 HiScoreStill KeptHiScores;
+ControlsCursor ControlsScreenCursor;
 uint32_t StoreGeneration = 1;
 
 void FreeMenuWidgets() {
@@ -42,6 +43,7 @@ void ResetMainState() {
     DesktopWidth = DesktopHeight = 0;
     WindowModeForThisRun.reset();
     FreeMenuWidgets();
+    ResetControlsCursor();
     ClearNotice();
 }
 

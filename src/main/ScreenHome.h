@@ -45,6 +45,7 @@ extern const ScreenHome GameHome;
 extern const ScreenHome PauseHome;
 extern const ScreenHome OptionsHome;
 extern const ScreenHome KeyCaptureHome;
+extern const ScreenHome ControlsHome;
 extern const ScreenHome HiScoresHome;
 extern const ScreenHome HelpOverviewHome;
 extern const ScreenHome HelpBonusesHome;

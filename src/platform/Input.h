@@ -27,6 +27,7 @@ enum VirtualKey : uint16_t {
     VkUp = 38,
     VkRight = 39,
     VkDown = 40,
+    VkDelete = 46,
     VkN = 78,
     VkP = 80,
     VkY = 89,

@@ -7,7 +7,9 @@
 #include "Game/TMyShip.h"
 #include "core/ControlBindings.h"
 #include "core/ScreenState.h"
+#include "main/ControlsScreen.h"
 #include "main/ControlsText.h"
+#include "main/MenuWidgets.h"
 #include "main/Notice.h"
 #include "persistence/ControlsFile.h"
 #include "platform/Gamepad.h"
@@ -18,6 +20,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -126,4 +129,159 @@ TEST(Controls, KeysAndPadButtonsAreNamedAsThePlayerSeesThem) {
     }
     EXPECT_EQ(PadButtonName(PadButton::Back, PadLabels::Nintendo), "-");
     EXPECT_EQ(PadButtonName(PadButton::RightTrigger, PadLabels::PlayStation), "R2");
+}
+
+// ---- The controls screen ----
+
+namespace {
+
+// From the options screen's Back, up to the controls' row and in.
+void OpenControls(Harness& h) {
+    GoToMainMenu(h);
+    ScreenState = ScreenOptions;
+    h.Step();
+    h.PressKey(SDLK_UP);
+    h.PressKey(SDLK_RETURN);
+    ASSERT_EQ(ScreenState, ScreenControls);
+    h.Step();
+}
+
+// Moves the cursor to a control's row and column (keys 0 and 1, pad buttons 2 and 3) with the arrows.
+void Choose(Harness& h, GameControl control, int column) {
+    for (int i = 0; i < 10; ++i)
+        h.PressKey(SDLK_UP);
+    for (int i = 0; i < 4; ++i)
+        h.PressKey(SDLK_LEFT);
+    for (int i = 0; i < static_cast<int>(control); ++i)
+        h.PressKey(SDLK_DOWN);
+    for (int i = 0; i < column; ++i)
+        h.PressKey(SDLK_RIGHT);
+    ASSERT_EQ(ControlsScreenCursor.Row, static_cast<int>(control));
+    ASSERT_EQ(ControlsScreenCursor.Column, column);
+}
+
+std::optional<ControlBindings> SavedControls(const Harness& h) {
+    return DecodeControlBindings(FileText(h.Folder() / "Controls.cfg"));
+}
+
+} // namespace
+
+TEST(ControlsScreen, AKeyGivenOnTheScreenFliesTheShipAndIsKept) {
+    Harness h;
+    OpenControls(h);
+    Choose(h, GameControl::Left, 1);
+    h.PressKey(SDLK_RETURN);
+    EXPECT_EQ(ControlsScreenCursor.Waiting, ControlsWait::Key);
+    h.PressKeyAt(SDL_SCANCODE_Q, SDLK_a); // the French "A", at Q's place
+    EXPECT_EQ(ControlsScreenCursor.Waiting, ControlsWait::Nothing);
+    EXPECT_EQ(PlayerControls[GameControl::Left].Keys, (std::array<uint8_t, 2>{ScanLeft, ScanQ}));
+    EXPECT_EQ(SavedControls(h), PlayerControls) << "saved at once";
+
+    h.PressKey(SDLK_ESCAPE);
+    EXPECT_EQ(ScreenState, ScreenOptions);
+    EXPECT_EQ(OptionsMenu->ItemIndex, ItemControls) << "back on the row it was opened from";
+    StartPlaying(h);
+    const int16_t x = CurrentGame->Ship->X;
+    SetTestKeyHeld(ScanQ, true);
+    h.Step();
+    SetTestKeyHeld(ScanQ, false);
+    EXPECT_EQ(CurrentGame->Ship->X, x - 6);
+}
+
+// A key another control holds is offered as a swap (Yes swaps, No leaves both), refused when that
+// control would be left without a key, and never ends up on two controls.
+TEST(ControlsScreen, AKeyInUseIsOfferedAsASwapNeverDoubled) {
+    Harness h;
+    OpenControls(h);
+    Choose(h, GameControl::Right, 1); // empty
+    h.PressKey(SDLK_RETURN);
+    h.PressKey(SDLK_SPACE); // the special weapon's only key
+    EXPECT_EQ(PlayerControls, DefaultControlBindings());
+    EXPECT_NE(ControlsScreenCursor.Refusal.find("only key of Special weapon"), std::string::npos);
+
+    Choose(h, GameControl::Right, 0);
+    for (const bool yes : {false, true}) {
+        h.PressKey(SDLK_RETURN);
+        h.PressKey(SDLK_SPACE);
+        ASSERT_EQ(ControlsScreenCursor.Waiting, ControlsWait::SwapAnswer);
+        h.Step();
+        h.PressKey(yes ? SDLK_y : SDLK_n);
+        EXPECT_EQ(ControlsScreenCursor.Waiting, ControlsWait::Nothing);
+        EXPECT_EQ(PlayerControls[GameControl::Right].Keys[0], yes ? ScanSpace : ScanRight);
+        EXPECT_EQ(PlayerControls[GameControl::Special].Keys[0], yes ? ScanRight : ScanSpace);
+        EXPECT_TRUE(FollowsTheRules(PlayerControls));
+    }
+    EXPECT_EQ(SavedControls(h), PlayerControls);
+
+    // Left Ctrl to Fire's own second box: the two boxes of one control swap without a question.
+    Choose(h, GameControl::Fire, 1);
+    h.PressKey(SDLK_RETURN);
+    h.PressKey(SDLK_LCTRL);
+    EXPECT_EQ(PlayerControls[GameControl::Fire].Keys, (std::array<uint8_t, 2>{ScanRightCtrl, ScanLeftCtrl}));
+}
+
+// Escape keeps its place and the boss key minimises instead of being taken; Delete clears a box but
+// never a control's last key; "Defaults" gives back the first start's table.
+TEST(ControlsScreen, EscapeAndTheBossKeyStayAndDefaultsRestore) {
+    Harness h;
+    OpenControls(h);
+    Choose(h, GameControl::QuitQuestion, 0);
+    h.PressKey(SDLK_RETURN);
+    EXPECT_EQ(ControlsScreenCursor.Waiting, ControlsWait::Nothing) << "Escape's box cannot be chosen";
+    h.PressKey(SDLK_DELETE);
+    EXPECT_EQ(PlayerControls, DefaultControlBindings());
+
+    Choose(h, GameControl::Fire, 0);
+    h.PressKey(SDLK_RETURN);
+    h.PressKey(SDLK_F12); // the boss key
+    EXPECT_EQ(ControlsScreenCursor.Waiting, ControlsWait::Key) << "minimised, not taken";
+    h.PressKey(SDLK_ESCAPE);
+    EXPECT_EQ(ControlsScreenCursor.Waiting, ControlsWait::Nothing);
+    EXPECT_EQ(ScreenState, ScreenControls) << "Escape while waiting only keeps the box";
+    EXPECT_EQ(PlayerControls, DefaultControlBindings());
+
+    h.PressKey(SDLK_DELETE);
+    EXPECT_EQ(PlayerControls[GameControl::Fire].Keys[0], NoKey);
+    Choose(h, GameControl::Fire, 1);
+    h.PressKey(SDLK_DELETE);
+    EXPECT_EQ(PlayerControls[GameControl::Fire].Keys[1], ScanRightCtrl) << "Fire keeps its last key";
+
+    for (int i = 0; i < 4; ++i)
+        h.PressKey(SDLK_DOWN); // the dead zone
+    h.PressKey(SDLK_RIGHT);
+    EXPECT_EQ(PlayerControls.PadDeadZone, DefaultPadDeadZone + DeadZoneStep);
+    h.PressKey(SDLK_DOWN);
+    h.PressKey(SDLK_LEFT);
+    h.PressKey(SDLK_RETURN); // "Defaults"
+    EXPECT_EQ(PlayerControls, DefaultControlBindings());
+    EXPECT_EQ(SavedControls(h), DefaultControlBindings());
+    EXPECT_EQ(ScreenState, ScreenControls);
+}
+
+// The mouse alone: the options row opens the screen, a click on a box waits for its key and a second
+// click empties it, the dead zone's halves step it, Back leaves.
+TEST(ControlsScreen, TheMouseAloneChangesTheControls) {
+    Harness h;
+    GoToMainMenu(h);
+    ScreenState = ScreenOptions;
+    h.Step();
+    auto click = [&](int x, int y) {
+        h.MoveMouse(x, y);
+        h.Step();
+        h.Click(x, y);
+        h.Step();
+    };
+    const TRect row = OptionItemRects[ItemControls];
+    click((row.left + row.right) / 2, (row.top + row.bottom) / 2);
+    ASSERT_EQ(ScreenState, ScreenControls);
+
+    click(420, 315); // Fire's second key (Right Ctrl)
+    EXPECT_EQ(ControlsScreenCursor.Waiting, ControlsWait::Key);
+    click(420, 315);
+    EXPECT_EQ(PlayerControls[GameControl::Fire].Keys[1], NoKey);
+    click(520, 451); // the dead zone's left half
+    EXPECT_EQ(PlayerControls.PadDeadZone, DefaultPadDeadZone - DeadZoneStep);
+    click(680, 560); // Back
+    EXPECT_EQ(ScreenState, ScreenOptions);
+    EXPECT_EQ(SavedControls(h), PlayerControls);
 }

@@ -14,7 +14,9 @@
 #include "core/ScreenState.h"
 #include "graphics/SpriteStore.h"
 #include "graphics/Text.h"
+#include "main/ControlsScreen.h"
 #include "main/MenuWidgets.h"
+#include "main/Screens.h"
 #include "persistence/Options.h"
 #include "platform/Input.h"
 #include "platform/PlatformState.h"
@@ -146,6 +148,22 @@ TEST(Pictures, Controls) {
     PlacePadButton(controls, GameControl::QuitQuestion, 1, PadButton::Start);
     h.Step(2);
     save(h, "help-controls-remapped.bmp");
+
+    ScreenState = ScreenOptions;
+    h.Step(2);
+    save(h, "options-controls-row.bmp");
+    OpenControlsScreen();
+    ApplyScreenChange();
+    h.Step(2);
+    save(h, "controls.bmp");
+    h.PressKey(SDLK_DOWN);
+    h.PressKey(SDLK_RIGHT);
+    h.PressKey(SDLK_RETURN);
+    h.Step(2);
+    save(h, "controls-waiting.bmp");
+    h.PressKey(SDLK_SPACE); // the special weapon's key, for "Fly right"
+    h.Step(2);
+    save(h, "controls-swap.bmp");
 }
 
 TEST(Pictures, BattleAndFirstBoss) {
