@@ -8,11 +8,14 @@
 #include "Game/TGame.h"
 #include "Game/TMyShip.h"
 #include "core/ScreenState.h"
+#include "main/ControlsScreen.h"
+#include "main/MainState.h"
 #include "main/MenuWidgets.h"
 #include "persistence/HiScores.h"
 #include "persistence/Options.h"
 #include "platform/Gamepad.h"
 #include "platform/Input.h"
+#include "platform/PlatformState.h"
 
 #include <gtest/gtest.h>
 
@@ -189,6 +192,79 @@ TEST_F(GamepadTest, BLeavesTheMinimizeKeyCaptureUnchanged) {
     Press(PadButton::B);
     EXPECT_EQ(ScreenState, ScreenOptions);
     EXPECT_EQ(Options.MinimizeKey, key);
+}
+
+} // namespace
+
+namespace {
+
+// The pad alone, from the main menu: options, the controls' row, a pad box given a button by pressing
+// it (a trigger pulled too), one cleared with X, a button in use swapped after the question, and back.
+TEST_F(GamepadTest, ThePadAloneChangesItsButtons) {
+    for (int i = 0; i < 8 && MainMenu->ItemIndex != ItemOptions; ++i)
+        Press(PadButton::Down);
+    Press(PadButton::A);
+    ASSERT_EQ(ScreenState, ScreenOptions);
+    Press(PadButton::Up); // from Back to the controls' row
+    Press(PadButton::A);
+    ASSERT_EQ(ScreenState, ScreenControls);
+
+    for (int i = 0; i < static_cast<int>(GameControl::Fire); ++i)
+        Press(PadButton::Down);
+    for (int i = 0; i < 3; ++i)
+        Press(PadButton::Right);
+    Press(PadButton::A); // Fire's second pad box (RT)
+    ASSERT_EQ(ControlsScreenCursor.Waiting, ControlsWait::PadButton);
+    Press(PadButton::Y);
+    EXPECT_EQ(PlayerControls[GameControl::Fire].PadButtons[1], PadButton::Y);
+    Press(PadButton::X);
+    EXPECT_EQ(PlayerControls[GameControl::Fire].PadButtons[1], std::nullopt) << "X clears the box";
+    Press(PadButton::A);
+    SetVirtualPadButton(PadButton::LeftTrigger, true);
+    h.Step();
+    SetVirtualPadButton(PadButton::LeftTrigger, false);
+    h.Step();
+    EXPECT_EQ(PlayerControls[GameControl::Fire].PadButtons[1], PadButton::LeftTrigger) << "a pulled trigger";
+
+    Press(PadButton::A);
+    Press(PadButton::B); // the special weapon's
+    ASSERT_EQ(ControlsScreenCursor.Waiting, ControlsWait::SwapAnswer);
+    Press(PadButton::LeftShoulder); // Yes
+    Press(PadButton::A);
+    EXPECT_EQ(PlayerControls[GameControl::Fire].PadButtons[1], PadButton::B);
+    EXPECT_EQ(PlayerControls[GameControl::Special].PadButtons[0], PadButton::LeftTrigger);
+    EXPECT_TRUE(FollowsTheRules(PlayerControls));
+
+    Press(PadButton::B);
+    EXPECT_EQ(ScreenState, ScreenOptions);
+    ScreenState = ScreenHelpAbout;
+    SetVirtualPadButton(PadButton::B, true);
+    h.Step();
+    EXPECT_EQ(ReadGameControls(), ControlFire) << "B fires now";
+    SetVirtualPadButton(PadButton::B, false);
+}
+
+// Back and B go back, ask, or resume, and never close the program: on the main menu they ask the exit
+// question.
+TEST_F(GamepadTest, BackAndBNeverQuitWithoutTheExitQuestion) {
+    const Screen screens[] = {ScreenMainMenu,     ScreenOptions,      ScreenHiScores,      ScreenHelpOverview,
+                              ScreenHelpControls, ScreenExitQuestion, ScreenClearQuestion, ScreenKeyCapture,
+                              ScreenControls,     ScreenGame,         ScreenPause,         ScreenQuitQuestion,
+                              ScreenNameEntry,    ScreenSendQuestion, ScreenRetryQuestion};
+    h.Form().StartGame();
+    for (int i = 0; i < 1000 && CurrentGame->Phase != GamePhase::Play; ++i)
+        h.Step();
+    for (const PadButton button : {PadButton::Back, PadButton::B}) {
+        for (const Screen screen : screens) {
+            ScreenState = screen;
+            h.Step();
+            Press(button);
+            EXPECT_FALSE(h.Form().Closed()) << static_cast<int>(screen);
+            if (screen == ScreenMainMenu) {
+                EXPECT_EQ(ScreenState, ScreenExitQuestion);
+            }
+        }
+    }
 }
 
 } // namespace
