@@ -33,6 +33,11 @@ const std::string DeadZoneLabel = "Stick dead zone";
 const std::string DefaultsCaption = "Defaults";
 const std::string WaitingText = "...";
 const std::string EmptySlotText = "-";
+const std::array<std::string, GameControlCount> ControlLabels = [] {
+    std::array<std::string, GameControlCount> labels;
+    std::copy(GameControlNames.begin(), GameControlNames.end(), labels.begin());
+    return labels;
+}();
 
 // The value faces of the options screen (132 x 26), their highlight 5 px left and 4 px above.
 constexpr std::array<int, ColumnCount> FaceLeft = {210, 354, 504, 648};
@@ -235,7 +240,7 @@ void DrawControlRows(const Canvas& canvas) {
     const ControlsCursor& cursor = Cursor();
     for (int row = 0; row < static_cast<int>(GameControlCount); ++row) {
         const int top = FirstRowTop + RowStep * row;
-        DrawLabel(canvas, top, std::string(GameControlNames[row]));
+        DrawLabel(canvas, top, ControlLabels[row]);
         for (int column = 0; column < ColumnCount; ++column) {
             const bool waiting = Chosen(row, column) && (cursor.Waiting == ControlsWait::Key ||
                                                          cursor.Waiting == ControlsWait::PadButton);
@@ -361,6 +366,7 @@ void OfferKey(uint8_t scanCode) {
     const size_t slot = SelectedSlot();
     const auto holder = FindKey(PlayerControls, scanCode);
     StopWaiting();
+    cursor.Refusal.clear();
     if (!holder || holder->Control == control) {
         if (PlaceKey(PlayerControls, control, slot, scanCode)) SaveControls();
         PlayMenuClickDirect();
@@ -382,6 +388,7 @@ void OfferPadButton(PadButton button) {
     ControlsCursor& cursor = Cursor();
     const auto holder = FindPadButton(PlayerControls, button);
     StopWaiting();
+    cursor.Refusal.clear();
     if (!holder || holder->Control == SelectedControl()) {
         PlacePadButton(PlayerControls, SelectedControl(), SelectedSlot(), button);
         SaveControls();
@@ -492,8 +499,14 @@ void ControlsKey(TForm1& form, uint16_t key) {
             HandleQuestionKey(form, *YesNoQuestion, key, true);
         return;
     case ControlsWait::Key:
+        // Keys with a place on the keyboard were taken by ControlsKeyAtPlace; this one has none.
+        if (key == VkEscape)
+            StopWaiting();
+        else
+            Refuse("That key cannot be read during play; please choose another.");
+        return;
     case ControlsWait::PadButton:
-        if (key == VkEscape) StopWaiting(); // a key without a place on the table can only cancel
+        if (key == VkEscape) StopWaiting();
         return;
     case ControlsWait::Nothing:
         break;

@@ -1,6 +1,7 @@
 // The player's controls on the real shell: remapped keys fly the ship and pause the game by their place
 // on the keyboard, Controls.cfg is read at start-up, and the controls screen changes and keeps them.
 #include "Harness.h"
+#include "ReadOnlyFolder.h"
 #include "ShellPilot.h"
 
 #include "Game/TGame.h"
@@ -235,6 +236,9 @@ TEST(ControlsScreen, EscapeAndTheBossKeyStayAndDefaultsRestore) {
     h.PressKey(SDLK_RETURN);
     h.PressKey(SDLK_F12); // the boss key
     EXPECT_EQ(ControlsScreenCursor.Waiting, ControlsWait::Key) << "minimised, not taken";
+    h.PressKeyAt(SDL_SCANCODE_F13, SDLK_F13); // no place in the key table
+    EXPECT_EQ(ControlsScreenCursor.Waiting, ControlsWait::Key);
+    EXPECT_NE(ControlsScreenCursor.Refusal, "");
     h.PressKey(SDLK_ESCAPE);
     EXPECT_EQ(ControlsScreenCursor.Waiting, ControlsWait::Nothing);
     EXPECT_EQ(ScreenState, ScreenControls) << "Escape while waiting only keeps the box";
@@ -284,4 +288,19 @@ TEST(ControlsScreen, TheMouseAloneChangesTheControls) {
     click(680, 560); // Back
     EXPECT_EQ(ScreenState, ScreenOptions);
     EXPECT_EQ(SavedControls(h), PlayerControls);
+}
+
+// A folder that takes no writes: the change holds for this run and the player is told it was not kept.
+TEST(ControlsScreen, AChangeThatCannotBeSavedIsToldAndStillPlays) {
+    Harness h;
+    OpenControls(h);
+    Choose(h, GameControl::Fire, 1);
+    h.PressKey(SDLK_RETURN);
+    {
+        ReadOnlyFolder refuse(h.Folder());
+        h.PressKey(SDLK_j);
+    }
+    EXPECT_EQ(PlayerControls[GameControl::Fire].Keys[1], ScanJ);
+    EXPECT_EQ(CurrentNotice(), ControlsNotSavedNotice);
+    EXPECT_FALSE(std::filesystem::exists(h.Folder() / "Controls.cfg"));
 }
