@@ -37,7 +37,8 @@ start_x() {
   for _ in $(seq 200); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
   openbox >"$WORK/openbox.log" 2>&1 &
   STARTED_PIDS+=("$!")
-  for _ in $(seq 200); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && return; sleep 0.05; done
+  # Ready once it says it can give a window the focus.
+  for _ in $(seq 400); do xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && return; sleep 0.05; done
   fail "openbox did not start"
 }
 

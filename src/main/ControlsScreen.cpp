@@ -124,13 +124,8 @@ struct ScreenTexts {
 ScreenTexts texts;
 
 FittedText Fitted(std::string text, int height, int width, int room) {
-    while (width > 6 && MeasureTitleText(height, width, text) > room)
-        --width;
-    return FittedText{std::move(text), width};
-}
-
-std::string Quoted(const std::string& name) {
-    return "\"" + name + "\"";
+    const int fitting = WidthToFit(height, width, text, room);
+    return FittedText{std::move(text), fitting};
 }
 
 std::string SlotText(const ControlBinding& binding, int column, PadLabels labels) {
@@ -357,6 +352,16 @@ void LeaveForOptions() {
     PlayMenuClickDirect();
 }
 
+// The question whether the key or button pressed may be taken from the control that holds it; it
+// opens on "Yes", the answer a player who pressed it on purpose wants.
+void AskSwap(uint8_t key, std::optional<PadButton> button) {
+    ControlsCursor& cursor = Cursor();
+    cursor.Waiting = ControlsWait::SwapAnswer;
+    cursor.OfferedKey = key;
+    cursor.OfferedButton = button;
+    YesNoQuestion->Choice = true;
+}
+
 // A key pressed while a key box waits: taken at once when free, offered as a swap when another control
 // holds it, refused when taking it would leave that control without a key. (Escape never comes here:
 // it keeps the box as it was.)
@@ -377,9 +382,7 @@ void OfferKey(uint8_t scanCode) {
         Refuse(Quoted(KeyLabel(scanCode)) + " is the only key of " + ControlName(holder->Control) +
                ": give it another first.");
     } else {
-        cursor.Waiting = ControlsWait::SwapAnswer;
-        cursor.OfferedKey = scanCode;
-        YesNoQuestion->Choice = true;
+        AskSwap(scanCode, std::nullopt);
     }
     PlayMenuClickDirect();
 }
@@ -393,9 +396,7 @@ void OfferPadButton(PadButton button) {
         PlacePadButton(PlayerControls, SelectedControl(), SelectedSlot(), button);
         SaveControls();
     } else {
-        cursor.Waiting = ControlsWait::SwapAnswer;
-        cursor.OfferedButton = button;
-        YesNoQuestion->Choice = true;
+        AskSwap(NoKey, button);
     }
     PlayMenuClickDirect();
 }

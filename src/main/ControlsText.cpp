@@ -26,10 +26,6 @@ constexpr std::array<std::string_view, 5> FirstStartKeyLines = {
 constexpr size_t PageLineLength = 68;
 constexpr size_t HelpLineLength = 100;
 
-std::string Quoted(const std::string& name) {
-    return "\"" + name + "\"";
-}
-
 // A control's names (keys or pad buttons, by `nameOf` for each slot), joined by `between`.
 template <typename NameOf> std::string Names(NameOf nameOf, std::string_view between, bool quoted) {
     std::string text;
@@ -107,6 +103,10 @@ std::string MenuPadWords(PadLabels labels, bool quoted) {
 }
 
 } // namespace
+
+std::string Quoted(const std::string& name) {
+    return "\"" + name + "\"";
+}
 
 std::string KeySlotText(const ControlBinding& binding, size_t slot) {
     const uint8_t key = binding.Keys.at(slot);

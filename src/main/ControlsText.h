@@ -14,6 +14,8 @@
 inline constexpr std::array<std::string_view, GameControlCount> GameControlNames = {
     "Fly left", "Fly right", "Fly up", "Fly down", "Fire", "Special weapon", "Pause", "Quit game"};
 
+// A name in the double quotes the help pages put around keys.
+std::string Quoted(const std::string& name);
 // A key's or a pad button's name as the controls screen shows it; empty for an empty slot.
 std::string KeySlotText(const ControlBinding& binding, size_t slot);
 std::string PadSlotText(const ControlBinding& binding, size_t slot, PadLabels labels);

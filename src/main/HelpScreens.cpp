@@ -99,9 +99,8 @@ struct GameLines {
 GameLines gameLines;
 
 void AddLine(std::vector<PageText>& lines, int x, int y, int width, std::string text, int right = PageRight) {
-    while (width > 6 && x + MeasureTitleText(LineHeight, width, text) > right)
-        --width;
-    lines.push_back(PageText{x, y, width, std::move(text)});
+    const int fitting = WidthToFit(LineHeight, width, text, right - x);
+    lines.push_back(PageText{x, y, fitting, std::move(text)});
 }
 
 std::vector<PageText> LinesForControls(const ControlBindings& controls, PadLabels labels) {

@@ -288,6 +288,16 @@ TEST(Shell, PresentsFollowTheScreensPaceAndSkipAnUnchangedPicture) {
 
 namespace {
 
+// A window event as the window system sends it, handled at once.
+void SendWindowEvent(Harness& h, SDL_WindowEventID what) {
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = what;
+    event.window.windowID = SDL_GetWindowID(h.Form().display.Window());
+    SDL_PushEvent(&event);
+    PumpEvents(h.Form());
+}
+
 // Ends a game with `score` and steps on until its hand-over to the name entry or the main menu.
 void EndAGameWith(Harness& h, int32_t score) {
     h.Form().StartGame();
@@ -328,14 +338,7 @@ TEST(Shell, ReactivationPlaysTheTuneOfTheScreen) {
 // minimised state does; on other screens a loss of focus changes nothing.
 TEST(Shell, LosingTheFocusInPlayPausesTheGame) {
     Harness h;
-    auto loseFocus = [&] {
-        SDL_Event event{};
-        event.type = SDL_WINDOWEVENT;
-        event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
-        event.window.windowID = SDL_GetWindowID(h.Form().display.Window());
-        SDL_PushEvent(&event);
-        PumpEvents(h.Form());
-    };
+    auto loseFocus = [&] { SendWindowEvent(h, SDL_WINDOWEVENT_FOCUS_LOST); };
     ScreenState = ScreenMainMenu;
     loseFocus();
     EXPECT_EQ(ScreenState, ScreenMainMenu);
@@ -353,12 +356,7 @@ TEST(Shell, LosingTheFocusInPlayPausesTheGame) {
 TEST(Shell, ThePointerIsHeldOnlyWhileAGameRunsInTheFocusedWindow) {
     Harness h;
     auto focus = [&](SDL_WindowEventID what) {
-        SDL_Event event{};
-        event.type = SDL_WINDOWEVENT;
-        event.window.event = what;
-        event.window.windowID = SDL_GetWindowID(h.Form().display.Window());
-        SDL_PushEvent(&event);
-        PumpEvents(h.Form());
+        SendWindowEvent(h, what);
         ApplyScreenChange();
     };
     auto held = [&] { return h.Form().display.GameMouse() && SDL_ShowCursor(SDL_QUERY) == SDL_DISABLE; };
@@ -398,14 +396,7 @@ TEST(Shell, AWindowMadeAnewUnderTheProgramIsNoActivation) {
     Harness h;
     Options.MusicEnabled = true;
     ScreenState = ScreenMainMenu;
-    auto windowEvent = [&](SDL_WindowEventID what) {
-        SDL_Event event{};
-        event.type = SDL_WINDOWEVENT;
-        event.window.event = what;
-        event.window.windowID = SDL_GetWindowID(h.Form().display.Window());
-        SDL_PushEvent(&event);
-        PumpEvents(h.Form());
-    };
+    auto windowEvent = [&](SDL_WindowEventID what) { SendWindowEvent(h, what); };
     windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
     windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
     EXPECT_EQ(MusicName(), "");

@@ -31,14 +31,17 @@ namespace {
 
 // ---- Pictures to look at ----------------------------------------------------------------------------
 
+std::filesystem::path ShotsFolder() {
+    const char* folder = std::getenv("VANTORIX_SHOTS");
+    return folder ? std::filesystem::path(folder) : std::filesystem::current_path();
+}
+
 // Writes the screens a player judges the presentation by into $VANTORIX_SHOTS (or the working folder):
 // the main menu, the options with their longest values, the name entry with a ten-letter name full of
 // descenders, the retry screen, the game with the ship in the lower right corner and each gun firing,
 // and a sheet of every enemy shot beside every player shot on the nebula and on plain space.
 TEST(Pictures, Screens) {
-    const char* folderVariable = std::getenv("VANTORIX_SHOTS");
-    const std::filesystem::path folder =
-        folderVariable ? std::filesystem::path(folderVariable) : std::filesystem::current_path();
+    const std::filesystem::path folder = ShotsFolder();
     auto save = [&](const Harness& h, const char* name) { h.SaveScreenshot((folder / name).string()); };
     Harness h("", 31337);
     ASSERT_TRUE(h.Started());
@@ -119,14 +122,10 @@ TEST(Pictures, Screens) {
     SDL_SaveBMP(sheet->Native(), (folder / "shots.bmp").string().c_str());
 }
 
-// Plays on to the first boss and writes pictures of a crowded battle and of the boss fight into
-// $VANTORIX_SHOTS (or the working folder).
 // The controls: the help page with the first start's keys and with keys and pad buttons given away
 // (the longest names), and the controls screen.
 TEST(Pictures, Controls) {
-    const char* folderVariable = std::getenv("VANTORIX_SHOTS");
-    const std::filesystem::path folder =
-        folderVariable ? std::filesystem::path(folderVariable) : std::filesystem::current_path();
+    const std::filesystem::path folder = ShotsFolder();
     auto save = [&](const Harness& h, const char* name) { h.SaveScreenshot((folder / name).string()); };
     Harness h("", 31337);
     ASSERT_TRUE(h.Started());
@@ -166,10 +165,10 @@ TEST(Pictures, Controls) {
     save(h, "controls-swap.bmp");
 }
 
+// Plays on to the first boss and writes pictures of a crowded battle and of the boss fight into
+// $VANTORIX_SHOTS (or the working folder).
 TEST(Pictures, BattleAndFirstBoss) {
-    const char* folderVariable = std::getenv("VANTORIX_SHOTS");
-    const std::filesystem::path folder =
-        folderVariable ? std::filesystem::path(folderVariable) : std::filesystem::current_path();
+    const std::filesystem::path folder = ShotsFolder();
     Harness h("", 77);
     ASSERT_TRUE(h.Started());
     h.Form().StartGame();
