@@ -53,7 +53,7 @@ constexpr int LabelX = 24;
 constexpr int HeadingY = 118;
 constexpr int HintY = 478;
 constexpr int RefusalY = 498;
-constexpr int DefaultsLeft = FaceLeft[1];
+constexpr int DefaultsLeft = 24; // clear of where the options screen's controls row was clicked
 constexpr int DefaultsTop = 546;
 constexpr int ValueHeight = 18;
 constexpr int ValueWidth = 10;
@@ -84,6 +84,9 @@ const TRect& BackRect() {
 
 ControlsCursor& Cursor() {
     return ControlsScreenCursor;
+}
+bool Asking() {
+    return Cursor().Waiting == ControlsWait::SwapAnswer || Cursor().Waiting == ControlsWait::DefaultsAnswer;
 }
 bool OnControlRow() {
     return Cursor().Row < DeadZoneRow;
@@ -157,6 +160,7 @@ std::array<std::string, 2> HintLines(ControlsWait waiting, GameControl control, 
                 "a click on it takes the button away."};
     case ControlsWait::Nothing:
     case ControlsWait::SwapAnswer:
+    case ControlsWait::DefaultsAnswer:
         break;
     }
     return {"\"Enter\" or a click: change.  \"Delete\": clear.  \"Esc\": back.",
@@ -165,9 +169,11 @@ std::array<std::string, 2> HintLines(ControlsWait waiting, GameControl control, 
                     : std::string()};
 }
 
-// "\"Space\" is used by Special weapon." and what a Yes does with it.
+// "\"Space\" is used by Special weapon." and what a Yes does with it; or whether to give back the table.
 std::array<std::string, 2> QuestionLines(const ControlBindings& controls, const ControlsCursor& cursor,
                                          PadLabels labels) {
+    if (cursor.Waiting == ControlsWait::DefaultsAnswer)
+        return {"Every key and pad button", "back as at the first start?"};
     const bool key = cursor.OfferedKey != NoKey;
     const auto holder =
         key ? FindKey(controls, cursor.OfferedKey)
@@ -228,7 +234,7 @@ void DrawLabel(const Canvas& canvas, int y, const std::string& text) {
 
 bool Chosen(int row, int column) {
     const ControlsCursor& cursor = Cursor();
-    return cursor.Waiting != ControlsWait::SwapAnswer && cursor.Row == row && cursor.Column == column;
+    return !Asking() && cursor.Row == row && cursor.Column == column;
 }
 
 void DrawControlRows(const Canvas& canvas) {
@@ -253,9 +259,9 @@ void DrawDeadZoneAndButtons(const Canvas& canvas) {
     const ControlsCursor& cursor = Cursor();
     const int top = FirstRowTop + RowStep * DeadZoneRow;
     DrawLabel(canvas, top, DeadZoneLabel);
-    const bool onDeadZone = cursor.Waiting != ControlsWait::SwapAnswer && cursor.Row == DeadZoneRow;
+    const bool onDeadZone = !Asking() && cursor.Row == DeadZoneRow;
     DrawValueFace(canvas, FaceLeft[FirstPadColumn], top, texts.deadZone, onDeadZone, ColourBrightGreen);
-    const bool onButtons = cursor.Waiting != ControlsWait::SwapAnswer && cursor.Row == ButtonsRow;
+    const bool onButtons = !Asking() && cursor.Row == ButtonsRow;
     static const FittedText defaults{DefaultsCaption, ValueWidth};
     DrawValueFace(canvas, DefaultsLeft, DefaultsTop, defaults, onButtons && !OnPadColumn(),
                   ColourBrightGreen);
@@ -273,7 +279,7 @@ void DrawHintAndRefusal(const Canvas& canvas) {
                      false);
 }
 
-void DrawSwapQuestion(const Canvas& canvas) {
+void DrawQuestion(const Canvas& canvas) {
     DrawPanel(canvas, QuestionPanelX);
     for (size_t i = 0; i < texts.question.size(); ++i)
         DrawCentred(canvas, QuestionCentreX, QuestionLineY[i], QuestionHeight, texts.question[i],
@@ -291,8 +297,8 @@ bool DrawControls(const Canvas& canvas, uint32_t) {
                  canvas.target, ColourBrightGreen, AlignCentreTop, false);
     DrawControlRows(canvas);
     DrawDeadZoneAndButtons(canvas);
-    if (Cursor().Waiting == ControlsWait::SwapAnswer)
-        DrawSwapQuestion(canvas);
+    if (Asking())
+        DrawQuestion(canvas);
     else
         DrawHintAndRefusal(canvas);
     return drawn;
@@ -338,10 +344,10 @@ void StepDeadZone(int steps) {
     PlayMenuClickDirect();
 }
 
-void RestoreDefaults() {
-    Cursor().Refusal.clear();
-    PlayerControls = DefaultControlBindings();
-    SaveControls();
+// "Defaults" asks first, opening on "No": a whole table of choices is not thrown away by a slip.
+void AskDefaults() {
+    Cursor().Waiting = ControlsWait::DefaultsAnswer;
+    YesNoQuestion->Choice = false;
     PlayMenuClickDirect();
 }
 
@@ -401,9 +407,12 @@ void OfferPadButton(PadButton button) {
     PlayMenuClickDirect();
 }
 
-void AnswerSwap(bool yes) {
+void Answer(bool yes) {
     ControlsCursor& cursor = Cursor();
-    if (yes && cursor.OfferedKey != NoKey) {
+    if (yes && cursor.Waiting == ControlsWait::DefaultsAnswer) {
+        PlayerControls = DefaultControlBindings();
+        SaveControls();
+    } else if (yes && cursor.OfferedKey != NoKey) {
         if (PlaceKey(PlayerControls, SelectedControl(), SelectedSlot(), cursor.OfferedKey)) SaveControls();
     } else if (yes && cursor.OfferedButton) {
         PlacePadButton(PlayerControls, SelectedControl(), SelectedSlot(), *cursor.OfferedButton);
@@ -421,7 +430,7 @@ void PerformSelected() {
         if (OnPadColumn())
             LeaveForOptions();
         else
-            RestoreDefaults();
+            AskDefaults();
         return;
     }
     if (!OnControlRow()) return;
@@ -485,17 +494,21 @@ bool SelectCellUnderPointer() {
 
 // ---- The screen's home ---------------------------------------------------------------------------------
 
-// The pointer chooses the box it rests on, as the menus' lists follow it.
+// The pointer chooses the box it rests on, as the menus' lists follow it, once it has moved.
 void StepControls() {
-    if (MouseActive && Cursor().Waiting == ControlsWait::Nothing) SelectCellUnderPointer();
+    ControlsCursor& cursor = Cursor();
+    if (MouseX != cursor.OpenedAtX || MouseY != cursor.OpenedAtY) cursor.PointerMoved = true;
+    if (cursor.PointerMoved && MouseActive && cursor.Waiting == ControlsWait::Nothing)
+        SelectCellUnderPointer();
     RefreshTexts();
 }
 
 void ControlsKey(TForm1& form, uint16_t key) {
     switch (Cursor().Waiting) {
     case ControlsWait::SwapAnswer:
+    case ControlsWait::DefaultsAnswer:
         if (IsEscapeOrN(key))
-            AnswerSwap(false);
+            Answer(false);
         else
             HandleQuestionKey(form, *YesNoQuestion, key, true);
         return;
@@ -555,6 +568,7 @@ bool ControlsPad(TForm1&, PadButton button) {
         if (button == PadButton::B || button == PadButton::Back) StopWaiting();
         return true;
     case ControlsWait::SwapAnswer:
+    case ControlsWait::DefaultsAnswer:
         return false;
     case ControlsWait::Nothing:
         break;
@@ -565,7 +579,7 @@ bool ControlsPad(TForm1&, PadButton button) {
 }
 
 void PointAtControls() {
-    if (Cursor().Waiting == ControlsWait::SwapAnswer)
+    if (Asking())
         PointAtYesOrNo();
     else if (Cursor().Waiting == ControlsWait::Nothing)
         SelectCellUnderPointer();
@@ -575,8 +589,8 @@ void PointAtControls() {
 // on the dead zone's left or right half it steps the dead zone.
 void ControlsClick(TForm1&) {
     ControlsCursor& cursor = Cursor();
-    if (cursor.Waiting == ControlsWait::SwapAnswer) {
-        if (YesNoQuestion->MouseOver) AnswerSwap(YesNoQuestion->Choice);
+    if (Asking()) {
+        if (YesNoQuestion->MouseOver) Answer(YesNoQuestion->Choice);
         return;
     }
     const auto cell = CellUnderPointer();
@@ -598,7 +612,11 @@ void ControlsClick(TForm1&) {
 
 void OpenControlsScreen() {
     StopWaiting();
-    Cursor().Refusal.clear();
+    ControlsCursor& cursor = Cursor();
+    cursor.Refusal.clear();
+    cursor.OpenedAtX = MouseX;
+    cursor.OpenedAtY = MouseY;
+    cursor.PointerMoved = false;
     RequestScreen(ScreenControls);
 }
 

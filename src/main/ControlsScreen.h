@@ -9,7 +9,9 @@
 #include <optional>
 #include <string>
 
-enum class ControlsWait : uint8_t { Nothing, Key, PadButton, SwapAnswer };
+// What the screen waits for: nothing (the player moves about), a key or a pad button for the chosen box,
+// or the answer to its question (take a key or button in use? give back the first start's table?).
+enum class ControlsWait : uint8_t { Nothing, Key, PadButton, SwapAnswer, DefaultsAnswer };
 
 // The rows below the eight controls.
 inline constexpr int8_t DeadZoneRow = 8;
@@ -30,6 +32,11 @@ struct ControlsCursor {
     std::optional<PadButton> OfferedButton;
     // Why the last choice was refused, shown until the next one.
     std::string Refusal;
+    // The pointer where the screen opened: it chooses boxes only once it has moved from there, so the
+    // click that opened the screen chooses nothing on it.
+    int32_t OpenedAtX = 0;
+    int32_t OpenedAtY = 0;
+    bool PointerMoved = false;
 };
 
 // From the options screen: the screen opens waiting for nothing, where the cursor was left.

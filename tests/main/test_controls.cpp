@@ -256,7 +256,13 @@ TEST(ControlsScreen, EscapeAndTheBossKeyStayAndDefaultsRestore) {
     EXPECT_EQ(PlayerControls.PadDeadZone, DefaultPadDeadZone + DeadZoneStep);
     h.PressKey(SDLK_DOWN);
     h.PressKey(SDLK_LEFT);
-    h.PressKey(SDLK_RETURN); // "Defaults"
+    h.PressKey(SDLK_RETURN); // "Defaults" asks, on "No"
+    ASSERT_EQ(ControlsScreenCursor.Waiting, ControlsWait::DefaultsAnswer);
+    h.PressKey(SDLK_RETURN);
+    EXPECT_NE(PlayerControls, DefaultControlBindings()) << "No keeps the table";
+    h.PressKey(SDLK_RETURN);
+    h.PressKey(SDLK_LEFT);
+    h.PressKey(SDLK_RETURN);
     EXPECT_EQ(PlayerControls, DefaultControlBindings());
     EXPECT_EQ(SavedControls(h), DefaultControlBindings());
     EXPECT_EQ(ScreenState, ScreenControls);
@@ -278,6 +284,10 @@ TEST(ControlsScreen, TheMouseAloneChangesTheControls) {
     const TRect row = OptionItemRects[ItemControls];
     click((row.left + row.right) / 2, (row.top + row.bottom) / 2);
     ASSERT_EQ(ScreenState, ScreenControls);
+    h.Click((row.left + row.right) / 2, (row.top + row.bottom) / 2); // a double click
+    h.Step(3);
+    EXPECT_EQ(ControlsScreenCursor.Row, 0) << "the pointer that opened the screen chooses nothing on it";
+    EXPECT_EQ(ControlsScreenCursor.Waiting, ControlsWait::Nothing);
 
     click(420, 315); // Fire's second key (Right Ctrl)
     EXPECT_EQ(ControlsScreenCursor.Waiting, ControlsWait::Key);
