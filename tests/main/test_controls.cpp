@@ -23,6 +23,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -83,6 +84,31 @@ TEST(Controls, RemappedKeysFlyTheShipAndPauseTheGameByTheirPlace) {
     ASSERT_EQ(ScreenState, ScreenGame);
     h.PressKey(SDLK_ESCAPE);
     EXPECT_EQ(ScreenState, ScreenQuitQuestion) << "Escape always asks";
+}
+
+// What a frame records is the controls, not the keys: the same moves on remapped keys give the same
+// frame inputs, so a replay of a remapped game plays the same anywhere.
+TEST(Controls, RemappedKeysGiveTheSameFrameControls) {
+    Harness h;
+    const std::pair<std::vector<uint8_t>, std::vector<uint8_t>> moves[] = {
+        {{ScanUp, ScanLeftCtrl}, {ScanW, ScanJ}},
+        {{ScanLeft, ScanDown, ScanSpace}, {ScanA, ScanS, ScanSpace}},
+        {{ScanRight}, {ScanD}},
+    };
+    auto controlsWith = [&](const ControlBindings& controls, const std::vector<uint8_t>& keys) {
+        PlayerControls = controls;
+        for (const uint8_t key : keys)
+            SetTestKeyHeld(key, true);
+        PollKeyboard();
+        const uint8_t read = LiveFrameInput().Controls;
+        ClearTestInput();
+        return read;
+    };
+    for (const auto& [firstStart, leftHanded] : moves) {
+        const uint8_t expected = controlsWith(DefaultControlBindings(), firstStart);
+        EXPECT_NE(expected, 0);
+        EXPECT_EQ(controlsWith(LeftHanded(), leftHanded), expected);
+    }
 }
 
 TEST(Controls, ControlsCfgIsReadAtStartAndADamagedOneGivesTheDefaultsWithANotice) {
