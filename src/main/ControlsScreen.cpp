@@ -383,8 +383,8 @@ void OfferKey(uint8_t scanCode) {
         PlayMenuClickDirect();
         return;
     }
-    const ControlBinding& other = PlayerControls[holder->Control];
-    if (PlayerControls[control].Keys[slot] == NoKey && other.Keys[1 - holder->Slot] == NoKey) {
+    ControlBindings trial = PlayerControls;
+    if (!PlaceKey(trial, control, slot, scanCode)) {
         Refuse(Quoted(KeyLabel(scanCode)) + " is the only key of " + ControlName(holder->Control) +
                ": give it another first.");
     } else {
