@@ -1,5 +1,5 @@
 // Controls.cfg: any text is read or refused, and what is read is a table the game writes back as it was.
-#include "persistence/ControlBindings.h"
+#include "persistence/ControlsFile.h"
 
 #include <cstdlib>
 

@@ -8,8 +8,8 @@ SERVER_PACKAGES=(build-essential cmake pkg-config libsqlite3-dev libpq-dev)
 BUILD_PACKAGES=("${SERVER_PACKAGES[@]}" libsdl2-dev libsdl2-mixer-dev libxmp-dev libfreetype-dev
   libfontconfig-dev libcurl4-openssl-dev libcairo2-dev libcpp-httplib-dev
   fonts-jura fonts-dosis fonts-ferrite-core fonts-dejavu-core xdg-utils zlib1g-dev)
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick openbox sox clang-format tidy nginx
-  postgresql clang libclang-rt-dev desktop-file-utils appstream file man-db chromium python3 python3-websocket)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick openbox sox clang-format tidy
+  nginx postgresql clang libclang-rt-dev desktop-file-utils appstream file man-db chromium python3 python3-websocket)
 # scripts/bench only: the start-up watcher of the play measurement. chromium-bsu, the reference it is
 # measured beside, is not installed here: the measurement uses it when it is there.
 BENCH_PACKAGES=(libx11-dev libxdamage-dev)

@@ -14,7 +14,14 @@
 
 namespace fs = std::filesystem;
 
-Harness::Harness(const std::string& configBytes, uint32_t seed) {
+namespace {
+void WriteFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+} // namespace
+
+Harness::Harness(const std::string& configBytes, uint32_t seed, const std::string& controlsText) {
     static std::atomic<int> counter{0};
     previousFolder = fs::current_path();
     folder = fs::temp_directory_path() /
@@ -23,10 +30,8 @@ Harness::Harness(const std::string& configBytes, uint32_t seed) {
     fs::create_directories(folder);
     fs::create_directory_symlink(previousFolder / "Data", folder / "Data");
     fs::create_directory_symlink(previousFolder / "sound", folder / "sound");
-    if (!configBytes.empty()) {
-        std::ofstream config(folder / "Config.cfg", std::ios::binary);
-        config.write(configBytes.data(), static_cast<std::streamsize>(configBytes.size()));
-    }
+    if (!configBytes.empty()) WriteFile(folder / "Config.cfg", configBytes);
+    if (!controlsText.empty()) WriteFile(folder / "Controls.cfg", controlsText);
     fs::current_path(folder);
 
     setenv("SDL_VIDEODRIVER", "dummy", 1);
@@ -53,11 +58,15 @@ Harness::~Harness() {
 }
 
 void Harness::PressKey(SDL_Keycode key, uint16_t modifiers) {
+    PressKeyAt(SDL_GetScancodeFromKey(key), key, modifiers);
+}
+
+void Harness::PressKeyAt(SDL_Scancode place, SDL_Keycode key, uint16_t modifiers) {
     SDL_Event event{};
     event.type = SDL_KEYDOWN;
     event.key.state = SDL_PRESSED;
     event.key.keysym.sym = key;
-    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+    event.key.keysym.scancode = place;
     event.key.keysym.mod = modifiers;
     SDL_PushEvent(&event);
     PumpEvents(*form);

@@ -14,8 +14,9 @@
 
 class Harness {
   public:
-    // A config file's bytes may be laid down before start-up; empty means a first start.
-    explicit Harness(const std::string& configBytes = "", uint32_t seed = 12345);
+    // A config file's bytes (and a Controls.cfg) may be laid down before start-up; empty means none.
+    explicit Harness(const std::string& configBytes = "", uint32_t seed = 12345,
+                     const std::string& controlsText = "");
     ~Harness();
 
     TForm1& Form() { return *form; }
@@ -23,6 +24,8 @@ class Harness {
 
     // Sends a key through the window system's event queue and handles it.
     void PressKey(SDL_Keycode key, uint16_t modifiers = 0);
+    // A key at a place of the keyboard that the layout gives another meaning (the French A at Q's place).
+    void PressKeyAt(SDL_Scancode place, SDL_Keycode key, uint16_t modifiers = 0);
     void MoveMouse(int x, int y);
     void Click(int x, int y, int button = SDL_BUTTON_LEFT);
     // Advances the test clock by `ms` and runs one idle pass, `count` times.

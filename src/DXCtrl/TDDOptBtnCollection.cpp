@@ -8,10 +8,25 @@
 
 namespace {
 // Which button stands for each item; the field has none.
-constexpr int ButtonOfItem[TDDOptBtnCollection::ItemCount] = {0, 1, 2, -1, 3, 4};
+constexpr int ButtonOfItem[TDDOptBtnCollection::ItemCount] = {0, 1, 2, -1, 3, 4, 5};
+// The items from the top of the screen down.
+constexpr int ItemsDownTheScreen[TDDOptBtnCollection::ItemCount] = {0, 1, 2, 3, 4, 6, 5};
+
+int PlaceOnScreen(int item) {
+    for (int place = 0; place < TDDOptBtnCollection::ItemCount; ++place)
+        if (ItemsDownTheScreen[place] == item) return place;
+    return 0;
+}
+
+// The item `step` places up or down the screen from `item`, stopping at both ends.
+int8_t ItemBeside(int item, int step) {
+    const int place = std::clamp(PlaceOnScreen(item) + step, 0, TDDOptBtnCollection::ItemCount - 1);
+    return static_cast<int8_t>(ItemsDownTheScreen[place]);
+}
 } // namespace
 
-TDDOptBtnCollection::TDDOptBtnCollection(const std::array<TDDButton, 5>& buttons, const TRect& editRect)
+TDDOptBtnCollection::TDDOptBtnCollection(const std::array<TDDButton, ButtonCount>& buttons,
+                                         const TRect& editRect)
     : Buttons(buttons) {
     Edit.Rect = editRect;
 }
@@ -46,13 +61,13 @@ void TDDOptBtnCollection::Draw(Surface& target) {
 
 void TDDOptBtnCollection::Up() {
     MouseMode = false;
-    ItemIndex = static_cast<int8_t>(std::max(ItemIndex - 1, 0));
+    ItemIndex = ItemBeside(ItemIndex, -1);
     PlayMenuClickDirect();
 }
 
 void TDDOptBtnCollection::Down() {
     MouseMode = false;
-    ItemIndex = static_cast<int8_t>(std::min(ItemIndex + 1, ItemCount - 1));
+    ItemIndex = ItemBeside(ItemIndex, 1);
     PlayMenuClickAtPointer();
 }
 

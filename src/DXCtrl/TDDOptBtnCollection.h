@@ -1,5 +1,6 @@
-// The options screen's list: five picture buttons and the country field, six items in one column.
-// The arrows stop at both ends; the pointer selects only after it has moved (MouseMode).
+// The options screen's list: six picture buttons and the country field, seven items. The arrows go
+// down the screen (the controls' row, item 6, comes between the boss key and Back) and stop at both
+// ends; the pointer selects only after it has moved (MouseMode).
 #pragma once
 
 #include "DXCtrl/TDDButton.h"
@@ -11,12 +12,13 @@
 
 class TDDOptBtnCollection {
   public:
-    static constexpr int ItemCount = 6;
+    static constexpr int ItemCount = 7;
+    static constexpr int ButtonCount = 6;
     static constexpr int EditItem = 3;
     static constexpr int BackItem = 5;
 
-    // Items 0, 1, 2, 4 and 5 are the buttons, item 3 the field at `editRect`.
-    TDDOptBtnCollection(const std::array<TDDButton, 5>& buttons, const TRect& editRect);
+    // Items 0, 1, 2, 4, 5 and 6 are the buttons, item 3 the field at `editRect`.
+    TDDOptBtnCollection(const std::array<TDDButton, ButtonCount>& buttons, const TRect& editRect);
 
     void Draw(Surface& target);
     void Up();
@@ -26,7 +28,7 @@ class TDDOptBtnCollection {
     void CheckMouse();
     void SelectItemAtMouse();
 
-    std::array<TDDButton, 5> Buttons;
+    std::array<TDDButton, ButtonCount> Buttons;
     TDDEdit Edit;
     int8_t PrevIndex = BackItem;
     int8_t ItemIndex = BackItem;

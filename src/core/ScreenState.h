@@ -15,6 +15,7 @@ enum Screen : int32_t {
     ScreenExitQuestion = 7,
     ScreenClearQuestion = 8,
     ScreenKeyCapture = 31,
+    ScreenControls = 32,
     ScreenPause = 33,
     ScreenNameEntry = 34,
     ScreenSendQuestion = 35,

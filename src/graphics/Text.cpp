@@ -33,6 +33,12 @@ int MeasureTitleText(int height, int width, const std::string& text) {
     return MeasureTextLine(FontFace::Crystal, height, width, text) + 1;
 }
 
+int WidthToFit(int height, int width, const std::string& text, int room) {
+    while (width > 6 && MeasureTitleText(height, width, text) > room)
+        --width;
+    return width;
+}
+
 void DrawGameText(int x, int y, int height, int width, const std::string& text, Surface& target,
                   uint32_t colour, uint32_t alignment, bool glow) {
     DrawLine(FontFace::Crystal, x, y, height, width, text, target, colour, AnchorFor(alignment), glow,

@@ -25,6 +25,8 @@ void DrawTitleText(int x, int y, int height, int width, const std::string& text,
                    uint32_t colour);
 // The width DrawTitleText gives the line, its glow included.
 int MeasureTitleText(int height, int width, const std::string& text);
+// The character width, `width` or narrower (never under 6), at which the line fits in `room` pixels.
+int WidthToFit(int height, int width, const std::string& text, int room);
 void DrawGameText(int x, int y, int height, int width, const std::string& text, Surface& target,
                   uint32_t colour, uint32_t alignment, bool glow);
 void DrawMenuText(int x, int y, int height, int width, const std::string& text, Surface& target,

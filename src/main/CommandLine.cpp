@@ -1,5 +1,7 @@
 #include "main/CommandLine.h"
 
+#include "main/ControlsText.h"
+
 #include <string_view>
 
 CommandLine ParseCommandLine(int argc, const char* const* argv) {
@@ -35,7 +37,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     return command;
 }
 
-std::string HelpText() {
+std::string HelpText(const ControlBindings& controls) {
     return std::string(UsageLine) + R"(
 A space shooter: fly through the waves, beat the bosses, and keep your name on the high-score table.
 
@@ -59,12 +61,9 @@ Environment:
                    (~/.local/share/vantorix/Config.cfg when it is not set)
 
 Started in a folder that holds Data/Data.pp, the game plays from that folder and keeps its
-Config.cfg there (a portable copy). The last game and the games on the high-score table are kept
-as replays in the folder replays/ beside Config.cfg; the high-score screen plays them.
+Config.cfg there (a portable copy). The keys and pad buttons are kept beside it in Controls.cfg
+(Options, Controls in the game). The last game and the games on the high-score table are kept as
+replays in the folder replays/ beside Config.cfg; the high-score screen plays them.
 
-Keys: arrows fly, Ctrl fires, Space fires the special weapon, P pauses, Esc asks to quit,
-Alt+Enter switches between window and full screen. A mouse flies and fires too.
-Gamepad: d-pad or left stick flies, A or right trigger fires, B or X fires the special weapon,
-Start pauses, Back asks to quit; in the menus the d-pad moves, A chooses and B goes back.
-)";
+)" + ControlsHelpText(controls, PadLabels::Common);
 }

@@ -1,6 +1,8 @@
 // The program's options: what a start asks for before anything is opened.
 #pragma once
 
+#include "core/ControlBindings.h"
+
 #include <optional>
 #include <string>
 
@@ -19,5 +21,5 @@ CommandLine ParseCommandLine(int argc, const char* const* argv);
 
 inline constexpr const char* UsageLine =
     "Usage: vantorix [--windowed | --fullscreen] [--replay FILE] [--verify FILE] [--help] [--version]";
-// The whole --help text.
-std::string HelpText();
+// The whole --help text, with the keys and pad buttons in force.
+std::string HelpText(const ControlBindings& controls);

@@ -19,11 +19,13 @@
 #include "main/Watching.h"
 #include "online/GoToLink.h"
 #include "persistence/ConfigFile.h"
+#include "persistence/ControlsFile.h"
 #include "persistence/HiScores.h"
 #include "persistence/Options.h"
 #include "platform/Clock.h"
 #include "platform/Gamepad.h"
 #include "platform/Input.h"
+#include "platform/PlatformState.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -71,6 +73,7 @@ bool TForm1::FormCreate() {
         ReportFault(error.what());
         return false;
     }
+    LoadPlayerControls();
     SetupInput();
     PlayScreenMusic();
     RequestScreen(ScreenIntro);
@@ -105,6 +108,15 @@ void TForm1::SetupDisplay() {
     if (frozen) SavedScreen->BlitWhole(*frozen, 0, 0, false);
     SourceRect = TRect{0, 0, ScreenWidth, ScreenHeight};
     WindowMoved();
+}
+
+// A damaged Controls.cfg is told once, on stderr and on the screen, and left for the next save.
+void TForm1::LoadPlayerControls() {
+    std::string notice;
+    PlayerControls = LoadControlBindings(ControlsPath, notice);
+    if (notice.empty()) return;
+    std::fprintf(stderr, "vantorix: %s\n", notice.c_str());
+    ShowNotice(notice);
 }
 
 void TForm1::SetupInput() {
@@ -302,7 +314,7 @@ void TForm1::FormMouseDown(int, int32_t, int32_t) {
     ApplyScreenChange();
 }
 
-void TForm1::FormKeyDown(uint16_t& key, bool altHeld) {
+void TForm1::FormKeyDown(uint16_t& key, uint8_t scanCode, bool altHeld) {
     if (altHeld) {
         UnacquireKeyboard();
         SleepMs(AltKeyWaitMs);
@@ -312,11 +324,11 @@ void TForm1::FormKeyDown(uint16_t& key, bool altHeld) {
         return;
     }
     MouseActive = false;
-    if (key == static_cast<uint16_t>(Options.MinimizeKey)) {
+    if (key != 0 && key == static_cast<uint16_t>(Options.MinimizeKey)) {
         display.Minimize();
         return;
     }
-    HandleScreenKey(key);
+    HandleScreenKey(key, scanCode);
     ApplyScreenChange();
 }
 
@@ -324,6 +336,8 @@ void TForm1::ApplicationActivate() {
     AppActive = true;
     MouseActive = true;
     AcquireKeyboard();
+    // Back on a running game (one in play was paused on the way out): it holds the pointer again.
+    if (ScreenState == ScreenGame) display.SetGameMouse(true);
     PlayScreenMusic();
 }
 
@@ -332,6 +346,7 @@ void TForm1::ApplicationDeactivate() {
     AppActive = false;
     MouseActive = false;
     UnacquireKeyboard();
+    EndGameMouse(); // the pointer is the other program's now, also over a game ending
     // A player who looks away from a game in play finds it paused on the way back, in a window too.
     if (ScreenState == ScreenGame) {
         PauseGame();
@@ -402,8 +417,12 @@ void TForm1::FormDestroy() {
     ShutdownAudio();
 }
 
-void TForm1::HandleScreenKey(uint16_t key) {
-    HomeOf(ScreenState).key(*this, key);
+// In play and on the controls screen a key counts by its place on the keyboard; elsewhere by its
+// virtual-key code, as the menus have always read it.
+void TForm1::HandleScreenKey(uint16_t key, uint8_t scanCode) {
+    const ScreenHome& home = HomeOf(ScreenState);
+    if (scanCode != 0 && home.keyAtPlace && home.keyAtPlace(*this, scanCode)) return;
+    if (key != 0) home.key(*this, key);
 }
 
 void TForm1::MenuAction() {

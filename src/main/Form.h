@@ -53,7 +53,7 @@ class TForm1 : public ShellEvents {
     void EndGameMouse();
 
     // ShellEvents
-    void FormKeyDown(uint16_t& key, bool altHeld) override;
+    void FormKeyDown(uint16_t& key, uint8_t scanCode, bool altHeld) override;
     void FormMouseMove(int32_t x, int32_t y) override;
     void FormMouseDown(int button, int32_t x, int32_t y) override;
     void ApplicationActivate() override;
@@ -86,13 +86,14 @@ class TForm1 : public ShellEvents {
     void CreateDisplay();
     void SetupDisplay();
     void ApplyConfig();
+    void LoadPlayerControls();
     void SetupInput();
     void PlayScreenMusic();
     void DrawScreen();
     // One frame of the running game with the input read now, recorded as the game was handed it.
     void RunGameFrame(TGame& game);
     void LeaveFinishedGame();
-    void HandleScreenKey(uint16_t key);
+    void HandleScreenKey(uint16_t key, uint8_t scanCode = 0);
     void HandlePadButton(PadButton button);
     void ReportFault(const char* what);
 

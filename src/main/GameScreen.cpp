@@ -3,6 +3,7 @@
 #include "Game/TGame.h"
 #include "main/Form.h"
 #include "main/MainState.h"
+#include "main/PadKeys.h"
 #include "main/ScreenHome.h"
 #include "main/ScreenInput.h"
 #include "main/Screens.h"
@@ -20,7 +21,13 @@ void GameKey(TForm1& form, uint16_t key) {
     }
 }
 
+// The player's keys: the pause's keys pause, the quit question's ask; any other key does nothing here.
+bool GameKeyAtPlace(TForm1& form, uint8_t scanCode) {
+    GameKey(form, PlayKeyAt(scanCode));
+    return true;
+}
+
 } // namespace
 
 const ScreenHome GameHome = {nullptr, nullptr, GameKey, nullptr, PadKeys::Game,
-                             nullptr, nullptr, false,   true};
+                             nullptr, nullptr, false,   true,    GameKeyAtPlace};

@@ -6,17 +6,21 @@
 #include "graphics/PackRecords.h"
 #include "graphics/SpriteStore.h"
 #include "graphics/Text.h"
+#include "main/ControlsText.h"
 #include "main/MenuWidgets.h"
 #include "main/ScreenDrawing.h"
 #include "main/ScreenHome.h"
 #include "main/ScreenInput.h"
 #include "main/Screens.h"
 #include "online/WebScores.h"
+#include "platform/Gamepad.h"
 #include "platform/Input.h"
+#include "platform/PlatformState.h"
 
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -49,7 +53,7 @@ const std::array<ScreenText, 14> OverviewLines = {{
     {40, 440, "Good luck in your battle mission! Defend your Galaxy!"},
 }};
 
-const std::array<ScreenText, 15> ControlsLines = {{
+const std::array<ScreenText, 7> ControlsLines = {{
     {40, 180, "MENU NAVIGATIONS"},
     {40, 210, "Use the cursor keys or mouse to move the menu cursor up and down"},
     {40, 230, "Press the \"Enter\" key or any mouse button to enter menu options"},
@@ -57,16 +61,73 @@ const std::array<ScreenText, 15> ControlsLines = {{
     {40, 270, "button to change a menu option."},
     {40, 290, "Press \"Esc\" to back from the submenu to Main Menu"},
     {40, 320, "GAME NAVIGATIONS"},
-    {40, 350, "Use the arrow keys or mouse to move the spaceship"},
-    {40, 370, "Press \"Ctrl\" key or left mouse button to fire."},
-    {40, 390, "Use \"P\" to pause or resume the game."},
-    {40, 410, "Use \"Escape\" key to quit the game to Main Menu."},
-    {40, 430, "Use \"Alt\"+\"Enter\" keys to change window/full screen modes."},
-    {40, 460, "GAMEPAD: d-pad or left stick flies, \"A\" or right trigger fires,"},
-    {40, 480, "\"B\" or \"X\" fires the special weapon, \"Start\" pauses, \"Back\" quits."},
-    {40, 500, "Menus: d-pad moves, \"A\" chooses, \"B\" goes back; up/down pick letters."},
 }};
 constexpr size_t ControlsHeadings[] = {0, 6}; // lines drawn as headings
+const ScreenText WhereToChange{300, 323, "(change them in Options, Controls)"};
+
+// The first start's controls keep the page's own lines, one at each of these heights; once the player
+// has changed any, the page shows their table instead: a row per control with its keys and pad
+// buttons, and a last line for the mouse and the window-mode keys.
+constexpr std::array<int, ControlsPageLineCount> FirstStartLineTops = {350, 370, 390, 410,
+                                                                       430, 460, 480, 500};
+constexpr int TableTop = 348;
+constexpr int TableRowHeight = 18;
+constexpr int TableKeysX = 210;
+constexpr int TablePadX = 490;
+constexpr int TableFooterY = 498;
+const std::string TableFooter =
+    "The mouse flies and fires too. \"Alt\"+\"Enter\" changes window/full screen.";
+constexpr int LineHeight = 14;
+constexpr int LineWidth = 10;
+constexpr int TableWidth = 9;
+constexpr int PageRight = 785;
+
+struct PageText {
+    int x;
+    int y;
+    int width; // narrower than asked when the line would leave its room
+    std::string text;
+};
+
+// The lines for the controls in force, made again only when the controls or the pad change.
+struct GameLines {
+    ControlBindings controls;
+    PadLabels labels = PadLabels::Common;
+    bool made = false;
+    std::vector<PageText> lines;
+};
+GameLines gameLines;
+
+void AddLine(std::vector<PageText>& lines, int x, int y, int width, std::string text, int right = PageRight) {
+    const int fitting = WidthToFit(LineHeight, width, text, right - x);
+    lines.push_back(PageText{x, y, fitting, std::move(text)});
+}
+
+std::vector<PageText> LinesForControls(const ControlBindings& controls, PadLabels labels) {
+    std::vector<PageText> lines;
+    const int x = ControlsLines[0].x;
+    if (ControlsAsAtFirstStart(controls)) {
+        const auto text = FirstStartControlsPageLines(labels);
+        for (size_t i = 0; i < text.size(); ++i)
+            AddLine(lines, x, FirstStartLineTops[i], LineWidth, text[i]);
+        return lines;
+    }
+    for (size_t control = 0; control < GameControlCount; ++control) {
+        const ControlBinding& binding = controls.Controls[control];
+        const int y = TableTop + TableRowHeight * static_cast<int>(control);
+        AddLine(lines, x, y, TableWidth, std::string(GameControlNames[control]), TableKeysX - 10);
+        AddLine(lines, TableKeysX, y, TableWidth, QuotedKeys(binding), TablePadX - 10);
+        AddLine(lines, TablePadX, y, TableWidth, QuotedPadButtons(binding, labels));
+    }
+    AddLine(lines, x, TableFooterY, TableWidth, TableFooter);
+    return lines;
+}
+
+void RefreshGameLines() {
+    const PadLabels labels = OpenPadLabels();
+    if (gameLines.made && gameLines.controls == PlayerControls && gameLines.labels == labels) return;
+    gameLines = GameLines{PlayerControls, labels, true, LinesForControls(PlayerControls, labels)};
+}
 
 const std::string AboutName = "VANTORIX v.2.0";
 const std::string AboutMaker = "(c) 2006 Vantorix Team";
@@ -133,6 +194,9 @@ bool DrawControlsPage(const Canvas& canvas, uint32_t) {
         DrawHelpLine(canvas, ControlsLines[i], heading ? 18 : 14, 10,
                      heading ? ColourBrightGreen : ColourDimGreen);
     }
+    DrawHelpLine(canvas, WhereToChange, 14, 8, ColourMediumGreen);
+    for (const PageText& line : gameLines.lines)
+        DrawMenuText(line.x, line.y, LineHeight, line.width, line.text, canvas.target, ColourDimGreen, false);
     PageButtons->Draw(canvas.target);
     return true;
 }
@@ -201,9 +265,9 @@ const ScreenHome HelpOverviewHome = {nullptr,       DrawOverviewPage,   HelpPage
                                      false};
 const ScreenHome HelpBonusesHome = {StepBonusAnimation, DrawBonusesPage, HelpPageKey, nullptr, PadKeys::Menu,
                                     PointAtPageButtons, BonusesAction,   true,        false};
-const ScreenHome HelpControlsHome = {nullptr,       DrawControlsPage,   HelpPageKey,    nullptr,
-                                     PadKeys::Menu, PointAtPageButtons, ControlsAction, true,
-                                     false};
+const ScreenHome HelpControlsHome = {
+    RefreshGameLines,   DrawControlsPage, HelpPageKey, nullptr, PadKeys::Menu,
+    PointAtPageButtons, ControlsAction,   true,        false};
 const ScreenHome HelpAboutHome = {nullptr,     DrawAboutPage, HelpPageKey,
                                   nullptr,     PadKeys::Menu, PointAtPageButtons,
                                   AboutAction, true,          false};

@@ -24,6 +24,7 @@ std::unique_ptr<WatchedReplay> Watching;
 TableReplays HiScoreReplays;
 int WatchRow = -1;
 HiScoreStill KeptHiScores;
+ControlsCursor ControlsScreenCursor;
 uint32_t StoreGeneration = 1;
 
 void FreeMenuWidgets() {
@@ -55,6 +56,7 @@ void ResetMainState() {
     DesktopWidth = DesktopHeight = 0;
     WindowModeForThisRun.reset();
     FreeMenuWidgets();
+    ResetControlsCursor();
     ClearNotice();
 }
 

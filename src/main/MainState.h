@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/ScreenState.h"
+#include "main/ControlsScreen.h"
 #include "persistence/HiScores.h"
 #include "replay/ReplayRecorder.h"
 
@@ -80,6 +81,9 @@ struct HiScoreStill {
 extern HiScoreStill KeptHiScores;
 // Counts sprite-store reloads, so a kept picture of an older store is never shown.
 extern uint32_t StoreGeneration;
+
+// Where the controls screen stands (see ControlsScreen.h).
+extern ControlsCursor ControlsScreenCursor;
 
 // Back to the shell's values at program start.
 void ResetMainState();

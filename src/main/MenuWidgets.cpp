@@ -31,10 +31,11 @@ constexpr ButtonSpec HiScoreItems[] = {{{43, 133, 230, 208}, InterfaceRecord::Cl
 constexpr ButtonSpec PageItems[] = {{{434, 523, 550, 574}, InterfaceRecord::PreviousHighlight},
                                     {{544, 523, 660, 574}, InterfaceRecord::NextHighlight},
                                     {{653, 523, 769, 574}, InterfaceRecord::BackHighlight}};
-// Highlights of the options items that are buttons (0, 1, 2, 4, 5).
+// Highlights of the options items that are buttons (0, 1, 2, 4, 5, 6); the controls' row has the boss
+// key's face.
 constexpr uint8_t OptionImages[] = {InterfaceRecord::DisplayHighlight, InterfaceRecord::OnOffHighlight,
-                                    InterfaceRecord::OnOffHighlight, InterfaceRecord::BossKeyHighlight,
-                                    InterfaceRecord::BackHighlight};
+                                    InterfaceRecord::OnOffHighlight,   InterfaceRecord::BossKeyHighlight,
+                                    InterfaceRecord::BackHighlight,    InterfaceRecord::BossKeyHighlight};
 
 constexpr TRect YesRect{280, 340, 352, 380};
 constexpr TRect NoRect{460, 340, 510, 380};
@@ -44,10 +45,10 @@ constexpr TRect NameFieldRect{236, 280, 564, 314};
 
 std::unique_ptr<TDDOptBtnCollection> MakeOptionsMenu() {
     const auto& r = OptionItemRects;
-    const std::array<TDDButton, 5> buttons = {
-        TDDButton(r[ItemDisplay], OptionImages[0]), TDDButton(r[ItemMusic], OptionImages[1]),
-        TDDButton(r[ItemSound], OptionImages[2]), TDDButton(r[ItemBossKey], OptionImages[3]),
-        TDDButton(r[ItemOptionsBack], OptionImages[4])};
+    const std::array<TDDButton, TDDOptBtnCollection::ButtonCount> buttons = {
+        TDDButton(r[ItemDisplay], OptionImages[0]),     TDDButton(r[ItemMusic], OptionImages[1]),
+        TDDButton(r[ItemSound], OptionImages[2]),       TDDButton(r[ItemBossKey], OptionImages[3]),
+        TDDButton(r[ItemOptionsBack], OptionImages[4]), TDDButton(r[ItemControls], OptionImages[5])};
     return std::make_unique<TDDOptBtnCollection>(buttons, r[ItemCountry]);
 }
 

@@ -14,12 +14,20 @@
 enum MainMenuItem : int { ItemNewGame, ItemOptions, ItemHiScores, ItemHelp, ItemWebSite, ItemExit };
 enum HiScoreItem : int { ItemClearTable, ItemOnlineTable, ItemHiScoreBack };
 enum PageItem : int { ItemPreviousPage, ItemNextPage, ItemPageBack };
-enum OptionsItem : int { ItemDisplay, ItemMusic, ItemSound, ItemCountry, ItemBossKey, ItemOptionsBack };
+enum OptionsItem : int {
+    ItemDisplay,
+    ItemMusic,
+    ItemSound,
+    ItemCountry,
+    ItemBossKey,
+    ItemOptionsBack,
+    ItemControls, // a row below the boss key's, to the controls screen
+};
 
 // The options screen draws its labels and faces at the item rectangles.
 inline constexpr TRect OptionItemRects[TDDOptBtnCollection::ItemCount] = {
-    {295, 226, 437, 256}, {322, 287, 390, 317}, {322, 347, 390, 377},
-    {305, 409, 677, 450}, {305, 473, 491, 509}, {614, 533, 730, 584},
+    {295, 226, 437, 256}, {322, 287, 390, 317}, {322, 347, 390, 377}, {305, 409, 677, 450},
+    {305, 473, 491, 509}, {614, 533, 730, 584}, {305, 533, 491, 569},
 };
 
 // Creates whatever does not exist yet (FreeMenuWidgets, in MainState.h, frees them).

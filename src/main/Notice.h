@@ -17,6 +17,7 @@ inline constexpr const char* ResultNotSentNotice = "Your result was not sent";
 inline constexpr const char* ReplayNotSentNotice = "Your result was sent, but not its replay";
 inline constexpr const char* ScoreNotSavedNotice = "Your score could not be saved to Config.cfg";
 inline constexpr const char* ReplayNotSavedNotice = "The replay of your game could not be saved";
+inline constexpr const char* ControlsNotSavedNotice = "Your controls could not be saved to Controls.cfg";
 
 // Shows `text` from now on for NoticeShowMs, in place of any notice still showing.
 void ShowNotice(const std::string& text);

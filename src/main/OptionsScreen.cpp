@@ -1,9 +1,11 @@
-// The options screen (display mode, music, sound, country, boss key) and its boss-key capture, which
-// shows the same screen waiting for the key.
+// The options screen (display mode, music, sound, country, boss key, and the row to the controls
+// screen) and its boss-key capture, which shows the same screen waiting for the key.
 #include "DXCtrl/MenuClick.h"
 #include "audio/Audio.h"
 #include "graphics/PackRecords.h"
 #include "graphics/Text.h"
+#include "main/ControlsScreen.h"
+#include "main/ControlsText.h"
 #include "main/Form.h"
 #include "main/KeyNames.h"
 #include "main/MenuWidgets.h"
@@ -13,6 +15,7 @@
 #include "main/Screens.h"
 #include "persistence/Options.h"
 #include "platform/Input.h"
+#include "platform/PlatformState.h"
 
 #include <array>
 #include <string>
@@ -27,11 +30,12 @@ struct RowLabel {
     int below; // pixels below the item's top
     std::string text;
 };
-const std::array<RowLabel, 5> RowLabels = {{{ItemDisplay, 12, "Display"},
+const std::array<RowLabel, 6> RowLabels = {{{ItemDisplay, 12, "Display"},
                                             {ItemMusic, 12, "Music"},
                                             {ItemSound, 12, "Sound"},
                                             {ItemCountry, 16, "Your country"},
-                                            {ItemBossKey, 12, "Boss key"}}};
+                                            {ItemBossKey, 12, "Boss key"},
+                                            {ItemControls, 12, "Controls"}}};
 
 struct ValueText {
     int x;
@@ -43,6 +47,9 @@ const ValueText FullScreenValue{310, 10, "FullScreen"};
 const ValueText OnValue{344, 14, "On"};
 const ValueText OffValue{344, 10, "Off"};
 const ValueText WaitingForKey{384, 14, "..."};
+const ValueText DefaultControlsValue{352, 12, "Default"};
+const ValueText OwnControlsValue{346, 12, "Your own"};
+constexpr int ControlsValueY = 545;
 constexpr int DisplayValueY = 238;
 constexpr int MusicValueY = 298;
 constexpr int SoundValueY = 358;
@@ -74,6 +81,7 @@ void DrawOptionsFrame(const Canvas& canvas, bool capturingKey) {
         DrawFace(canvas, InterfaceRecord::BossKeyHighlight, ItemBossKey, 0, 0);
     else
         DrawFace(canvas, InterfaceRecord::BossKeyFace, ItemBossKey, 4, 4);
+    DrawFace(canvas, InterfaceRecord::BossKeyFace, ItemControls, 4, 4);
     DrawFace(canvas, InterfaceRecord::BackFace, ItemOptionsBack, 7, 7);
 }
 
@@ -90,10 +98,17 @@ void DrawOptionValues(const Canvas& canvas, bool capturingKey) {
                  false);
 }
 
+// The controls' row says whether the player has made the controls their own.
+void DrawControlsValue(const Canvas& canvas) {
+    DrawValue(canvas, ControlsAsAtFirstStart(PlayerControls) ? DefaultControlsValue : OwnControlsValue,
+              ControlsValueY);
+}
+
 bool DrawOptions(const Canvas& canvas, uint32_t) {
     DrawOptionsFrame(canvas, false);
     OptionsMenu->Draw(canvas.target);
     DrawOptionValues(canvas, false);
+    DrawControlsValue(canvas);
     return true;
 }
 
@@ -102,6 +117,7 @@ bool DrawKeyCapture(const Canvas& canvas, uint32_t) {
     DrawOptionsFrame(canvas, true);
     OptionsMenu->Edit.Draw(canvas.target);
     DrawOptionValues(canvas, true);
+    DrawControlsValue(canvas);
     return true;
 }
 
@@ -173,6 +189,9 @@ void OptionsAction(TForm1& form) {
             break;
         case ItemOptionsBack:
             RequestScreen(ScreenMainMenu);
+            break;
+        case ItemControls:
+            OpenControlsScreen();
             break;
         default:
             break;

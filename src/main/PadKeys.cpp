@@ -1,8 +1,10 @@
 #include "main/PadKeys.h"
 
 #include "platform/Input.h"
+#include "platform/PlatformState.h"
 
 #include <cstddef>
+#include <optional>
 
 namespace {
 
@@ -11,10 +13,8 @@ struct PadKey {
     uint16_t key;
 };
 
-// In play: Start pauses, Back asks to quit (fire and the specials are held controls).
-constexpr PadKey GamePadKeys[] = {{PadButton::Start, VkP}, {PadButton::Back, VkEscape}};
-// Paused: Start resumes, and so does B, as going back to the game.
-constexpr PadKey PausePadKeys[] = {{PadButton::Start, VkP}, {PadButton::B, VkEscape}};
+// Paused: besides the player's pause and quit buttons, B resumes, as going back to the game.
+constexpr PadKey PausePadKeys[] = {{PadButton::B, VkEscape}};
 // Menus and questions: the d-pad moves, A or Start chooses, B or Back goes back; the shoulders pick
 // the left or right answer of a question.
 constexpr PadKey MenuPadKeys[] = {
@@ -36,15 +36,38 @@ template <size_t N> uint16_t KeyIn(const PadKey (&table)[N], PadButton button) {
     return 0;
 }
 
+// The key the pause and the quit question have always had, for a control held at `place`.
+uint16_t PlayKeyOf(std::optional<BindingPlace> place) {
+    if (!place) return 0;
+    switch (place->Control) {
+    case GameControl::Pause:
+        return VkP;
+    case GameControl::QuitQuestion:
+        return VkEscape;
+    default:
+        return 0; // the controls the ship reads are held, not pressed
+    }
+}
+
+// In play the pad speaks through the buttons the player gave the pause and the quit question.
+uint16_t PlayKeyOfPadButton(PadButton button) {
+    return PlayKeyOf(FindPadButton(PlayerControls, button));
+}
+
 } // namespace
+
+uint16_t PlayKeyAt(uint8_t scanCode) {
+    return PlayKeyOf(FindKey(PlayerControls, scanCode));
+}
 
 uint16_t KeyForPadButton(PadKeys keys, PadButton button) {
     switch (keys) {
     case PadKeys::None:
         return 0;
     case PadKeys::Game:
-        return KeyIn(GamePadKeys, button);
+        return PlayKeyOfPadButton(button);
     case PadKeys::Pause:
+        if (const uint16_t key = PlayKeyOfPadButton(button)) return key;
         return KeyIn(PausePadKeys, button);
     case PadKeys::Menu:
         return KeyIn(MenuPadKeys, button);

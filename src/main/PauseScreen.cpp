@@ -1,5 +1,6 @@
 // The pause: the game's last picture under scan-line stripes, and "Pause"; P or Escape resumes.
 #include "graphics/Text.h"
+#include "main/PadKeys.h"
 #include "main/ScreenDrawing.h"
 #include "main/ScreenHome.h"
 #include "main/ScreenInput.h"
@@ -19,7 +20,13 @@ void PauseKey(TForm1& form, uint16_t key) {
     if (key == VkP || key == VkEscape) ResumeGame(form);
 }
 
+// The player's pause and quit-question keys resume, as P and Escape always did.
+bool PauseKeyAtPlace(TForm1& form, uint8_t scanCode) {
+    PauseKey(form, PlayKeyAt(scanCode));
+    return true;
+}
+
 } // namespace
 
 const ScreenHome PauseHome = {nullptr, DrawPause, PauseKey, nullptr, PadKeys::Pause,
-                              nullptr, nullptr,   false,    true};
+                              nullptr, nullptr,   false,    true,    PauseKeyAtPlace};

@@ -9,6 +9,7 @@
 #include "online/ScoreSending.h"
 #include "online/ServerHost.h"
 #include "online/WebAddress.h"
+#include "persistence/ControlsFile.h"
 #include "persistence/StoredValues.h"
 #include "platform/PlatformSession.h"
 #include "platform/VideoDriver.h"
@@ -20,11 +21,21 @@
 
 namespace {
 
+// The player's controls as Controls.cfg holds them, for --help: read only, never written.
+ControlBindings ControlsForHelp() {
+    const std::filesystem::path folder = GameFilesFolder();
+    if (folder.empty()) return DefaultControlBindings();
+    std::string notice;
+    const ControlBindings controls = LoadControlBindings((folder / ControlsPath).string(), notice);
+    if (!notice.empty()) std::fprintf(stderr, "vantorix: %s\n", notice.c_str());
+    return controls;
+}
+
 // Help, version and misuse end the program before anything is opened; -1 lets the game start.
 int AnswerCommandLine(const CommandLine& command) {
     switch (command.action) {
     case CommandLine::Action::ShowHelp:
-        std::fputs(HelpText().c_str(), stdout);
+        std::fputs(HelpText(ControlsForHelp()).c_str(), stdout);
         return 0;
     case CommandLine::Action::ShowVersion:
         std::printf("vantorix %s\n", GameVersion);

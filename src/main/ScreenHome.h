@@ -34,6 +34,9 @@ struct ScreenHome {
     bool closeAsksExit;
     // The game's tune plays on this screen rather than the menus'.
     bool gameTune;
+    // A key the screen takes by its place on the keyboard (its scan code) before its virtual key is
+    // looked at; true when it did. Null on the screens whose keys are the menus' fixed ones.
+    bool (*keyAtPlace)(TForm1& form, uint8_t scanCode) = nullptr;
 };
 
 extern const ScreenHome IntroHome;
@@ -42,6 +45,7 @@ extern const ScreenHome GameHome;
 extern const ScreenHome PauseHome;
 extern const ScreenHome OptionsHome;
 extern const ScreenHome KeyCaptureHome;
+extern const ScreenHome ControlsHome;
 extern const ScreenHome HiScoresHome;
 extern const ScreenHome HelpOverviewHome;
 extern const ScreenHome HelpBonusesHome;

@@ -30,6 +30,8 @@ const ScreenHome& HomeOf(Screen screen) {
         return ClearQuestionHome;
     case ScreenKeyCapture:
         return KeyCaptureHome;
+    case ScreenControls:
+        return ControlsHome;
     case ScreenPause:
         return PauseHome;
     case ScreenNameEntry:

@@ -43,15 +43,23 @@ fs::path InstalledDataFolder(const fs::path& executableFolder) {
     return (executableFolder.parent_path() / "share" / GameFolderName).lexically_normal();
 }
 
+fs::path GameFilesFolder() {
+    std::error_code error;
+    const fs::path working = fs::current_path(error);
+    if (HoldsPack(working)) return working;
+    const char* home = std::getenv("HOME");
+    const fs::path playerFolder =
+        PlayerDataFolder(std::getenv("XDG_DATA_HOME"), home && *home ? home : nullptr);
+    return playerFolder.empty() ? PlayerDataFolder(nullptr, HomeFromPasswordFile()) : playerFolder;
+}
+
 bool EnterGameFolders(std::string& problem) {
     std::error_code error;
     if (HoldsPack(fs::current_path(error))) {
         DataFolder.clear();
         return true;
     }
-    const char* home = std::getenv("HOME");
-    fs::path playerFolder = PlayerDataFolder(std::getenv("XDG_DATA_HOME"), home && *home ? home : nullptr);
-    if (playerFolder.empty()) playerFolder = PlayerDataFolder(nullptr, HomeFromPasswordFile());
+    const fs::path playerFolder = GameFilesFolder();
     if (playerFolder.empty()) {
         problem =
             "there is no home folder to keep the options and high scores in (set HOME or XDG_DATA_HOME)";

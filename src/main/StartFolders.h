@@ -13,6 +13,10 @@ std::filesystem::path PlayerDataFolder(const char* xdgDataHome, const char* home
 // holds the pack, so the message about the missing pack names where it belongs.
 std::filesystem::path InstalledDataFolder(const std::filesystem::path& executableFolder);
 
+// Where a start keeps Config.cfg and Controls.cfg: the working folder when it holds Data/Data.pp,
+// else the player's data folder (found, not made); empty when there is no home folder either.
+std::filesystem::path GameFilesFolder();
+
 // A start in a folder that holds Data/Data.pp plays from there (a portable copy). Any other start
 // reads the data next to the program and works in the player's data folder, created when missing.
 // False, with the reason, when that folder cannot be made.

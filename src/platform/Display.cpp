@@ -252,6 +252,7 @@ bool Display::IsMinimized() const {
 }
 
 void Display::SetGameMouse(bool captured) {
+    gameMouse = captured;
     SDL_SetRelativeMouseMode(captured ? SDL_TRUE : SDL_FALSE);
     SDL_ShowCursor(captured ? SDL_DISABLE : SDL_ENABLE);
 }

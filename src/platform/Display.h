@@ -66,6 +66,8 @@ class Display {
     bool IsMinimized() const;
     // While a game runs the system cursor is hidden and the mouse reports relative motion only.
     void SetGameMouse(bool captured);
+    // Whether the game holds the pointer, as last asked (a driver without relative motion still hides it).
+    bool GameMouse() const { return gameMouse; }
     // The box of a fault that ends the program; SIGTERM or Ctrl+C while it is up end the program
     // (and the box) at once.
     void ShowMessage(const char* title, const char* text) const;
@@ -105,4 +107,5 @@ class Display {
     int keptTop = 0;
     int pendingClearFailures = 0;
     bool primaryRestores = true;
+    bool gameMouse = false;
 };

@@ -64,8 +64,9 @@ void HandleWindowEvent(const SDL_WindowEvent& event, ShellEvents& shell) {
 
 void HandleKeyDown(const SDL_KeyboardEvent& event, ShellEvents& shell) {
     uint16_t key = VirtualKeyFromSdl(event.keysym.sym);
-    if (key == 0) return;
-    shell.FormKeyDown(key, (event.keysym.mod & KMOD_ALT) != 0);
+    const uint8_t scanCode = ScanCodeFromSdl(event.keysym.scancode);
+    if (key == 0 && scanCode == 0) return;
+    shell.FormKeyDown(key, scanCode, (event.keysym.mod & KMOD_ALT) != 0);
 }
 
 } // namespace

@@ -8,7 +8,9 @@
 class ShellEvents {
   public:
     virtual ~ShellEvents() = default;
-    virtual void FormKeyDown(uint16_t& key, bool altHeld) = 0;
+    // A key pressed: its virtual-key code (0 when it has none) and its place on the keyboard (its scan
+    // code, 0 when the key table does not know it).
+    virtual void FormKeyDown(uint16_t& key, uint8_t scanCode, bool altHeld) = 0;
     virtual void FormMouseMove(int32_t x, int32_t y) = 0;
     virtual void FormMouseDown(int button, int32_t x, int32_t y) = 0;
     virtual void ApplicationActivate() = 0;

@@ -5,18 +5,20 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
 
-// Past this the stick flies the ship as an arrow key would (about a quarter of its travel).
-constexpr int16_t StickDeadZone = 8000;
-// In the menus the stick counts as a d-pad press only when pushed over half way, and again only
-// after it came back inside the dead zone.
+// In the menus the stick counts as a d-pad press only when pushed over half way (and past the dead
+// zone), and again only after it came back inside the dead zone.
 constexpr int16_t StickMenuPush = 16384;
-constexpr int16_t TriggerFires = 8000;
+// A trigger counts as pressed past a quarter of its travel, and as let go below an eighth.
+constexpr int16_t TriggerPressed = 8000;
+constexpr int16_t TriggerReleased = 4000;
 
 struct ControllerCloser {
     void operator()(SDL_GameController* pad) const { SDL_GameControllerClose(pad); }
@@ -28,6 +30,7 @@ struct OpenPad {
     ControllerHandle controller;
     int8_t stickX = 0; // -1, 0, 1: the direction the stick was last pushed over half way
     int8_t stickY = 0;
+    std::array<bool, 2> triggerPulled{}; // left, right, as last told to the shell
 };
 
 struct JoystickCloser {
@@ -36,6 +39,7 @@ struct JoystickCloser {
 
 bool initialised = false;
 std::vector<OpenPad> pads;
+std::optional<SDL_JoystickID> lastPressed;
 std::unique_ptr<SDL_Joystick, JoystickCloser> virtualPad;
 
 struct ButtonEntry {
@@ -57,6 +61,13 @@ constexpr ButtonEntry ButtonTable[] = {
     {SDL_CONTROLLER_BUTTON_DPAD_LEFT, PadButton::Left},
     {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, PadButton::Right},
 };
+
+struct TriggerEntry {
+    SDL_GameControllerAxis axis;
+    PadButton button;
+};
+constexpr TriggerEntry TriggerTable[] = {{SDL_CONTROLLER_AXIS_TRIGGERLEFT, PadButton::LeftTrigger},
+                                         {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, PadButton::RightTrigger}};
 
 SDL_GameControllerButton LibraryButton(PadButton button) {
     for (const ButtonEntry& entry : ButtonTable)
@@ -92,15 +103,32 @@ void ClosePad(SDL_JoystickID id) {
     std::erase_if(pads, [id](const OpenPad& pad) { return pad.id == id; });
 }
 
+int16_t DeadZone() {
+    return static_cast<int16_t>(std::min<uint16_t>(PlayerControls.PadDeadZone, MaxPadDeadZone));
+}
+
 // The stick's new direction on one axis for the menus, or 0 when it did not newly cross.
 int8_t StickCrossing(int8_t& direction, int16_t value) {
-    if (value <= -StickMenuPush && direction != -1) return direction = -1;
-    if (value >= StickMenuPush && direction != 1) return direction = 1;
-    if (value > -StickDeadZone && value < StickDeadZone) direction = 0;
+    const int16_t push = std::max<int16_t>(StickMenuPush, DeadZone() + 1);
+    if (value <= -push && direction != -1) return direction = -1;
+    if (value >= push && direction != 1) return direction = 1;
+    if (value > -DeadZone() && value < DeadZone()) direction = 0;
     return 0;
 }
 
-void HandleStick(const SDL_ControllerAxisEvent& event, ShellEvents& shell) {
+// A trigger pulled is a press of it; it must be let go before it presses again.
+void HandleTrigger(OpenPad& pad, size_t trigger, int16_t value, ShellEvents& shell) {
+    bool& pulled = pad.triggerPulled[trigger];
+    if (!pulled && value > TriggerPressed) {
+        pulled = true;
+        lastPressed = pad.id;
+        shell.GamepadButtonDown(TriggerTable[trigger].button);
+    } else if (pulled && value < TriggerReleased) {
+        pulled = false;
+    }
+}
+
+void HandleAxis(const SDL_ControllerAxisEvent& event, ShellEvents& shell) {
     OpenPad* pad = FindPad(event.which);
     if (!pad) return;
     if (event.axis == SDL_CONTROLLER_AXIS_LEFTX) {
@@ -110,10 +138,32 @@ void HandleStick(const SDL_ControllerAxisEvent& event, ShellEvents& shell) {
         if (const int8_t crossed = StickCrossing(pad->stickY, event.value))
             shell.GamepadButtonDown(crossed < 0 ? PadButton::Up : PadButton::Down);
     }
+    for (size_t trigger = 0; trigger < std::size(TriggerTable); ++trigger)
+        if (event.axis == TriggerTable[trigger].axis) HandleTrigger(*pad, trigger, event.value, shell);
 }
 
-bool Held(SDL_GameController* pad, SDL_GameControllerButton button) {
-    return SDL_GameControllerGetButton(pad, button) != 0;
+bool Held(SDL_GameController* pad, PadButton button) {
+    for (const TriggerEntry& trigger : TriggerTable)
+        if (trigger.button == button) return SDL_GameControllerGetAxis(pad, trigger.axis) > TriggerPressed;
+    return SDL_GameControllerGetButton(pad, LibraryButton(button)) != 0;
+}
+
+// The directions the left stick leans past the dead zone, as control bits.
+uint8_t StickControls(SDL_GameController* pad, int16_t deadZone) {
+    const int16_t x = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX);
+    const int16_t y = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY);
+    uint8_t controls = 0;
+    if (x < -deadZone) controls |= ControlLeft;
+    if (x > deadZone) controls |= ControlRight;
+    if (y < -deadZone) controls |= ControlUp;
+    if (y > deadZone) controls |= ControlDown;
+    return controls;
+}
+
+// The controller layer reads a trigger's whole raw range as 0 .. 32767.
+void SetVirtualTrigger(SDL_GameControllerAxis axis, int16_t value) {
+    const int raw = SDL_JOYSTICK_AXIS_MIN + 2 * static_cast<int>(value);
+    if (virtualPad) SDL_JoystickSetVirtualAxis(virtualPad.get(), axis, static_cast<int16_t>(raw));
 }
 
 } // namespace
@@ -137,6 +187,7 @@ void ShutdownGamepads() {
     if (!initialised) return;
     virtualPad.reset();
     pads.clear();
+    lastPressed.reset();
     SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
     initialised = false;
 }
@@ -145,27 +196,40 @@ int OpenGamepadCount() {
     return static_cast<int>(pads.size());
 }
 
-void AddGamepadKeys(std::array<uint8_t, 256>& keys) {
+uint8_t PadControlsHeld(const ControlBindings& controls) {
+    const int16_t deadZone = static_cast<int16_t>(std::min<uint16_t>(controls.PadDeadZone, MaxPadDeadZone));
+    uint8_t held = 0;
     for (const OpenPad& pad : pads) {
         SDL_GameController* controller = pad.controller.get();
-        const int16_t x = SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTX);
-        const int16_t y = SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTY);
-        const int16_t trigger = SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERRIGHT);
-        const struct {
-            bool held;
-            uint8_t scanCode;
-        } controls[] = {
-            {Held(controller, SDL_CONTROLLER_BUTTON_DPAD_LEFT) || x < -StickDeadZone, ScanLeft},
-            {Held(controller, SDL_CONTROLLER_BUTTON_DPAD_RIGHT) || x > StickDeadZone, ScanRight},
-            {Held(controller, SDL_CONTROLLER_BUTTON_DPAD_UP) || y < -StickDeadZone, ScanUp},
-            {Held(controller, SDL_CONTROLLER_BUTTON_DPAD_DOWN) || y > StickDeadZone, ScanDown},
-            {Held(controller, SDL_CONTROLLER_BUTTON_A) || trigger > TriggerFires, ScanLeftCtrl},
-            {Held(controller, SDL_CONTROLLER_BUTTON_B) || Held(controller, SDL_CONTROLLER_BUTTON_X),
-             ScanSpace},
-        };
-        for (const auto& control : controls)
-            if (control.held) keys[control.scanCode] = KeyDown;
+        held |= StickControls(controller, deadZone);
+        for (size_t control = 0; control < FrameControlCount; ++control)
+            for (const auto& button : controls.Controls[control].PadButtons)
+                if (button && Held(controller, *button))
+                    held |= ControlBitOf(static_cast<GameControl>(control));
     }
+    return held;
+}
+
+PadLabels PadLabelsOfType(int controllerType) {
+    switch (controllerType) {
+    case SDL_CONTROLLER_TYPE_PS3:
+    case SDL_CONTROLLER_TYPE_PS4:
+    case SDL_CONTROLLER_TYPE_PS5:
+        return PadLabels::PlayStation;
+    case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_PRO:
+    case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_LEFT:
+    case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_RIGHT:
+    case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_PAIR:
+        return PadLabels::Nintendo;
+    default:
+        return PadLabels::Common;
+    }
+}
+
+PadLabels OpenPadLabels() {
+    if (pads.empty()) return PadLabels::Common;
+    const OpenPad* pad = lastPressed ? FindPad(*lastPressed) : nullptr;
+    return PadLabelsOfType(SDL_GameControllerGetType((pad ? *pad : pads.front()).controller.get()));
 }
 
 bool HandleGamepadEvent(const SDL_Event& event, ShellEvents& shell) {
@@ -178,11 +242,12 @@ bool HandleGamepadEvent(const SDL_Event& event, ShellEvents& shell) {
         return true;
     case SDL_CONTROLLERBUTTONDOWN:
         if (!FindPad(event.cbutton.which)) return true;
+        lastPressed = event.cbutton.which;
         if (const ButtonEntry* entry = EntryForLibraryButton(event.cbutton.button))
             shell.GamepadButtonDown(entry->button);
         return true;
     case SDL_CONTROLLERAXISMOTION:
-        HandleStick(event.caxis, shell);
+        HandleAxis(event.caxis, shell);
         return true;
     default:
         return false;
@@ -205,8 +270,8 @@ bool AttachVirtualGamepad() {
     virtualPad.reset(SDL_JoystickOpen(deviceIndex));
     if (!virtualPad) return false;
     // The triggers rest at the bottom of the raw axis; 0 there would read as half pressed.
-    SetVirtualPadRightTrigger(0);
-    SDL_JoystickSetVirtualAxis(virtualPad.get(), SDL_CONTROLLER_AXIS_TRIGGERLEFT, SDL_JOYSTICK_AXIS_MIN);
+    for (const TriggerEntry& trigger : TriggerTable)
+        SetVirtualTrigger(trigger.axis, 0);
     return true;
 }
 
@@ -220,7 +285,11 @@ void DetachVirtualGamepad() {
 
 // A virtual pad's buttons and axes are numbered in the controller layer's own order.
 void SetVirtualPadButton(PadButton button, bool held) {
-    if (virtualPad) SDL_JoystickSetVirtualButton(virtualPad.get(), LibraryButton(button), held ? 1 : 0);
+    if (!virtualPad) return;
+    for (const TriggerEntry& trigger : TriggerTable)
+        if (trigger.button == button)
+            return SetVirtualTrigger(trigger.axis, held ? SDL_JOYSTICK_AXIS_MAX : 0);
+    SDL_JoystickSetVirtualButton(virtualPad.get(), LibraryButton(button), held ? 1 : 0);
 }
 
 void SetVirtualPadLeftStick(int16_t x, int16_t y) {
@@ -230,9 +299,5 @@ void SetVirtualPadLeftStick(int16_t x, int16_t y) {
 }
 
 void SetVirtualPadRightTrigger(int16_t value) {
-    // The controller layer reads a trigger's whole raw range as 0 .. 32767.
-    const int raw = SDL_JOYSTICK_AXIS_MIN + 2 * static_cast<int>(value);
-    if (virtualPad)
-        SDL_JoystickSetVirtualAxis(virtualPad.get(), SDL_CONTROLLER_AXIS_TRIGGERRIGHT,
-                                   static_cast<int16_t>(raw));
+    SetVirtualTrigger(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, value);
 }

@@ -1,8 +1,10 @@
 // Gamepads through the library's game-controller layer: every pad plugged in is opened, every pad
-// pulled out is closed, at any time. Held controls join the key table the game reads; presses become
-// the shell's pad events (the left stick pushed well over counts as a d-pad press there).
+// pulled out is closed, at any time. Held buttons become the game's controls as the player bound them;
+// presses become the shell's pad events (the left stick pushed well over counts as a d-pad press there,
+// a trigger pulled as a press of that trigger).
 #pragma once
 
+#include "core/ControlBindings.h"
 #include "core/PadButton.h"
 
 #include <array>
@@ -14,9 +16,14 @@ void InitialiseGamepads();
 void ShutdownGamepads();
 int OpenGamepadCount();
 
-// The ship's controls held on any open pad, added to the key table by their key's scan code: d-pad or
-// left stick past the dead zone = arrows, A or right trigger = Ctrl (fire), B or X = Space (special).
-void AddGamepadKeys(std::array<uint8_t, 256>& keys);
+// The frame controls (GameControlBit) held on any open pad: the pad buttons the player gave them, and
+// the left stick leaning past the dead zone for the four directions.
+uint8_t PadControlsHeld(const ControlBindings& controls);
+// How the pad last pressed (or else the first one open) labels its buttons; the common labels when
+// no pad is open.
+PadLabels OpenPadLabels();
+// The labels of a pad of the library's type (an SDL_GameControllerType).
+PadLabels PadLabelsOfType(int controllerType);
 
 // A virtual pad for headless tests, driven like a real one through the joystick layer.
 // Attach returns false (with the library's reason on stderr) when it cannot be made.

@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 
+#include <cctype>
 #include <utility>
 
 #include "platform/Gamepad.h"
@@ -12,6 +13,7 @@ std::array<uint8_t, 256> KeyState{};
 int32_t MouseX = 0;
 int32_t MouseY = 0;
 bool MouseActive = false;
+ControlBindings PlayerControls = DefaultControlBindings();
 
 namespace {
 
@@ -114,7 +116,6 @@ void PollKeyboard() {
         if (entry.sdl < count && held[entry.sdl]) KeyState[entry.scanCode] = KeyDown;
     for (size_t i = 0; i < testKeys.size(); ++i)
         if (testKeys[i]) KeyState[i] = KeyDown;
-    AddGamepadKeys(KeyState);
 }
 
 void AccumulateMouseMotion(int32_t dx, int32_t dy, int32_t wheel) {
@@ -156,6 +157,16 @@ uint16_t VirtualKeyFromSdl(int32_t sdlKeycode) {
     return 0;
 }
 
+std::string KeyLabel(uint8_t scanCode) {
+    for (const ScanCodeEntry& entry : ScanCodeTable) {
+        if (entry.scanCode != scanCode) continue;
+        const SDL_Keycode printed = SDL_GetKeyFromScancode(entry.sdl);
+        if (printed > ' ' && printed < 0x7F) return std::string(1, static_cast<char>(std::toupper(printed)));
+        return SDL_GetScancodeName(entry.sdl);
+    }
+    return "Key " + std::to_string(scanCode);
+}
+
 uint8_t ScanCodeFromSdl(int32_t sdlScancode) {
     for (const ScanCodeEntry& entry : ScanCodeTable)
         if (entry.sdl == sdlScancode) return entry.scanCode;
@@ -164,27 +175,37 @@ uint8_t ScanCodeFromSdl(int32_t sdlScancode) {
 
 namespace {
 
-bool KeyHeld(uint8_t scanCode) {
-    return KeyState[scanCode] == KeyDown;
+// The frame controls held on the keyboard by the player's keys.
+uint8_t KeyControlsHeld(const ControlBindings& controls) {
+    uint8_t held = 0;
+    for (size_t control = 0; control < FrameControlCount; ++control)
+        for (const uint8_t key : controls.Controls[control].Keys)
+            if (key != NoKey && KeyState[key] == KeyDown)
+                held |= ControlBitOf(static_cast<GameControl>(control));
+    return held;
 }
 
-} // namespace
-
-uint8_t ReadGameControls() {
+// The mouse flies by its direction of travel; its left button fires and its right one is the special.
+uint8_t MouseControlsHeld() {
     const MouseDeviceState mouse = ReadMouseDevice();
-    const auto button = [&](int index) { return mouse.buttons[index] == KeyDown; };
     const std::pair<bool, GameControlBit> held[] = {
-        {mouse.x < 0 || KeyHeld(ScanLeft), ControlLeft},
-        {mouse.x > 0 || KeyHeld(ScanRight), ControlRight},
-        {mouse.y < 0 || KeyHeld(ScanUp), ControlUp},
-        {mouse.y > 0 || KeyHeld(ScanDown), ControlDown},
-        {KeyHeld(ScanLeftCtrl) || KeyHeld(ScanRightCtrl) || button(0), ControlFire},
-        {KeyHeld(ScanSpace) || button(1), ControlSpecial},
+        {mouse.x < 0, ControlLeft},
+        {mouse.x > 0, ControlRight},
+        {mouse.y < 0, ControlUp},
+        {mouse.y > 0, ControlDown},
+        {mouse.buttons[0] == KeyDown, ControlFire},
+        {mouse.buttons[1] == KeyDown, ControlSpecial},
     };
     uint8_t controls = 0;
     for (const auto& [on, bit] : held)
         if (on) controls |= bit;
     return controls;
+}
+
+} // namespace
+
+uint8_t ReadGameControls() {
+    return MouseControlsHeld() | KeyControlsHeld(PlayerControls) | PadControlsHeld(PlayerControls);
 }
 
 GameFrameInput LiveFrameInput() {

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 inline constexpr uint8_t KeyDown = 0x80;
 
@@ -26,6 +27,7 @@ enum VirtualKey : uint16_t {
     VkUp = 38,
     VkRight = 39,
     VkDown = 40,
+    VkDelete = 46,
     VkN = 78,
     VkP = 80,
     VkY = 89,
@@ -49,9 +51,9 @@ void PollKeyboard();
 // Called by the event pump with every relative motion; read and reset once per game frame.
 void AccumulateMouseMotion(int32_t dx, int32_t dy, int32_t wheel);
 MouseDeviceState ReadMouseDevice();
-// The six controls of a game frame as the ship reads them: the arrow keys or the mouse's direction of
-// travel (which reads and resets the mouse device), Ctrl or the left button fires, Space or the right
-// button is the special weapon; a pad arrives through the keys.
+// The six controls of a game frame as the ship reads them: the player's keys (PlayerControls) and pad
+// buttons, the left stick past the dead zone, or the mouse's direction of travel (which reads and
+// resets the mouse device), its left button firing and its right one the special weapon.
 uint8_t ReadGameControls();
 // The live input of the game frame about to run: the clock now and the controls held.
 GameFrameInput LiveFrameInput();
@@ -59,6 +61,11 @@ GameFrameInput LiveFrameInput();
 void SetTestKeyHeld(uint8_t scanCode, bool held);
 void SetTestMouseButtons(uint32_t buttonMask);
 void ClearTestInput();
+
+// What a player calls the key at this place on the keyboard: the character the keyboard's layout
+// prints on it (a letter in upper case), or else the key's own name ("Left Ctrl", "Space", "Up").
+// Works before the display is opened, by the key's name alone.
+std::string KeyLabel(uint8_t scanCode);
 
 // Mappings from the library's key identifiers; 0 when a key has no code.
 uint16_t VirtualKeyFromSdl(int32_t sdlKeycode);

@@ -6,6 +6,7 @@ void ResetPlatformState() {
     KeyState.fill(0);
     MouseX = MouseY = 0;
     MouseActive = false;
+    PlayerControls = DefaultControlBindings();
     ClearTestInput();
     AcquireKeyboard();
     OpenerFailures = 0;

@@ -143,10 +143,10 @@ TEST_F(Widgets, AClickPerformsTheButtonUnderThePointerEvenBeforeTheNextFrame) {
 // ---- the options list ----
 
 TDDOptBtnCollection MakeOptions() {
-    const std::array<TDDButton, 5> buttons = {
+    const std::array<TDDButton, TDDOptBtnCollection::ButtonCount> buttons = {
         TDDButton({295, 226, 437, 256}, 36), TDDButton({322, 287, 390, 317}, 35),
         TDDButton({322, 347, 390, 377}, 35), TDDButton({305, 473, 491, 509}, 38),
-        TDDButton({614, 533, 730, 584}, 14)};
+        TDDButton({614, 533, 730, 584}, 14), TDDButton({305, 533, 491, 569}, 38)};
     return TDDOptBtnCollection(buttons, TRect{305, 409, 677, 450});
 }
 
@@ -156,10 +156,16 @@ TEST_F(Widgets, OptionsListStopsAtBothEndsAndStillClicks) {
     ClickCounter clicks;
     options.Down();
     EXPECT_EQ(options.ItemIndex, 5);
+    options.Up();
+    EXPECT_EQ(options.ItemIndex, 6) << "the controls' row lies between the boss key and Back";
+    options.Up();
+    EXPECT_EQ(options.ItemIndex, 4);
+    options.Down();
+    EXPECT_EQ(options.ItemIndex, 6);
     for (int i = 0; i < 7; ++i)
         options.Up();
     EXPECT_EQ(options.ItemIndex, 0);
-    EXPECT_EQ(clicks.Count(), 8u);
+    EXPECT_EQ(clicks.Count(), 11u);
 }
 
 TEST_F(Widgets, OptionsListFollowsThePointerOnlyAfterTheMouseMoved) {

@@ -8,15 +8,19 @@
 #include "Game/TGame.h"
 #include "Game/TMyShip.h"
 #include "core/ScreenState.h"
+#include "main/ControlsScreen.h"
+#include "main/MainState.h"
 #include "main/MenuWidgets.h"
 #include "persistence/HiScores.h"
 #include "persistence/Options.h"
 #include "platform/Gamepad.h"
 #include "platform/Input.h"
+#include "platform/PlatformState.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <span>
 
 namespace {
 
@@ -93,44 +97,66 @@ TEST_F(GamepadTest, PlaysAGameFromTheMainMenuToTheNameEntry) {
     EXPECT_EQ(ScreenState, ScreenMainMenu);
 }
 
-TEST_F(GamepadTest, HeldControlsJoinTheKeyTable) {
+TEST_F(GamepadTest, HeldButtonsDriveTheControlsTheyAreGiven) {
     struct Case {
         const char* what;
         std::function<void(bool)> hold;
-        uint8_t scanCode; // 0: nothing held
+        uint8_t controls; // the frame's controls while held
     };
-    const Case cases[] = {
-        {"d-pad left", [](bool on) { SetVirtualPadButton(PadButton::Left, on); }, ScanLeft},
-        {"d-pad down", [](bool on) { SetVirtualPadButton(PadButton::Down, on); }, ScanDown},
-        {"stick right", [](bool on) { SetVirtualPadLeftStick(on ? 9000 : 0, 0); }, ScanRight},
-        {"stick up", [](bool on) { SetVirtualPadLeftStick(0, on ? -32768 : 0); }, ScanUp},
-        {"stick in the dead zone", [](bool on) { SetVirtualPadLeftStick(on ? 7000 : 0, on ? -7000 : 0); }, 0},
-        {"A", [](bool on) { SetVirtualPadButton(PadButton::A, on); }, ScanLeftCtrl},
-        {"right trigger", [](bool on) { SetVirtualPadRightTrigger(on ? 20000 : 0); }, ScanLeftCtrl},
-        {"B", [](bool on) { SetVirtualPadButton(PadButton::B, on); }, ScanSpace},
-        {"X", [](bool on) { SetVirtualPadButton(PadButton::X, on); }, ScanSpace},
-        {"Y", [](bool on) { SetVirtualPadButton(PadButton::Y, on); }, 0},
+    auto button = [](PadButton b) { return [b](bool on) { SetVirtualPadButton(b, on); }; };
+    auto stick = [](int16_t x, int16_t y) {
+        return [=](bool on) { SetVirtualPadLeftStick(on ? x : 0, on ? y : 0); };
+    };
+    const Case defaults[] = {
+        {"d-pad left", button(PadButton::Left), ControlLeft},
+        {"d-pad down", button(PadButton::Down), ControlDown},
+        {"stick right", stick(9000, 0), ControlRight},
+        {"stick up", stick(0, -32768), ControlUp},
+        {"stick in the dead zone", stick(7000, -7000), 0},
+        {"A", button(PadButton::A), ControlFire},
+        {"right trigger", [](bool on) { SetVirtualPadRightTrigger(on ? 20000 : 0); }, ControlFire},
+        {"B", button(PadButton::B), ControlSpecial},
+        {"X", button(PadButton::X), ControlSpecial},
+        {"Y", button(PadButton::Y), 0},
+        {"left trigger", button(PadButton::LeftTrigger), 0},
+    };
+    // Y fires instead of A, the left trigger is the special weapon, and the dead zone is wider.
+    ControlBindings remapped = DefaultControlBindings();
+    PlacePadButton(remapped, GameControl::Fire, 0, PadButton::Y);
+    PlacePadButton(remapped, GameControl::Special, 1, PadButton::LeftTrigger);
+    remapped.PadDeadZone = 20000;
+    const Case remappedCases[] = {
+        {"Y given to fire", button(PadButton::Y), ControlFire},
+        {"A, now free", button(PadButton::A), 0},
+        {"left trigger given to the special", button(PadButton::LeftTrigger), ControlSpecial},
+        {"X, taken from the special", button(PadButton::X), 0},
+        {"stick inside the wider dead zone", stick(19000, 0), 0},
+        {"stick past it", stick(21000, 0), ControlRight},
+    };
+    auto check = [&](std::span<const Case> cases) {
+        for (const Case& c : cases) {
+            c.hold(true);
+            h.Step();
+            EXPECT_EQ(ReadGameControls(), c.controls) << c.what;
+            EXPECT_EQ(KeyState, decltype(KeyState){}) << c.what << ": pads are not keys";
+            c.hold(false);
+            h.Step();
+        }
     };
     ScreenState = ScreenHelpAbout; // a screen where no press changes anything that matters here
-    for (const Case& c : cases) {
-        c.hold(true);
-        h.Step();
-        for (int code = 0; code < 256; ++code)
-            EXPECT_EQ(KeyState[code], code == c.scanCode && c.scanCode != 0 ? KeyDown : 0)
-                << c.what << " " << code;
-        c.hold(false);
-        h.Step();
-    }
+    check(defaults);
+    PlayerControls = remapped;
+    check(remappedCases);
 }
 
 TEST_F(GamepadTest, PadsComeAndGoWhileTheGameRuns) {
     SetVirtualPadButton(PadButton::Left, true);
     h.Step();
-    EXPECT_EQ(KeyState[ScanLeft], KeyDown);
+    EXPECT_EQ(ReadGameControls(), ControlLeft);
     DetachVirtualGamepad();
     h.Step();
     EXPECT_EQ(OpenGamepadCount(), 0);
-    EXPECT_EQ(KeyState[ScanLeft], 0) << "a pad pulled out holds nothing";
+    EXPECT_EQ(ReadGameControls(), 0) << "a pad pulled out holds nothing";
 
     ASSERT_TRUE(AttachVirtualGamepad());
     h.Step();
@@ -166,6 +192,79 @@ TEST_F(GamepadTest, BLeavesTheMinimizeKeyCaptureUnchanged) {
     Press(PadButton::B);
     EXPECT_EQ(ScreenState, ScreenOptions);
     EXPECT_EQ(Options.MinimizeKey, key);
+}
+
+} // namespace
+
+namespace {
+
+// The pad alone, from the main menu: options, the controls' row, a pad box given a button by pressing
+// it (a trigger pulled too), one cleared with X, a button in use swapped after the question, and back.
+TEST_F(GamepadTest, ThePadAloneChangesItsButtons) {
+    for (int i = 0; i < 8 && MainMenu->ItemIndex != ItemOptions; ++i)
+        Press(PadButton::Down);
+    Press(PadButton::A);
+    ASSERT_EQ(ScreenState, ScreenOptions);
+    Press(PadButton::Up); // from Back to the controls' row
+    Press(PadButton::A);
+    ASSERT_EQ(ScreenState, ScreenControls);
+
+    for (int i = 0; i < static_cast<int>(GameControl::Fire); ++i)
+        Press(PadButton::Down);
+    for (int i = 0; i < 3; ++i)
+        Press(PadButton::Right);
+    Press(PadButton::A); // Fire's second pad box (RT)
+    ASSERT_EQ(ControlsScreenCursor.Waiting, ControlsWait::PadButton);
+    Press(PadButton::Y);
+    EXPECT_EQ(PlayerControls[GameControl::Fire].PadButtons[1], PadButton::Y);
+    Press(PadButton::X);
+    EXPECT_EQ(PlayerControls[GameControl::Fire].PadButtons[1], std::nullopt) << "X clears the box";
+    Press(PadButton::A);
+    SetVirtualPadButton(PadButton::LeftTrigger, true);
+    h.Step();
+    SetVirtualPadButton(PadButton::LeftTrigger, false);
+    h.Step();
+    EXPECT_EQ(PlayerControls[GameControl::Fire].PadButtons[1], PadButton::LeftTrigger) << "a pulled trigger";
+
+    Press(PadButton::A);
+    Press(PadButton::B); // the special weapon's
+    ASSERT_EQ(ControlsScreenCursor.Waiting, ControlsWait::SwapAnswer);
+    Press(PadButton::LeftShoulder); // Yes
+    Press(PadButton::A);
+    EXPECT_EQ(PlayerControls[GameControl::Fire].PadButtons[1], PadButton::B);
+    EXPECT_EQ(PlayerControls[GameControl::Special].PadButtons[0], PadButton::LeftTrigger);
+    EXPECT_TRUE(FollowsTheRules(PlayerControls));
+
+    Press(PadButton::B);
+    EXPECT_EQ(ScreenState, ScreenOptions);
+    ScreenState = ScreenHelpAbout;
+    SetVirtualPadButton(PadButton::B, true);
+    h.Step();
+    EXPECT_EQ(ReadGameControls(), ControlFire) << "B fires now";
+    SetVirtualPadButton(PadButton::B, false);
+}
+
+// Back and B go back, ask, or resume, and never close the program: on the main menu they ask the exit
+// question.
+TEST_F(GamepadTest, BackAndBNeverQuitWithoutTheExitQuestion) {
+    const Screen screens[] = {ScreenMainMenu,     ScreenOptions,      ScreenHiScores,      ScreenHelpOverview,
+                              ScreenHelpControls, ScreenExitQuestion, ScreenClearQuestion, ScreenKeyCapture,
+                              ScreenControls,     ScreenGame,         ScreenPause,         ScreenQuitQuestion,
+                              ScreenNameEntry,    ScreenSendQuestion, ScreenRetryQuestion};
+    h.Form().StartGame();
+    for (int i = 0; i < 1000 && CurrentGame->Phase != GamePhase::Play; ++i)
+        h.Step();
+    for (const PadButton button : {PadButton::Back, PadButton::B}) {
+        for (const Screen screen : screens) {
+            ScreenState = screen;
+            h.Step();
+            Press(button);
+            EXPECT_FALSE(h.Form().Closed()) << static_cast<int>(screen);
+            if (screen == ScreenMainMenu) {
+                EXPECT_EQ(ScreenState, ScreenExitQuestion);
+            }
+        }
+    }
 }
 
 } // namespace

@@ -21,9 +21,11 @@
 #include "online/ServerHost.h"
 #include "online/WebAddress.h"
 #include "online/WebScores.h"
+#include "persistence/HiScores.h"
 #include "persistence/Options.h"
 #include "persistence/PersistenceState.h"
 #include "platform/Clock.h"
+#include "platform/Gamepad.h"
 #include "platform/HttpClient.h"
 #include "platform/Launcher.h"
 #include "platform/Surface.h"
@@ -527,6 +529,15 @@ void OpenSendQuestion(Harness& h, int32_t score) {
     HiScoreNameEdit->SetText("ACE");
     ScreenState = ScreenSendQuestion;
     h.Step();
+}
+
+// A finished game whose result enters the table, on the name entry with an empty name.
+void OpenNameEntryAfterAGame(Harness& h, int32_t score) {
+    h.Form().StartGame();
+    CurrentGame->Score = score;
+    CurrentGame->Lives = 0;
+    ASSERT_TRUE(h.StepUntilScreen(ScreenNameEntry, 3000));
+    HiScoreNameEdit->SetText("");
 }
 
 // Frames go on while the requests run on their own thread; this steps them (in real time, bounded)
@@ -1164,6 +1175,72 @@ TEST(OnlineLinks, PlayUrlOpensOnlyAWebAddress) {
     OpenPlayUrl();
     fs::current_path(previous);
     EXPECT_EQ(opener.RecordAfterOpenersEnd(), "1\n[http://127.0.0.1/play]\n");
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The pad alone, from a new result to the online table
+
+// With nothing but a pad: the name picked letter by letter, the result sent (the first try refused,
+// answered Yes on the retry question), the clear question answered Cancel, the online table opened,
+// and the exit question answered No.
+TEST(OnlinePad, APadAloneSendsTheResultAndOpensTheOnlineTable) {
+    Harness h;
+    ASSERT_TRUE(h.Started());
+    ASSERT_TRUE(AttachVirtualGamepad());
+    h.Step();
+    auto press = [&](PadButton button) {
+        SetVirtualPadButton(button, true);
+        h.Step();
+        SetVirtualPadButton(button, false);
+        h.Step();
+    };
+    OpenNameEntryAfterAGame(h, 4242);
+    for (const PadButton button : {PadButton::Up, PadButton::Right, PadButton::Up, PadButton::Up})
+        press(button);
+    EXPECT_EQ(HiScoreNameEdit->Text, "Ac");
+    press(PadButton::LeftShoulder); // Ok
+    press(PadButton::A);
+    ASSERT_EQ(ScreenState, ScreenSendQuestion);
+
+    LoopbackListener listener({{200, "a|b|c|d|TOKEN|f", ""}});
+    {
+        ScopedScoreServer refused(ClosedPort());
+        press(PadButton::LeftShoulder); // Yes
+        press(PadButton::A);
+        WaitWhileSending(h);
+        ASSERT_EQ(ScreenState, ScreenRetryQuestion);
+    }
+    ScopedScoreServer server(listener.Port());
+    press(PadButton::LeftShoulder);
+    press(PadButton::A);
+    WaitWhileSending(h);
+    ASSERT_EQ(ScreenState, ScreenHiScores);
+    ASSERT_EQ(listener.Requests().size(), 2u);
+    EXPECT_TRUE(DecodedResultOf(listener.Requests()[1]).starts_with("type=0|name=Ac|score=4242|"));
+
+    for (int i = 0; i < 3 && HiScoreButtons->ItemIndex != ItemClearTable; ++i)
+        press(PadButton::Up);
+    press(PadButton::A);
+    ASSERT_EQ(ScreenState, ScreenClearQuestion);
+    press(PadButton::RightShoulder); // Cancel
+    press(PadButton::A);
+    EXPECT_EQ(ScreenState, ScreenHiScores);
+    EXPECT_EQ(HiScoreTable[0].Name, "Ac");
+
+    StandInOpener opener;
+    press(PadButton::Down); // the online table
+    press(PadButton::A);
+    EXPECT_NE(opener.RecordAfterOpenersEnd().find(TableTarget), std::string::npos);
+
+    press(PadButton::B);
+    ASSERT_EQ(ScreenState, ScreenMainMenu);
+    press(PadButton::Back);
+    ASSERT_EQ(ScreenState, ScreenExitQuestion);
+    press(PadButton::RightShoulder); // No
+    press(PadButton::A);
+    EXPECT_EQ(ScreenState, ScreenMainMenu);
+    EXPECT_FALSE(h.Form().Closed());
+    DetachVirtualGamepad();
 }
 
 } // namespace

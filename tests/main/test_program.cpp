@@ -2,6 +2,7 @@
 // folder, installed elsewhere, with options and variables.
 #include "PackFixture.h"
 #include "persistence/ConfigFile.h"
+#include "persistence/ControlsFile.h"
 #include "persistence/HiScores.h"
 #include "persistence/Options.h"
 
@@ -197,6 +198,44 @@ TEST(Program, CommandLineAnswersBeforeTheGameStarts) {
         EXPECT_NE(result.output.find(c.inOutput), std::string::npos) << result.output;
         EXPECT_NE(result.errors.find(c.inErrors), std::string::npos) << result.errors;
         EXPECT_FALSE(fs::exists(program.folder / "Config.cfg")) << "a start that only answers writes nothing";
+    }
+}
+
+// --help names the keys the player chose (read from Controls.cfg, never written); a damaged file
+// gives the first start's keys and one line saying so.
+TEST(Program, HelpShowsTheKeysInForce) {
+    ProgramFolder program;
+    const fs::path playerFolder = program.folder / "xdg" / "vantorix";
+    fs::create_directories(playerFolder);
+    ControlBindings controls = DefaultControlBindings();
+    ASSERT_TRUE(PlaceKey(controls, GameControl::Pause, 0, 0x24)); // J
+    PlacePadButton(controls, GameControl::Pause, 0, PadButton::Y);
+    const std::string text = EncodeControlBindings(controls);
+    Start start;
+    start.workingFolder = program.folder;
+    start.arguments = {"--help"};
+    start.environment = {{"XDG_DATA_HOME", (program.folder / "xdg").string()}};
+    struct Case {
+        std::string file;
+        std::vector<std::string> said; // in the help
+        bool notice;
+    };
+    const Case cases[] = {
+        {text, {"J pauses", "Y pauses", "Left Ctrl or Right Ctrl"}, false},
+        {"fire 1 0 a none\n", {"P pauses", "Start pauses"}, true},
+    };
+    for (const Case& c : cases) {
+        std::ofstream(playerFolder / "Controls.cfg", std::ios::binary) << c.file;
+        const RunResult result = program.RunProgram(start);
+        EXPECT_EQ(result.exitCode, 0);
+        std::string oneLine = result.output; // the paragraphs are wrapped anywhere
+        std::replace(oneLine.begin(), oneLine.end(), '\n', ' ');
+        for (const std::string& words : c.said)
+            EXPECT_NE(oneLine.find(words), std::string::npos) << words << " in\n" << result.output;
+        EXPECT_EQ(result.errors.find("Controls.cfg is damaged") != std::string::npos, c.notice)
+            << result.errors;
+        EXPECT_EQ(ReadText(playerFolder / "Controls.cfg"), c.file) << "read, never written";
+        EXPECT_FALSE(fs::exists(playerFolder / "Config.cfg"));
     }
 }
 

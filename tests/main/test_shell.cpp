@@ -10,6 +10,7 @@
 #include "main/CommandLine.h"
 #include "main/MenuWidgets.h"
 #include "main/Notice.h"
+#include "main/Screens.h"
 #include "main/StartFolders.h"
 #include "persistence/HiScores.h"
 #include "persistence/Options.h"
@@ -287,6 +288,16 @@ TEST(Shell, PresentsFollowTheScreensPaceAndSkipAnUnchangedPicture) {
 
 namespace {
 
+// A window event as the window system sends it, handled at once.
+void SendWindowEvent(Harness& h, SDL_WindowEventID what) {
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = what;
+    event.window.windowID = SDL_GetWindowID(h.Form().display.Window());
+    SDL_PushEvent(&event);
+    PumpEvents(h.Form());
+}
+
 // Ends a game with `score` and steps on until its hand-over to the name entry or the main menu.
 void EndAGameWith(Harness& h, int32_t score) {
     h.Form().StartGame();
@@ -327,14 +338,7 @@ TEST(Shell, ReactivationPlaysTheTuneOfTheScreen) {
 // minimised state does; on other screens a loss of focus changes nothing.
 TEST(Shell, LosingTheFocusInPlayPausesTheGame) {
     Harness h;
-    auto loseFocus = [&] {
-        SDL_Event event{};
-        event.type = SDL_WINDOWEVENT;
-        event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
-        event.window.windowID = SDL_GetWindowID(h.Form().display.Window());
-        SDL_PushEvent(&event);
-        PumpEvents(h.Form());
-    };
+    auto loseFocus = [&] { SendWindowEvent(h, SDL_WINDOWEVENT_FOCUS_LOST); };
     ScreenState = ScreenMainMenu;
     loseFocus();
     EXPECT_EQ(ScreenState, ScreenMainMenu);
@@ -347,20 +351,52 @@ TEST(Shell, LosingTheFocusInPlayPausesTheGame) {
     EXPECT_FALSE(SDL_GetRelativeMouseMode()) << "the pointer is given back";
 }
 
+// The pointer is hidden and held while a game runs, shown in the menus and under the pause, and let go
+// whenever the window loses the focus, a game ending included; coming back to that game holds it again.
+TEST(Shell, ThePointerIsHeldOnlyWhileAGameRunsInTheFocusedWindow) {
+    Harness h;
+    auto focus = [&](SDL_WindowEventID what) {
+        SendWindowEvent(h, what);
+        ApplyScreenChange();
+    };
+    auto held = [&] { return h.Form().display.GameMouse() && SDL_ShowCursor(SDL_QUERY) == SDL_DISABLE; };
+    auto shown = [&] { return !h.Form().display.GameMouse() && SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE; };
+    focus(SDL_WINDOWEVENT_FOCUS_GAINED);
+    ScreenState = ScreenMainMenu;
+    h.Step();
+    EXPECT_TRUE(shown()) << "menus";
+
+    h.Form().StartGame();
+    for (int i = 0; i < 1000 && CurrentGame->Phase != GamePhase::Play; ++i)
+        h.Step();
+    EXPECT_TRUE(held()) << "play";
+    h.PressKey(SDLK_p);
+    EXPECT_TRUE(shown()) << "pause";
+    h.PressKey(SDLK_p);
+    EXPECT_TRUE(held()) << "play again";
+    h.PressKey(SDLK_ESCAPE);
+    EXPECT_TRUE(shown()) << "the quit question";
+    h.PressKey(SDLK_n);
+    EXPECT_TRUE(held()) << "back in play";
+
+    CurrentGame->Lives = 0; // the last life lost: "Game Over" for two seconds
+    h.Step();
+    focus(SDL_WINDOWEVENT_FOCUS_LOST);
+    EXPECT_EQ(ScreenState, ScreenGame) << "a game ending is not paused";
+    EXPECT_TRUE(shown()) << "but the pointer is let go";
+    focus(SDL_WINDOWEVENT_FOCUS_GAINED);
+    EXPECT_TRUE(held()) << "and held again on the way back";
+    ASSERT_TRUE(h.StepUntilScreen(ScreenMainMenu, 3000));
+    EXPECT_TRUE(shown()) << "the game is over";
+}
+
 // SDL makes the window anew under the program the first time a window drawn through its surface gets a
 // renderer: the new window is hidden, shown and gains the focus without having lost it.
 TEST(Shell, AWindowMadeAnewUnderTheProgramIsNoActivation) {
     Harness h;
     Options.MusicEnabled = true;
     ScreenState = ScreenMainMenu;
-    auto windowEvent = [&](SDL_WindowEventID what) {
-        SDL_Event event{};
-        event.type = SDL_WINDOWEVENT;
-        event.window.event = what;
-        event.window.windowID = SDL_GetWindowID(h.Form().display.Window());
-        SDL_PushEvent(&event);
-        PumpEvents(h.Form());
-    };
+    auto windowEvent = [&](SDL_WindowEventID what) { SendWindowEvent(h, what); };
     windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
     windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
     EXPECT_EQ(MusicName(), "");

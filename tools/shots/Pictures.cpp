@@ -14,9 +14,12 @@
 #include "core/ScreenState.h"
 #include "graphics/SpriteStore.h"
 #include "graphics/Text.h"
+#include "main/ControlsScreen.h"
 #include "main/MenuWidgets.h"
+#include "main/Screens.h"
 #include "persistence/Options.h"
 #include "platform/Input.h"
+#include "platform/PlatformState.h"
 
 #include <gtest/gtest.h>
 
@@ -28,14 +31,17 @@ namespace {
 
 // ---- Pictures to look at ----------------------------------------------------------------------------
 
+std::filesystem::path ShotsFolder() {
+    const char* folder = std::getenv("VANTORIX_SHOTS");
+    return folder ? std::filesystem::path(folder) : std::filesystem::current_path();
+}
+
 // Writes the screens a player judges the presentation by into $VANTORIX_SHOTS (or the working folder):
 // the main menu, the options with their longest values, the name entry with a ten-letter name full of
 // descenders, the retry screen, the game with the ship in the lower right corner and each gun firing,
 // and a sheet of every enemy shot beside every player shot on the nebula and on plain space.
 TEST(Pictures, Screens) {
-    const char* folderVariable = std::getenv("VANTORIX_SHOTS");
-    const std::filesystem::path folder =
-        folderVariable ? std::filesystem::path(folderVariable) : std::filesystem::current_path();
+    const std::filesystem::path folder = ShotsFolder();
     auto save = [&](const Harness& h, const char* name) { h.SaveScreenshot((folder / name).string()); };
     Harness h("", 31337);
     ASSERT_TRUE(h.Started());
@@ -116,12 +122,53 @@ TEST(Pictures, Screens) {
     SDL_SaveBMP(sheet->Native(), (folder / "shots.bmp").string().c_str());
 }
 
+// The controls: the help page with the first start's keys and with keys and pad buttons given away
+// (the longest names), and the controls screen.
+TEST(Pictures, Controls) {
+    const std::filesystem::path folder = ShotsFolder();
+    auto save = [&](const Harness& h, const char* name) { h.SaveScreenshot((folder / name).string()); };
+    Harness h("", 31337);
+    ASSERT_TRUE(h.Started());
+    GoToMainMenu(h);
+    ScreenState = ScreenHelpControls;
+    h.Step(2);
+    save(h, "help-controls.bmp");
+
+    ControlBindings& controls = PlayerControls;
+    const std::pair<GameControl, uint8_t> keys[] = {{GameControl::Up, 0x48},   {GameControl::Down, 0x50},
+                                                    {GameControl::Left, 0x4B}, {GameControl::Right, 0x4D},
+                                                    {GameControl::Fire, 0x2A}, {GameControl::Pause, 0x0E}};
+    for (const auto& [control, key] : keys)
+        PlaceKey(controls, control, 1, key);
+    PlacePadButton(controls, GameControl::Up, 1, PadButton::Y);
+    PlacePadButton(controls, GameControl::Down, 1, PadButton::LeftShoulder);
+    PlacePadButton(controls, GameControl::Left, 1, PadButton::LeftTrigger);
+    PlacePadButton(controls, GameControl::Right, 1, PadButton::RightShoulder);
+    PlacePadButton(controls, GameControl::QuitQuestion, 1, PadButton::Start);
+    h.Step(2);
+    save(h, "help-controls-remapped.bmp");
+
+    ScreenState = ScreenOptions;
+    h.Step(2);
+    save(h, "options-controls-row.bmp");
+    OpenControlsScreen();
+    ApplyScreenChange();
+    h.Step(2);
+    save(h, "controls.bmp");
+    h.PressKey(SDLK_DOWN);
+    h.PressKey(SDLK_RIGHT);
+    h.PressKey(SDLK_RETURN);
+    h.Step(2);
+    save(h, "controls-waiting.bmp");
+    h.PressKey(SDLK_SPACE); // the special weapon's key, for "Fly right"
+    h.Step(2);
+    save(h, "controls-swap.bmp");
+}
+
 // Plays on to the first boss and writes pictures of a crowded battle and of the boss fight into
 // $VANTORIX_SHOTS (or the working folder).
 TEST(Pictures, BattleAndFirstBoss) {
-    const char* folderVariable = std::getenv("VANTORIX_SHOTS");
-    const std::filesystem::path folder =
-        folderVariable ? std::filesystem::path(folderVariable) : std::filesystem::current_path();
+    const std::filesystem::path folder = ShotsFolder();
     Harness h("", 77);
     ASSERT_TRUE(h.Started());
     h.Form().StartGame();

@@ -1,8 +1,10 @@
-// The player's keys and pad buttons for the game's controls, kept in Controls.cfg beside Config.cfg
-// (which keeps its own bytes). Keys are stored by their place on the keyboard (the key table's scan
-// codes), so a French or German layout plays the same; pad buttons by the pad's own buttons.
+// The player's keys and pad buttons for the game's controls. Keys are held by their place on the
+// keyboard (the key table's scan codes), so a French or German layout plays the same; pad buttons by
+// the pad's own buttons. The input reads them, the controls screen changes them, Controls.cfg keeps
+// them (persistence/ControlsFile.h).
 #pragma once
 
+#include "core/GameInput.h"
 #include "core/PadButton.h"
 #include "core/ScanCode.h"
 
@@ -10,16 +12,18 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <string>
-#include <string_view>
 
-inline constexpr const char* ControlsPath = "Controls.cfg";
-
+// The first six are the ones a game frame reads, in the order of their GameControlBit bits.
 enum class GameControl : uint8_t { Left, Right, Up, Down, Fire, Special, Pause, QuitQuestion };
 inline constexpr size_t GameControlCount = 8;
-// The words Controls.cfg names the controls by.
-inline constexpr std::array<std::string_view, GameControlCount> GameControlWords = {
-    "left", "right", "up", "down", "fire", "special", "pause", "quit"};
+inline constexpr size_t FrameControlCount = 6;
+
+constexpr uint8_t ControlBitOf(GameControl control) {
+    return static_cast<uint8_t>(1u << static_cast<unsigned>(control));
+}
+static_assert(ControlBitOf(GameControl::Left) == ControlLeft && ControlBitOf(GameControl::Up) == ControlUp &&
+              ControlBitOf(GameControl::Fire) == ControlFire &&
+              ControlBitOf(GameControl::Special) == ControlSpecial);
 
 inline constexpr size_t SlotsPerControl = 2;
 inline constexpr uint8_t NoKey = 0;
@@ -67,13 +71,6 @@ void PlacePadButton(ControlBindings& bindings, GameControl control, size_t slot,
 bool ClearKey(ControlBindings& bindings, GameControl control, size_t slot);
 void ClearPadButton(ControlBindings& bindings, GameControl control, size_t slot);
 
-// The file's text, and the bindings it holds: none when anything in it is not what the game writes
-// (an unknown word, a key twice, a control without a key, Escape moved, a dead zone out of range).
-std::string EncodeControlBindings(const ControlBindings& bindings);
-std::optional<ControlBindings> DecodeControlBindings(std::string_view text);
-
-// Start-up: a missing file gives the defaults; an unreadable or damaged one gives the defaults and one
-// sentence in `notice` (the file is left as it is until the next save).
-ControlBindings LoadControlBindings(const std::string& path, std::string& notice);
-// Written whole and atomically, like Config.cfg; false (with one line on stderr) when it cannot be.
-bool SaveControlBindings(const ControlBindings& bindings, const std::string& path);
+// What the changes above always keep: each control has a key, no key or pad button is used twice,
+// Escape is the quit question's first key and nothing else's, and the dead zone is in range.
+bool FollowsTheRules(const ControlBindings& bindings);
