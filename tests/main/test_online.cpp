@@ -1215,8 +1215,9 @@ TEST(OnlinePad, APadAloneSendsTheResultAndOpensTheOnlineTable) {
     press(PadButton::A);
     WaitWhileSending(h);
     ASSERT_EQ(ScreenState, ScreenHiScores);
-    ASSERT_EQ(listener.Requests().size(), 2u);
+    ASSERT_EQ(listener.Requests().size(), 3u) << "the version, the result and the game's replay";
     EXPECT_TRUE(DecodedResultOf(listener.Requests()[1]).starts_with("type=0|name=Ac|score=4242|"));
+    EXPECT_EQ(listener.Requests()[2].Target, "/cgi/version.pl?replay&prg=Vantorix&p=TOKEN");
 
     for (int i = 0; i < 3 && HiScoreButtons->ItemIndex != ItemClearTable; ++i)
         press(PadButton::Up);
