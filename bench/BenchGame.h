@@ -36,7 +36,7 @@ void RunGameFrames(benchmark::State& state, LayOut layOut, FrameBenchOptions opt
     TGame& game = *running;
     auto target = options.drawn ? Surface::Create(800, 600) : Surface::CreateUnseen();
     ReplayRecorder recorder;
-    recorder.Start({"bench", 0, RandSeed, GetTickCount(), 0});
+    if (options.recorded) recorder.Start({"bench", 0, RandSeed, GetTickCount(), 0});
     for (auto _ : state) {
         layOut(game);
         AdvanceTestClock(6);

@@ -29,15 +29,6 @@ void KeepClaims(ReplayCheck& check, Replay&& replay) {
     check.replay = std::move(replay);
 }
 
-std::optional<std::string> OtherBuildReason(const Replay& replay, const BuildIdentity& build) {
-    if (replay.GameVersion != build.gameVersion)
-        return "the replay was recorded by version " + replay.GameVersion + " of the game, this is version " +
-               std::string(build.gameVersion);
-    if (replay.PackHash != build.packHash)
-        return std::string("the replay was recorded with another data pack");
-    return std::nullopt;
-}
-
 // The first claim the re-play does not bear out, in the order a reader would look for it.
 std::string MismatchReason(const ReplayCheck& check, const Replay& replay) {
     if (check.firstMismatchFrame && *check.firstMismatchFrame < check.frames)
@@ -142,6 +133,15 @@ ReplayReadResult ReadReplayFrom(const std::string& file) {
 }
 
 } // namespace
+
+std::optional<std::string> OtherBuildReason(const Replay& replay, const BuildIdentity& build) {
+    if (replay.GameVersion != build.gameVersion)
+        return "the replay was recorded by version " + replay.GameVersion + " of the game, this is version " +
+               std::string(build.gameVersion);
+    if (replay.PackHash != build.packHash)
+        return std::string("the replay was recorded with another data pack");
+    return std::nullopt;
+}
 
 ReplayCheck CheckReplay(Replay replay, const BuildIdentity& build) {
     if (const std::optional<std::string> reason = OtherBuildReason(replay, build)) {

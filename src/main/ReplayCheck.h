@@ -34,6 +34,8 @@ struct BuildIdentity {
     uint64_t packHash = 0;
 };
 
+// Why a replay cannot be played by this build (another game version or data pack), or nothing.
+std::optional<std::string> OtherBuildReason(const Replay& replay, const BuildIdentity& build);
 // Plays `replay` again without drawing and compares every kept hash and claim.
 ReplayCheck CheckReplay(Replay replay, const BuildIdentity& build);
 // The check's one JSON line (no newline).

@@ -12,6 +12,7 @@
 #include "main/GameVersion.h"
 #include "main/MainState.h"
 #include "main/Notice.h"
+#include "main/ReplayCheck.h"
 #include "main/ScreenHome.h"
 #include "main/Screens.h"
 #include "online/ReplayDownload.h"
@@ -152,17 +153,18 @@ bool StartWatchingReplay(TForm1&, const std::string& path, Screen backTo) {
         ShowNotice(std::filesystem::exists(path, error) ? ReplayDamagedNotice : ReplayMissingNotice);
         return false;
     }
-    if (read.Read->GameVersion != GameVersion || read.Read->PackHash != PackHash) {
-        std::fprintf(stderr, "vantorix: %s was recorded by version %s of the game with %s data pack\n",
-                     path.c_str(), read.Read->GameVersion.c_str(),
-                     read.Read->PackHash == PackHash ? "this" : "another");
+    if (const std::optional<std::string> reason = OtherBuildReason(*read.Read, {GameVersion, PackHash})) {
+        std::fprintf(stderr, "vantorix: %s: %s\n", path.c_str(), reason->c_str());
         ShowNotice(ReplayOtherBuildNotice);
         return false;
     }
     auto watched = std::make_unique<WatchedReplay>();
     watched->unseen = Surface::CreateUnseen();
     watched->picture = Surface::Create(ScreenWidth, ScreenHeight);
-    if (!watched->unseen || !watched->picture) return false;
+    if (!watched->unseen || !watched->picture) {
+        std::fprintf(stderr, "vantorix: there is no memory to watch %s\n", path.c_str());
+        return false;
+    }
     watched->replay = std::move(*read.Read);
     watched->player = std::make_unique<ReplayPlayer>(watched->replay);
     watched->backTo = backTo;
