@@ -1,14 +1,12 @@
-// One game frame per benchmark iteration, without the present: a fresh game on the test clock, laid out
-// again by the caller before every frame so the load stays the same. The frame can draw on the back
-// buffer as in play or on an unseen target (the rules alone, as a replay is checked), and can be
-// recorded as in play.
+// One game frame per benchmark iteration, without the present: a fresh game, laid out again by the
+// caller before every frame so the load stays the same. The frame's step can be followed by its picture
+// on the back buffer as in play, or not (the rules alone, as a replay is checked), and can be recorded
+// as in play.
 #pragma once
 
-#include "Game/GameStateHash.h"
+#include "Game/GameSnapshot.h"
 #include "Game/TGame.h"
-#include "core/Random.h"
 #include "graphics/SpriteStore.h"
-#include "platform/Clock.h"
 #include "platform/Surface.h"
 #include "replay/ReplayRecorder.h"
 
@@ -30,27 +28,27 @@ void RunGameFrames(benchmark::State& state, LayOut layOut, FrameBenchOptions opt
         state.SkipWithError(error.what()); // run from the build folder, where Data/Data.pp is made
         return;
     }
-    UseTestClock(100000);
-    Randomize(1);
-    auto running = std::make_unique<TGame>(GetTickCount());
+    const ReplayStart start{0, 0, "bench", 1, {}, 0};
+    auto running = std::make_unique<TGame>(start.StartSeed);
     TGame& game = *running;
-    auto target = options.drawn ? Surface::Create(800, 600) : Surface::CreateUnseen();
+    auto target = Surface::Create(800, 600);
     ReplayRecorder recorder;
-    if (options.recorded) recorder.Start({"bench", 0, RandSeed, GetTickCount(), 0});
+    if (options.recorded) recorder.Start(start);
     for (auto _ : state) {
         layOut(game);
-        AdvanceTestClock(6);
-        target->Fill(0);
         const GameFrameInput input = LiveFrameInput();
-        game.RunFrame(input, *target);
+        game.Step(input);
+        if (options.drawn) {
+            target->Fill(0);
+            game.Draw(*target, 0.5f);
+        }
         if (options.recorded) {
-            recorder.RecordFrame(input);
+            recorder.RecordFrame(input.Controls);
             if (recorder.StateHashDue()) recorder.AddStateHash(GameStateHash(game));
-            if (!recorder.Recording()) recorder.Start({"bench", 0, RandSeed, GetTickCount(), 0});
+            if (!recorder.Recording()) recorder.Start(start);
         }
         benchmark::DoNotOptimize(target->Pixel(0, 0));
     }
     running.reset();
-    UseSystemClock();
     FreeSpriteStore();
 }

@@ -16,7 +16,7 @@ namespace {
 void KeepFullLoad(TGame& game) {
     TGunner& gun = *game.Ship->Gun;
     for (size_t i = 0; i < GunShotSlots; ++i) {
-        if (!gun.Shots[i]) gun.Shots[i] = std::make_unique<TPulya>(0, 0, 0, PlayerGunAngle, GetTickCount());
+        if (!gun.Shots[i]) gun.Shots[i] = std::make_unique<TPulya>(0, 0, 0, PlayerGunAngle, game.FrameTick);
         gun.Shots[i]->X = static_cast<float>(30 + 35 * i);
         gun.Shots[i]->Y = static_cast<float>(100 + 20 * i);
     }

@@ -22,7 +22,8 @@ void BM_HiScoreScreenFrame(benchmark::State& state) {
         ScreenState = ScreenHiScores;
         for (auto _ : state) {
             form.ClearBackBuffer();
-            RunShellScreen(Canvas{*form.BackBuffer, *form.SavedScreen});
+            StepShellScreen();
+            DrawShellScreen(Canvas{*form.BackBuffer, *form.SavedScreen}, ScreenHiScores, AnimCounter);
         }
         form.FormDestroy();
     }

@@ -25,7 +25,7 @@ constexpr int32_t EndlessLife = 1'000'000;
 // Fills every projectile slot of a gun with `kind`, spread over the field's left part.
 void FillShots(TGunner& gun, uint8_t kind, int seed) {
     for (size_t i = 0; i < GunShotSlots; ++i) {
-        if (!gun.Shots[i]) gun.Shots[i] = std::make_unique<TPulya>(kind, 0, 0, gun.Angle, GetTickCount());
+        if (!gun.Shots[i]) gun.Shots[i] = std::make_unique<TPulya>(kind, 0, 0, gun.Angle, gun.Game.FrameTick);
         gun.Shots[i]->X = static_cast<float>((seed * 37 + i * 29) % 560);
         gun.Shots[i]->Y = static_cast<float>(20 + (seed * 13 + i * 23) % 360);
     }
@@ -82,7 +82,7 @@ void LayOutFullField(TGame& game, uint8_t bossKind, uint8_t bossShotKind) {
     }
     TGunner& gun = *game.Ship->Gun;
     for (size_t i = 0; i < GunShotSlots; ++i) {
-        if (!gun.Shots[i]) gun.Shots[i] = std::make_unique<TPulya>(0, 0, 0, PlayerGunAngle, GetTickCount());
+        if (!gun.Shots[i]) gun.Shots[i] = std::make_unique<TPulya>(0, 0, 0, PlayerGunAngle, game.FrameTick);
         gun.Shots[i]->X = 680;
         gun.Shots[i]->Y = static_cast<float>(40 + 20 * i);
     }

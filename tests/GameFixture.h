@@ -1,4 +1,4 @@
-// A running game on the test clock and a seeded generator, with a back buffer to draw on.
+// A running game from a seed, with a back buffer to draw on; tests step its frames one by one.
 #pragma once
 
 #include "Game/TGame.h"
@@ -15,7 +15,6 @@ class GameFixture : public testing::Test {
   protected:
     void SetUp() override {
         UseTestClock(100000);
-        Randomize(seed);
         ResetPlatformState();
         NewGame();
         target = Surface::Create(800, 600);
@@ -26,29 +25,31 @@ class GameFixture : public testing::Test {
         UseSystemClock();
     }
 
-    // A fresh game in place of the fixture's game; the game's objects are given it, never the shell's.
-    void NewGame() { game = std::make_unique<TGame>(GetTickCount()); }
+    // A fresh game in place of the fixture's game, from the fixture's seed; the game's objects are given
+    // it, never the shell's.
+    void NewGame() { game = std::make_unique<TGame>(seed); }
     TGame& Game() { return *game; }
-    // The test clock moves on and the game takes its frame input as the shell gives it: the clock now
-    // and the controls held (the tests' keys and mouse); for tests that update one object at a time.
+    // The game's clock moves on by `ms` without a frame, and the game takes the controls held (the
+    // tests' keys and mouse): for tests that step one object at a time. The game's frames go on from
+    // the new time (its start moves with it).
     void AdvanceGameClock(uint32_t ms) {
         AdvanceTestClock(ms);
-        const GameFrameInput input = LiveFrameInput();
-        Game().FrameTick = input.Tick;
-        Game().Controls = input.Controls;
+        Game().StartTick += ms;
+        Game().FrameTick += ms;
+        Game().Controls = LiveFrameInput().Controls;
     }
-    // Runs `count` game frames, `ms` apart.
-    void Frames(int count, uint32_t ms = 10) {
-        for (int i = 0; i < count; ++i) {
-            AdvanceTestClock(ms);
-            Game().RunFrame(LiveFrameInput(), *target);
-        }
+    // Runs `count` game frames with the controls held, then draws the picture as the last one left it.
+    void Frames(int count) {
+        for (int i = 0; i < count; ++i)
+            Game().Step(LiveFrameInput());
+        Game().Draw(*target, 1);
     }
+    // Runs as many game frames as make `ms` of game time, rounded up to whole frames.
+    void FramesFor(uint32_t ms) { Frames(static_cast<int>((ms + GameFrameMs - 1) / GameFrameMs)); }
     // Skips the first restart and the caption: the game is in play from here.
     void StartPlaying() {
         Frames(1);
-        AdvanceTestClock(2001);
-        Game().RunFrame(LiveFrameInput(), *target);
+        FramesFor(2001);
         ASSERT_EQ(Game().Phase, GamePhase::Play);
     }
 

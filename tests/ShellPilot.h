@@ -39,7 +39,7 @@ inline void FlyAndGiveUp(
         SetTestKeyHeld(ScanRight, !left);
         SetTestKeyHeld(ScanUp, (frame / 300) % 3 == 1);
         SetTestKeyHeld(ScanSpace, frame % 700 == 350);
-        h.Step(1, frame % 3 == 0 ? 5 : 6);
+        h.Step(1, 6);
         afterStep();
     }
     for (const uint16_t scan : {ScanLeftCtrl, ScanLeft, ScanRight, ScanUp, ScanSpace})

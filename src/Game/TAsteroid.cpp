@@ -2,11 +2,10 @@
 
 #include "Game/EnemyKinds.h"
 #include "Game/TGame.h"
-#include "core/Random.h"
+#include "core/Between.h"
 #include "core/Ticks.h"
 #include "graphics/Blit.h"
 #include "graphics/SpriteStore.h"
-#include "platform/Clock.h"
 
 #include <algorithm>
 
@@ -28,12 +27,14 @@ const AsteroidKind& AsteroidKindOf(uint8_t kind) {
     return RowOf(AsteroidKinds, kind);
 }
 
-TAsteroid::TAsteroid(TGame& game, uint8_t slot) : Game(game), Slot(slot) {
-    Kind = static_cast<uint8_t>(Random(KindChoices));
-    X = static_cast<int16_t>(FirstX + Random(XRange));
-    StepX = static_cast<int16_t>(MinStepX + Random(StepChoices));
-    StepY = static_cast<int16_t>(MinStepY + Random(StepChoices));
+TAsteroid::TAsteroid(TGame& game, uint8_t slot)
+    : Game(game), Slot(slot), NowTick(game.StartTick), FrameTick(game.StartTick) {
+    Kind = static_cast<uint8_t>(game.Rng.Next(KindChoices));
+    X = static_cast<int16_t>(FirstX + game.Rng.Next(XRange));
+    StepX = static_cast<int16_t>(MinStepX + game.Rng.Next(StepChoices));
+    StepY = static_cast<int16_t>(MinStepY + game.Rng.Next(StepChoices));
     if (X > FieldMiddleX) StepX = static_cast<int16_t>(-StepX);
+    PrevX = X;
 }
 
 TRect TAsteroid::GetBounds() const {
@@ -41,11 +42,11 @@ TRect TAsteroid::GetBounds() const {
     return MakeRect(X, Y, kind.width, kind.height);
 }
 
-void TAsteroid::Update(Surface& target) {
+void TAsteroid::Step() {
+    PrevX = X;
+    PrevY = Y;
     X = static_cast<int16_t>(X + StepX);
     Y = static_cast<int16_t>(Y + StepY);
-    const AsteroidKind& kind = AsteroidKindOf(Kind);
-    const TRect source = MakeRect(kind.width * Frame, 0, kind.width, kind.height); // before this frame's step
     NowTick = Game.FrameTick;
     if (IntervalPassed(NowTick, FrameTick, FrameMs)) {
         ++Frame;
@@ -53,9 +54,14 @@ void TAsteroid::Update(Surface& target) {
     }
     RamPlayer();
     if (Frame >= AsteroidFrames) Frame = 0;
-    DrawSprite(GameSprites[kind.sprite], target, source, X, Y);
     if (OutOfPlay() && Slot < GameSlotCount && Game.Asteroids[Slot].get() == this)
         Game.Asteroids[Slot].reset(); // destroys this asteroid
+}
+
+void TAsteroid::Draw(Surface& target, float fraction) const {
+    const AsteroidKind& kind = AsteroidKindOf(Kind);
+    DrawSprite(GameSprites[kind.sprite], target, MakeRect(kind.width * Frame, 0, kind.width, kind.height),
+               Between(PrevX, X, fraction), Between(PrevY, Y, fraction));
 }
 
 // The asteroid breaks on the ship: a spark at the lower-right corner of the overlap, just outside it.

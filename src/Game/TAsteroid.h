@@ -31,14 +31,22 @@ struct TAsteroid {
     uint8_t Slot = 0;
     int16_t X = 0;
     int16_t Y = 0;
+    int16_t PrevX = 0; // where the frame before left it: the picture slides from there
+    int16_t PrevY = 0;
     int16_t StepX = 0; // +-1 or +-2: from the left half it drifts right, from the right half left
     int16_t StepY = 0; // 4 or 5
     int8_t Strength = AsteroidStrength; // removed once below 1
     uint32_t NowTick = 0;
     uint32_t FrameTick = 0;
+    // Every field, for the game's snapshot (GameSnapshot.h).
+    template <typename Fields> void ListFields(Fields& f) {
+        f(Kind, Frame, Slot, X, Y, PrevX, PrevY, StepX, StepY, Strength);
+        f.Ticks(NowTick, FrameTick);
+    }
 
-    // One frame. May destroy the asteroid (and empty its slot in the game's asteroid list).
-    void Update(Surface& target);
+    // One game frame. May destroy the asteroid (and empty its slot in the game's asteroid list).
+    void Step();
+    void Draw(Surface& target, float fraction) const;
     TRect GetBounds() const;
 
   private:

@@ -5,7 +5,7 @@
 #include "Game/TGame.h"
 #include "Game/TGunner.h"
 #include "Game/TLineLive.h"
-#include "core/Random.h"
+#include "core/Between.h"
 #include "graphics/Blit.h"
 #include "graphics/SpriteStore.h"
 
@@ -28,9 +28,10 @@ TBaseBoss::TBaseBoss(TGame& game, uint8_t kind) : Game(game), Kind(kind) {
     const BossShipKind& row = BossKindOf(Kind);
     GunType = row.gunType;
     Y = static_cast<int16_t>(-row.height); // just above the field
+    PrevY = Y;
     Gun = std::make_unique<TGunner>(game, GunType, GunType, X, Y, false);
     Life = row.life;
-    LifeBar = std::make_unique<TLineLive>(X, Y, Life, row.width, row.life);
+    LifeBar = std::make_unique<TLineLive>(Life, row.width, row.life);
 }
 
 TBaseBoss::~TBaseBoss() = default;
@@ -40,22 +41,30 @@ TRect TBaseBoss::GetBounds() const {
     return MakeRect(X, Y, row.width, row.height);
 }
 
-void TBaseBoss::Update(Surface& target) {
+void TBaseBoss::Step() {
+    PrevX = X;
+    PrevY = Y;
     Steer();
-    const BossShipKind& row = BossKindOf(Kind);
-    DrawSprite(GameSprites[row.sprite], target, MakeRect(0, 0, row.width, row.height), X, Y);
-    Gun->HoldFire = Y + row.height <= 0; // no shots while wholly above the field
-    Gun->Update(target);
+    Gun->HoldFire = Y + BossKindOf(Kind).height <= 0; // no shots while wholly above the field
+    Gun->Step();
     if (Life <= 0) {
         Explode(); // destroys the boss
         return;
     }
-    if (LifeBar->Visible) LifeBar->Draw(target);
+    if (LifeBar->Visible) LifeBar->Step();
+}
+
+void TBaseBoss::Draw(Surface& target, float fraction) const {
+    const BossShipKind& row = BossKindOf(Kind);
+    const int16_t x = Between(PrevX, X, fraction), y = Between(PrevY, Y, fraction);
+    DrawSprite(GameSprites[row.sprite], target, MakeRect(0, 0, row.width, row.height), x, y);
+    Gun->Draw(target, fraction);
+    if (LifeBar->Visible) LifeBar->Draw(target, x, y);
 }
 
 void TBaseBoss::Steer() {
-    if (Random(SpeedChangeChance) == SpeedChangeDraw)
-        VerticalSpeed = static_cast<uint8_t>(Random(SpeedChoices));
+    if (Game.Rng.Next(SpeedChangeChance) == SpeedChangeDraw)
+        VerticalSpeed = static_cast<uint8_t>(Game.Rng.Next(SpeedChoices));
     MoveVertically();
     FollowTarget();
     Ram();
@@ -84,7 +93,7 @@ void TBaseBoss::Ram() {
 }
 
 void TBaseBoss::ChooseWeapon() {
-    const bool other = Random(WeaponChoices) < OtherWeaponBelow;
+    const bool other = Game.Rng.Next(WeaponChoices) < OtherWeaponBelow;
     Gun->SetWeapon(static_cast<uint8_t>(other ? GunType + 1 : GunType));
 }
 
@@ -92,8 +101,8 @@ void TBaseBoss::Explode() {
     TGame& game = Game;
     const BossShipKind& row = BossKindOf(Kind);
     for (const int8_t start : ExplosionStarts) {
-        const auto ry = static_cast<int>(Random(row.height - ExplosionMargin)); // y is drawn first
-        const auto rx = static_cast<int>(Random(row.width - ExplosionMargin));
+        const auto ry = static_cast<int>(game.Rng.Next(row.height - ExplosionMargin)); // y is drawn first
+        const auto rx = static_cast<int>(game.Rng.Next(row.width - ExplosionMargin));
         game.SpawnHit(static_cast<int16_t>(X + ExplosionInset + rx),
                       static_cast<int16_t>(Y + ExplosionInset + ry), row.explosion, start);
     }

@@ -25,6 +25,8 @@ struct TBaseBoss {
 
     int16_t X = BossStartX;
     int16_t Y = 0;
+    int16_t PrevX = BossStartX; // where the frame before left it: the picture slides from there
+    int16_t PrevY = 0;
     // The player ship's X, watched; null when there was no game to watch (then the boss does not steer).
     const int16_t* TargetX = nullptr;
     uint8_t Kind = 0;
@@ -34,9 +36,15 @@ struct TBaseBoss {
     int32_t Life = 0;
     std::unique_ptr<TGunner> Gun;
     std::unique_ptr<TLineLive> LifeBar;
+    // Every field but the watched target, the gun and the life bar, for the game's snapshot
+    // (GameSnapshot.h).
+    template <typename Fields> void ListFields(Fields& f) {
+        f(X, Y, PrevX, PrevY, Kind, GunType, VerticalDir, VerticalSpeed, Life);
+    }
 
-    // One frame. May destroy the boss (emptying the engine's Boss slot) and end the stage.
-    void Update(Surface& target);
+    // One game frame. May destroy the boss (emptying the engine's Boss slot) and end the stage.
+    void Step();
+    void Draw(Surface& target, float fraction) const;
     void Steer();
     TRect GetBounds() const;
 

@@ -4,11 +4,10 @@
 #include "Game/TGame.h"
 #include "Game/TGunner.h"
 #include "Game/TMyShip.h"
-#include "core/Random.h"
+#include "core/Between.h"
 #include "core/Ticks.h"
 #include "graphics/Blit.h"
 #include "graphics/SpriteStore.h"
-#include "platform/Clock.h"
 
 namespace {
 
@@ -24,12 +23,12 @@ const BonusKind& BonusKindOf(uint8_t kind) {
 }
 
 TBonus::TBonus(TGame& game, uint8_t slot, int16_t x, int16_t y)
-    : Game(game), Kind(static_cast<uint8_t>(Random(BonusKindCount))), Slot(slot), X(x), Y(y) {}
+    : Game(game), Kind(static_cast<uint8_t>(game.Rng.Next(BonusKindCount))), Slot(slot), X(x), Y(y), PrevY(y),
+      LastTick(game.StartTick), FrameTick(game.StartTick) {}
 
-void TBonus::Update(Surface& target) {
+void TBonus::Step() {
+    PrevY = Y;
     Y = static_cast<int16_t>(Y + FallStep);
-    const BonusKind& kind = BonusKindOf(Kind);
-    const TRect source = MakeRect(kind.width * Frame, 0, kind.width, kind.height); // before this frame's step
     const uint32_t now = Game.FrameTick;
     LastTick = now;
     if (IntervalPassed(now, FrameTick, FrameMs)) {
@@ -42,8 +41,13 @@ void TBonus::Update(Surface& target) {
         return;
     }
     if (Frame >= FrameCount) Frame = 0;
-    DrawSprite(GameSprites[kind.sprite], target, source, X, Y);
     if (Y > LeavesBelowY) RemoveFromGame();
+}
+
+void TBonus::Draw(Surface& target, float fraction) const {
+    const BonusKind& kind = BonusKindOf(Kind);
+    DrawSprite(GameSprites[kind.sprite], target, MakeRect(kind.width * Frame, 0, kind.width, kind.height), X,
+               Between(PrevY, Y, fraction));
 }
 
 bool TBonus::TouchesPlayer() const {

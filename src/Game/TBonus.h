@@ -44,11 +44,18 @@ struct TBonus {
     uint8_t Slot = 0;
     int16_t X = 0;
     int16_t Y = 0;
+    int16_t PrevY = 0; // where the frame before left it: the picture slides from there
     uint32_t LastTick = 0;
-    uint32_t FrameTick = 0; // 0 at creation, so the first Update steps the frame
+    uint32_t FrameTick = 0; // the game's start at creation, so the first Step moves the animation on
+    // Every field, for the game's snapshot (GameSnapshot.h).
+    template <typename Fields> void ListFields(Fields& f) {
+        f(Kind, Frame, Slot, X, Y, PrevY);
+        f.Ticks(LastTick, FrameTick);
+    }
 
-    // One frame. May destroy the bonus (and empty its slot in the game's bonus list).
-    void Update(Surface& target);
+    // One game frame. May destroy the bonus (and empty its slot in the game's bonus list).
+    void Step();
+    void Draw(Surface& target, float fraction) const;
 
   private:
     bool TouchesPlayer() const;

@@ -8,7 +8,6 @@
 #include "Game/TGame.h"
 #include "core/Random.h"
 #include "core/Ticks.h"
-#include "platform/Clock.h"
 
 #include <algorithm>
 
@@ -52,14 +51,14 @@ struct AnchorPoint {
 };
 
 // The pattern is also the side the group enters from; the draws are made in x, y order.
-AnchorPoint AnchorFor(uint8_t pattern) {
+AnchorPoint AnchorFor(uint8_t pattern, GameRandom& random) {
     switch (pattern) {
     case PatternSideToSide:
-        return {0, static_cast<int>(Random(AnchorYRange))};
+        return {0, static_cast<int>(random.Next(AnchorYRange))};
     case PatternDiagonal:
         return {0, 0};
     default:
-        return {static_cast<int>(Random(AnchorXRange)), 0};
+        return {static_cast<int>(random.Next(AnchorXRange)), 0};
     }
 }
 
@@ -73,7 +72,7 @@ int TopRow(const Formation& shape) {
 
 } // namespace
 
-TEnemyEngine::TEnemyEngine(TGame& game) : Game(game) {}
+TEnemyEngine::TEnemyEngine(TGame& game) : Game(game), NowTick(game.StartTick), SpawnTick(game.StartTick) {}
 
 TEnemyEngine::~TEnemyEngine() = default;
 
@@ -88,13 +87,19 @@ std::optional<size_t> TEnemyEngine::FreeShipSlot() const {
     return LowestEmptySlot(Ships);
 }
 
-void TEnemyEngine::Update(Surface& target) {
+void TEnemyEngine::Step() {
     CullShips();
-    // A ship may destroy itself during its own Update; the slot is read afresh each time.
+    // A ship may destroy itself during its own Step; the slot is read afresh each time.
     for (size_t slot = 0; slot < Ships.size(); ++slot)
-        if (Ships[slot]) Ships[slot]->Update(target, static_cast<uint8_t>(slot));
-    if (Boss) Boss->Update(target); // may destroy the boss
+        if (Ships[slot]) Ships[slot]->Step(static_cast<uint8_t>(slot));
+    if (Boss) Boss->Step(); // may destroy the boss
     CheckSpawn();
+}
+
+void TEnemyEngine::Draw(Surface& target, float fraction) const {
+    for (const auto& ship : Ships)
+        if (ship) ship->Draw(target, fraction);
+    if (Boss) Boss->Draw(target, fraction);
 }
 
 void TEnemyEngine::CullShips() {
@@ -105,8 +110,8 @@ void TEnemyEngine::CullShips() {
 void TEnemyEngine::CheckSpawn() {
     NowTick = Game.FrameTick;
     if (!IntervalPassed(NowTick, SpawnTick, SpawnCheckMs)) return;
-    if (Random(GroupChance) == GroupDraw && GroupMayCome()) SpawnGroup();
-    if (Random(AsteroidChance) == AsteroidDraw) SpawnAsteroid(); // drawn whatever happened above
+    if (Game.Rng.Next(GroupChance) == GroupDraw && GroupMayCome()) SpawnGroup();
+    if (Game.Rng.Next(AsteroidChance) == AsteroidDraw) SpawnAsteroid(); // drawn whatever happened above
     SpawnTick = NowTick;
 }
 
@@ -127,10 +132,10 @@ void TEnemyEngine::Clear() {
 
 void TEnemyEngine::SpawnGroup() {
     const uint8_t kind = Game.PickEnemyKind();
-    const auto pattern = static_cast<uint8_t>(Random(PatternCount));
+    const auto pattern = static_cast<uint8_t>(Game.Rng.Next(PatternCount));
     const uint8_t formation =
-        kind > LastFormationKind ? SingleShip : static_cast<uint8_t>(Random(FormationCount));
-    AnchorPoint anchor = AnchorFor(pattern);
+        kind > LastFormationKind ? SingleShip : static_cast<uint8_t>(Game.Rng.Next(FormationCount));
+    AnchorPoint anchor = AnchorFor(pattern, Game.Rng);
     const EnemyShipKind& row = EnemyKindOf(kind);
     const int dx = row.width + FormationGap, dy = row.height + FormationGap;
     const Formation& shape = RowOf(Formations, formation);

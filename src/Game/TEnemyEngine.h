@@ -29,10 +29,13 @@ struct TEnemyEngine {
     std::unique_ptr<TBaseBoss> Boss;
     uint32_t NowTick = 0;
     uint32_t SpawnTick = 0;
+    // Every field but the ships and the boss, for the game's snapshot (GameSnapshot.h).
+    template <typename Fields> void ListFields(Fields& f) { f.Ticks(NowTick, SpawnTick); }
 
     // The enemy ships on the field: the occupied slots of Ships.
     uint8_t LiveShips() const;
-    void Update(Surface& target);
+    void Step();
+    void Draw(Surface& target, float fraction) const;
     // Removes every asteroid, enemy ship, bonus and the boss; hit effects keep running.
     void Clear();
     void SpawnGroup();

@@ -6,7 +6,7 @@
 #include "Game/TGame.h"
 #include "Game/TGunner.h"
 #include "Game/TLineLive.h"
-#include "core/Random.h"
+#include "core/Between.h"
 #include "graphics/Blit.h"
 #include "graphics/SpriteStore.h"
 
@@ -26,10 +26,11 @@ constexpr uint32_t BonusDropDraw = 1;
 } // namespace
 
 TEnemyShip::TEnemyShip(TGame& game, uint8_t kind, uint8_t pattern, int16_t x, int16_t y)
-    : Game(game), X(x), Y(y), WeaveBaseX(x), Kind(kind), Pattern(pattern), Life(EnemyKindOf(kind).life) {
+    : Game(game), X(x), Y(y), PrevX(x), PrevY(y), WeaveBaseX(x), Kind(kind), Pattern(pattern),
+      Life(EnemyKindOf(kind).life) {
     Gun = std::make_unique<TGunner>(game, Kind, Kind, X, Y, false);
     const EnemyShipKind& row = EnemyKindOf(Kind);
-    LifeBar = std::make_unique<TLineLive>(X, Y, Life, row.width, row.life);
+    LifeBar = std::make_unique<TLineLive>(Life, row.width, row.life);
 }
 
 TEnemyShip::~TEnemyShip() = default;
@@ -39,16 +40,24 @@ TRect TEnemyShip::GetBounds() const {
     return MakeRect(X, Y, row.width, row.height);
 }
 
-void TEnemyShip::Update(Surface& target, uint8_t slot) {
+void TEnemyShip::Step(uint8_t slot) {
+    PrevX = X;
+    PrevY = Y;
     MoveAndRam();
-    const EnemyShipKind& row = EnemyKindOf(Kind);
-    DrawSprite(GameSprites[row.sprite], target, MakeRect(0, 0, row.width, row.height), X, Y);
-    Gun->Update(target);
+    Gun->Step();
     if (Life <= 0) {
         Explode(slot); // destroys this ship
         return;
     }
-    if (LifeBar->Visible) LifeBar->Draw(target);
+    if (LifeBar->Visible) LifeBar->Step();
+}
+
+void TEnemyShip::Draw(Surface& target, float fraction) const {
+    const EnemyShipKind& row = EnemyKindOf(Kind);
+    const int16_t x = Between(PrevX, X, fraction), y = Between(PrevY, Y, fraction);
+    DrawSprite(GameSprites[row.sprite], target, MakeRect(0, 0, row.width, row.height), x, y);
+    Gun->Draw(target, fraction);
+    if (LifeBar->Visible) LifeBar->Draw(target, x, y);
 }
 
 void TEnemyShip::MoveAndRam() {
@@ -91,7 +100,7 @@ void TEnemyShip::Explode(uint8_t slot) {
     const EnemyShipKind& row = EnemyKindOf(Kind);
     game.SpawnHit(X, Y, row.explosion, 0);
     game.Score += row.life;
-    if (Random(BonusDropChance) == BonusDropDraw) {
+    if (game.Rng.Next(BonusDropChance) == BonusDropDraw) {
         if (const auto bonusSlot = LowestEmptySlot(game.Bonuses))
             game.Bonuses[*bonusSlot] = std::make_unique<TBonus>(game, static_cast<uint8_t>(*bonusSlot), X, Y);
     }

@@ -28,6 +28,8 @@ struct TEnemyShip {
     TGame& Game;
     int16_t X = 0;
     int16_t Y = 0;
+    int16_t PrevX = 0; // where the frame before left it: the picture slides from there
+    int16_t PrevY = 0;
     int8_t DriftStep = 2;   // pattern 1's step, turned round at the side edges
     int16_t WeaveBaseX = 0; // centre column of the weave: the X given at creation
     uint8_t Kind = 0;
@@ -35,9 +37,14 @@ struct TEnemyShip {
     int32_t Life = 0;
     std::unique_ptr<TGunner> Gun;
     std::unique_ptr<TLineLive> LifeBar;
+    // Every field but the gun and the life bar, for the game's snapshot (GameSnapshot.h).
+    template <typename Fields> void ListFields(Fields& f) {
+        f(X, Y, PrevX, PrevY, DriftStep, WeaveBaseX, Kind, Pattern, Life);
+    }
 
-    // One frame; `slot` is the ship's engine slot. May destroy this ship (and empty that slot).
-    void Update(Surface& target, uint8_t slot);
+    // One game frame; `slot` is the ship's engine slot. May destroy this ship (and empty that slot).
+    void Step(uint8_t slot);
+    void Draw(Surface& target, float fraction) const;
     void MoveAndRam();
     TRect GetBounds() const;
 

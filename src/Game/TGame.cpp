@@ -11,12 +11,10 @@
 #include "Game/TMyShip.h"
 #include "Game/TRunBackground.h"
 #include "audio/Audio.h"
-#include "core/Random.h"
 #include "core/Ticks.h"
 #include "graphics/Blit.h"
 #include "graphics/SpriteStore.h"
 #include "graphics/Text.h"
-#include "platform/Clock.h"
 
 #include <cmath>
 
@@ -62,13 +60,13 @@ int ProgressMarkerY(uint32_t distance, uint32_t stageNumber) {
     return ProgressMarkerStartY - static_cast<int>(std::nearbyint(climbed));
 }
 
-TGame::TGame(uint32_t startTick) : FrameTick(startTick) {
+TGame::TGame(uint32_t seed, uint32_t startTick)
+    : NowTick(startTick), PhaseTick(startTick), Rng{seed}, StartTick(startTick), FrameTick(startTick) {
     Ship = std::make_unique<TMyShip>(*this);
     FarLayer = std::make_unique<TRunBackground>(Distance, FrameTick, 800, 200, FarLayerSprite, 15);
     NearLayer = std::make_unique<TRunBackground>(
         Distance, FrameTick, 300, 200,
-        static_cast<uint8_t>(FirstNearLayerSprite + Random(NearLayerSpriteChoices)), 1);
-    PhaseTick = FrameTick;
+        static_cast<uint8_t>(FirstNearLayerSprite + Rng.Next(NearLayerSpriteChoices)), 1);
     Engine = std::make_unique<TEnemyEngine>(*this);
 }
 
@@ -132,12 +130,12 @@ void TGame::RamPlayer(const TRect& rammer, int32_t& life, TLineLive& lifeBar) {
 }
 
 uint8_t TGame::PickWeighted(uint8_t lightShare, uint8_t mediumShare) {
-    const uint32_t r = Random(100);
+    const uint32_t r = Rng.Next(100);
     uint8_t result = 0;
-    if (r <= lightShare) result = static_cast<uint8_t>(Random(3));
+    if (r <= lightShare) result = static_cast<uint8_t>(Rng.Next(3));
     if (r > lightShare && r < static_cast<uint32_t>(lightShare + mediumShare))
-        result = static_cast<uint8_t>(3 + Random(3));
-    if (r >= static_cast<uint32_t>(lightShare + mediumShare)) result = static_cast<uint8_t>(6 + Random(3));
+        result = static_cast<uint8_t>(3 + Rng.Next(3));
+    if (r >= static_cast<uint32_t>(lightShare + mediumShare)) result = static_cast<uint8_t>(6 + Rng.Next(3));
     return result;
 }
 
@@ -149,44 +147,49 @@ uint8_t TGame::PickEnemyKind() {
     return kind;
 }
 
-void TGame::RunFrame(const GameFrameInput& input, Surface& target) {
-    FrameTick = input.Tick;
+void TGame::Step(const GameFrameInput& input) {
+    ++FrameNumber;
+    FrameTick = StartTick + GameFrameMs * FrameNumber; // wraps with the ticks
     Controls = input.Controls;
     if ((Controls & ControlGiveUp) && Phase != GamePhase::GameOver) Phase = GamePhase::GameOver;
     switch (Phase) {
     case GamePhase::Restart:
-        RunRestart(target);
+        StepRestart();
         break;
     case GamePhase::Intro:
-        RunIntro(target);
+        StepIntro();
         break;
     case GamePhase::Play:
-        RunPlay(target);
+        StepPlay();
         break;
     case GamePhase::GameOver:
-        RunGameOver(target);
+        StepGameOver();
         break;
     }
 }
 
-void TGame::UpdateLayers(Surface& target) {
-    FarLayer->Update(target);
-    NearLayer->Update(target);
+void TGame::StepLayers() {
+    FarLayer->Step();
+    NearLayer->Step();
 }
 
-template <typename T> static void UpdateSlots(SlotList<T, GameSlotCount>& slots, Surface& target) {
-    // An object may empty its own slot during its Update; the slot is read afresh each time.
+template <typename T> static void StepSlots(SlotList<T, GameSlotCount>& slots) {
+    // An object may empty its own slot during its Step; the slot is read afresh each time.
     for (size_t i = 0; i < GameSlotCount; ++i)
-        if (slots[i]) slots[i]->Update(target);
+        if (slots[i]) slots[i]->Step();
 }
 
-void TGame::RunRestart(Surface& target) {
+template <typename T>
+static void DrawSlots(const SlotList<T, GameSlotCount>& slots, Surface& target, float fraction) {
+    for (const auto& object : slots)
+        if (object) object->Draw(target, fraction);
+}
+
+void TGame::StepRestart() {
     NowTick = FrameTick;
-    UpdateLayers(target);
-    DrawHudIcons(target);
-    Ship->Update(target);
-    UpdateSlots(Hits, target);
-    DrawHud(target);
+    StepLayers();
+    Ship->Step();
+    StepSlots(Hits);
     if (CountOccupied(Hits) == 0) {
         Phase = GamePhase::Intro;
         PlaySoundEffect(400, 100, SoundNewStage);
@@ -194,18 +197,14 @@ void TGame::RunRestart(Surface& target) {
     }
 }
 
-void TGame::RunIntro(Surface& target) {
+void TGame::StepIntro() {
     NowTick = FrameTick;
     Distance = 0;
     Ship->X = ShipStartX;
     Ship->Y = ShipStartY;
-    UpdateLayers(target);
-    DrawHudIcons(target);
-    Ship->Update(target);
-    RefreshHudTexts();
-    DrawTitleText(310, 300, 32, 20, hud.caption, target, ColourBrightGreen);
+    StepLayers();
+    Ship->Step();
     if (IntervalPassed(NowTick, PhaseTick, PhaseCaptionMs)) StartPlay();
-    DrawHud(target);
 }
 
 void TGame::StartPlay() {
@@ -215,17 +214,15 @@ void TGame::StartPlay() {
     if (StageInLevel == 3) Engine->Boss = std::make_unique<TBaseBoss>(*this, BossKind());
 }
 
-void TGame::RunPlay(Surface& target) {
+void TGame::StepPlay() {
     if (Distance >= (static_cast<uint64_t>(StageNumber) + 1) * StageDistanceStep) NextStage();
     NowTick = FrameTick;
-    UpdateLayers(target);
-    DrawHudIcons(target);
-    Ship->Update(target);
-    Engine->Update(target);
-    UpdateSlots(Bonuses, target);
-    UpdateSlots(Asteroids, target);
-    UpdateSlots(Hits, target);
-    DrawHud(target);
+    StepLayers();
+    Ship->Step();
+    Engine->Step();
+    StepSlots(Bonuses);
+    StepSlots(Asteroids);
+    StepSlots(Hits);
     if (Lives == 0) EndGame();
 }
 
@@ -236,19 +233,45 @@ void TGame::EndGame() {
     PhaseTick = FrameTick;
 }
 
-void TGame::RunGameOver(Surface& target) {
+void TGame::StepGameOver() {
     NowTick = FrameTick;
-    UpdateLayers(target);
-    DrawHudIcons(target);
-    DrawTitleText(310, 300, 32, 20, GameOverText, target, ColourBrightGreen);
-    DrawHud(target);
+    StepLayers();
     if (IntervalPassed(NowTick, PhaseTick, PhaseCaptionMs)) {
         Finished = true;
         PhaseTick = FrameTick;
     }
 }
 
-void TGame::RefreshHudTexts() {
+// What each phase shows, back to front: the layers, the weapon corner, then the phase's own objects and
+// caption, the HUD on top.
+void TGame::Draw(Surface& target, float fraction) const {
+    FarLayer->Draw(target, fraction);
+    NearLayer->Draw(target, fraction);
+    DrawHudIcons(target);
+    switch (Phase) {
+    case GamePhase::Restart:
+        Ship->Draw(target, fraction);
+        DrawSlots(Hits, target, fraction);
+        break;
+    case GamePhase::Intro:
+        Ship->Draw(target, fraction);
+        DrawTitleText(310, 300, 32, 20, hud.caption, target, ColourBrightGreen);
+        break;
+    case GamePhase::Play:
+        Ship->Draw(target, fraction);
+        Engine->Draw(target, fraction);
+        DrawSlots(Bonuses, target, fraction);
+        DrawSlots(Asteroids, target, fraction);
+        DrawSlots(Hits, target, fraction);
+        break;
+    case GamePhase::GameOver:
+        DrawTitleText(310, 300, 32, 20, GameOverText, target, ColourBrightGreen);
+        break;
+    }
+    DrawHud(target);
+}
+
+void TGame::RefreshHudTexts() const {
     if (!hud.valid || hud.stage != StageNumber) {
         hud.stage = StageNumber;
         hud.caption = StageCaption();
@@ -268,7 +291,7 @@ void TGame::RefreshHudTexts() {
     hud.valid = true;
 }
 
-void TGame::DrawHud(Surface& target) {
+void TGame::DrawHud(Surface& target) const {
     RefreshHudTexts();
     DrawDirect(InterfaceSprites[InterfaceRecord::TopBar], target, 0, 0, true);
     DrawDirect(InterfaceSprites[InterfaceRecord::SidePanel], target, 652, 37, true);
@@ -285,7 +308,7 @@ void TGame::DrawHud(Surface& target) {
 
 // The weapon corner lies where the ship and falling bonuses pass: it is drawn under them, straight
 // after the background, so they stay readable over it.
-void TGame::DrawHudIcons(Surface& target) {
+void TGame::DrawHudIcons(Surface& target) const {
     RefreshHudTexts();
     if (Ship->MegaSkullReady)
         DrawDirect(InterfaceSprites[InterfaceRecord::SkullIcon], target, 733, 545, true);

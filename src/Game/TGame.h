@@ -1,9 +1,12 @@
 // The running game: the player's ship, the two background layers, the enemy engine and the slot lists
-// of hit effects, asteroids and bonuses; the stage, score, lives, energy and armour; one frame of play
-// each time the shell asks. Every game object is given the game it belongs to when it is made.
+// of hit effects, asteroids and bonuses; the stage, score, lives, energy and armour; its own random
+// generator and its own clock. A game frame (Step) is GameFrameMs of game time and changes the game; a
+// picture (Draw) shows the game between its last two frames and changes nothing. Every game object is
+// given the game it belongs to when it is made.
 #pragma once
 
 #include "core/GameInput.h"
+#include "core/Random.h"
 #include "core/Rect.h"
 #include "core/SlotList.h"
 #include "platform/Input.h"
@@ -40,8 +43,9 @@ inline constexpr uint32_t PhaseCaptionMs = 2000;
 inline constexpr uint32_t StageDistanceStep = 5000;
 
 struct TGame {
-    // A new game whose clock stands at `startTick` (the ship, its gun and the phase start from it).
-    explicit TGame(uint32_t startTick);
+    // A new game drawing from a generator seeded with `seed`, whose clock stands at `startTick`: only
+    // differences of ticks count, so the same seed plays the same game from any start tick.
+    explicit TGame(uint32_t seed, uint32_t startTick = 0);
     ~TGame();
     TGame(const TGame&) = delete;
     TGame& operator=(const TGame&) = delete;
@@ -66,15 +70,29 @@ struct TGame {
     int16_t Energy = FullEnergy;
     int16_t Armour = 0;
 
-    // The running frame's input: its time (every clock reading of the frame) and the six controls.
+    GameRandom Rng;
+    uint32_t StartTick = 0;
+    uint32_t FrameNumber = 0; // game frames run so far
+    // The running frame's time (StartTick + GameFrameMs * FrameNumber; every clock reading of the frame)
+    // and its controls.
     uint32_t FrameTick = 0;
     uint8_t Controls = 0;
     // The "Game Over" caption has been shown: the shell takes the player back to its screens.
     bool Finished = false;
+    // Every field but the objects the game owns and its start tick (the snapshot counts ticks from it),
+    // for the game's snapshot (GameSnapshot.h).
+    template <typename Fields> void ListFields(Fields& f) {
+        f(StageNumber, StageInLevel, Score, Distance, Phase, Lives, Energy, Armour, Rng.Seed, FrameNumber, Controls,
+          Finished);
+        f.Ticks(NowTick, PhaseTick, FrameTick);
+    }
 
-    void RunFrame(const GameFrameInput& input, Surface& target);
-    void DrawHud(Surface& target);
-    void DrawHudIcons(Surface& target);
+    // One game frame with the player's input.
+    void Step(const GameFrameInput& input);
+    // The picture `fraction` of the way from the frame before to the last one (1: as it stands now).
+    void Draw(Surface& target, float fraction) const;
+    void DrawHud(Surface& target) const;
+    void DrawHudIcons(Surface& target) const;
     void NextStage();
     // StageNumber mod 10, where 0 counts as 10: runs 1 .. 10 and starts again at 1 with stage 11.
     uint8_t KindLimit() const;
@@ -100,17 +118,17 @@ struct TGame {
     uint8_t PickEnemyKind();
 
   private:
-    void RunRestart(Surface& target);
-    void RunIntro(Surface& target);
-    void RunPlay(Surface& target);
-    void RunGameOver(Surface& target);
-    void UpdateLayers(Surface& target);
+    void StepRestart();
+    void StepIntro();
+    void StepPlay();
+    void StepGameOver();
+    void StepLayers();
     void StartPlay();
     void EndGame();
-    void RefreshHudTexts();
+    void RefreshHudTexts() const;
 
-    // HUD texts, rebuilt only when their value changes.
-    struct HudTexts {
+    // HUD texts, rebuilt only when their value changes: a cache of the picture, not of the game.
+    mutable struct HudTexts {
         uint32_t stage = 0;
         int16_t lives = -1;
         int32_t score = -1;

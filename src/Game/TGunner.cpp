@@ -8,9 +8,7 @@
 #include "Game/TLineLive.h"
 #include "Game/TPulya.h"
 #include "audio/Audio.h"
-#include "core/Random.h"
 #include "core/Ticks.h"
-#include "platform/Clock.h"
 
 #include <algorithm>
 #include <cmath>
@@ -86,7 +84,8 @@ uint32_t FireInterval(uint8_t rateIndex) {
 TGunner::TGunner(TGame& game, uint8_t rateIndex, uint8_t weaponType, const int16_t& ownerX,
                  const int16_t& ownerY, bool isPlayerGun)
     : Game(game), OwnerX(&ownerX), OwnerY(&ownerY), Angle(isPlayerGun ? PlayerGunAngle : 0.0),
-      IsPlayerGun(isPlayerGun), RateIndex(rateIndex), WeaponType(weaponType), LastShotTick(Game.FrameTick) {}
+      IsPlayerGun(isPlayerGun), RateIndex(rateIndex), WeaponType(weaponType), LastTick(game.StartTick),
+      LastShotTick(game.FrameTick) {}
 
 TGunner::~TGunner() = default;
 
@@ -122,22 +121,27 @@ void TGunner::FireVolley() {
     }
 }
 
-void TGunner::Update(Surface& target) {
+void TGunner::Step() {
     const uint32_t now = Game.FrameTick;
     LastTick = now;
     for (uint8_t slot = 0; slot < GunShotSlots; ++slot) {
         if (!Shots[slot]) continue;
         CheckShot(slot);
-        // Tested where it was drawn last frame, then drawn and moved.
-        if (Shots[slot]) Shots[slot]->Update(target, IsPlayerGun, Game.FrameTick);
+        // Tested where the last frame left it, then moved.
+        if (Shots[slot]) Shots[slot]->Step(now);
     }
     ConsiderRandomFire(now);
+}
+
+void TGunner::Draw(Surface& target, float fraction) const {
+    for (const auto& shot : Shots)
+        if (shot) shot->Draw(target, IsPlayerGun, fraction);
 }
 
 void TGunner::ConsiderRandomFire(uint32_t now) {
     // The draw is made for every gun whose last volley is old enough, the player's included.
     if (!IntervalPassed(now, LastShotTick, OppositionFireMs)) return;
-    if (Random(100) != 1) return;
+    if (Game.Rng.Next(100) != 1) return;
     if (ShotsInFlight >= OppositionShotLimit) return;
     if (IsPlayerGun || HoldFire) return;
     Fire();

@@ -39,12 +39,19 @@ struct TGunner {
     uint8_t WeaponType = 0;
     uint32_t LastTick = 0;
     uint32_t LastShotTick = 0;
+    // Every field but the owner's watched position and the projectiles, for the game's snapshot
+    // (GameSnapshot.h).
+    template <typename Fields> void ListFields(Fields& f) {
+        f(ShotsInFlight, Angle, MuzzleX, MuzzleY, IsPlayerGun, HoldFire, RateIndex, WeaponType);
+        f.Ticks(LastTick, LastShotTick);
+    }
 
     // One volley if the fire interval has passed; true when the volley was fired.
     bool Fire();
     void FireOne(uint8_t kind, uint8_t sound, int16_t x, int16_t y, double angle);
     void CheckShot(uint8_t slot);
-    void Update(Surface& target);
+    void Step();
+    void Draw(Surface& target, float fraction) const;
 
     void SetWeapon(uint8_t weapon) {
         RateIndex = weapon;

@@ -4,7 +4,6 @@
 #include "core/Ticks.h"
 #include "graphics/Blit.h"
 #include "graphics/SpriteStore.h"
-#include "platform/Clock.h"
 
 namespace {
 
@@ -24,23 +23,22 @@ uint8_t HitSizeClass(uint8_t kind) {
 }
 
 THit::THit(TGame& game, uint8_t kind, uint8_t slot, int16_t x, int16_t y, int8_t startFrame)
-    : Game(game), SizeClass(HitSizeClass(kind)), Slot(slot), X(x), Y(y), Counter(startFrame) {}
+    : Game(game), SizeClass(HitSizeClass(kind)), Slot(slot), X(x), Y(y), Counter(startFrame),
+      NowTick(game.StartTick), FrameTick(game.StartTick) {}
 
-void THit::Update(Surface& target) {
-    const HitClass& hitClass = HitClasses[SizeClass < std::size(HitClasses) ? SizeClass : 0];
-    const int16_t shownFrame = Counter; // the frame of the counter before this frame's step
+void THit::Step() {
     NowTick = Game.FrameTick;
     if (IntervalPassed(NowTick, FrameTick, HitFrameMs)) {
         ++Counter;
         FrameTick = NowTick;
     }
-    if (Counter < 0) return; // still waiting
-    if (Counter >= HitLastCounter) {
-        if (Slot < GameSlotCount && Game.Hits[Slot].get() == this)
-            Game.Hits[Slot].reset(); // destroys this effect
-        return;
-    }
-    if (shownFrame < 0) return; // the step just ended the wait: there is no frame before 0 to show
+    if (Counter >= HitLastCounter && Slot < GameSlotCount && Game.Hits[Slot].get() == this)
+        Game.Hits[Slot].reset(); // destroys this effect
+}
+
+void THit::Draw(Surface& target, float) const {
+    if (Counter < 0 || Counter >= HitLastCounter) return; // still waiting, or played out
+    const HitClass& hitClass = HitClasses[SizeClass < std::size(HitClasses) ? SizeClass : 0];
     DrawSprite(GameSprites[hitClass.sprite], target,
-               MakeRect(hitClass.size * shownFrame, 0, hitClass.size, hitClass.size), X, Y);
+               MakeRect(hitClass.size * Counter, 0, hitClass.size, hitClass.size), X, Y);
 }

@@ -20,9 +20,15 @@ struct THit {
     int16_t Counter = 0;
     uint32_t NowTick = 0;
     uint32_t FrameTick = 0;
+    // Every field, for the game's snapshot (GameSnapshot.h).
+    template <typename Fields> void ListFields(Fields& f) {
+        f(SizeClass, Slot, X, Y, Counter);
+        f.Ticks(NowTick, FrameTick);
+    }
 
-    // May destroy this effect (and empty its slot in the game's hit list).
-    void Update(Surface& target);
+    // One game frame. May destroy this effect (and empty its slot in the game's hit list).
+    void Step();
+    void Draw(Surface& target, float fraction) const;
 };
 
 // Hit kinds 0..8 give the small classes 0..2, kinds 9..17 the explosion classes 3..5, others class 0.

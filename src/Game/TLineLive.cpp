@@ -2,9 +2,8 @@
 
 #include <cmath>
 
-TLineLive::TLineLive(const int16_t& ownerX, const int16_t& ownerY, const int32_t& ownerLife,
-                     uint16_t barLength, uint16_t maxLife)
-    : OwnerX(&ownerX), OwnerY(&ownerY), OwnerLife(&ownerLife),
+TLineLive::TLineLive(const int32_t& ownerLife, uint16_t barLength, uint16_t maxLife)
+    : OwnerLife(&ownerLife),
       Scale(maxLife == 0 ? 0.0f : static_cast<float>(barLength) / static_cast<float>(maxLife)) {}
 
 int32_t TLineLive::Length() const {
@@ -13,8 +12,11 @@ int32_t TLineLive::Length() const {
     return static_cast<int32_t>(std::nearbyint(static_cast<double>(*OwnerLife) * static_cast<double>(Scale)));
 }
 
-void TLineLive::Draw(Surface& target) {
-    FillBar(*OwnerX + 2, *OwnerY - 10, Length(), target, LifeBarColour, 3);
+void TLineLive::Draw(Surface& target, int16_t ownerX, int16_t ownerY) const {
+    FillBar(ownerX + 2, ownerY - 10, Length(), target, LifeBarColour, 3);
+}
+
+void TLineLive::Step() {
     if (++ShowCount > LifeBarShowFrames) {
         ShowCount = 0;
         Visible = false;

@@ -1,5 +1,5 @@
 // The thin green bar above an enemy ship or a boss that shows how much life is left. Hidden until the
-// owner is hurt; then drawn for 101 frames.
+// owner is hurt; then shown for 101 game frames.
 #pragma once
 
 #include "platform/Surface.h"
@@ -10,17 +10,19 @@ inline constexpr uint32_t LifeBarColour = Rgb(0x22, 0x88, 0x22);
 inline constexpr uint16_t LifeBarShowFrames = 100; // hidden once the count passes this
 
 struct TLineLive {
-    TLineLive(const int16_t& ownerX, const int16_t& ownerY, const int32_t& ownerLife, uint16_t barLength,
-              uint16_t maxLife);
+    TLineLive(const int32_t& ownerLife, uint16_t barLength, uint16_t maxLife);
 
-    const int16_t* OwnerX;
-    const int16_t* OwnerY;
-    const int32_t* OwnerLife;
+    const int32_t* OwnerLife; // watched, never owned
     bool Visible = false;
     float Scale = 0; // pixels per point of life, single precision
     uint16_t ShowCount = 0;
+    // Every field but the watched life, for the game's snapshot (GameSnapshot.h).
+    template <typename Fields> void ListFields(Fields& f) { f(Visible, Scale, ShowCount); }
 
-    void Draw(Surface& target);
+    // One game frame of a shown bar: it hides once it has shown long enough.
+    void Step();
+    // Above the owner drawn at (ownerX, ownerY).
+    void Draw(Surface& target, int16_t ownerX, int16_t ownerY) const;
     // The bar's length in pixels for the owner's life now.
     int32_t Length() const;
 };

@@ -10,12 +10,11 @@
 #include "Game/THit.h"
 #include "Game/TRunBackground.h"
 #include "audio/Audio.h"
-#include "core/Random.h"
+#include "core/Between.h"
 #include "core/Ticks.h"
 #include "graphics/Blit.h"
 #include "graphics/DerivedSprites.h"
 #include "graphics/SpriteStore.h"
-#include "platform/Clock.h"
 #include "platform/Input.h"
 
 namespace {
@@ -46,7 +45,9 @@ TRect ShipBounds(const TMyShip& ship) {
     return MakeRect(ship.X, ship.Y, ShipWidth, ShipHeight);
 }
 
-TMyShip::TMyShip(TGame& game) : Game(game), Gun(std::make_unique<TGunner>(game, 0, 0, X, Y, true)) {}
+TMyShip::TMyShip(TGame& game)
+    : Game(game), Gun(std::make_unique<TGunner>(game, 0, 0, X, Y, true)), LastTick(game.StartTick),
+      FlameTick(game.StartTick), UpgradeTick(game.StartTick), HitFlashTick(game.StartTick) {}
 
 TMyShip::~TMyShip() = default;
 
@@ -128,18 +129,21 @@ void TMyShip::FlashOnAnyLoss(int16_t energy, int16_t armour, uint32_t now) {
     SeenArmour = armour;
 }
 
-bool TMyShip::ShowsHitFlash(uint32_t now) {
-    if (!HitFlashing) return false;
-    const uint32_t since = now - HitFlashTick;
-    if (since >= HitFlashMs) HitFlashing = false;
-    return HitFlashing && (since / HitBlinkMs) % 2 == 0 && ShipHitFlashSprite;
+void TMyShip::EndHitFlash(uint32_t now) {
+    if (HitFlashing && now - HitFlashTick >= HitFlashMs) HitFlashing = false;
 }
 
-void TMyShip::Draw(Surface& target) {
+bool TMyShip::ShowsHitFlash() const {
+    return HitFlashing && ((LastTick - HitFlashTick) / HitBlinkMs) % 2 == 0 && ShipHitFlashSprite;
+}
+
+void TMyShip::Draw(Surface& target, float fraction) const {
+    Gun->Draw(target, fraction); // the ship's projectiles are drawn beneath it
     const int frame = 2 * Tilt + FlameFrame;
     const std::unique_ptr<Surface>& sheet =
-        ShowsHitFlash(LastTick) ? ShipHitFlashSprite : GameSprites[GameRecord::ShipSheet];
-    DrawDirectRect(sheet, target, MakeRect(ShipWidth * frame, 0, ShipWidth, ShipHeight), X, Y, true);
+        ShowsHitFlash() ? ShipHitFlashSprite : GameSprites[GameRecord::ShipSheet];
+    DrawDirectRect(sheet, target, MakeRect(ShipWidth * frame, 0, ShipWidth, ShipHeight),
+                   Between(PrevX, X, fraction), Between(PrevY, Y, fraction), true);
 }
 
 void TMyShip::LoseLife() {
@@ -148,8 +152,8 @@ void TMyShip::LoseLife() {
         hit.reset();
     game.Phase = GamePhase::Restart;
     for (int i = 0; i < 5; ++i) {
-        const int16_t dy = static_cast<int16_t>(Random(20));
-        const int16_t dx = static_cast<int16_t>(Random(25));
+        const int16_t dy = static_cast<int16_t>(game.Rng.Next(20));
+        const int16_t dx = static_cast<int16_t>(game.Rng.Next(25));
         game.SpawnHit(static_cast<int16_t>(X + dx), static_cast<int16_t>(Y + dy), 11,
                       static_cast<int8_t>(10 * i - 40));
     }
@@ -178,9 +182,11 @@ void TMyShip::FireSpecial() {
     }
 }
 
-void TMyShip::Update(Surface& target) {
+void TMyShip::Step() {
     TGame& game = Game;
     const uint32_t now = game.FrameTick;
+    PrevX = X;
+    PrevY = Y;
     if (game.Armour < 0) game.Armour = 0;
     RunUpgradeClock(now);
     Steer();
@@ -196,10 +202,10 @@ void TMyShip::Update(Surface& target) {
     const Controls controls = ControlsOf(game.Controls);
     const bool inPlay = game.Phase == GamePhase::Play;
     if (controls.fire && inPlay) Gun->Fire();
-    Gun->Update(target); // the ship's projectiles are drawn beneath it
+    Gun->Step();
 
     ClampPosition();
-    Draw(target);
+    EndHitFlash(now);
     if (game.Phase == GamePhase::Play && game.Energy <= 0) LoseLife();
 
     if (SpecialCharge < SpecialChargeFull) ++SpecialCharge;

@@ -30,6 +30,8 @@ struct TMyShip {
     TGame& Game;
     int16_t X = 0;
     int16_t Y = 0;
+    int16_t PrevX = 0; // where the frame before left it: the picture slides from there
+    int16_t PrevY = 0;
     int8_t Tilt = 0; // bank frame 0 (full left) .. 4 (full right); 2 is level
     uint8_t FlameFrame = 0;
     uint8_t SpecialCharge = 0;
@@ -45,16 +47,23 @@ struct TMyShip {
     // Energy and armour as the last frame left them: any loss since flashes too.
     int16_t SeenEnergy = 0;
     int16_t SeenArmour = 0;
+    // Every field but the gun, for the game's snapshot (GameSnapshot.h).
+    template <typename Fields> void ListFields(Fields& f) {
+        f(X, Y, PrevX, PrevY, Tilt, FlameFrame, SpecialCharge, MegaBombReady, MegaSkullReady, UpgradeSeconds,
+          HitFlashing, SeenEnergy, SeenArmour);
+        f.Ticks(LastTick, FlameTick, UpgradeTick, HitFlashTick);
+    }
 
     void TakeDamage(uint8_t amount);
-    void Update(Surface& target);
+    void Step();
+    void Draw(Surface& target, float fraction) const;
 
   private:
     void RunUpgradeClock(uint32_t now);
     void Steer();
     void ClampPosition();
-    void Draw(Surface& target);
-    bool ShowsHitFlash(uint32_t now);
+    void EndHitFlash(uint32_t now);
+    bool ShowsHitFlash() const;
     void FlashOnAnyLoss(int16_t energy, int16_t armour, uint32_t now);
     void LoseLife();
     void FireSpecial();

@@ -1,9 +1,9 @@
 #include "Game/TPulya.h"
 
+#include "core/Between.h"
 #include "core/Ticks.h"
 #include "graphics/Blit.h"
 #include "graphics/SpriteStore.h"
-#include "platform/Clock.h"
 
 #include <cmath>
 #include <numbers>
@@ -30,14 +30,21 @@ const ShotKind& ShotKindOf(uint8_t kind) {
 }
 
 TPulya::TPulya(uint8_t kind, int16_t x, int16_t y, double angle, uint32_t now)
-    : Kind(kind), Y(static_cast<float>(y)), X(static_cast<float>(x)), Angle(angle), FrameTick(now) {}
+    : Kind(kind), Y(static_cast<float>(y)), X(static_cast<float>(x)), PrevY(Y), PrevX(X), Angle(angle),
+      FrameTick(now) {}
 
 TRect TPulya::GetBounds() const {
     const ShotKind& kind = ShotKindOf(Kind);
     return MakeRect(RoundToPixel(X), RoundToPixel(Y), kind.width, kind.height);
 }
 
-void TPulya::Update(Surface& target, bool playerShot, uint32_t now) {
+void TPulya::Draw(Surface& target, bool playerShot, float fraction) const {
+    const ShotKind& kind = ShotKindOf(Kind);
+    DrawSprite(ShotSheet(Kind, playerShot), target, MakeRect(kind.width * Frame, 0, kind.width, kind.height),
+               Between(PrevX, X, fraction), Between(PrevY, Y, fraction));
+}
+
+void TPulya::Step(uint32_t now) {
     const ShotKind& kind = ShotKindOf(Kind);
     if (kind.frames > 1 && IntervalPassed(now, FrameTick, ShotFrameMs)) {
         ++Frame;
@@ -45,9 +52,8 @@ void TPulya::Update(Surface& target, bool playerShot, uint32_t now) {
     }
     if (Frame >= kind.frames) Frame = 0;
 
-    DrawSprite(ShotSheet(Kind, playerShot), target, MakeRect(kind.width * Frame, 0, kind.width, kind.height),
-               RoundToPixel(X), RoundToPixel(Y));
-
+    PrevX = X;
+    PrevY = Y;
     const double heading = Angle + std::numbers::pi / 2;
     X = static_cast<float>(static_cast<double>(X) + std::cos(heading) * kind.speed);
     Y = static_cast<float>(static_cast<double>(Y) + std::sin(heading) * kind.speed);

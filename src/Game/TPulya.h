@@ -34,10 +34,19 @@ struct TPulya {
     uint8_t Frame = 0;
     float Y = 0;
     float X = 0;
+    float PrevY = 0; // where the frame before left it: the picture slides from there
+    float PrevX = 0;
     double Angle = 0;
     uint32_t FrameTick = 0;
+    // Every field, for the game's snapshot (GameSnapshot.h).
+    template <typename Fields> void ListFields(Fields& f) {
+        f(Kind, Frame, Y, X, PrevY, PrevX, Angle);
+        f.Ticks(FrameTick);
+    }
 
-    void Update(Surface& target, bool playerShot, uint32_t now);
+    // One game frame at the frame time `now`: the picture's animation, then the move.
+    void Step(uint32_t now);
+    void Draw(Surface& target, bool playerShot, float fraction) const;
     // Where its picture lies: its own kind's size at its rounded position. Hits and leaving the field
     // are both tested against it.
     TRect GetBounds() const;

@@ -1,9 +1,9 @@
 #include "Game/TRunBackground.h"
 
+#include "core/Between.h"
 #include "core/Ticks.h"
 #include "graphics/Blit.h"
 #include "graphics/SpriteStore.h"
-#include "platform/Clock.h"
 
 namespace {
 
@@ -36,17 +36,24 @@ TRunBackground::TRunBackground(uint32_t& distance, const uint32_t& clock, uint16
     Columns = TilesAcross(800, TileWidth);
     Rows = TilesAcross(600, TileHeight);
     StepTick = Clock;
+    LastTick = Clock;
 }
 
-void TRunBackground::Update(Surface& target) {
+void TRunBackground::Draw(Surface& target, float fraction) const {
     const Surface* tile = SpriteIndex < GameSpriteCount ? GameSprites[SpriteIndex].get() : nullptr;
     const TRect source = MakeRect(0, 0, TileWidth, TileHeight);
+    const int16_t offsetX = Between(PrevOffsetX, OffsetX, fraction);
+    const int16_t offsetY = BetweenWrapping(PrevOffsetY, OffsetY, static_cast<int16_t>(TileHeight), fraction);
     // One row and one column more on each side, so the tiling stays seamless as it scrolls and shifts.
     for (int r = -1; r <= Rows; ++r)
         for (int k = -1; k <= Columns; ++k)
-            DrawSprite(tile, target, source, static_cast<int16_t>(k * TileWidth + OffsetX),
-                       static_cast<int16_t>(r * TileHeight + OffsetY));
+            DrawSprite(tile, target, source, static_cast<int16_t>(k * TileWidth + offsetX),
+                       static_cast<int16_t>(r * TileHeight + offsetY));
+}
 
+void TRunBackground::Step() {
+    PrevOffsetX = OffsetX;
+    PrevOffsetY = OffsetY;
     const uint32_t now = Clock;
     LastTick = now;
     if (!IntervalPassed(now, StepTick, StepInterval)) return;

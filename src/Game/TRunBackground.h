@@ -16,6 +16,8 @@ struct TRunBackground {
 
     int16_t OffsetX = 0; // changed only by the player's ship; never wrapped
     int16_t OffsetY = 0; // 0 .. TileHeight - 1
+    int16_t PrevOffsetX = 0; // where the frame before left the layer: the picture slides from there
+    int16_t PrevOffsetY = 0;
     uint16_t TileWidth = 0;
     uint16_t TileHeight = 0;
     uint16_t StepInterval = 0;
@@ -24,6 +26,13 @@ struct TRunBackground {
     uint8_t Rows = 0;
     uint32_t LastTick = 0;
     uint32_t StepTick = 0;
+    // Every field but the watched distance and clock, for the game's snapshot (GameSnapshot.h).
+    template <typename Fields> void ListFields(Fields& f) {
+        f(OffsetX, OffsetY, PrevOffsetX, PrevOffsetY, TileWidth, TileHeight, StepInterval, SpriteIndex, Columns,
+          Rows);
+        f.Ticks(LastTick, StepTick);
+    }
 
-    void Update(Surface& target);
+    void Step();
+    void Draw(Surface& target, float fraction) const;
 };

@@ -1,10 +1,13 @@
-// Everything a game frame reads from outside the game: the frame's time, the six controls as the ship
-// reads them (whether they came from keys, the mouse or a pad) and the player's giving up (the quit
-// question's "Yes"). A game is a function of where it started and of these, frame by frame, which is
-// what a replay records.
+// Everything a game frame reads from outside the game: the six controls as the ship reads them (whether
+// they came from keys, the mouse or a pad) and the player's giving up (the quit question's "Yes"). Game
+// time is the game's own: every game frame is GameFrameMs of it, whatever the display or the machine.
+// A game is a function of its start and of these, frame by frame, which is what a replay records.
 #pragma once
 
 #include <cstdint>
+
+// Every game frame is this much game time.
+inline constexpr uint32_t GameFrameMs = 6;
 
 enum GameControlBit : uint8_t {
     ControlLeft = 1,
@@ -22,6 +25,5 @@ inline constexpr uint8_t AllControls = 63;
 inline constexpr uint8_t AllFrameInputBits = AllControls | ControlGiveUp;
 
 struct GameFrameInput {
-    uint32_t Tick = 0;    // the frame's time: every clock reading of the frame
     uint8_t Controls = 0; // GameControlBit bits
 };

@@ -15,8 +15,16 @@ void Randomize(uint32_t seed) {
 }
 
 uint32_t Random(uint32_t n) {
-    RandSeed = RandSeed * 134775813u + 1u; // wraps mod 2^32 on purpose
-    return static_cast<uint32_t>((static_cast<uint64_t>(n) * RandSeed) >> 32);
+    GameRandom generator{RandSeed};
+    const uint32_t value = generator.Next(n);
+    RandSeed = generator.Seed;
+    return value;
+}
+
+uint32_t DealGameSeed() {
+    const uint32_t seed = RandSeed;
+    Random(0);
+    return seed;
 }
 
 namespace {

@@ -78,6 +78,7 @@ bool TForm1::FormCreate() {
     PlayScreenMusic();
     RequestScreen(ScreenIntro);
     ApplyScreenChange();
+    Frames.Restart(GetMicroseconds());
     return true;
 }
 
@@ -137,9 +138,9 @@ bool TForm1::RunMessageLoop() {
     try {
         while (!closed && !terminated) {
             ApplicationEvents1Idle();
-            // Sleep until the next game frame or the waiting present is due, instead of spinning a core.
-            if (!closed && !terminated)
-                SleepUntilMicroseconds(std::min(Pacer.NextFrame(), Pacer.NextPresent()));
+            // Sleep until the next refresh, when the frames due run and their picture is shown, instead
+            // of spinning a core.
+            if (!closed && !terminated) SleepUntilMicroseconds(Pacer.NextPresent());
         }
     } catch (const PackError& error) {
         ReportFault(error.what());
@@ -160,27 +161,74 @@ void TForm1::ApplicationEvents1Idle() {
 }
 
 void TForm1::ShowNextFrameAtOnce() {
-    Pacer.OpenFrameGate();
+    Frames.RunNextFrameNow(GetMicroseconds());
     frameWantedAtOnce = true;
 }
 
 int32_t TForm1::RenderFrame() {
     FrameStartTick = GetTickCount();
-    int32_t status = 0;
     PollKeyboard();
-    const uint64_t frameStart = GetMicroseconds();
-    if (!Pacer.FrameDue(frameStart)) return status; // the frame gate, paced against the presents
-    Pacer.FrameRun(frameStart);
+    const uint32_t due = Frames.TakeDueFrames(GetMicroseconds());
+    if (due == 0) return 0;
     UpdateMusic();
-    if (ClearBackBuffer() != BlitOk) status = RestoreSurfaces();
-    const bool inGame = ScreenState == ScreenGame;
-    DrawScreen();
-    ApplyScreenChange(); // the frame was drawn as it found the screen
+    for (uint32_t frame = 0; frame < due; ++frame) {
+        const bool inGame = ScreenState == ScreenGame;
+        StepScreen();
+        ApplyScreenChange(); // the frame ran as it found the screen
+        stats.FrameRun(inGame, GetMicroseconds(), display.PresentCount());
+    }
     if (LinkOpenFailed()) ShowNotice(NoBrowserNotice);
-    DrawNotice(*BackBuffer);
+    const int32_t status = DrawPicture();
     Pacer.FrameDrawn(); // shown at the screen's pace, see PresentIfDue
-    stats.FrameDrawn(inGame, GetMicroseconds(), display.PresentCount());
     LastFrameTick = GetTickCount();
+    return status;
+}
+
+void TForm1::StepScreen() {
+    drawnScreen = ScreenState;
+    drawnCounter = AnimCounter;
+    switch (ScreenState) {
+    case ScreenGame:
+        if (CurrentGame) StepGame(*CurrentGame);
+        return;
+    case ScreenReplay:
+        StepWatchedReplay(*this);
+        return;
+    case ScreenIntro:
+    case ScreenMainMenu:
+    case ScreenOptions:
+    case ScreenHiScores:
+    case ScreenHelpOverview:
+    case ScreenHelpBonuses:
+    case ScreenHelpControls:
+    case ScreenHelpAbout:
+    case ScreenExitQuestion:
+    case ScreenClearQuestion:
+    case ScreenKeyCapture:
+    case ScreenControls:
+    case ScreenPause:
+    case ScreenNameEntry:
+    case ScreenSendQuestion:
+    case ScreenQuitQuestion:
+    case ScreenRetryQuestion:
+    case ScreenPleaseWait:
+        StepShellScreen();
+        return;
+    }
+}
+
+int32_t TForm1::DrawPicture() {
+    int32_t status = 0;
+    if (ClearBackBuffer() != BlitOk) status = RestoreSurfaces();
+    const float fraction = Frames.Fraction(GetMicroseconds());
+    if (drawnScreen == ScreenGame) {
+        if (CurrentGame) CurrentGame->Draw(*BackBuffer, fraction);
+    } else if (drawnScreen == ScreenReplay) {
+        DrawWatchedReplay(*BackBuffer, fraction);
+    } else if (!DrawShellScreen(Canvas{*BackBuffer, *SavedScreen}, drawnScreen, drawnCounter)) {
+        RestoreSurfaces();
+    }
+    DrawNotice(*BackBuffer);
     return status;
 }
 
@@ -213,23 +261,11 @@ void TForm1::SwitchWindowed(bool windowed) {
     CreateDisplay();
 }
 
-void TForm1::DrawScreen() {
-    if (ScreenState == ScreenGame) {
-        if (CurrentGame) RunGameFrame(*CurrentGame);
-        return;
-    }
-    if (ScreenState == ScreenReplay) {
-        RunWatchedFrames(*this, *BackBuffer);
-        return;
-    }
-    if (!RunShellScreen(Canvas{*BackBuffer, *SavedScreen})) RestoreSurfaces();
-}
-
-void TForm1::RunGameFrame(TGame& game) {
+void TForm1::StepGame(TGame& game) {
     GameFrameInput input = LiveFrameInput();
     if (PlayerGaveUp) input.Controls |= ControlGiveUp;
     PlayerGaveUp = false;
-    game.RunFrame(input, *BackBuffer);
+    game.Step(input);
     RecordGameFrame(input, game);
     if (game.Finished) LeaveFinishedGame();
 }
@@ -261,10 +297,9 @@ void TForm1::PauseGame() {
 }
 
 void TForm1::StartGame() {
-    const uint32_t startSeed = RandSeed; // the new game draws from the generator as it is made
-    const uint32_t startTick = GetTickCount();
-    StartRecordingGame(startSeed, startTick);
-    CurrentGame = std::make_unique<TGame>(startTick);
+    const uint32_t startSeed = DealGameSeed();
+    StartRecordingGame(startSeed);
+    CurrentGame = std::make_unique<TGame>(startSeed);
     PlayerGaveUp = false;
     display.SetGameMouse(true);
     RequestScreen(ScreenGame);
@@ -372,7 +407,7 @@ void TForm1::ApplicationRestore() {
     }
     AppActive = true;
     if (ScreenState == ScreenGame) {
-        RenderFrame();
+        DrawPicture();
         PauseGame();
         ApplyScreenChange();
     }

@@ -2,6 +2,7 @@
 // every key, click and pad button goes on to the current screen's home (ScreenHome.h).
 #pragma once
 
+#include "core/FrameClock.h"
 #include "core/PresentPacer.h"
 #include "main/FrameStats.h"
 #include "main/MainState.h"
@@ -25,16 +26,21 @@ class TForm1 : public ShellEvents {
     bool RunMessageLoop();
     void FormDestroy();
 
-    // One pass of the idle loop: pump the window's events, RenderFrame, then show the newest frame
+    // One pass of the idle loop: pump the window's events, RenderFrame, then show the newest picture
     // if the screen is ready for it.
     void ApplicationEvents1Idle();
+    // Runs the frames due on the frame clock, each a step of the screen it finds, then draws the picture
+    // as it stands now; nothing when no frame is due.
     int32_t RenderFrame();
+    // Draws the picture of the screen the last frame found, as it stands now (the game between its last
+    // two frames); changes nothing but the back buffer. The status of a failed clear's recovery.
+    int32_t DrawPicture();
     // Shows the newest frame once a refresh has passed since the last present.
     void PresentIfDue();
     // Shows the newest frame now (waiting out the rest of the refresh at most): before the program blocks.
     void PresentNow();
-    // The frame gate opens for the next frame, which is presented at once: the idle pass that handled
-    // the event draws it right after, instead of waiting for the pacer (the waiting notice).
+    // The next frame runs at once and is presented at once: the idle pass that handled the event draws
+    // it right after, instead of waiting for the frame clock and the pacer (the waiting notice).
     void ShowNextFrameAtOnce();
     bool FrameWantedAtOnce() const { return frameWantedAtOnce; }
     int32_t ClearBackBuffer();
@@ -71,6 +77,7 @@ class TForm1 : public ShellEvents {
     bool Terminated() const { return terminated; }
 
     Display display;
+    FrameClock Frames;
     PresentPacer Pacer;
     std::unique_ptr<Surface> BackBuffer;
     std::unique_ptr<Surface> SavedScreen;
@@ -89,9 +96,10 @@ class TForm1 : public ShellEvents {
     void LoadPlayerControls();
     void SetupInput();
     void PlayScreenMusic();
-    void DrawScreen();
+    // One frame of the screen it finds: the game's step, the watched replay's, or a menu screen's.
+    void StepScreen();
     // One frame of the running game with the input read now, recorded as the game was handed it.
-    void RunGameFrame(TGame& game);
+    void StepGame(TGame& game);
     void LeaveFinishedGame();
     void HandleScreenKey(uint16_t key, uint8_t scanCode = 0);
     void HandlePadButton(PadButton button);
@@ -102,4 +110,7 @@ class TForm1 : public ShellEvents {
     bool terminated = false;
     bool displayCreated = false;
     bool frameWantedAtOnce = false;
+    // The screen the last frame found, and the animation counter then: what the picture shows.
+    Screen drawnScreen = ScreenIntro;
+    uint32_t drawnCounter = 0;
 };

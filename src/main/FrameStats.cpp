@@ -6,7 +6,7 @@
 
 FrameStats::FrameStats() : enabled(std::getenv("VANTORIX_FRAME_STATS") != nullptr) {}
 
-void FrameStats::FrameDrawn(bool inGame, uint64_t now, uint64_t presents) {
+void FrameStats::FrameRun(bool inGame, uint64_t now, uint64_t presents) {
     if (!enabled) return;
     if (frames++ == 0) firstFrame = now;
     if (!inGame) {

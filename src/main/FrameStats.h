@@ -10,7 +10,7 @@ class FrameStats {
     // Reads the environment once; nothing is counted without the switch.
     FrameStats();
     // `presents` is the display's count of presents so far.
-    void FrameDrawn(bool inGame, uint64_t nowMicroseconds, uint64_t presents);
+    void FrameRun(bool inGame, uint64_t nowMicroseconds, uint64_t presents);
     void Report(uint64_t presents, uint64_t nowMicroseconds) const;
 
   private:

@@ -1,8 +1,8 @@
 #include "main/GameRecording.h"
 
-#include "Game/GameStateHash.h"
+#include "Game/GameSnapshot.h"
+#include "Game/RulesIdentity.h"
 #include "Game/TGame.h"
-#include "graphics/GraphicsState.h"
 #include "main/GameVersion.h"
 #include "main/MainState.h"
 #include "main/Notice.h"
@@ -19,13 +19,13 @@ void TellUnsavedReplay(const std::string& reason) {
 
 } // namespace
 
-void StartRecordingGame(uint32_t startSeed, uint32_t startTick) {
+void StartRecordingGame(uint32_t startSeed) {
     FinishedGameReplay.reset();
-    GameRecorder.Start({GameVersion, PackHash, startSeed, startTick, 0});
+    GameRecorder.Start({RulesVersion, RulesHash(), GameVersion, startSeed, {}, 0});
 }
 
 void RecordGameFrame(const GameFrameInput& input, const TGame& game) {
-    GameRecorder.RecordFrame(input);
+    GameRecorder.RecordFrame(input.Controls);
     if (GameRecorder.StateHashDue()) GameRecorder.AddStateHash(GameStateHash(game));
 }
 

@@ -12,8 +12,8 @@
 
 struct TGame;
 
-// A game begins: the generator's state and the clock as they are before the game is made.
-void StartRecordingGame(uint32_t startSeed, uint32_t startTick);
+// A game begins from the seed its generator is made with.
+void StartRecordingGame(uint32_t startSeed);
 // The frame just run by `game` with `input`.
 void RecordGameFrame(const GameFrameInput& input, const TGame& game);
 // The game ended (its game-over shown, or the program closing over it): it is kept as the last game,

@@ -41,7 +41,7 @@ int AnswerCommandLine(const CommandLine& command) {
         std::printf("vantorix %s\n", GameVersion);
         return 0;
     case CommandLine::Action::VerifyReplay:
-        return RunReplayCheckCommand(command.replayFile, PackPathWithoutEntering());
+        return RunReplayCheckCommand(command.replayFile);
     case CommandLine::Action::Misuse:
         std::fprintf(stderr, "vantorix: %s\n%s\nTry 'vantorix --help' for more information.\n",
                      command.problem.c_str(), UsageLine);

@@ -1,11 +1,9 @@
 #include "main/ReplayCheck.h"
 
-#include "Game/GameStateHash.h"
+#include "Game/GameSnapshot.h"
+#include "Game/RulesIdentity.h"
 #include "Game/TGame.h"
-#include "graphics/DataPack.h"
-#include "main/GameVersion.h"
 #include "main/ReplayPlayer.h"
-#include "platform/Surface.h"
 
 #include <cerrno>
 #include <cinttypes>
@@ -47,12 +45,11 @@ std::string MismatchReason(const ReplayCheck& check, const Replay& replay) {
     return {};
 }
 
-void PlayAgain(ReplayCheck& check, const Replay& replay, Surface& unseen) {
+void PlayAgain(ReplayCheck& check, const Replay& replay) {
     ReplayPlayer player(replay);
     size_t nextKeptHash = 0;
     while (!player.Done()) {
-        check.playedMs += player.NextTimeStep();
-        player.RunNextFrame(unseen);
+        player.StepNextFrame();
         if (player.FramesRun() % StateHashInterval == 0 && nextKeptHash < replay.StateHashes.size()) {
             if (!check.firstMismatchFrame && GameStateHash(player.Game()) != replay.StateHashes[nextKeptHash])
                 check.firstMismatchFrame = player.FramesRun();
@@ -68,6 +65,7 @@ void PlayAgain(ReplayCheck& check, const Replay& replay, Surface& unseen) {
     const TGame& game = player.Game();
     check.replayed = true;
     check.frames = player.FramesRun();
+    check.playedMs = check.frames * GameFrameMs;
     check.score = game.Score;
     check.stage = game.StageNumber;
     check.finalHash = GameStateHash(game);
@@ -123,23 +121,26 @@ ReplayReadResult ReadReplayFrom(const std::string& file) {
     for (;;) {
         const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return {std::nullopt, "cannot read standard input"};
+        if (got < 0) return {std::nullopt, "cannot read standard input", ReplayReadError::Damaged};
         if (got == 0) break;
         bytes.insert(bytes.end(), buffer, buffer + got);
         if (bytes.size() > MaxReplayFileBytes)
-            return {std::nullopt, "standard input holds more than any replay can"};
+            return {std::nullopt, "standard input holds more than any replay can", ReplayReadError::Damaged};
     }
     return ReadReplay(bytes);
 }
 
 } // namespace
 
+BuildIdentity ThisBuild() {
+    return {RulesVersion, RulesHash()};
+}
+
 std::optional<std::string> OtherBuildReason(const Replay& replay, const BuildIdentity& build) {
-    if (replay.GameVersion != build.gameVersion)
-        return "the replay was recorded by version " + replay.GameVersion + " of the game, this is version " +
-               std::string(build.gameVersion);
-    if (replay.PackHash != build.packHash)
-        return std::string("the replay was recorded with another data pack");
+    if (replay.RulesVersion != build.rulesVersion)
+        return "the replay follows rules version " + std::to_string(replay.RulesVersion) +
+               ", this build plays rules version " + std::to_string(build.rulesVersion);
+    if (replay.RulesHash != build.rulesHash) return std::string("the replay was recorded with other rule tables");
     return std::nullopt;
 }
 
@@ -149,10 +150,8 @@ ReplayCheck CheckReplay(Replay replay, const BuildIdentity& build) {
         KeepClaims(check, std::move(replay));
         return check;
     }
-    const std::unique_ptr<Surface> unseen = Surface::CreateUnseen();
-    if (!unseen) return Refused(ReplayVerdict::Unreadable, "there is no memory to play the replay");
     ReplayCheck check;
-    PlayAgain(check, replay, *unseen);
+    PlayAgain(check, replay);
     check.reason = MismatchReason(check, replay);
     check.verdict = check.reason.empty() ? ReplayVerdict::Verified : ReplayVerdict::Mismatch;
     KeepClaims(check, std::move(replay));
@@ -171,7 +170,8 @@ std::string ReplayCheckJson(const ReplayCheck& check) {
         AppendJsonText(out, replay->GameVersion);
     else
         out += "null";
-    out += ",\"pack_hash\":" + (replay ? HexHash(replay->PackHash) : "null");
+    out += ",\"rules_version\":" + (replay ? number(replay->RulesVersion) : "null");
+    out += ",\"rules_hash\":" + (replay ? HexHash(replay->RulesHash) : "null");
     out += ",\"name\":";
     if (replay)
         AppendJsonText(out, replay->PlayerName);
@@ -204,22 +204,15 @@ int ReplayCheckStatus(const ReplayCheck& check) {
     return 2;
 }
 
-int RunReplayCheckCommand(const std::string& file, const std::string& packPath) {
+int RunReplayCheckCommand(const std::string& file) {
     ReplayReadResult read = ReadReplayFrom(file);
     ReplayCheck check;
-    if (!read.Read) {
+    if (read.Read)
+        check = CheckReplay(std::move(*read.Read), ThisBuild());
+    else if (read.Kind == ReplayReadError::OtherFormat)
+        check = Refused(ReplayVerdict::OtherBuild, read.Error);
+    else
         check = Refused(ReplayVerdict::Unreadable, read.Error);
-    } else {
-        BuildIdentity build{GameVersion, 0};
-        std::string error;
-        if (HashPackFile(packPath, build.packHash, error)) {
-            check = CheckReplay(std::move(*read.Read), build);
-        } else {
-            check = Refused(ReplayVerdict::OtherBuild,
-                            "this build's data pack " + packPath + " cannot be read: " + error);
-            KeepClaims(check, std::move(*read.Read));
-        }
-    }
     std::printf("%s\n", ReplayCheckJson(check).c_str());
     std::fflush(stdout);
     return ReplayCheckStatus(check);

@@ -1,5 +1,5 @@
-// Checking a replay without a screen: its game's rules run again with this build's code and pack, no
-// window, no sound and no pixel drawn, and what they reach is held against what the file claims. The
+// Checking a replay without a screen: its game's frames run again with this build's rules, no window,
+// no sound and no picture (steps only), and what they reach is held against what the file claims. The
 // command line's --verify prints the verdict as one line of JSON (see docs/REPLAYS.md).
 #pragma once
 
@@ -22,21 +22,23 @@ struct ReplayCheck {
     int32_t score = 0;
     uint32_t stage = 0;
     uint64_t frames = 0;
-    uint64_t playedMs = 0;
+    uint64_t playedMs = 0; // game time: GameFrameMs a frame
     uint64_t finalHash = 0;
     std::optional<uint64_t> firstMismatchFrame;
     bool endedEarly = false; // the game was over before the replay's last frame
 };
 
-// The build a replay must come from to be played here.
+// The rules a replay must follow to be played here.
 struct BuildIdentity {
-    std::string_view gameVersion;
-    uint64_t packHash = 0;
+    uint32_t rulesVersion = 0;
+    uint64_t rulesHash = 0;
 };
+// This build's rules.
+BuildIdentity ThisBuild();
 
-// Why a replay cannot be played by this build (another game version or data pack), or nothing.
+// Why a replay cannot be played by this build (other rules or other rule tables), or nothing.
 std::optional<std::string> OtherBuildReason(const Replay& replay, const BuildIdentity& build);
-// Plays `replay` again without drawing and compares every kept hash and claim.
+// Plays `replay` again, steps only, and compares every kept hash and claim.
 ReplayCheck CheckReplay(Replay replay, const BuildIdentity& build);
 // The check's one JSON line (no newline).
 std::string ReplayCheckJson(const ReplayCheck& check);
@@ -44,5 +46,4 @@ std::string ReplayCheckJson(const ReplayCheck& check);
 int ReplayCheckStatus(const ReplayCheck& check);
 
 // `vantorix --verify FILE` (FILE "-" reads standard input): prints the line, returns the exit status.
-// `packPath` is this build's data pack.
-int RunReplayCheckCommand(const std::string& file, const std::string& packPath);
+int RunReplayCheckCommand(const std::string& file);

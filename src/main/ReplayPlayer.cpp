@@ -1,18 +1,28 @@
 #include "main/ReplayPlayer.h"
 
+#include "Game/GameSnapshot.h"
 #include "Game/TGame.h"
-#include "core/Random.h"
 
-ReplayPlayer::ReplayPlayer(const Replay& replay) : replay(replay), tick(replay.StartTick) {
-    Randomize(replay.StartSeed);
-    game = std::make_unique<TGame>(replay.StartTick);
-}
+ReplayPlayer::ReplayPlayer(const Replay& replay)
+    : replay(replay), game(std::make_unique<TGame>(replay.StartSeed)) {}
 
 ReplayPlayer::~ReplayPlayer() = default;
 
-void ReplayPlayer::RunNextFrame(Surface& target) {
+std::vector<uint8_t> ReplayPlayer::Snapshot() const {
+    return SaveGameSnapshot(*game);
+}
+
+bool ReplayPlayer::Restore(size_t framesRun, std::span<const uint8_t> snapshot) {
+    if (framesRun <= replay.Frames.size() && RestoreGameSnapshot(*game, snapshot)) {
+        next = framesRun;
+        return true;
+    }
+    game = std::make_unique<TGame>(replay.StartSeed);
+    next = 0;
+    return false;
+}
+
+void ReplayPlayer::StepNextFrame() {
     if (Done()) return;
-    const ReplayFrame& frame = replay.Frames[next++];
-    tick += frame.TimeStep;
-    game->RunFrame({tick, frame.Controls}, target);
+    game->Step({replay.Frames[next++].Controls});
 }

@@ -1,6 +1,6 @@
-// A recorded game played again: the generator and the clock set as they were when it began, then each
-// recorded frame's input handed to the game in turn. The headless check and the watching screen both
-// play replays through it.
+// A recorded game played again: a game made from the replay's start seed, then each recorded frame's
+// controls handed to it in turn. The headless check and the watching screen both play replays through
+// it; neither draws unless it wants a picture.
 #pragma once
 
 #include "replay/ReplayFile.h"
@@ -8,28 +8,28 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
+#include <vector>
 
 struct TGame;
 class Surface;
 
 class ReplayPlayer {
   public:
-    // Takes the replay's start: the program's random generator is set to it.
     explicit ReplayPlayer(const Replay& replay);
     ~ReplayPlayer();
     ReplayPlayer(const ReplayPlayer&) = delete;
     ReplayPlayer& operator=(const ReplayPlayer&) = delete;
 
     bool Done() const { return next >= replay.Frames.size(); }
-    // Runs the next recorded frame, drawing on `target` (an unseen one draws nothing).
-    void RunNextFrame(Surface& target);
+    // Runs the next recorded frame (a step of the game, nothing drawn).
+    void StepNextFrame();
     size_t FramesRun() const { return next; }
-    // The time step of the frame that runs next (0 when done).
-    uint32_t NextTimeStep() const { return TimeStepAhead(0); }
-    // The time step of the frame `ahead` frames after the next (0 past the end).
-    uint32_t TimeStepAhead(size_t ahead) const {
-        return next + ahead < replay.Frames.size() ? replay.Frames[next + ahead].TimeStep : 0;
-    }
+    // The game as it stands, as bytes (its snapshot), and back: the game becomes the one the snapshot
+    // was taken of after `framesRun` frames. False when the bytes are not such a snapshot (the player
+    // then starts the replay again).
+    std::vector<uint8_t> Snapshot() const;
+    bool Restore(size_t framesRun, std::span<const uint8_t> snapshot);
     const TGame& Game() const { return *game; }
     const Replay& Recorded() const { return replay; }
 
@@ -37,5 +37,4 @@ class ReplayPlayer {
     const Replay& replay;
     std::unique_ptr<TGame> game;
     size_t next = 0;
-    uint32_t tick = 0;
 };

@@ -1,15 +1,14 @@
-// The watched replay as a screen: the game draws itself (the form runs the watched frames); P or Space
-// pauses, 1-4 or the arrows choose the speed, Escape goes back. The pad: Start or A pauses, left and
-// right on the d-pad or the shoulders choose the speed, B or Back goes back.
+// The watched replay as a screen: the form runs the watched frames and draws the game; P or Space
+// pauses, 1-4 or Up and Down choose the speed, Left and Right jump ten seconds back or on, Home to the
+// start, Escape goes back. The pad: Start or A pauses, the shoulders choose the speed, left and right on
+// the d-pad jump, Y goes to the start, B or Back goes back.
 #include "main/Watching.h"
 
 #include "Game/TGame.h"
 #include "audio/Audio.h"
-#include "graphics/GraphicsState.h"
 #include "graphics/SpriteStore.h"
 #include "graphics/Text.h"
 #include "main/Form.h"
-#include "main/GameVersion.h"
 #include "main/MainState.h"
 #include "main/Notice.h"
 #include "main/ReplayCheck.h"
@@ -31,18 +30,14 @@
 
 namespace {
 
-// A recorded pause or stall is not sat through: no frame waits longer than this to be shown.
-constexpr uint32_t LongestWaitMs = 250;
-// After a stall of the program the watching picks up where it was rather than racing to catch up.
-constexpr uint32_t LongestPassMs = 100;
-
 const std::array<std::string, WatchSpeedCount> SpeedCaptions = {"Replay 1x", "Replay 2x", "Replay 4x",
                                                                 "Replay 8x"};
 const std::string PausedCaption = "Replay paused";
-const std::string WatchingHint = "P pause    1-4 speed    Esc back";
+const std::string WatchingHint = "P pause    1-4 speed    Left/Right 10 s    Home start    Esc back";
 // Below the HUD's top bar, clear of the stage caption in the middle of the field.
 constexpr int CaptionY = 60;
-constexpr int HintY = 92;
+constexpr int TimeY = 90;
+constexpr int HintY = 114;
 
 void ShowCaption(WatchedReplay& watched) {
     watched.captionShownAt = GetTickCount();
@@ -58,6 +53,34 @@ void StepSpeed(WatchedReplay& watched, int step) {
     SetSpeed(watched, static_cast<size_t>(std::clamp(index, 0, static_cast<int>(WatchSpeedCount) - 1)));
 }
 
+void KeepSeekPoint(WatchedReplay& watched) {
+    const size_t frame = watched.player->FramesRun();
+    if (frame % SeekFrames != 0) return;
+    if (!watched.seekPoints.empty() && watched.seekPoints.back().frame >= frame) return;
+    watched.seekPoints.push_back({frame, watched.player->Snapshot()});
+}
+
+void StepWatchedFrame(WatchedReplay& watched) {
+    watched.player->StepNextFrame();
+    KeepSeekPoint(watched);
+}
+
+// "m:ss / m:ss": where the replay stands and how long it is.
+void RefreshTimeText(WatchedReplay& watched) {
+    const size_t second = watched.player->FramesRun() * GameFrameMs / 1000;
+    if (second == watched.timeTextSecond) return;
+    watched.timeTextSecond = second;
+    const size_t length = watched.replay.Frames.size() * GameFrameMs / 1000;
+    char text[40];
+    std::snprintf(text, sizeof text, "%zu:%02zu / %zu:%02zu", second / 60, second % 60, length / 60, length % 60);
+    watched.timeText = text;
+}
+
+void SeekBy(WatchedReplay& watched, int direction) {
+    const size_t now = watched.player->FramesRun();
+    SeekWatchedReplay(watched, direction < 0 ? now - std::min(now, SeekFrames) : now + SeekFrames);
+}
+
 void TogglePause(WatchedReplay& watched) {
     watched.paused = !watched.paused;
     ShowCaption(watched);
@@ -70,25 +93,11 @@ void StopWatching() {
     if (Options.MusicEnabled) PlayMusic("1.xm");
 }
 
-// How many of the next frames the owed time reaches, and the time they use.
-size_t FramesDue(const WatchedReplay& watched, uint64_t& used) {
-    const ReplayPlayer& player = *watched.player;
-    size_t count = 0;
-    used = 0;
-    const size_t left = player.Recorded().Frames.size() - player.FramesRun();
-    while (count < left) {
-        const uint32_t step = std::min(player.TimeStepAhead(count), LongestWaitMs);
-        if (used + step > watched.owedMs) break;
-        used += step;
-        ++count;
-    }
-    return count;
-}
-
 void DrawCaption(const WatchedReplay& watched, Surface& target) {
     if (!watched.paused && GetTickCount() - watched.captionShownAt >= WatchCaptionMs) return;
     const std::string& caption = watched.paused ? PausedCaption : SpeedCaptions[watched.speedIndex];
     DrawGameText(400, CaptionY, 26, 13, caption, target, ColourBrightGreen, AlignCentreTop, true);
+    DrawGameText(400, TimeY, 18, 9, watched.timeText, target, ColourBrightGreen, AlignCentreTop, false);
     DrawGameText(400, HintY, 16, 8, WatchingHint, target, ColourMediumGreen, AlignCentreTop, false);
 }
 
@@ -101,10 +110,16 @@ void ReplayKey(TForm1&, uint16_t key) {
         TogglePause(watched);
     else if (key >= '1' && key < '1' + WatchSpeedCount)
         SetSpeed(watched, key - '1');
-    else if (key == VkRight || key == VkUp)
+    else if (key == VkUp)
         StepSpeed(watched, 1);
-    else if (key == VkLeft || key == VkDown)
+    else if (key == VkDown)
         StepSpeed(watched, -1);
+    else if (key == VkRight)
+        SeekBy(watched, 1);
+    else if (key == VkLeft)
+        SeekBy(watched, -1);
+    else if (key == VkHome)
+        SeekWatchedReplay(watched, 0);
 }
 
 bool ReplayPad(TForm1&, PadButton button) {
@@ -115,13 +130,20 @@ bool ReplayPad(TForm1&, PadButton button) {
     case PadButton::A:
         TogglePause(watched);
         return true;
-    case PadButton::Right:
     case PadButton::RightShoulder:
         StepSpeed(watched, 1);
         return true;
-    case PadButton::Left:
     case PadButton::LeftShoulder:
         StepSpeed(watched, -1);
+        return true;
+    case PadButton::Right:
+        SeekBy(watched, 1);
+        return true;
+    case PadButton::Left:
+        SeekBy(watched, -1);
+        return true;
+    case PadButton::Y:
+        SeekWatchedReplay(watched, 0);
         return true;
     case PadButton::B:
     case PadButton::Back:
@@ -148,27 +170,24 @@ bool StartWatchingReplay(TForm1&, const std::string& path, Screen backTo) {
         read = LoadReplayFile(path);
     }
     if (!read.Read) {
-        std::error_code error;
         std::fprintf(stderr, "vantorix: %s\n", read.Error.c_str());
-        ShowNotice(std::filesystem::exists(path, error) ? ReplayDamagedNotice : ReplayMissingNotice);
+        ShowNotice(read.Kind == ReplayReadError::OtherFormat ? ReplayOtherBuildNotice
+                   : read.Kind == ReplayReadError::Missing   ? ReplayMissingNotice
+                                                             : ReplayDamagedNotice);
         return false;
     }
-    if (const std::optional<std::string> reason = OtherBuildReason(*read.Read, {GameVersion, PackHash})) {
+    if (const std::optional<std::string> reason = OtherBuildReason(*read.Read, ThisBuild())) {
         std::fprintf(stderr, "vantorix: %s: %s\n", path.c_str(), reason->c_str());
         ShowNotice(ReplayOtherBuildNotice);
         return false;
     }
     auto watched = std::make_unique<WatchedReplay>();
-    watched->unseen = Surface::CreateUnseen();
-    watched->picture = Surface::Create(ScreenWidth, ScreenHeight);
-    if (!watched->unseen || !watched->picture) {
-        std::fprintf(stderr, "vantorix: there is no memory to watch %s\n", path.c_str());
-        return false;
-    }
     watched->replay = std::move(*read.Read);
     watched->player = std::make_unique<ReplayPlayer>(watched->replay);
     watched->backTo = backTo;
-    watched->lastClock = GetTickCount();
+    watched->timeText.reserve(32);
+    KeepSeekPoint(*watched);
+    RefreshTimeText(*watched);
     ShowCaption(*watched);
     Watching = std::move(watched);
     RequestScreen(ScreenReplay);
@@ -176,25 +195,40 @@ bool StartWatchingReplay(TForm1&, const std::string& path, Screen backTo) {
     return true;
 }
 
-void RunWatchedFrames(TForm1&, Surface& target) {
+void StepWatchedReplay(TForm1&) {
     if (!Watching) return;
     WatchedReplay& watched = *Watching;
-    const uint32_t now = GetTickCount();
-    const uint32_t passed = std::min(now - watched.lastClock, LongestPassMs);
-    watched.lastClock = now;
-    if (!watched.paused) watched.owedMs += static_cast<uint64_t>(passed) * WatchSpeeds[watched.speedIndex];
-    uint64_t used = 0;
-    const size_t due = FramesDue(watched, used);
-    watched.owedMs -= used;
-    for (size_t i = 0; i + 1 < due; ++i)
-        watched.player->RunNextFrame(*watched.unseen);
-    if (due > 0) {
-        watched.picture->Fill(ColourBlack); // as the shell clears the back buffer before a game frame
-        watched.player->RunNextFrame(*watched.picture);
-    }
-    target.BlitWhole(*watched.picture, 0, 0, false);
-    DrawCaption(watched, target);
+    if (watched.paused) return;
+    for (uint8_t frame = 0; frame < WatchSpeeds[watched.speedIndex] && !watched.player->Done(); ++frame)
+        StepWatchedFrame(watched);
+    RefreshTimeText(watched);
     if (watched.player->Done()) StopWatching();
+}
+
+void SeekWatchedReplay(WatchedReplay& watched, size_t frame) {
+    ReplayPlayer& player = *watched.player;
+    const size_t frames = watched.replay.Frames.size();
+    frame = std::min(frame, frames > 0 ? frames - 1 : 0);
+    const SeekPoint* from = nullptr;
+    for (const SeekPoint& point : watched.seekPoints)
+        if (point.frame <= frame) from = &point;
+    // From the kept game before the frame, unless the game already stands between it and the frame.
+    const size_t now = player.FramesRun();
+    if (from && !(from->frame <= now && now <= frame)) player.Restore(from->frame, from->snapshot);
+    SetSoundEnabled(false); // the frames on the way are not heard
+    while (player.FramesRun() < frame && !player.Done())
+        StepWatchedFrame(watched);
+    SetSoundEnabled(Options.SoundEnabled);
+    RefreshTimeText(watched);
+    ShowCaption(watched);
+}
+
+void DrawWatchedReplay(Surface& target, float fraction) {
+    if (!Watching) return;
+    const WatchedReplay& watched = *Watching;
+    // A paused game stands still: it is shown as its last frame left it.
+    watched.player->Game().Draw(target, watched.paused ? 1.0f : fraction);
+    DrawCaption(watched, target);
 }
 
 const ScreenHome ReplayHome = {nullptr, nullptr, ReplayKey, ReplayPad, PadKeys::None,

@@ -65,9 +65,6 @@ bool DrawShellScreen(const Canvas& canvas, Screen screen, uint32_t counter) {
     return !home.draw || home.draw(canvas, counter);
 }
 
-bool RunShellScreen(const Canvas& canvas) {
-    const Screen screen = ScreenState;
-    const uint32_t counter = AnimCounter;
-    if (const auto step = HomeOf(screen).step) step();
-    return DrawShellScreen(canvas, screen, counter);
+void StepShellScreen() {
+    if (const auto step = HomeOf(ScreenState).step) step();
 }

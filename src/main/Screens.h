@@ -16,11 +16,12 @@ void RequestScreen(Screen screen);
 // The form calls this when an input, a frame or one of its own entry points is over.
 void ApplyScreenChange();
 
-// One frame of a shell screen (every screen but the running game): first the screen's step, in this one
-// place (the intro's counter and end, the bonus page's animation, the waiting notice's following of the
-// sending), then its drawing, which changes nothing and shows the screen and counter as the frame found
-// them. False when a blit failed and the surfaces must be restored.
-bool RunShellScreen(const Canvas& canvas);
+// One frame of a shell screen (every screen but the running game and a watched replay): the screen's
+// step, in this one place (the intro's counter and end, the bonus page's animation, the waiting
+// notice's following of the sending).
+void StepShellScreen();
+// A shell screen's picture, which changes nothing and shows the screen and counter as the last frame
+// found them. False when a blit failed and the surfaces must be restored.
 bool DrawShellScreen(const Canvas& canvas, Screen screen, uint32_t counter);
 // The waiting notice is the next screen, and its first frame is drawn and presented right after the
 // event that asked for it, so that it shows before anything blocks.

@@ -1,6 +1,7 @@
 // Watching a recorded game: its game played again from the replay, with the real screens and sound, at
-// 1x, 2x, 4x or 8x; P pauses, Escape goes back to where the watching began. At the higher speeds the
-// frames between two pictures run without being drawn.
+// 1x, 2x, 4x or 8x (that many recorded frames a frame of the program's clock); P pauses, Escape goes
+// back to where the watching began; the arrows or the pad's d-pad jump ten seconds back or on, Home (the
+// pad's Y) to the start. Only the pictures shown are drawn.
 #pragma once
 
 #include "core/ScreenState.h"
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class Surface;
 class TForm1;
@@ -18,17 +20,25 @@ inline constexpr uint8_t WatchSpeeds[] = {1, 2, 4, 8};
 inline constexpr size_t WatchSpeedCount = sizeof WatchSpeeds;
 // The speed's caption shows this long after the start and after each change.
 inline constexpr uint32_t WatchCaptionMs = 2000;
+// A jump back or on is ten seconds of play; the game is kept as a snapshot every ten seconds as the
+// replay reaches it, so a jump back replays at most ten seconds without pictures or sound.
+inline constexpr size_t SeekFrames = 10'000 / GameFrameMs;
+
+// The game as it stood after `frame` frames.
+struct SeekPoint {
+    size_t frame = 0;
+    std::vector<uint8_t> snapshot;
+};
 
 struct WatchedReplay {
     Replay replay;
     std::unique_ptr<ReplayPlayer> player; // plays `replay`, which stays where it is
-    std::unique_ptr<Surface> picture;     // the last frame shown, shown again while no frame is due
-    std::unique_ptr<Surface> unseen;      // where the frames that are not shown run
+    std::vector<SeekPoint> seekPoints; // in order of frame
     size_t speedIndex = 0;
     bool paused = false;
-    uint32_t lastClock = 0;
-    uint64_t owedMs = 0; // replay time due that no frame has used yet
     uint32_t captionShownAt = 0;
+    std::string timeText;     // "1:05 / 4:12", rebuilt when its second changes
+    size_t timeTextSecond = ~size_t{0};
     Screen backTo = ScreenMainMenu;
 };
 
@@ -42,5 +52,11 @@ inline constexpr const char* ReplayOtherBuildNotice =
 // `backTo`. A damaged file, one of another build or one that cannot be fetched is told in one line (the
 // notice; the reason on stderr) and nothing starts: false.
 bool StartWatchingReplay(TForm1& form, const std::string& path, Screen backTo);
-// The frames due since the last pass, the last of them drawn on `target`; the end of the replay goes back.
-void RunWatchedFrames(TForm1& form, Surface& target);
+// One frame of the program's clock: as many recorded frames as the speed says (none while paused); the
+// end of the replay goes back.
+void StepWatchedReplay(TForm1& form);
+// Jumps to the moment after `frame` recorded frames (at most the last but one): from the nearest kept
+// snapshot before it, the frames between run without pictures or sound.
+void SeekWatchedReplay(WatchedReplay& watched, size_t frame);
+// The watched game as it stands `fraction` of the way through its last frame, and the caption.
+void DrawWatchedReplay(Surface& target, float fraction);

@@ -1,5 +1,6 @@
 #include "platform/Clock.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -7,7 +8,7 @@ namespace {
 using SteadyClock = std::chrono::steady_clock;
 
 bool testClockActive = false;
-uint32_t testTick = 0;
+uint64_t testMicroseconds = 0; // the test clock, finer than its ticks so a display's refresh can be set
 // The tick count is whole milliseconds since the first time anything asked for the time, so the
 // moment a tick begins is known exactly and can be slept to.
 SteadyClock::time_point Origin() {
@@ -23,23 +24,24 @@ uint64_t SystemMicroseconds() {
 
 uint32_t GetTickCount() {
     // Kept 32 bits wide on purpose: differences wrap after 49 days, like the system tick count.
-    return testClockActive ? testTick : static_cast<uint32_t>(SystemMicroseconds() / 1000);
+    return static_cast<uint32_t>((testClockActive ? testMicroseconds : SystemMicroseconds()) / 1000);
 }
 
 uint64_t GetMicroseconds() {
-    return testClockActive ? uint64_t{testTick} * 1000 : SystemMicroseconds();
+    return testClockActive ? testMicroseconds : SystemMicroseconds();
 }
 
 void SleepMs(uint32_t ms) {
     if (testClockActive)
-        testTick += ms;
+        testMicroseconds += uint64_t{ms} * 1000;
     else
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 void SleepUntil(uint32_t target) {
     if (testClockActive) {
-        if (static_cast<int32_t>(target - testTick) > 0) testTick = target;
+        const int32_t ticksAway = static_cast<int32_t>(target - GetTickCount());
+        if (ticksAway > 0) testMicroseconds = (testMicroseconds / 1000 + static_cast<uint64_t>(ticksAway)) * 1000;
         return;
     }
     // One sleep to the first microsecond of the target tick: no spinning, no early wake-up.
@@ -55,8 +57,7 @@ uint64_t MicrosecondsAtTick(uint32_t tick) {
 
 void SleepUntilMicroseconds(uint64_t target) {
     if (testClockActive) {
-        const uint64_t now = GetMicroseconds();
-        if (target > now) testTick += static_cast<uint32_t>((target - now + 999) / 1000);
+        testMicroseconds = std::max(testMicroseconds, target);
         return;
     }
     std::this_thread::sleep_until(Origin() + std::chrono::microseconds(target));
@@ -64,7 +65,7 @@ void SleepUntilMicroseconds(uint64_t target) {
 
 void UseTestClock(uint32_t startTick) {
     testClockActive = true;
-    testTick = startTick;
+    testMicroseconds = uint64_t{startTick} * 1000;
 }
 void UseSystemClock() {
     testClockActive = false;
@@ -73,8 +74,8 @@ bool TestClockActive() {
     return testClockActive;
 }
 void SetTestClock(uint32_t tick) {
-    testTick = tick;
+    testMicroseconds = uint64_t{tick} * 1000;
 }
 void AdvanceTestClock(uint32_t ms) {
-    testTick += ms;
+    testMicroseconds += uint64_t{ms} * 1000;
 }

@@ -10,7 +10,7 @@ uint64_t GetMicroseconds();
 void SleepMs(uint32_t ms);
 // Sleeps until the tick count reaches the target (wakes at the start of that tick).
 void SleepUntil(uint32_t target);
-// Sleeps until GetMicroseconds reaches the target; the test clock jumps to the tick that holds it.
+// Sleeps until GetMicroseconds reaches the target; the test clock jumps to it.
 void SleepUntilMicroseconds(uint64_t target);
 // GetMicroseconds at the start of a tick near the present one (ticks wrap; microseconds do not).
 uint64_t MicrosecondsAtTick(uint32_t tick);

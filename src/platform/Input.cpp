@@ -209,5 +209,5 @@ uint8_t ReadGameControls() {
 }
 
 GameFrameInput LiveFrameInput() {
-    return {GetTickCount(), ReadGameControls()};
+    return {ReadGameControls()};
 }

@@ -23,6 +23,7 @@ enum VirtualKey : uint16_t {
     VkMenu = 18,
     VkEscape = 27,
     VkSpace = 32,
+    VkHome = 36,
     VkLeft = 37,
     VkUp = 38,
     VkRight = 39,
@@ -55,7 +56,7 @@ MouseDeviceState ReadMouseDevice();
 // buttons, the left stick past the dead zone, or the mouse's direction of travel (which reads and
 // resets the mouse device), its left button firing and its right one the special weapon.
 uint8_t ReadGameControls();
-// The live input of the game frame about to run: the clock now and the controls held.
+// The live input of the game frame about to run: the controls held.
 GameFrameInput LiveFrameInput();
 // Tests press keys and buttons without a real keyboard.
 void SetTestKeyHeld(uint8_t scanCode, bool held);

@@ -23,14 +23,13 @@ TEST_F(GameTest, CaptionShowsForMoreThanTwoSecondsThenPlayStartsWithFullEnergy) 
     const uint32_t introStart = Game().PhaseTick;
     Game().Energy = 5;
     Game().Distance = 77;
-    SetTestClock(introStart + 2000);
-    Game().RunFrame(LiveFrameInput(), *target);
+    Frames(333);
+    ASSERT_EQ(Game().FrameTick - introStart, 1998u);
     EXPECT_EQ(Game().Phase, GamePhase::Intro);
     EXPECT_LE(Game().Distance, 2u); // reset, then at most one step of each layer
     EXPECT_EQ(Game().Ship->X, ShipStartX);
     EXPECT_EQ(Game().Ship->Y, ShipStartY);
-    SetTestClock(introStart + 2001);
-    Game().RunFrame(LiveFrameInput(), *target);
+    Frames(1); // 2004 ms: more than two seconds
     EXPECT_EQ(Game().Phase, GamePhase::Play);
     EXPECT_EQ(Game().Energy, FullEnergy);
 }
@@ -88,8 +87,7 @@ TEST_F(GameTest, ThirdStageStartsWithItsBoss) {
     Game().NextStage();
     ASSERT_EQ(Game().StageInLevel, 3);
     Frames(1);
-    AdvanceGameClock(2001);
-    Game().RunFrame(LiveFrameInput(), *target);
+    FramesFor(2001);
     EXPECT_NE(Game().Engine->Boss, nullptr);
 }
 
@@ -115,15 +113,15 @@ TEST_F(GameTest, GameOverShowsTwoSecondsThenFinishes) {
     Game().Lives = 0;
     Frames(1);
     ASSERT_EQ(Game().Phase, GamePhase::GameOver);
-    Frames(199); // 1990 ms
+    Frames(333); // 1998 ms
     EXPECT_FALSE(Game().Finished);
-    Frames(2, 6);
+    Frames(1);
     EXPECT_TRUE(Game().Finished);
 }
 
 TEST_F(GameTest, ConfirmedQuitSkipsTheGameOverCaption) {
     StartPlaying();
-    Frames(1, 1000);
+    FramesFor(1000);
     Game().Phase = GamePhase::GameOver; // what the quit prompt's Yes does
     Frames(1);
     EXPECT_TRUE(Game().Finished);
@@ -141,11 +139,10 @@ TEST_F(GameTest, LostLifeWaitsForTheExplosionsThenReplaysTheStage) {
     EXPECT_EQ(CountOccupied(Game().Hits), 5u);
     int frames = 0;
     while (Game().Phase == GamePhase::Restart && frames < 1000)
-        Frames(1, 31), ++frames;
+        Frames(1), ++frames;
     EXPECT_EQ(Game().Phase, GamePhase::Intro);
-    EXPECT_GT(frames, 50); // the last explosion waits 40 steps, then shows 16
-    AdvanceGameClock(2001);
-    Game().RunFrame(LiveFrameInput(), *target);
+    EXPECT_GT(frames, 56 * 5); // the last explosion waits 40 steps, then shows 16, a step every 36 ms
+    FramesFor(2001);
     EXPECT_EQ(Game().Phase, GamePhase::Play);
     EXPECT_EQ(Game().StageNumber, 5u);
     EXPECT_EQ(Game().Score, 1234);
@@ -184,7 +181,7 @@ TEST_F(GameTest, HitRunsSixteenStepsAfterItsDelayAndEmptiesItsSlot) {
         int updates = 0;
         while (Game().Hits[0] && updates < 200) {
             AdvanceGameClock(31);
-            Game().Hits[0]->Update(*target);
+            Game().Hits[0]->Step();
             ++updates;
         }
         EXPECT_EQ(updates, HitLastCounter - start);
@@ -195,13 +192,13 @@ TEST_F(GameTest, HitStepsAtMostOncePerThirtyMilliseconds) {
     Game().SpawnHit(100, 100, 0, 0);
     THit& hit = *Game().Hits[0];
     AdvanceGameClock(31);
-    hit.Update(*target);
+    hit.Step();
     const int16_t counter = hit.Counter;
     AdvanceGameClock(30);
-    hit.Update(*target);
+    hit.Step();
     EXPECT_EQ(hit.Counter, counter);
     AdvanceGameClock(1);
-    hit.Update(*target);
+    hit.Step();
     EXPECT_EQ(hit.Counter, counter + 1);
 }
 
@@ -280,7 +277,7 @@ TEST(GameScreens, OnlyAScoreAboveTheTenthEntryGoesToNameEntryOverTheFinalPicture
             h.Form().SavedScreen->Fill(0);
             CurrentGame->Score = c.score;
             CurrentGame->Phase = GamePhase::GameOver;
-            CurrentGame->PhaseTick = GetTickCount() - 5000;
+            CurrentGame->PhaseTick = CurrentGame->FrameTick - 5000;
             h.Step();
             EXPECT_EQ(ScreenState, c.screen);
             // The final picture is kept for the name entry only.

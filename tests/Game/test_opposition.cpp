@@ -36,13 +36,13 @@
 
 namespace {
 
-// The first seed from which `draws`, made with the program-wide generator, returns true. The generator
-// is left seeded with it.
-uint32_t SeedWhere(const std::function<bool()>& draws) {
+// The first seed from which `draws`, made with the program-wide generator, returns true; `generator`
+// (a game's) is left seeded with it, so the game makes those draws next.
+uint32_t SeedWhere(GameRandom& generator, const std::function<bool()>& draws) {
     for (uint32_t seed = 1; seed < 50'000'000; ++seed) {
         Randomize(seed);
         if (draws()) {
-            Randomize(seed);
+            generator.Seed = seed;
             return seed;
         }
     }
@@ -66,7 +66,7 @@ class OppositionTest : public GameFixture {
         Player().Y = y;
     }
     // Keeps the spawn check from running in the next engine update.
-    void HoldSpawning() { Engine().SpawnTick = GetTickCount(); }
+    void HoldSpawning() { Engine().SpawnTick = Game().FrameTick; }
     TEnemyShip& PutShip(size_t slot, uint8_t kind, uint8_t pattern, int16_t x, int16_t y) {
         Engine().Ships[slot] = std::make_unique<TEnemyShip>(Game(), kind, pattern, x, y);
         return *Engine().Ships[slot];
@@ -98,8 +98,8 @@ TEST_F(OppositionTest, GroupComesOnStageOneOnlyWithNoShipLeftAndLaterWithFewerTh
             PutShip(i, 0, PatternSideToSide, static_cast<int16_t>(100 * i), 50);
         ASSERT_EQ(Engine().LiveShips(), c.shipsLeft);
         AdvanceGameClock(201);
-        SeedWhere([] { return Random(15) == 3; });
-        Engine().Update(*target);
+        SeedWhere(Game().Rng, [] { return Random(15) == 3; });
+        Engine().Step();
         EXPECT_EQ(Engine().LiveShips() > c.shipsLeft, c.groupComes);
     }
 }
@@ -107,16 +107,16 @@ TEST_F(OppositionTest, GroupComesOnStageOneOnlyWithNoShipLeftAndLaterWithFewerTh
 TEST_F(OppositionTest, SpawnCheckRunsAtMostOncePer200ms) {
     // With every draw a group (r1 = 3) the check still waits for more than 200 ms between groups.
     Game().StageNumber = 2;
-    Engine().SpawnTick = GetTickCount();
+    Engine().SpawnTick = Game().FrameTick;
     AdvanceGameClock(200);
-    SeedWhere([] { return Random(15) == 3; });
-    Engine().Update(*target);
+    SeedWhere(Game().Rng, [] { return Random(15) == 3; });
+    Engine().Step();
     EXPECT_EQ(Engine().LiveShips(), 0);
     AdvanceGameClock(1);
-    SeedWhere([] { return Random(15) == 3; });
-    Engine().Update(*target);
+    SeedWhere(Game().Rng, [] { return Random(15) == 3; });
+    Engine().Step();
     EXPECT_GT(Engine().LiveShips(), 0);
-    EXPECT_EQ(Engine().SpawnTick, GetTickCount());
+    EXPECT_EQ(Engine().SpawnTick, Game().FrameTick);
 }
 
 TEST_F(OppositionTest, PickWeightedBandsFollowTheShares) {
@@ -126,7 +126,7 @@ TEST_F(OppositionTest, PickWeightedBandsFollowTheShares) {
     };
     for (const Case c : {Case{0, 0}, Case{70, 0}, Case{71, 3}, Case{79, 3}, Case{80, 6}, Case{99, 6}}) {
         SCOPED_TRACE(c.r);
-        SeedWhere([&] { return Random(100) == c.r; });
+        SeedWhere(Game().Rng, [&] { return Random(100) == c.r; });
         const uint8_t kind = Game().PickWeighted(70, 10);
         EXPECT_GE(kind, c.lowest);
         EXPECT_LE(kind, c.lowest + 2);
@@ -153,12 +153,11 @@ TEST_F(OppositionTest, EnemyKindsStayBelowTheStagesLimitAndHeavyKindsComeAlone) 
 
 TEST_F(OppositionTest, PatternOneRowEntersFromTheLeftEdge) {
     // Draws in order: the kind (band, kind), the pattern, the formation, then the anchor's height.
-    SeedWhere([] { return Random(100) <= 70 && Random(3) == 0 && Random(4) == 1 && Random(6) == 0; });
-    const uint32_t seed = RandSeed;
+    SeedWhere(Game().Rng, [] { return Random(100) <= 70 && Random(3) == 0 && Random(4) == 1 && Random(6) == 0; });
+    GameRandom ahead = Game().Rng;
     for (const uint32_t range : {100u, 3u, 4u, 6u})
-        Random(range);
-    const int16_t y = static_cast<int16_t>(Random(400));
-    Randomize(seed);
+        ahead.Next(range);
+    const int16_t y = static_cast<int16_t>(ahead.Next(400));
     Engine().SpawnGroup();
     const int16_t dx = 59 + 3;
     const std::vector<TRect> expected = {MakeRect(-dx, y, 59, 28), MakeRect(dx, y, 59, 28),
@@ -186,7 +185,7 @@ TEST_F(OppositionTest, FormationsPlaceTheirShipsInCreationOrder) {
         SCOPED_TRACE(c.formation);
         Engine().Clear();
         // Kind 2 (75 x 102) from the top-left corner (pattern 3), so the anchor is (0, 0).
-        SeedWhere([&] {
+        SeedWhere(Game().Rng, [&] {
             return Random(100) <= 70 && Random(3) == 2 && Random(4) == 3 && Random(6) == c.formation;
         });
         Engine().SpawnGroup();
@@ -266,11 +265,11 @@ TEST_F(OppositionTest, ShipBelowTheFieldIsCulledWithoutScore) {
     HoldSpawning();
     PutShip(0, 0, PatternSideToSide, 100, 601); // side-to-side ships keep their height
     PutShip(1, 0, PatternStraightDown, 300, 600);
-    Engine().Update(*target);
+    Engine().Step();
     EXPECT_NE(Engine().Ships[0], nullptr);
     ASSERT_NE(Engine().Ships[1], nullptr);
     EXPECT_EQ(Engine().Ships[1]->Y, 602);
-    Engine().Update(*target);
+    Engine().Step();
     EXPECT_NE(Engine().Ships[0], nullptr);
     EXPECT_EQ(Engine().Ships[1], nullptr);
     EXPECT_EQ(Engine().LiveShips(), 1);
@@ -299,7 +298,7 @@ TEST_F(OppositionTest, RamDealsTheLow8BitsOfLifeAndCostsTheShipThePlayersEnergy)
     HoldSpawning();
     // Kind 0 (life 10) against full energy: dies in the same frame, scores, the player takes 10.
     PutShip(0, 0, PatternSideToSide, 290, 320);
-    Engine().Update(*target);
+    Engine().Step();
     EXPECT_EQ(Engine().Ships[0], nullptr);
     EXPECT_EQ(Game().Energy, FullEnergy - 10);
     EXPECT_EQ(Game().Score, 10);
@@ -309,7 +308,7 @@ TEST_F(OppositionTest, RamDealsTheLow8BitsOfLifeAndCostsTheShipThePlayersEnergy)
     // Kind 4 (life 50) against energy 30: keeps 20, shows its bar, the player takes 50.
     Game().Energy = 30;
     TEnemyShip& ship = PutShip(1, 4, PatternSideToSide, 290, 320);
-    Engine().Update(*target);
+    Engine().Step();
     ASSERT_NE(Engine().Ships[1], nullptr);
     EXPECT_EQ(ship.Life, 20);
     EXPECT_TRUE(ship.LifeBar->Visible);
@@ -319,10 +318,10 @@ TEST_F(OppositionTest, RamDealsTheLow8BitsOfLifeAndCostsTheShipThePlayersEnergy)
 
 TEST_F(OppositionTest, DestroyedShipScoresItsLifeAndSometimesDropsABonusAtItsCorner) {
     HoldSpawning();
-    SeedWhere([] { return Random(6) == 1; });
+    SeedWhere(Game().Rng, [] { return Random(6) == 1; });
     TEnemyShip& ship = PutShip(9, 6, PatternSideToSide, 200, 100);
     ship.Life = 0;
-    Engine().Update(*target);
+    Engine().Step();
     EXPECT_EQ(Engine().Ships[9], nullptr);
     EXPECT_EQ(Game().Score, 50);
     ASSERT_NE(Game().Bonuses[0], nullptr);
@@ -332,9 +331,9 @@ TEST_F(OppositionTest, DestroyedShipScoresItsLifeAndSometimesDropsABonusAtItsCor
     // Every bonus slot taken: the winning draw drops nothing.
     for (size_t i = 0; i < GameSlotCount; ++i)
         Game().Bonuses[i] = std::make_unique<TBonus>(Game(), i, 0, -500);
-    SeedWhere([] { return Random(6) == 1; });
+    SeedWhere(Game().Rng, [] { return Random(6) == 1; });
     PutShip(0, 0, PatternSideToSide, 200, 100).Life = -5;
-    Engine().Update(*target);
+    Engine().Step();
     EXPECT_EQ(Engine().Ships[0], nullptr);
     EXPECT_EQ(Game().Bonuses[0]->Y, -500);
 }
@@ -353,9 +352,8 @@ TEST_F(OppositionTest, MegaBombKillsEveryShipInSlotOrderOnTheirNextUpdate) {
     Player().MegaBombReady = true;
     Player().SpecialCharge = SpecialChargeFull;
     KeyState[ScanSpace] = KeyDown;
-    AdvanceGameClock(6);
     HoldSpawning();
-    Game().RunFrame(LiveFrameInput(), *target);
+    Game().Step(LiveFrameInput());
     KeyState[ScanSpace] = 0;
     EXPECT_FALSE(Player().MegaBombReady);
     EXPECT_EQ(CountOccupied(Engine().Ships), 0u);
@@ -380,11 +378,11 @@ TEST_F(OppositionTest, NewBossWaitsAboveTheFieldUntilASpeedIsDrawn) {
     EXPECT_EQ(boss.Life, 1000);
     EXPECT_EQ(boss.Gun->RateIndex, 9);
     for (int frame = 0; frame < 50; ++frame) {
-        SeedWhere([] { return Random(200) != 3; });
+        SeedWhere(Game().Rng, [] { return Random(200) != 3; });
         boss.Steer();
     }
     EXPECT_EQ(boss.Y, -180);
-    SeedWhere([] { return Random(200) == 3 && Random(4) == 3; });
+    SeedWhere(Game().Rng, [] { return Random(200) == 3 && Random(4) == 3; });
     boss.Steer();
     EXPECT_EQ(boss.VerticalSpeed, 3);
     EXPECT_EQ(boss.Y, -177);
@@ -401,7 +399,7 @@ TEST_F(OppositionTest, BossFiresOnlyOnceSomeOfItIsOnTheField) {
             AdvanceGameClock(10);
             boss.VerticalSpeed = 0;
             boss.Y = y;
-            boss.Update(*target);
+            boss.Step();
             fired = boss.Gun->ShotsInFlight > 0;
         }
         EXPECT_EQ(fired, y > -180);
@@ -414,7 +412,7 @@ TEST_F(OppositionTest, BossTurnsUpOncePast350) {
     boss.Y = 349;
     int lowest = boss.Y;
     for (int frame = 0; frame < 20; ++frame) {
-        SeedWhere([] { return Random(200) != 3; });
+        SeedWhere(Game().Rng, [] { return Random(200) != 3; });
         boss.Steer();
         lowest = std::max<int>(lowest, boss.Y);
     }
@@ -436,11 +434,11 @@ TEST_F(OppositionTest, BossSteersItsCentreOverThePlayer) {
 
 TEST_F(OppositionTest, BossUsesItsOtherWeaponInFourFramesOfTwenty) {
     TBaseBoss boss(Game(), 2);
-    SeedWhere([] { return Random(200) != 3 && Random(20) == 3; });
+    SeedWhere(Game().Rng, [] { return Random(200) != 3 && Random(20) == 3; });
     boss.Steer();
     EXPECT_EQ(boss.Gun->RateIndex, 14);
     EXPECT_EQ(boss.Gun->WeaponType, 14);
-    SeedWhere([] { return Random(200) != 3 && Random(20) == 4; });
+    SeedWhere(Game().Rng, [] { return Random(200) != 3 && Random(20) == 4; });
     boss.Steer();
     EXPECT_EQ(boss.Gun->RateIndex, 13);
 }
@@ -465,8 +463,8 @@ TEST_F(OppositionTest, DestroyedBossBurstsIntoTenExplosionsScoresAndEndsTheStage
     boss.X = 300;
     boss.Y = 50;
     boss.Life = 0;
-    SeedWhere([] { return Random(200) != 3; }); // no change of vertical speed in this frame
-    Engine().Update(*target); // the boss steers first: one pixel towards the player, to x 301
+    SeedWhere(Game().Rng, [] { return Random(200) != 3; }); // no change of vertical speed in this frame
+    Engine().Step(); // the boss steers first: one pixel towards the player, to x 301
     const TRect inside = MakeRect(301 + 10, 50 + 10, 225 - 20, 280 - 20);
     EXPECT_EQ(Engine().Boss, nullptr);
     EXPECT_EQ(Game().Score, 3000);
@@ -489,7 +487,7 @@ TEST_F(OppositionTest, BossExplosionsTakeOnlyTheFreeHitSlots) {
     HoldSpawning();
     Engine().Boss = std::make_unique<TBaseBoss>(Game(), 0);
     Engine().Boss->Life = -3;
-    Engine().Update(*target);
+    Engine().Step();
     EXPECT_EQ(CountOccupied(Game().Hits), GameSlotCount);
     EXPECT_EQ(Game().Hits[19]->Counter, -50); // the fifth explosion was the last to find a slot
 }
@@ -499,7 +497,7 @@ TEST_F(OppositionTest, BossExplosionsTakeOnlyTheFreeHitSlots) {
 TEST_F(OppositionTest, AsteroidsFromTheLeftHalfDriftRightAndFromTheRightHalfLeft) {
     for (const int16_t x : {400, 401}) {
         SCOPED_TRACE(x);
-        SeedWhere([&] { return Random(2) == 1 && Random(700) == uint32_t(x - 50); });
+        SeedWhere(Game().Rng, [&] { return Random(2) == 1 && Random(700) == uint32_t(x - 50); });
         TAsteroid asteroid(Game(), 4);
         EXPECT_EQ(asteroid.X, x);
         EXPECT_EQ(asteroid.Kind, 1);
@@ -520,7 +518,7 @@ TEST_F(OppositionTest, AsteroidBreaksOnTheShipOnceWithDamage10) {
     slot->Y = 376;
     slot->StepX = 1;
     slot->StepY = 4;
-    slot->Update(*target);
+    slot->Step();
     EXPECT_EQ(slot, nullptr);
     EXPECT_EQ(Game().Energy, FullEnergy - 10);
     ASSERT_NE(Game().Hits[0], nullptr);
@@ -541,7 +539,7 @@ TEST_F(OppositionTest, AsteroidLeavesTheFieldPastY600AndFramesWrap) {
     while (slot && frames < 1000) {
         AdvanceGameClock(201);
         highestFrame = std::max(highestFrame, slot->Frame);
-        slot->Update(*target);
+        slot->Step();
         ++frames;
     }
     EXPECT_EQ(frames, 121); // Y 605 is the first past 600
@@ -552,7 +550,7 @@ TEST_F(OppositionTest, AsteroidWithNoStrengthIsRemovedAtTheEndOfItsUpdate) {
     auto& slot = Game().Asteroids[0];
     slot = std::make_unique<TAsteroid>(Game(), 0);
     slot->Strength = -1; // what the mega-bomb leaves
-    slot->Update(*target);
+    slot->Step();
     EXPECT_EQ(slot, nullptr);
     EXPECT_EQ(Game().Score, 0);
 }
@@ -562,8 +560,8 @@ TEST_F(OppositionTest, AsteroidWithNoStrengthIsRemovedAtTheEndOfItsUpdate) {
 TEST_F(OppositionTest, BonusAtY600StaysAndAt601Goes) {
     Game().Bonuses[0] = std::make_unique<TBonus>(Game(), 0, 100, 597);
     Game().Bonuses[1] = std::make_unique<TBonus>(Game(), 1, 300, 598);
-    Game().Bonuses[0]->Update(*target);
-    Game().Bonuses[1]->Update(*target);
+    Game().Bonuses[0]->Step();
+    Game().Bonuses[1]->Step();
     ASSERT_NE(Game().Bonuses[0], nullptr);
     EXPECT_EQ(Game().Bonuses[0]->Y, 600);
     EXPECT_EQ(Game().Bonuses[1], nullptr);
@@ -581,7 +579,8 @@ TEST_F(OppositionTest, BonusOverlappingTheShipIsCollectedWithoutBeingDrawn) {
         const int16_t x = overlaps ? 320 : 100;
         Game().Bonuses[0] = std::make_unique<TBonus>(Game(), 0, x, 300);
         Game().Bonuses[0]->Kind = 2;
-        Game().Bonuses[0]->Update(*target);
+        Game().Bonuses[0]->Step();
+        if (Game().Bonuses[0]) Game().Bonuses[0]->Draw(*target, 1);
         EXPECT_EQ(Game().Bonuses[0] == nullptr, overlaps);
         EXPECT_EQ(target->Pixel(x + 10, 310) != 0, !overlaps);
         EXPECT_EQ(Game().Energy, overlaps ? FullEnergy : 20);
@@ -616,7 +615,7 @@ TEST_F(OppositionTest, EachBonusKindHasItsEffect) {
         Player().MegaSkullReady = Player().MegaBombReady = false;
         Game().Bonuses[3] = std::make_unique<TBonus>(Game(), 3, 310, 310);
         Game().Bonuses[3]->Kind = c.kind;
-        Game().Bonuses[3]->Update(*target);
+        Game().Bonuses[3]->Step();
         EXPECT_EQ(Game().Bonuses[3], nullptr);
         EXPECT_EQ(Game().Armour, c.armour);
         EXPECT_EQ(Game().Lives, c.lives);

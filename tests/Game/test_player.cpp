@@ -28,8 +28,9 @@ class PlayerTest : public GameFixture {
     void ShipFrames(int count, uint32_t ms = 10) {
         for (int i = 0; i < count; ++i) {
             AdvanceGameClock(ms);
-            Ship().Update(*target);
+            Ship().Step();
         }
+        Ship().Draw(*target, 1);
     }
     void ClearShots(TGunner& gun) {
         for (auto& shot : gun.Shots)
@@ -184,7 +185,7 @@ TEST_F(PlayerTest, SpreadVolleysLaunchTheirAnglesInOrder) {
 TEST_F(PlayerTest, StandardShotClimbsAndDriftsSlightlyRight) {
     TPulya shot(0, 300, 600, PlayerGunAngle, Game().FrameTick);
     for (int i = 0; i < 60; ++i)
-        shot.Update(*target, true, Game().FrameTick);
+        shot.Step(Game().FrameTick);
     EXPECT_NEAR(shot.Y, 0.0f, 0.1f);
     EXPECT_NEAR(shot.X - 300.0f, 5.0f, 0.1f);
 }
@@ -314,7 +315,7 @@ TEST_F(PlayerTest, EnemyGunFiresAgainAfterFiveHitsOnThePlayer) {
     const uint32_t lastVolley = enemy.LastShotTick;
     for (int frame = 0; frame < 3000 && enemy.LastShotTick == lastVolley; ++frame) {
         AdvanceGameClock(10);
-        enemy.Update(*target);
+        enemy.Step();
     }
     EXPECT_NE(enemy.LastShotTick, lastVolley);
 }
@@ -327,8 +328,8 @@ TEST_F(PlayerTest, OppositionFiresAtRandomAtMostOncePerSecondAndThePlayerNever) 
     for (int frame = 0; frame < 3000; ++frame) {
         AdvanceGameClock(10);
         const uint32_t before = enemy.LastShotTick;
-        enemy.Update(*target);
-        Gun().Update(*target);
+        enemy.Step();
+        Gun().Step();
         if (enemy.LastShotTick != before) {
             EXPECT_GT(enemy.LastShotTick - lastVolley, 1000u);
             lastVolley = enemy.LastShotTick;
@@ -347,8 +348,8 @@ TEST_F(PlayerTest, ProjectileAnimationCyclesItsFramesOnlyForAnimatedKinds) {
     uint8_t last = 0;
     for (int i = 0; i < 20; ++i) {
         AdvanceGameClock(201);
-        skull.Update(*target, false, Game().FrameTick);
-        plain.Update(*target, false, Game().FrameTick);
+        skull.Step(Game().FrameTick);
+        plain.Step(Game().FrameTick);
         if (skull.Frame < last) ++wraps;
         last = skull.Frame;
         EXPECT_LT(skull.Frame, 8);
@@ -363,22 +364,21 @@ TEST_F(PlayerTest, LifeBarLengthUsesSinglePrecisionScale) {
         int32_t life, pixels;
     };
     for (const Case c : {Case{225, 3000, 3000, 225}, Case{225, 3000, 1500, 113}, Case{75, 50, 20, 30}}) {
-        int16_t x = 0, y = 0;
         int32_t life = c.life;
-        TLineLive bar(x, y, life, c.length, c.maxLife);
+        TLineLive bar(life, c.length, c.maxLife);
         EXPECT_EQ(bar.Length(), c.pixels);
     }
 }
 
 TEST_F(PlayerTest, LifeBarShowsFor101Frames) {
-    int16_t x = 100, y = 100;
     int32_t life = 50;
-    TLineLive bar(x, y, life, 75, 50);
+    TLineLive bar(life, 75, 50);
     bar.Visible = true;
-    int drawn = 0;
-    while (bar.Visible && drawn < 500)
-        bar.Draw(*target), ++drawn;
-    EXPECT_EQ(drawn, 101);
+    bar.Draw(*target, 100, 100);
+    int shown = 0;
+    while (bar.Visible && shown < 500)
+        bar.Step(), ++shown;
+    EXPECT_EQ(shown, 101);
     EXPECT_EQ(target->Pixel(102, 90), LifeBarColour);
     EXPECT_EQ(target->Pixel(102 + 75, 90), 0u);
 }
@@ -431,15 +431,15 @@ TEST_F(PlayerTest, BackgroundStepsAtMostOncePerFrameAndWraps) {
     TRunBackground layer(Game().Distance, Game().FrameTick, 300, 200, 3, 15);
     const uint32_t distance = Game().Distance;
     for (int i = 0; i < 10; ++i)
-        AdvanceGameClock(10), layer.Update(*target);
+        AdvanceGameClock(10), layer.Step();
     EXPECT_EQ(layer.OffsetY, 5);
     for (int i = 0; i < 10; ++i)
-        AdvanceGameClock(100), layer.Update(*target);
+        AdvanceGameClock(100), layer.Step();
     EXPECT_EQ(layer.OffsetY, 15);
     EXPECT_EQ(Game().Distance, distance + 15);
     layer.OffsetY = 199;
     AdvanceGameClock(16);
-    layer.Update(*target);
+    layer.Step();
     EXPECT_EQ(layer.OffsetY, 0);
 }
 

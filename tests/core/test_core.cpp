@@ -1,3 +1,4 @@
+#include "core/FrameClock.h"
 #include "core/PresentPacer.h"
 #include "core/Random.h"
 #include "core/Rect.h"
@@ -51,7 +52,7 @@ TEST(SlotList, NewObjectsTakeTheLowestEmptySlotAndAFullListTakesNone) {
     EXPECT_FALSE(LowestEmptySlot(slots).has_value());
 }
 
-TEST(PresentPacer, AtMostOncePerRefreshAndOnlyWhenAFrameWaits) {
+TEST(PresentPacer, AtMostOncePerRefreshAndOnlyWhenAPictureWaits) {
     struct Case {
         int hertz;
         uint64_t interval;
@@ -62,52 +63,67 @@ TEST(PresentPacer, AtMostOncePerRefreshAndOnlyWhenAFrameWaits) {
         EXPECT_EQ(pacer.Interval(), c.interval) << c.hertz << " Hz";
         EXPECT_FALSE(pacer.Due(1000)) << "nothing drawn, nothing to show";
         pacer.FrameDrawn();
-        EXPECT_TRUE(pacer.Due(1000)) << "the first frame goes at once";
+        EXPECT_TRUE(pacer.Due(1000)) << "the first picture goes at once";
         pacer.Presented(1000);
         pacer.FrameDrawn();
         EXPECT_FALSE(pacer.Due(1000 + c.interval - 1));
-        EXPECT_EQ(pacer.NextPresent(), 1000 + c.interval) << "a waiting frame is never a refresh late";
+        EXPECT_EQ(pacer.NextPresent(), 1000 + c.interval) << "a waiting picture is never a refresh late";
         EXPECT_TRUE(pacer.Due(1000 + c.interval));
         pacer.Presented(1000 + c.interval);
-        EXPECT_EQ(pacer.NextPresent(), PresentPacer::NothingWaiting);
+        EXPECT_FALSE(pacer.Due(1000 + 5 * c.interval)) << "shown once";
     }
 }
 
-// The message loop against the pacer (one game frame, then the present if due, per pass), woken late
-// as a real sleep is: every present shows the same number of game frames, and game frames are always
-// more than 5 ms apart.
-TEST(PresentPacer, GameFramesComeInEvenStepsPerPresent) {
+// The message loop against the frame clock and the pacer: woken at each refresh (late by up to
+// `lateness` microseconds, and now and then stalled), it runs the frames due, draws once and presents.
+// Game time keeps to real time at 6 ms a frame on every display; a stall moves it on by at most four
+// frames.
+TEST(FrameClock, GameTimeKeepsToRealTimeAtEveryRefreshRate) {
     struct Case {
         int hertz;
-        uint64_t framesPerPresent;
+        uint64_t lateness;
+        bool stalls;
     };
-    for (const Case c : {Case{60, 3}, Case{50, 3}, Case{75, 2}, Case{144, 1}, Case{0, 3}}) {
-        SCOPED_TRACE(c.hertz);
+    for (const Case c : {Case{60, 0, false}, Case{75, 0, false}, Case{100, 0, false}, Case{120, 0, false},
+                         Case{144, 0, false}, Case{240, 0, false}, Case{60, 3000, false}, Case{144, 3000, false}}) {
+        SCOPED_TRACE(testing::Message() << c.hertz << " Hz, late by up to " << c.lateness << " us");
+        FrameClock frames;
         PresentPacer pacer;
         pacer.SetRefreshRate(c.hertz);
-        EXPECT_EQ(pacer.FramesPerPresent(), c.framesPerPresent);
-        uint64_t now = 0, lastFrame = 0, framesSincePresent = 0, uneven = 0, frames = 0, presents = 0;
-        uint32_t lateness = 12345;
-        while (presents < 2000) {
-            lateness = lateness * 1103515245u + 12345u;
-            // Mostly a fraction of a millisecond late; now and then more than a game frame late.
-            const uint64_t late = (lateness >> 16) % 50 == 0 ? 7000 : (lateness >> 16) % 400;
-            now = std::max(now, std::min(pacer.NextFrame(), pacer.NextPresent()) + late);
-            if (pacer.FrameDue(now)) {
-                if (frames++ > 0) {
-                    EXPECT_GT(now - lastFrame, 5000u);
-                }
-                lastFrame = now;
-                pacer.FrameRun(now);
-                pacer.FrameDrawn();
-                ++framesSincePresent;
-            }
-            if (pacer.Due(now)) {
-                pacer.Presented(now);
-                if (++presents > 2) uneven += framesSincePresent != c.framesPerPresent;
-                framesSincePresent = 0;
-            }
+        const uint64_t start = 5'000'000;
+        frames.Restart(start);
+        uint64_t now = start, run = 0, most = 0;
+        uint32_t noise = 12345;
+        while (now < start + 10'000'000) {
+            noise = noise * 1103515245u + 12345u;
+            now = std::max(now, pacer.NextPresent()) + (c.lateness ? (noise >> 8) % c.lateness : 0);
+            const uint32_t due = frames.TakeDueFrames(now);
+            run += due;
+            most = std::max<uint64_t>(most, due);
+            const float fraction = frames.Fraction(now);
+            ASSERT_GE(fraction, 0.0f);
+            ASSERT_LE(fraction, 1.0f);
+            pacer.FrameDrawn();
+            if (pacer.Due(now)) pacer.Presented(now);
         }
-        EXPECT_EQ(uneven, 0u);
+        // Every frame whose start has passed has run: 10 s hold 1,666.7 frames.
+        EXPECT_NEAR(static_cast<double>(run), (now - start) / 6000.0, 1.0);
+        EXPECT_LE(most, 4u);
     }
+}
+
+TEST(FrameClock, AStallMovesGameTimeOnByAtMostFourFramesThenItKeepsPace) {
+    FrameClock frames;
+    frames.Restart(1'000'000);
+    EXPECT_EQ(frames.TakeDueFrames(1'000'000), 0u) << "the first frame starts with the clock";
+    EXPECT_EQ(frames.TakeDueFrames(1'000'001), 1u);
+    EXPECT_EQ(frames.TakeDueFrames(1'006'000), 0u) << "the second starts 6 ms after the first";
+    EXPECT_EQ(frames.TakeDueFrames(1'006'001), 1u);
+    EXPECT_NEAR(frames.Fraction(1'009'001), 0.5f, 0.001f);
+    EXPECT_EQ(frames.TakeDueFrames(1'206'001), 4u) << "200 ms late: 24 ms of game time";
+    EXPECT_FLOAT_EQ(frames.Fraction(1'206'001), 1.0f) << "the picture shows the last frame run";
+    EXPECT_EQ(frames.TakeDueFrames(1'206'001), 0u);
+    EXPECT_EQ(frames.TakeDueFrames(1'212'001), 1u) << "then every 6 ms again";
+    frames.RunNextFrameNow(1'212'001);
+    EXPECT_EQ(frames.TakeDueFrames(1'212'001), 1u) << "a frame wanted at once";
 }

@@ -41,7 +41,7 @@ struct CommandAnswer {
 CommandAnswer RunCheckCommand(const std::string& file) {
     testing::internal::CaptureStdout();
     CommandAnswer answer;
-    answer.status = RunReplayCheckCommand(file, "Data/Data.pp");
+    answer.status = RunReplayCheckCommand(file);
     answer.line = testing::internal::GetCapturedStdout();
     return answer;
 }
@@ -51,7 +51,7 @@ class RecordedGame : public testing::Test {
     void SetUp() override {
         GoToMainMenu(h);
         h.Form().StartGame();
-        FlyAndGiveUp(h, 2200); // the frame gate runs about two game frames in three steps
+        FlyAndGiveUp(h, 2200);
         playedScore = CurrentGame->Score;
         ASSERT_GT(playedScore, 0) << "the pilot met the opposition";
         playedStage = CurrentGame->StageNumber;
@@ -70,11 +70,12 @@ class RecordedGame : public testing::Test {
 
 TEST_F(RecordedGame, IsKeptAsTheLastGameAndChecksOutWithoutAScreen) {
     EXPECT_EQ(recorded.GameVersion, GameVersion);
-    EXPECT_EQ(recorded.PackHash, PackHash);
+    EXPECT_EQ(recorded.RulesVersion, ThisBuild().rulesVersion);
+    EXPECT_EQ(recorded.RulesHash, ThisBuild().rulesHash);
     EXPECT_EQ(recorded.Score, playedScore);
     EXPECT_GT(recorded.Frames.size(), 1300u) << "every frame, the game-over's included";
     EXPECT_EQ(recorded.StateHashes.size(), recorded.Frames.size() / StateHashInterval);
-    const ReplayCheck check = CheckReplay(recorded, {GameVersion, PackHash});
+    const ReplayCheck check = CheckReplay(recorded, ThisBuild());
     EXPECT_EQ(check.verdict, ReplayVerdict::Verified) << check.reason;
     EXPECT_EQ(check.score, playedScore);
     EXPECT_EQ(check.stage, playedStage);
@@ -90,13 +91,15 @@ TEST_F(RecordedGame, TamperedCutShortOrForeignReplaysGetTheirVerdicts) {
     frame.Controls &= static_cast<uint8_t>(~(frame.Controls & ControlLeft ? ControlLeft : ControlRight));
     Replay higherScore = recorded;
     higherScore.Score += 1000;
-    Replay otherVersion = recorded;
-    otherVersion.GameVersion = "0.9.0";
+    Replay otherRules = recorded;
+    otherRules.RulesVersion = 1;
+    Replay otherRelease = recorded; // the same rules in another release: it still checks out
+    otherRelease.GameVersion = "0.9.0";
     Replay madeUpEnd = recorded; // frames after the one that ended the game
-    madeUpEnd.Frames.resize(recorded.Frames.size() + 700, ReplayFrame{6, ControlFire});
+    madeUpEnd.Frames.resize(recorded.Frames.size() + 700, ReplayFrame{ControlFire});
     madeUpEnd.StateHashes.resize(madeUpEnd.Frames.size() / StateHashInterval);
-    Replay otherPack = recorded;
-    otherPack.PackHash ^= 1;
+    Replay otherTables = recorded;
+    otherTables.RulesHash ^= 1;
     std::vector<uint8_t> truncated = WriteReplay(recorded);
     truncated.resize(truncated.size() - 10);
 
@@ -112,8 +115,9 @@ TEST_F(RecordedGame, TamperedCutShortOrForeignReplaysGetTheirVerdicts) {
         {"flipped.vtxreplay", WriteReplay(flipped), 1, "mismatch", "1200"},
         {"score.vtxreplay", WriteReplay(higherScore), 1, "mismatch", "null"},
         {"longer.vtxreplay", WriteReplay(madeUpEnd), 1, "mismatch", std::to_string(recorded.Frames.size())},
-        {"version.vtxreplay", WriteReplay(otherVersion), 2, "other-build", "null"},
-        {"pack.vtxreplay", WriteReplay(otherPack), 2, "other-build", "null"},
+        {"rules.vtxreplay", WriteReplay(otherRules), 2, "other-build", "null"},
+        {"tables.vtxreplay", WriteReplay(otherTables), 2, "other-build", "null"},
+        {"release.vtxreplay", WriteReplay(otherRelease), 0, "verified", "null"},
         {"cut.vtxreplay", truncated, 2, "unreadable", "null"},
     };
     for (const Case& c : cases) {
@@ -158,7 +162,7 @@ PictureHashes HashPicture(const Surface& picture) {
 
 } // namespace
 
-// At 1x every frame is drawn; at 8x seven in eight run unseen: either way each picture shown is the
+// At 1x every frame is drawn; at 4x three in four run undrawn: either way each picture shown is the
 // one the game drew at that moment of play (below the speed's caption while it shows).
 TEST(WatchedReplay, ShowsThePicturesTheGameDrewAtEverySpeed) {
     Harness h;

@@ -1,10 +1,13 @@
 #include "Harness.h"
 #include "ReadOnlyFolder.h"
 
+#include "Game/TEnemyEngine.h"
 #include "Game/TGame.h"
+#include "Game/TMyShip.h"
 #include "audio/Audio.h"
 #include "audio/AudioState.h"
 #include "core/ScreenState.h"
+#include "graphics/PackRecords.h"
 #include "graphics/SpriteStore.h"
 #include "graphics/Text.h"
 #include "main/CommandLine.h"
@@ -15,6 +18,7 @@
 #include "persistence/HiScores.h"
 #include "persistence/Options.h"
 #include "platform/Clock.h"
+#include "platform/Input.h"
 #include "platform/EventPump.h"
 #include "platform/PlatformState.h"
 
@@ -42,6 +46,68 @@ TEST(Shell, TheFrameGateDrawsOnlyAfterMoreThanFiveMilliseconds) {
     EXPECT_EQ(h.Form().LastFrameTick, presented) << "5 ms: no frame";
     h.Step(1, 1);
     EXPECT_EQ(h.Form().LastFrameTick, presented + 6) << "6 ms: a frame";
+}
+
+// The real loop with a display refreshing R times a second: woken at each refresh, it runs the game
+// frames due and shows the game as it stands at that moment. Holding a direction, the drawn ship moves
+// on by 1000 / R pixels (the ship's 6 pixels a 6 ms frame) at every present, give or take a pixel of
+// rounding, never standing still for a present and never jumping; game time keeps to real time.
+TEST(FramePacing, TheDrawnShipAdvancesEvenlyAtEveryRefreshRate) {
+    Harness h;
+    ASSERT_TRUE(h.Started());
+    // A plain block for the ship's picture, so its left edge can be found in the picture.
+    constexpr uint32_t ShipColour = Rgb(1, 2, 3);
+    std::unique_ptr<Surface>& sheet = GameSprites[GameRecord::ShipSheet];
+    std::unique_ptr<Surface> real = std::move(sheet);
+    sheet = Surface::Create(real->Width(), real->Height());
+    sheet->Fill(ShipColour);
+    for (const int hertz : {60, 75, 120, 144}) {
+        SCOPED_TRACE(testing::Message() << hertz << " Hz");
+        h.Form().StartGame();
+        while (CurrentGame->Phase != GamePhase::Play)
+            h.Step();
+        TForm1& form = h.Form();
+        form.Pacer.SetRefreshRate(hertz);
+        const uint64_t start = GetMicroseconds();
+        const uint32_t firstFrame = CurrentGame->FrameNumber;
+        uint64_t presents = form.display.PresentCount();
+        int lastX = -1, checked = 0, uneven = 0;
+        bool lastLeft = false, leftBefore = false;
+        while (GetMicroseconds() - start < 10'000'000) {
+            SleepUntilMicroseconds(form.Pacer.NextPresent());
+            // Back and forth across the left of the field, 200 ms each way; nothing else comes.
+            const bool left = (GetMicroseconds() - start) / 200'000 % 2 == 0;
+            SetTestKeyHeld(ScanLeft, left);
+            SetTestKeyHeld(ScanRight, !left);
+            CurrentGame->Engine->SpawnTick = CurrentGame->FrameTick;
+            form.ApplicationEvents1Idle();
+            if (form.display.PresentCount() == presents) continue;
+            presents = form.display.PresentCount();
+            int x = 0;
+            while (x < 650 && form.BackBuffer->Pixel(x, CurrentGame->Ship->Y + 50) != ShipColour)
+                ++x;
+            ASSERT_LT(x, 650) << "the ship is in the picture";
+            // Only presents whose frames all held one direction: a turn shows as a shorter step.
+            if (lastX >= 0 && left == lastLeft && left == leftBefore) {
+                const double expected = (left ? -1000.0 : 1000.0) / hertz;
+                ++checked;
+                if (std::abs((x - lastX) - expected) > 1.0 || x == lastX) {
+                    ++uneven;
+                    ADD_FAILURE() << "moved " << x - lastX << " pixels, not " << expected;
+                }
+            }
+            leftBefore = lastLeft;
+            lastLeft = left;
+            lastX = x;
+        }
+        EXPECT_GT(checked, hertz * 7);
+        EXPECT_EQ(uneven, 0);
+        const uint32_t frames = CurrentGame->FrameNumber - firstFrame;
+        EXPECT_NEAR(frames, 10'000 / 6.0, 2.0) << "166.7 game frames a second";
+        if (uneven > 0) break;
+    }
+    ClearTestInput();
+    sheet = std::move(real);
 }
 
 TEST(Shell, CloseRequestsFollowTheScreen) {
@@ -88,13 +154,11 @@ TEST(Shell, LostSurfacesAreRecoveredAsTheDisplayAllows) {
 
     scribble();
     h.Form().display.SimulateSurfaceLoss(2, true); // the second clear fails too
-    h.Form().Pacer.OpenFrameGate();
-    EXPECT_EQ(h.Form().RenderFrame(), 1);
+    EXPECT_EQ(h.Form().DrawPicture(), 1);
     EXPECT_FALSE(reloaded()) << "nothing reloaded";
 
     h.Form().display.SimulateSurfaceLoss(1, false); // the primary cannot be restored: reload anyway
-    h.Form().Pacer.OpenFrameGate();
-    EXPECT_EQ(h.Form().RenderFrame(), 0);
+    EXPECT_EQ(h.Form().DrawPicture(), 0);
     EXPECT_TRUE(reloaded());
 }
 

@@ -167,7 +167,8 @@ ReadAnswer ReadVerifierAnswer(std::string_view output) {
     answer.Reason = Tidy(TextOf(*fields, "reason"));
     answer.Name = TextOf(*fields, "name");
     answer.GameVersion = Tidy(TextOf(*fields, "game_version"));
-    answer.PackHash = Tidy(TextOf(*fields, "pack_hash"));
+    answer.RulesVersion = NumberOf(*fields, "rules_version");
+    answer.RulesHash = Tidy(TextOf(*fields, "rules_hash"));
     answer.Score = NumberOf(*fields, "score");
     answer.Stage = NumberOf(*fields, "stage");
     answer.Frames = NumberOf(*fields, "frames");
@@ -201,8 +202,9 @@ JobOutcome JudgeAnswer(const VerifierAnswer& answer, int exitCode, const VerifyJ
         return refused("the re-played game differs from its claims: " + answer.Reason);
     if (answer.Verdict == "unreadable") return refused("the replay cannot be read: " + answer.Reason);
     if (answer.Verdict == "other-build")
-        return refused("no verifier here plays game version " + answer.GameVersion + " with pack " +
-                       answer.PackHash);
+        return refused("no verifier here plays rules version " +
+                       (answer.RulesVersion ? std::to_string(*answer.RulesVersion) : std::string("?")) +
+                       " with rule tables " + answer.RulesHash + " (game version " + answer.GameVersion + ")");
     return refused("the verifier's verdict is unknown: " + Tidy(answer.Verdict));
 }
 

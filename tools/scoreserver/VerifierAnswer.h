@@ -17,7 +17,8 @@ struct VerifierAnswer {
     std::string Reason;
     std::string Name; // the name the game was played under
     std::string GameVersion;
-    std::string PackHash;
+    std::optional<int64_t> RulesVersion;
+    std::string RulesHash;
     std::optional<int64_t> Score; // what the re-play reached
     std::optional<int64_t> Stage;
     std::optional<int64_t> Frames;

@@ -251,7 +251,7 @@ TEST_F(VerifiedScores, TheBuildIsCheckedByTheVerifierThatPlaysIt) {
     const auto otherBuild = scripts.Path() / "other-build.sh";
     std::ofstream(otherBuild)
         << "#!/bin/bash\necho '{\"verdict\":\"other-build\",\"reason\":\"\","
-           "\"game_version\":\"0.9.0\",\"pack_hash\":null,\"final_hash\":null}'\nexit 2\n";
+           "\"game_version\":\"0.9.0\",\"rules_version\":1,\"rules_hash\":null,\"final_hash\":null}'\nexit 2\n";
     chmod(otherBuild.c_str(), 0755);
     Start(VerifyingSettings({"/no/such/verifier", otherBuild.string(), FakeVerifier}));
     Play("Ada", 300, FakeReplay("verified", 300));
@@ -298,8 +298,8 @@ TEST(UploadTime, AReplayComesWithinItsTokensLifetimeAndAMinute) {
 
 TEST(VerifierAnswer, TheLineIsReadStrictly) {
     const ReadAnswer good = ReadVerifierAnswer(
-        "{\"verdict\":\"verified\",\"reason\":\"\",\"game_version\":\"1.0.0\",\"pack_hash\":"
-        "\"0123456789abcdef\","
+        "{\"verdict\":\"verified\",\"reason\":\"\",\"game_version\":\"1.0.0\",\"rules_version\":2,"
+        "\"rules_hash\":\"0123456789abcdef\","
         "\"name\":\"Zo\\u00c3\\u00ab "
         "\\\"A\\\"\",\"claimed_score\":-12,\"claimed_stage\":4,\"claimed_frames\":99600,"
         "\"score\":-12,\"stage\":4,\"frames\":99600,\"played_ms\":600512,\"final_hash\":\"89abcdef01234567\","

@@ -19,7 +19,7 @@ case "$verdict" in
 mismatch) status=1 ;;
 unreadable | other-build) status=2 ;;
 esac
-printf '{"verdict":"%s","reason":"%s","game_version":"1.0.0","pack_hash":"0123456789abcdef","name":"%s",' \
+printf '{"verdict":"%s","reason":"%s","game_version":"1.0.0","rules_version":2,"rules_hash":"0123456789abcdef","name":"%s",' \
   "$verdict" "${verdict/verified/}" "${name:-Fake}"
 printf '"claimed_score":%s,"claimed_stage":4,"claimed_frames":99600,"score":%s,"stage":4,"frames":99600,' \
   "${score:-0}" "${score:-0}"
