@@ -1,7 +1,9 @@
 // The asset generator's one drawing kit: the colour type, colour arithmetic, the two deterministic
 // random sources and the small cairo helpers every picture uses. The game art (namespace art) and the
-// interface art (namespace interface_art) both draw with it.
+// interface art (namespace interface_art) both draw with it, and in the faces FontFiles.h opens.
 #pragma once
+
+#include "FontFiles.h"
 
 #include <cairo.h>
 

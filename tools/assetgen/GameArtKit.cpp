@@ -135,8 +135,7 @@ void Flame(cairo_t* cr, double cx, double y, double halfWidth, double length, in
 
 void Label(cairo_t* cr, const char* text, double cx, double cy, double size, Rgb fill, Rgb outline) {
     cairo_save(cr);
-    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
-    cairo_set_font_size(cr, size);
+    kit::SelectFace(cr, kit::Face::DejaVuSansBold, size);
     cairo_text_extents_t extents;
     cairo_text_extents(cr, text, &extents);
     cairo_move_to(cr, cx - extents.width / 2 - extents.x_bearing,

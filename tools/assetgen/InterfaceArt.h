@@ -48,7 +48,7 @@ void OpaqueHalo(cairo_t* cr, Box outer, Box inner, double radius);
 // Thin circuit-like grooves and rivets used to dress up larger panels.
 void Rivet(cairo_t* cr, double x, double y, double radius);
 
-// Labels in the title face (Jura Bold; fontconfig substitutes when it is missing).
+// Labels in the title face, Jura Bold.
 struct LabelPlacement {
     double left;     // x of the text's origin
     double baseline; // y of the text's baseline

@@ -140,8 +140,7 @@ void Rivet(cairo_t* cr, double x, double y, double radius) {
 }
 
 void SelectTitleFont(cairo_t* cr, double pixelSize) {
-    cairo_select_font_face(cr, "Jura", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
-    cairo_set_font_size(cr, pixelSize);
+    kit::SelectFace(cr, kit::Face::JuraBold, pixelSize);
 }
 
 LabelPlacement CentreLabel(cairo_t* cr, const char* text, double pixelSize, Box box) {

@@ -308,11 +308,10 @@ Picture TitleLogo() {
     cairo_pattern_destroy(core);
 
     // The name.
-    cairo_select_font_face(cr, "Jura", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
     double size = 48;
     cairo_text_extents_t ink;
     for (;; size -= 1) { // fit the name in the logo's width
-        cairo_set_font_size(cr, size);
+        SelectTitleFont(cr, size);
         cairo_text_extents(cr, "VANTORIX", &ink);
         if (ink.width <= Width - 16 || size <= 20) break;
     }
