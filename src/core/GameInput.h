@@ -6,6 +6,9 @@
 
 #include <cstdint>
 
+// Every game frame is this much game time, whatever the display or the machine.
+inline constexpr uint32_t GameFrameMs = 6;
+
 enum GameControlBit : uint8_t {
     ControlLeft = 1,
     ControlRight = 2,
