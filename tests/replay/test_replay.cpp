@@ -1,6 +1,8 @@
 #include "core/Hash64.h"
+#include "persistence/HiScores.h"
 #include "replay/ReplayFile.h"
 #include "replay/ReplayRecorder.h"
+#include "replay/ReplayShelf.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -139,6 +141,11 @@ std::vector<uint8_t> FirstFormatFile(const std::string& name, int32_t score) {
 void WriteFile(const fs::path& path, std::span<const uint8_t> bytes) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<uint8_t> FileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 constexpr const char* OtherVersion = "This replay was recorded by another version of the game.";
@@ -349,6 +356,60 @@ TEST(ReplayFile, AFileLoadsAndAMissingOrDamagedOneIsNamedInTheSentence) {
         EXPECT_NE(read.Error.find(name), std::string::npos) << read.Error;
     }
     fs::remove_all(folder);
+}
+
+// The shelf works in the current folder, as the game does beside Config.cfg.
+class ReplayShelfTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        previousFolder = fs::current_path();
+        folder = fs::temp_directory_path() / ("vantorix-shelf-" + std::to_string(::getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder / ReplayFolder);
+        fs::current_path(folder);
+        ResetHighScores();
+    }
+    void TearDown() override {
+        ResetHighScores();
+        fs::current_path(previousFolder);
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+
+    fs::path previousFolder, folder;
+};
+
+// A row's replay kept by an earlier version stays the row's, is left as it is and is marked as one that
+// cannot be watched; files no row holds go when the table is saved.
+TEST_F(ReplayShelfTest, AReplayOfAnotherVersionStaysWithItsRow) {
+    HiScoreTable[0] = {"Ace", 5000};
+    HiScoreTable[1] = {"Old", 4000};
+    Replay ace = PlayedGame(700);
+    ace.PlayerName = "Ace";
+    ace.Score = 5000;
+    std::string reason;
+    ASSERT_TRUE(KeepTableReplay(ace, reason)) << reason;
+    const fs::path old = fs::path(ReplayFolder) / "top-4000-0000000000000000.vtxreplay";
+    const std::vector<uint8_t> oldBytes = FirstFormatFile("Old", 4000);
+    WriteFile(old, oldBytes);
+    const fs::path gone = fs::path(ReplayFolder) / "top-3000-0000000000000000.vtxreplay";
+    WriteFile(gone, FirstFormatFile("Gone", 3000));
+    const fs::path damaged = fs::path(ReplayFolder) / "top-5000-0000000000000001.vtxreplay";
+    WriteFile(damaged, std::span(oldBytes.data(), 12));
+
+    const std::array<TableReplayFile, HiScoreCount> files = TableReplayFiles();
+    ASSERT_FALSE(files[0].Path.empty());
+    EXPECT_TRUE(ReadReplay(FileBytes(files[0].Path)).Read);
+    EXPECT_FALSE(files[0].OtherFormat);
+    EXPECT_EQ(files[1].Path, old.string());
+    EXPECT_TRUE(files[1].OtherFormat);
+    for (int row = 2; row < HiScoreCount; ++row)
+        EXPECT_TRUE(files[row].Path.empty()) << row;
+
+    ForgetReplaysOffTheTable();
+    EXPECT_EQ(FileBytes(old), oldBytes);
+    EXPECT_FALSE(fs::exists(gone));
+    EXPECT_TRUE(fs::exists(files[0].Path));
 }
 
 TEST(Hash64, SameBytesSameValueAndOrderMatters) {
