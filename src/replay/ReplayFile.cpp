@@ -2,17 +2,24 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <fstream>
-#include <string_view>
+#include <system_error>
 
 namespace {
 
 constexpr std::array<uint8_t, 8> Magic = {'V', 'T', 'X', 'R', 'E', 'P', 'L', 'Y'};
-constexpr uint16_t FormatVersion = 1;
-// A frame's time step takes at most five bytes, a run of controls one byte and a length of five.
-constexpr size_t MaxStepBytes = 5;
-constexpr size_t MaxRunBytes = 6;
+constexpr uint16_t FormatVersion = 2;
+// The first format kept the pack's hash and a clock tick at the start and a time step in every frame.
+// Its games cannot be watched any more, but its start still says whose game a kept file is.
+constexpr uint16_t FirstFormatVersion = 1;
+// A varint takes at most five bytes; a run of controls is one byte and its length.
+constexpr size_t MaxVarintBytes = 5;
+constexpr size_t MaxRunBytes = 1 + MaxVarintBytes;
+
+constexpr const char* OtherVersionSentence = "This replay was recorded by another version of the game.";
+constexpr const char* EndsEarly = "the replay file ends early";
 
 // Little-endian numbers, length-prefixed texts and 7-bit groups ("varints") onto a growing buffer.
 class ByteWriter {
@@ -23,9 +30,11 @@ class ByteWriter {
         for (size_t i = 0; i < bytes; ++i, value >>= 8)
             out.push_back(static_cast<uint8_t>(value));
     }
-    void Text(const std::string& text) {
-        Number(text.size(), 1);
-        Bytes(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+    // The text after its length in `lengthBytes`, cut to `longest` so that it always reads back.
+    void Text(const std::string& text, size_t lengthBytes = 1, size_t longest = MaxReplayText) {
+        const size_t length = std::min(text.size(), longest);
+        Number(length, lengthBytes);
+        Bytes(std::span(reinterpret_cast<const uint8_t*>(text.data()), length));
     }
     void Varint(uint32_t value) {
         while (value >= 0x80) {
@@ -39,16 +48,22 @@ class ByteWriter {
     std::vector<uint8_t>& out;
 };
 
-// The same, read back; every read checks the bytes left first, and the first failure sticks.
+// The same, read back; every read checks the bytes left first, and the first failure sticks with the
+// sentence that tells it.
 class ByteReader {
   public:
     explicit ByteReader(std::span<const uint8_t> bytes) : bytes(bytes) {}
-    bool Ok() const { return ok; }
+    bool Ok() const { return problem == nullptr; }
+    const char* Problem() const { return problem; }
     bool AtEnd() const { return at == bytes.size(); }
     size_t Left() const { return bytes.size() - at; }
+    void Refuse(const char* why) {
+        if (Ok()) problem = why;
+    }
 
     std::span<const uint8_t> Bytes(size_t count) {
-        if (!ok || count > Left()) return Fail();
+        if (count > Left()) Refuse(EndsEarly);
+        if (!Ok()) return {};
         const auto piece = bytes.subspan(at, count);
         at += count;
         return piece;
@@ -60,9 +75,11 @@ class ByteReader {
             value = value << 8 | piece[i];
         return value;
     }
-    std::string Text() {
-        const auto length = static_cast<size_t>(Number(1));
-        if (length > MaxReplayText) return Fail(), std::string();
+    // A text after its length in `lengthBytes`; a longer one than `longest` is refused with `tooLong`.
+    std::string Text(size_t lengthBytes = 1, size_t longest = MaxReplayText,
+                     const char* tooLong = "the replay holds a text longer than allowed") {
+        const auto length = static_cast<size_t>(Number(lengthBytes));
+        if (length > longest) Refuse(tooLong);
         const auto piece = Bytes(length);
         return std::string(piece.begin(), piece.end());
     }
@@ -70,30 +87,66 @@ class ByteReader {
         uint32_t value = 0;
         for (int shift = 0; shift < 35; shift += 7) {
             const auto byte = static_cast<uint8_t>(Number(1));
-            if (!ok) return 0;
             // The fifth group holds the top four bits only.
-            if (shift == 28 && byte > 0x0F) return Fail(), 0;
+            if (shift == 28 && byte > 0x0F) Refuse("the replay holds a number too large");
+            if (!Ok()) return 0;
             value |= static_cast<uint32_t>(byte & 0x7F) << shift;
             if (!(byte & 0x80)) return value;
         }
-        return Fail(), 0;
+        Refuse("the replay holds a number too large");
+        return 0;
     }
 
   private:
-    std::span<const uint8_t> Fail() {
-        ok = false;
-        return {};
-    }
-
     std::span<const uint8_t> bytes;
     size_t at = 0;
-    bool ok = true;
+    const char* problem = nullptr;
 };
 
-// The frames before compression: the controls as runs of equal values, then every frame's time step.
+// The format version after the magic; the reader fails when the magic differs.
+uint16_t ReadFormatVersion(ByteReader& in) {
+    if (in.Left() < Magic.size() || !std::ranges::equal(in.Bytes(Magic.size()), Magic))
+        in.Refuse("not a replay file");
+    return static_cast<uint16_t>(in.Number(2));
+}
+
+// Everything before the frame count: the rules, the start, the player and the claimed score and stage.
+void WriteStart(ByteWriter& out, const Replay& replay) {
+    out.Number(replay.RulesVersion, 4);
+    out.Number(replay.RulesHash, 8);
+    out.Text(replay.GameVersion);
+    out.Number(replay.StartSeed, 4);
+    out.Text(replay.StartTicket, 2, MaxStartTicketBytes);
+    out.Number(replay.PlayOptions, 4);
+    out.Text(replay.PlayerName);
+    out.Number(static_cast<uint32_t>(replay.Score), 4);
+    out.Number(replay.Stage, 4);
+}
+
+void ReadStart(ByteReader& in, Replay& replay) {
+    replay.RulesVersion = static_cast<uint32_t>(in.Number(4));
+    replay.RulesHash = in.Number(8);
+    replay.GameVersion = in.Text();
+    replay.StartSeed = static_cast<uint32_t>(in.Number(4));
+    replay.StartTicket = in.Text(2, MaxStartTicketBytes, "the replay's start ticket is longer than allowed");
+    replay.PlayOptions = static_cast<uint32_t>(in.Number(4));
+    replay.PlayerName = in.Text();
+    replay.Score = static_cast<int32_t>(static_cast<uint32_t>(in.Number(4)));
+    replay.Stage = static_cast<uint32_t>(in.Number(4));
+}
+
+// The first format's start, up to the claimed score.
+ReplayClaim ReadFirstFormatClaim(ByteReader& in) {
+    in.Text();               // the game's version
+    in.Bytes(8 + 4 + 4 + 4); // the pack's hash, the start seed, the start tick and the play options
+    ReplayClaim claim;
+    claim.PlayerName = in.Text();
+    claim.Score = static_cast<int32_t>(static_cast<uint32_t>(in.Number(4)));
+    return claim;
+}
+
+// The frames before compression: the controls as runs of equal values.
 std::vector<uint8_t> EncodeFrames(const std::vector<ReplayFrame>& frames) {
-    std::vector<uint8_t> payload;
-    ByteWriter out(payload);
     std::vector<std::pair<uint8_t, uint32_t>> runs;
     for (const ReplayFrame& frame : frames) {
         if (!runs.empty() && runs.back().first == frame.Controls)
@@ -101,37 +154,34 @@ std::vector<uint8_t> EncodeFrames(const std::vector<ReplayFrame>& frames) {
         else
             runs.push_back({frame.Controls, 1});
     }
+    std::vector<uint8_t> payload;
+    ByteWriter out(payload);
     out.Varint(static_cast<uint32_t>(runs.size()));
     for (const auto& [controls, length] : runs) {
         out.Number(controls, 1);
         out.Varint(length);
     }
-    for (const ReplayFrame& frame : frames)
-        out.Varint(frame.TimeStep);
     return payload;
 }
 
 bool DecodeFrames(std::span<const uint8_t> payload, uint32_t frameCount, std::vector<ReplayFrame>& frames) {
     ByteReader in(payload);
-    frames.assign(frameCount, ReplayFrame{});
     const uint32_t runCount = in.Varint();
     if (runCount > frameCount) return false;
-    uint32_t filled = 0;
-    for (uint32_t run = 0; run < runCount && in.Ok(); ++run) {
+    frames.reserve(frameCount);
+    for (uint32_t run = 0; run < runCount; ++run) {
         const auto controls = static_cast<uint8_t>(in.Number(1));
         const uint32_t length = in.Varint();
-        if (controls > AllFrameInputBits || length == 0 || length > frameCount - filled) return false;
-        for (uint32_t i = 0; i < length; ++i)
-            frames[filled++].Controls = controls;
+        if (!in.Ok() || controls > AllFrameInputBits || length == 0 || length > frameCount - frames.size())
+            return false;
+        frames.insert(frames.end(), length, ReplayFrame{controls});
     }
-    if (filled != frameCount) return false;
-    for (ReplayFrame& frame : frames)
-        frame.TimeStep = in.Varint();
-    return in.Ok() && in.AtEnd();
+    return in.Ok() && in.AtEnd() && frames.size() == frameCount;
 }
 
+// The count of runs, then at most one run per frame.
 size_t LargestPayload(uint32_t frameCount) {
-    return MaxStepBytes * frameCount + MaxRunBytes * frameCount + MaxStepBytes;
+    return MaxVarintBytes + MaxRunBytes * frameCount;
 }
 
 std::vector<uint8_t> Compress(const std::vector<uint8_t>& raw) {
@@ -167,8 +217,55 @@ bool Decompress(std::span<const uint8_t> packed, size_t rawSize, std::vector<uin
     return whole;
 }
 
-ReplayReadResult Refuse(std::string sentence) {
-    return {std::nullopt, std::move(sentence)};
+// After the start: the frames, the state checks and the end's hash; null when they read, else why not.
+const char* ReadPlay(ByteReader& in, Replay& replay) {
+    const auto frameCount = static_cast<uint32_t>(in.Number(4));
+    replay.FinalHash = in.Number(8);
+    const auto hashCount = static_cast<uint32_t>(in.Number(4));
+    if (!in.Ok()) return in.Problem();
+    if (frameCount > MaxReplayFrames) return "the replay holds more frames than a game can have";
+    if (hashCount != frameCount / StateHashInterval) return "the replay's state checks do not fit its frames";
+    replay.StateHashes.resize(hashCount);
+    for (uint64_t& hash : replay.StateHashes)
+        hash = in.Number(8);
+    const auto rawSize = static_cast<size_t>(in.Number(4));
+    const auto packedSize = static_cast<size_t>(in.Number(4));
+    const auto packed = in.Bytes(packedSize);
+    if (!in.Ok()) return in.Problem();
+    if (!in.AtEnd()) return "the replay file has bytes after its end";
+    if (rawSize > LargestPayload(frameCount))
+        return "the replay's frames are larger than its frame count allows";
+    std::vector<uint8_t> raw;
+    if (!Decompress(packed, rawSize, raw)) return "the replay's frames are damaged";
+    if (!DecodeFrames(raw, frameCount, replay.Frames)) return "the replay's frames do not decode";
+    return nullptr;
+}
+
+ReplayReadResult Refuse(std::string sentence, ReplayReadError kind = ReplayReadError::Damaged) {
+    return {std::nullopt, std::move(sentence), kind};
+}
+
+ReplayReadResult RefuseOtherVersion() {
+    return Refuse(OtherVersionSentence, ReplayReadError::OtherFormat);
+}
+
+// The whole file into `bytes`, or the refusal that names it.
+std::optional<ReplayReadResult> ReadFileBytes(const std::filesystem::path& path,
+                                              std::vector<uint8_t>& bytes) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        std::error_code error;
+        if (!std::filesystem::exists(path, error) && !error)
+            return Refuse("there is no replay file " + path.string(), ReplayReadError::Missing);
+        return Refuse("cannot open " + path.string());
+    }
+    std::array<char, 65536> chunk{};
+    while (file.read(chunk.data(), chunk.size()) || file.gcount() > 0) {
+        bytes.insert(bytes.end(), chunk.data(), chunk.data() + file.gcount());
+        if (bytes.size() > MaxReplayFileBytes) return Refuse(path.string() + " is too large for a replay");
+    }
+    if (file.bad()) return Refuse("cannot read " + path.string());
+    return std::nullopt;
 }
 
 } // namespace
@@ -178,14 +275,7 @@ std::vector<uint8_t> WriteReplay(const Replay& replay) {
     ByteWriter out(file);
     out.Bytes(Magic);
     out.Number(FormatVersion, 2);
-    out.Text(replay.GameVersion.substr(0, MaxReplayText));
-    out.Number(replay.PackHash, 8);
-    out.Number(replay.StartSeed, 4);
-    out.Number(replay.StartTick, 4);
-    out.Number(replay.PlayOptions, 4);
-    out.Text(replay.PlayerName.substr(0, MaxReplayText));
-    out.Number(static_cast<uint32_t>(replay.Score), 4);
-    out.Number(replay.Stage, 4);
+    WriteStart(out, replay);
     out.Number(replay.Frames.size(), 4);
     out.Number(replay.FinalHash, 8);
     out.Number(replay.StateHashes.size(), 4);
@@ -201,55 +291,44 @@ std::vector<uint8_t> WriteReplay(const Replay& replay) {
 
 ReplayReadResult ReadReplay(std::span<const uint8_t> bytes) {
     ByteReader in(bytes);
-    const auto magic = in.Bytes(Magic.size());
-    if (!in.Ok() || !std::equal(magic.begin(), magic.end(), Magic.begin()))
-        return Refuse("not a replay file");
-    const auto version = static_cast<uint16_t>(in.Number(2));
-    if (in.Ok() && version != FormatVersion)
-        return Refuse("a replay of format " + std::to_string(version) + ", which this build cannot read");
+    const uint16_t version = ReadFormatVersion(in);
+    if (!in.Ok()) return Refuse(in.Problem());
+    if (version != FormatVersion) return RefuseOtherVersion();
     Replay replay;
-    replay.GameVersion = in.Text();
-    replay.PackHash = in.Number(8);
-    replay.StartSeed = static_cast<uint32_t>(in.Number(4));
-    replay.StartTick = static_cast<uint32_t>(in.Number(4));
-    replay.PlayOptions = static_cast<uint32_t>(in.Number(4));
-    replay.PlayerName = in.Text();
-    replay.Score = static_cast<int32_t>(static_cast<uint32_t>(in.Number(4)));
-    replay.Stage = static_cast<uint32_t>(in.Number(4));
-    const auto frameCount = static_cast<uint32_t>(in.Number(4));
-    replay.FinalHash = in.Number(8);
-    const auto hashCount = static_cast<uint32_t>(in.Number(4));
-    if (!in.Ok()) return Refuse("the replay file ends early");
-    if (frameCount > MaxReplayFrames) return Refuse("the replay holds more frames than a game can have");
-    if (hashCount != frameCount / StateHashInterval)
-        return Refuse("the replay's state checks do not fit its frames");
-    replay.StateHashes.resize(hashCount);
-    for (uint64_t& hash : replay.StateHashes)
-        hash = in.Number(8);
-    const auto rawSize = static_cast<size_t>(in.Number(4));
-    const auto packedSize = static_cast<size_t>(in.Number(4));
-    const auto packed = in.Bytes(packedSize);
-    if (!in.Ok()) return Refuse("the replay file ends early");
-    if (!in.AtEnd()) return Refuse("the replay file has bytes after its end");
-    if (rawSize > LargestPayload(frameCount))
-        return Refuse("the replay's frames are larger than its frame count allows");
-    std::vector<uint8_t> raw;
-    if (!Decompress(packed, rawSize, raw)) return Refuse("the replay's frames are damaged");
-    if (!DecodeFrames(raw, frameCount, replay.Frames)) return Refuse("the replay's frames do not decode");
-    return {std::move(replay), {}};
+    ReadStart(in, replay);
+    if (!in.Ok()) return Refuse(in.Problem());
+    if (replay.PlayOptions & ~KnownPlayOptions) return RefuseOtherVersion();
+    if (const char* problem = ReadPlay(in, replay)) return Refuse(problem);
+    return {std::move(replay), {}, ReplayReadError::None};
 }
 
 ReplayReadResult LoadReplayFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return Refuse("cannot open " + path.string());
     std::vector<uint8_t> bytes;
-    std::array<char, 65536> chunk{};
-    while (file.read(chunk.data(), chunk.size()) || file.gcount() > 0) {
-        bytes.insert(bytes.end(), chunk.data(), chunk.data() + file.gcount());
-        if (bytes.size() > MaxReplayFileBytes) return Refuse(path.string() + " is too large for a replay");
-    }
-    if (file.bad()) return Refuse("cannot read " + path.string());
+    if (std::optional<ReplayReadResult> refused = ReadFileBytes(path, bytes)) return std::move(*refused);
     ReplayReadResult result = ReadReplay(bytes);
     if (!result.Read) result.Error = path.string() + ": " + result.Error;
     return result;
+}
+
+std::optional<ReplayClaim> ReadReplayClaim(std::span<const uint8_t> bytes) {
+    ByteReader in(bytes);
+    const uint16_t version = ReadFormatVersion(in);
+    ReplayClaim claim;
+    if (version == FirstFormatVersion) {
+        claim = ReadFirstFormatClaim(in);
+    } else if (version == FormatVersion) {
+        Replay replay;
+        ReadStart(in, replay);
+        claim = {std::move(replay.PlayerName), replay.Score};
+    } else {
+        return std::nullopt;
+    }
+    if (!in.Ok()) return std::nullopt;
+    return claim;
+}
+
+std::optional<ReplayClaim> LoadReplayClaim(const std::filesystem::path& path) {
+    std::vector<uint8_t> bytes;
+    if (ReadFileBytes(path, bytes)) return std::nullopt;
+    return ReadReplayClaim(bytes);
 }

@@ -2,33 +2,32 @@
 
 namespace {
 
-constexpr size_t FramesMadeRoomFor = 200 * 60 * 20;
+constexpr size_t FramesMadeRoomFor = 20 * 60 * 1000 / GameFrameMs; // twenty minutes
 
 } // namespace
 
 void ReplayRecorder::Start(const ReplayStart& start) {
     replay = Replay{};
+    replay.RulesVersion = start.RulesVersion;
+    replay.RulesHash = start.RulesHash;
     replay.GameVersion = start.GameVersion;
-    replay.PackHash = start.PackHash;
     replay.StartSeed = start.StartSeed;
-    replay.StartTick = start.StartTick;
+    replay.StartTicket = start.StartTicket;
     replay.PlayOptions = start.PlayOptions;
     replay.Frames.reserve(FramesMadeRoomFor);
     replay.StateHashes.reserve(FramesMadeRoomFor / StateHashInterval);
-    lastTick = start.StartTick;
     recording = true;
     overflowed = false;
 }
 
-void ReplayRecorder::RecordFrame(const GameFrameInput& input) {
+void ReplayRecorder::RecordFrame(uint8_t controls) {
     if (!recording) return;
     if (replay.Frames.size() >= MaxReplayFrames) {
         overflowed = true;
         recording = false;
         return;
     }
-    replay.Frames.push_back({input.Tick - lastTick, input.Controls});
-    lastTick = input.Tick;
+    replay.Frames.push_back({controls});
 }
 
 bool ReplayRecorder::StateHashDue() const {

@@ -1,21 +1,21 @@
-// Records a game while it is played: where it started, each frame's input as the game was handed it,
-// and the game's state hash after every StateHashInterval frames. The shell feeds it; the finished
-// recording is a Replay.
+// Records a game while it is played: the rules it follows, where it started, each frame's controls as
+// the game was handed them, and the game's state hash after every StateHashInterval frames. The shell feeds
+// it; the finished recording is a Replay.
 #pragma once
 
-#include "core/GameInput.h"
 #include "replay/ReplayFile.h"
 
 #include <cstdint>
 #include <string>
 #include <utility>
 
-// Where a recorded game starts, and the build whose rules it follows.
+// Where a recorded game starts, and the rules it follows (see Replay).
 struct ReplayStart {
+    uint32_t RulesVersion = 0;
+    uint64_t RulesHash = 0;
     std::string GameVersion;
-    uint64_t PackHash = 0;
     uint32_t StartSeed = 0;
-    uint32_t StartTick = 0;
+    std::string StartTicket;
     uint32_t PlayOptions = 0;
 };
 
@@ -26,9 +26,9 @@ class ReplayRecorder {
     void Start(const ReplayStart& start);
     bool Recording() const { return recording; }
 
-    // The frame just run, with the input the game was given. A game longer than a replay can hold stops
-    // being recorded (Overflowed) and is never kept.
-    void RecordFrame(const GameFrameInput& input);
+    // The frame just run, with the controls (GameControlBit bits) the game was given. A game longer than
+    // a replay can hold stops being recorded (Overflowed) and is never kept.
+    void RecordFrame(uint8_t controls);
     // After RecordFrame: the game's state hash is wanted now.
     bool StateHashDue() const;
     void AddStateHash(uint64_t hash);
@@ -40,7 +40,6 @@ class ReplayRecorder {
 
   private:
     Replay replay;
-    uint32_t lastTick = 0;
     bool recording = false;
     bool overflowed = false;
 };

@@ -7,6 +7,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -39,33 +40,43 @@ struct KeptGame {
     std::string path;
     std::string name;
     int32_t score = 0;
+    bool otherFormat = false;
     bool taken = false;
 };
 
-// The table replays that can be read, in the order of their file names.
-std::vector<KeptGame> ReadableTableReplays() {
+// A kept file whose game reads, or one of another version whose start still tells whose game it is.
+std::optional<KeptGame> ReadKeptGame(const fs::path& path) {
+    const ReplayReadResult read = LoadReplayFile(path);
+    if (read.Read) return KeptGame{path.string(), read.Read->PlayerName, read.Read->Score};
+    if (read.Kind != ReplayReadError::OtherFormat) return std::nullopt;
+    const std::optional<ReplayClaim> claim = LoadReplayClaim(path);
+    if (!claim) return std::nullopt;
+    return KeptGame{path.string(), claim->PlayerName, claim->Score, true};
+}
+
+// The table replays that tell whose game they are, in the order of their file names.
+std::vector<KeptGame> KeptTableReplays() {
     std::vector<KeptGame> kept;
     std::error_code error;
     for (fs::directory_iterator entry(ReplayFolder, error), end; !error && entry != end;
          entry.increment(error)) {
         const std::string file = entry->path().filename().string();
         if (!file.starts_with(TablePrefix) || !file.ends_with(ReplayFileSuffix)) continue;
-        const ReplayReadResult read = LoadReplayFile(entry->path());
-        if (read.Read) kept.push_back({entry->path().string(), read.Read->PlayerName, read.Read->Score});
+        if (std::optional<KeptGame> game = ReadKeptGame(entry->path())) kept.push_back(std::move(*game));
     }
     std::sort(kept.begin(), kept.end(), [](const KeptGame& a, const KeptGame& b) { return a.path < b.path; });
     return kept;
 }
 
 // Each row takes the first kept game of its name and score that no row above it took.
-std::array<std::string, HiScoreCount> MatchRows(std::vector<KeptGame>& kept) {
-    std::array<std::string, HiScoreCount> files;
+std::array<TableReplayFile, HiScoreCount> MatchRows(std::vector<KeptGame>& kept) {
+    std::array<TableReplayFile, HiScoreCount> files;
     for (int row = 0; row < HiScoreCount; ++row) {
         for (KeptGame& game : kept) {
             if (game.taken || game.score != HiScoreTable[row].Score || game.name != HiScoreTable[row].Name)
                 continue;
             game.taken = true;
-            files[row] = game.path;
+            files[row] = {game.path, game.otherFormat};
             break;
         }
     }
@@ -82,13 +93,13 @@ bool KeepTableReplay(const Replay& replay, std::string& reason) {
     return WriteReplayFile(TableReplayPath(replay), replay, reason);
 }
 
-std::array<std::string, HiScoreCount> TableReplayFiles() {
-    std::vector<KeptGame> kept = ReadableTableReplays();
+std::array<TableReplayFile, HiScoreCount> TableReplayFiles() {
+    std::vector<KeptGame> kept = KeptTableReplays();
     return MatchRows(kept);
 }
 
 void ForgetReplaysOffTheTable() {
-    std::vector<KeptGame> kept = ReadableTableReplays();
+    std::vector<KeptGame> kept = KeptTableReplays();
     MatchRows(kept);
     for (const KeptGame& game : kept) {
         std::error_code error;
