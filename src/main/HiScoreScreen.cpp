@@ -63,12 +63,17 @@ void KeepHiScoreStill(const Surface& drawn) {
 }
 
 const std::string WatchHint = "Tab or the pad's X: choose a game to watch";
+const std::string OtherVersionHint = "Recorded by another version: it cannot be watched";
 constexpr int WatchHintX = 500, WatchHintY = 521;
 
 bool AnyReplay() {
-    for (const std::string& file : HiScoreReplays.files)
-        if (!file.empty()) return true;
+    for (const TableReplayFile& file : HiScoreReplays.files)
+        if (!file.Path.empty()) return true;
     return false;
+}
+
+bool HasReplay(int row) {
+    return row >= 0 && !HiScoreReplays.files[row].Path.empty();
 }
 
 // The rows' replays are looked for again only when the table has changed since.
@@ -77,19 +82,19 @@ void FindTableReplays() {
     HiScoreReplays.files = TableReplayFiles();
     HiScoreReplays.table = HiScoreTable;
     HiScoreReplays.read = true;
-    if (WatchRow >= 0 && HiScoreReplays.files[WatchRow].empty()) WatchRow = -1;
+    if (!HasReplay(WatchRow)) WatchRow = -1;
 }
 
 // The next row with a replay after `from` going `step`; -1 past either end.
 int NextReplayRow(int from, int step) {
     for (int row = from + step; row >= 0 && row < HiScoreCount; row += step)
-        if (!HiScoreReplays.files[row].empty()) return row;
+        if (HasReplay(row)) return row;
     return -1;
 }
 
 void WatchChosenRow(TForm1& form) {
-    if (WatchRow < 0 || HiScoreReplays.files[WatchRow].empty()) return;
-    StartWatchingReplay(form, HiScoreReplays.files[WatchRow], ScreenHiScores);
+    if (!HasReplay(WatchRow)) return;
+    StartWatchingReplay(form, HiScoreReplays.files[WatchRow].Path, ScreenHiScores);
 }
 
 // Tab goes through the rows with replays and back to the buttons; true when it handled the key.
@@ -120,9 +125,10 @@ bool DrawHiScoreScreen(const Canvas& canvas, uint32_t) {
     }
     HiScoreButtons->Draw(canvas.target);
     DrawReplayMarks(canvas.target, HiScoreReplays.files, WatchRow);
+    const bool otherVersion = HasReplay(WatchRow) && HiScoreReplays.files[WatchRow].OtherFormat;
     if (AnyReplay())
-        DrawGameText(WatchHintX, WatchHintY, 18, 9, WatchHint, canvas.target, ColourMediumGreen,
-                     AlignCentreTop, false);
+        DrawGameText(WatchHintX, WatchHintY, 18, 9, otherVersion ? OtherVersionHint : WatchHint, canvas.target,
+                     ColourMediumGreen, AlignCentreTop, false);
     return drawn;
 }
 
@@ -141,7 +147,7 @@ bool PickReplayRow(TForm1& form, PadButton button) {
 void PointAtHiScores() {
     HiScoreButtons->SelectItemAtMouse();
     const int row = HiScoreRowAt(MouseX, MouseY);
-    WatchRow = row >= 0 && !HiScoreReplays.files[row].empty() ? row : -1;
+    WatchRow = HasReplay(row) ? row : -1;
 }
 
 void HiScoresAction(TForm1& form) {

@@ -63,17 +63,22 @@ void DrawHiScores(Surface& target) {
     }
 }
 
-void DrawReplayMarks(Surface& target, const std::array<std::string, HiScoreCount>& replayFiles,
+void DrawReplayMarks(Surface& target, const std::array<TableReplayFile, HiScoreCount>& replayFiles,
                      int chosenRow) {
     for (int row = 0; row < HiScoreCount; ++row) {
-        if (replayFiles[row].empty()) continue;
+        if (replayFiles[row].Path.empty()) continue;
         const bool chosen = row == chosenRow;
         if (chosen) MarkRow(row, target, ColourBrightGreen);
+        const uint32_t colour = chosen ? ColourBrightGreen : ColourMediumGreen;
         const int top = FirstRowY + RowSpacing * row + (TableFontHeight - ReplayMarkHeight) / 2;
         for (int y = 0; y < ReplayMarkHeight; ++y) {
             const int width = 1 + std::min(y, ReplayMarkHeight - 1 - y);
-            target.FillRect(TRect{ReplayMarkX, top + y, ReplayMarkX + width, top + y + 1},
-                            chosen ? ColourBrightGreen : ColourMediumGreen);
+            if (replayFiles[row].OtherFormat) { // the triangle's outline only
+                target.FillRect(TRect{ReplayMarkX, top + y, ReplayMarkX + 1, top + y + 1}, colour);
+                target.FillRect(TRect{ReplayMarkX + width - 1, top + y, ReplayMarkX + width, top + y + 1}, colour);
+            } else {
+                target.FillRect(TRect{ReplayMarkX, top + y, ReplayMarkX + width, top + y + 1}, colour);
+            }
         }
     }
 }

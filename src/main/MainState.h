@@ -6,6 +6,7 @@
 #include "main/ControlsScreen.h"
 #include "persistence/HiScores.h"
 #include "replay/ReplayRecorder.h"
+#include "replay/ReplayShelf.h"
 
 #include <array>
 #include <cstdint>
@@ -50,7 +51,7 @@ extern std::optional<Replay> FinishedGameReplay;
 // The high-score screen's rows that have a replay (read again whenever the table changes), and the row
 // chosen to watch: -1 while the screen's buttons have the focus.
 struct TableReplays {
-    std::array<std::string, HiScoreCount> files;
+    std::array<TableReplayFile, HiScoreCount> files;
     std::array<THiScores, HiScoreCount> table;
     bool read = false;
 };

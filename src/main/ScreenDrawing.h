@@ -4,6 +4,7 @@
 
 #include "persistence/PersistenceState.h"
 #include "platform/Surface.h"
+#include "replay/ReplayShelf.h"
 
 #include <array>
 #include <cstdint>
@@ -44,8 +45,9 @@ void DrawPanel(const Canvas& canvas, int x);
 
 // The headings and the ten rows of the high-score table.
 void DrawHiScores(Surface& target);
-// Marks the rows whose game has a replay, and frames the one chosen to watch (-1: none).
-void DrawReplayMarks(Surface& target, const std::array<std::string, HiScoreCount>& replayFiles,
+// Marks the rows whose game has a replay (an outline for one of another version, which cannot be
+// watched), and frames the one chosen (-1: none).
+void DrawReplayMarks(Surface& target, const std::array<TableReplayFile, HiScoreCount>& replayFiles,
                      int chosenRow);
 // The table's row at a point of the screen (its mark included), or -1.
 int HiScoreRowAt(int x, int y);

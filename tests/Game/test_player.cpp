@@ -130,7 +130,7 @@ TEST_F(PlayerTest, ShipStaysInsideTheField) {
 }
 
 TEST_F(PlayerTest, StandardGunFiresAfterMoreThan400ms) {
-    const uint32_t last = GetTickCount();
+    const uint32_t last = Game().FrameTick;
     Gun().LastShotTick = last;
     Game().FrameTick = last + 400; // the frame's time is what the gun reads
     EXPECT_FALSE(Gun().Fire());
@@ -153,7 +153,7 @@ TEST_F(PlayerTest, FullShotListFiresTheVolleyButLaunchesAndCountsNothing) {
     AdvanceGameClock(1000);
     EXPECT_TRUE(Gun().Fire());
     EXPECT_EQ(Gun().ShotsInFlight, before);
-    EXPECT_EQ(Gun().LastShotTick, GetTickCount());
+    EXPECT_EQ(Gun().LastShotTick, Game().FrameTick);
 }
 
 TEST_F(PlayerTest, SpreadVolleysLaunchTheirAnglesInOrder) {
@@ -387,7 +387,7 @@ TEST_F(PlayerTest, UpgradeRunsOutBackToTheStandardGun) {
     EXPECT_EQ(Ship().UpgradeSeconds, StandardGunSeconds);
     Gun().SetWeapon(1);
     Ship().UpgradeSeconds = 30;
-    Ship().UpgradeTick = GetTickCount();
+    Ship().UpgradeTick = Game().FrameTick;
     int steps = 0;
     while (Gun().RateIndex == 1 && steps < 100)
         ShipFrames(1, 1001), ++steps;

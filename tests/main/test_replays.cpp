@@ -141,8 +141,8 @@ TEST_F(RecordedGame, TamperedCutShortOrForeignReplaysGetTheirVerdicts) {
 
 namespace {
 
-// The speed's caption is drawn above this row.
-constexpr int BelowTheCaption = 120;
+// The speed's caption, the time and the keys are drawn above this row.
+constexpr int BelowTheCaption = 136;
 
 // The picture's rows above and below the caption, each summed up by a hash of its pixels.
 struct PictureHashes {
@@ -220,10 +220,10 @@ TEST(TableReplays, ARowKeepsItsGameUntilTheSavedTableLosesIt) {
     h.Step();
 
     ASSERT_EQ(HiScoreTable[0].Name, "Ace");
-    const std::string kept = HiScoreReplays.files[0];
+    const std::string kept = HiScoreReplays.files[0].Path;
     ASSERT_FALSE(kept.empty());
     for (int row = 1; row < HiScoreCount; ++row)
-        EXPECT_TRUE(HiScoreReplays.files[row].empty()) << row;
+        EXPECT_TRUE(HiScoreReplays.files[row].Path.empty()) << row;
     const ReplayReadResult read = LoadReplayFile(kept);
     ASSERT_TRUE(read.Read);
     EXPECT_EQ(read.Read->PlayerName, "Ace");
