@@ -78,9 +78,11 @@ grep -q '"frames":[1-9][0-9][0-9][0-9]' <<<"$verdict" || fail "fewer than a thou
 python3 - "$replay" "$WORK/forged.vtxreplay" <<'PY' || fail "could not forge the score"
 import struct, sys
 data = bytearray(open(sys.argv[1], 'rb').read())
-at = 8 + 2
+at = 8 + 2 + 4 + 8            # magic, format, rules version, rules hash
 at += 1 + data[at]            # game version
-at += 8 + 4 + 4 + 4           # pack hash, seed, tick, options
+at += 4                       # start seed
+at += 2 + struct.unpack_from('<H', data, at)[0]  # start ticket
+at += 4                       # options
 at += 1 + data[at]            # player name
 score = struct.unpack_from('<i', data, at)[0]
 struct.pack_into('<i', data, at, score + 100000)

@@ -78,7 +78,8 @@ class SnapshotReader {
     template <typename... T> void Ticks(T&... ticks) {
         ((ticks = static_cast<uint32_t>(startTick + Get(4))), ...);
     }
-    template <typename T, typename Make, typename Walk> void Slot(std::unique_ptr<T>& slot, Make make, Walk walk) {
+    template <typename T, typename Make, typename Walk>
+    void Slot(std::unique_ptr<T>& slot, Make make, Walk walk) {
         const uint64_t present = Get(1);
         if (!ok || present > 1) {
             ok = false;
@@ -158,7 +159,9 @@ template <typename Fields> void WalkSlotLists(Fields& f, TGame& game) {
             [&](TAsteroid& made) { made.ListFields(f); });
         f.Slot(
             game.Bonuses[i],
-            [&] { return MadeWithoutDrawing(game, [&] { return std::make_unique<TBonus>(game, slot, 0, 0); }); },
+            [&] {
+                return MadeWithoutDrawing(game, [&] { return std::make_unique<TBonus>(game, slot, 0, 0); });
+            },
             [&](TBonus& made) { made.ListFields(f); });
     }
 }

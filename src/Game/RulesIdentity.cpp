@@ -10,8 +10,8 @@
 namespace {
 
 void AddRow(Hash64& hash, const EnemyShipKind& row) {
-    for (const uint64_t field : {uint64_t{row.width}, uint64_t{row.height}, uint64_t{row.life},
-                                 uint64_t{row.explosion}})
+    for (const uint64_t field :
+         {uint64_t{row.width}, uint64_t{row.height}, uint64_t{row.life}, uint64_t{row.explosion}})
         hash.AddNumber(field, 2);
 }
 

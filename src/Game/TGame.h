@@ -82,8 +82,8 @@ struct TGame {
     // Every field but the objects the game owns and its start tick (the snapshot counts ticks from it),
     // for the game's snapshot (GameSnapshot.h).
     template <typename Fields> void ListFields(Fields& f) {
-        f(StageNumber, StageInLevel, Score, Distance, Phase, Lives, Energy, Armour, Rng.Seed, FrameNumber, Controls,
-          Finished);
+        f(StageNumber, StageInLevel, Score, Distance, Phase, Lives, Energy, Armour, Rng.Seed, FrameNumber,
+          Controls, Finished);
         f.Ticks(NowTick, PhaseTick, FrameTick);
     }
 

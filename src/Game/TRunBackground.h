@@ -14,8 +14,8 @@ struct TRunBackground {
     uint32_t& Distance;
     const uint32_t& Clock; // the game's frame time
 
-    int16_t OffsetX = 0; // changed only by the player's ship; never wrapped
-    int16_t OffsetY = 0; // 0 .. TileHeight - 1
+    int16_t OffsetX = 0;     // changed only by the player's ship; never wrapped
+    int16_t OffsetY = 0;     // 0 .. TileHeight - 1
     int16_t PrevOffsetX = 0; // where the frame before left the layer: the picture slides from there
     int16_t PrevOffsetY = 0;
     uint16_t TileWidth = 0;
@@ -28,8 +28,8 @@ struct TRunBackground {
     uint32_t StepTick = 0;
     // Every field but the watched distance and clock, for the game's snapshot (GameSnapshot.h).
     template <typename Fields> void ListFields(Fields& f) {
-        f(OffsetX, OffsetY, PrevOffsetX, PrevOffsetY, TileWidth, TileHeight, StepInterval, SpriteIndex, Columns,
-          Rows);
+        f(OffsetX, OffsetY, PrevOffsetX, PrevOffsetY, TileWidth, TileHeight, StepInterval, SpriteIndex,
+          Columns, Rows);
         f.Ticks(LastTick, StepTick);
     }
 

@@ -12,7 +12,8 @@ inline constexpr int JumpDistance = 40;
 inline int16_t Between(int16_t before, int16_t now, float fraction) {
     const int change = now - before;
     if (change > JumpDistance || change < -JumpDistance) return now;
-    return static_cast<int16_t>(before + static_cast<int>(std::lround(static_cast<float>(change) * fraction)));
+    return static_cast<int16_t>(before +
+                                static_cast<int>(std::lround(static_cast<float>(change) * fraction)));
 }
 
 inline int16_t Between(float before, float now, float fraction) {
@@ -27,5 +28,6 @@ inline int16_t BetweenWrapping(int16_t before, int16_t now, int16_t period, floa
     int change = now - before;
     if (change < -period / 2) change += period;
     if (change > JumpDistance || change < -JumpDistance) return now;
-    return static_cast<int16_t>(before + static_cast<int>(std::lround(static_cast<float>(change) * fraction)));
+    return static_cast<int16_t>(before +
+                                static_cast<int>(std::lround(static_cast<float>(change) * fraction)));
 }

@@ -127,8 +127,8 @@ bool DrawHiScoreScreen(const Canvas& canvas, uint32_t) {
     DrawReplayMarks(canvas.target, HiScoreReplays.files, WatchRow);
     const bool otherVersion = HasReplay(WatchRow) && HiScoreReplays.files[WatchRow].OtherFormat;
     if (AnyReplay())
-        DrawGameText(WatchHintX, WatchHintY, 18, 9, otherVersion ? OtherVersionHint : WatchHint, canvas.target,
-                     ColourMediumGreen, AlignCentreTop, false);
+        DrawGameText(WatchHintX, WatchHintY, 18, 9, otherVersion ? OtherVersionHint : WatchHint,
+                     canvas.target, ColourMediumGreen, AlignCentreTop, false);
     return drawn;
 }
 

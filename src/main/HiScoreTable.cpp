@@ -75,7 +75,8 @@ void DrawReplayMarks(Surface& target, const std::array<TableReplayFile, HiScoreC
             const int width = 1 + std::min(y, ReplayMarkHeight - 1 - y);
             if (replayFiles[row].OtherFormat) { // the triangle's outline only
                 target.FillRect(TRect{ReplayMarkX, top + y, ReplayMarkX + 1, top + y + 1}, colour);
-                target.FillRect(TRect{ReplayMarkX + width - 1, top + y, ReplayMarkX + width, top + y + 1}, colour);
+                target.FillRect(TRect{ReplayMarkX + width - 1, top + y, ReplayMarkX + width, top + y + 1},
+                                colour);
             } else {
                 target.FillRect(TRect{ReplayMarkX, top + y, ReplayMarkX + width, top + y + 1}, colour);
             }

@@ -140,7 +140,8 @@ std::optional<std::string> OtherBuildReason(const Replay& replay, const BuildIde
     if (replay.RulesVersion != build.rulesVersion)
         return "the replay follows rules version " + std::to_string(replay.RulesVersion) +
                ", this build plays rules version " + std::to_string(build.rulesVersion);
-    if (replay.RulesHash != build.rulesHash) return std::string("the replay was recorded with other rule tables");
+    if (replay.RulesHash != build.rulesHash)
+        return std::string("the replay was recorded with other rule tables");
     return std::nullopt;
 }
 

@@ -72,7 +72,8 @@ void RefreshTimeText(WatchedReplay& watched) {
     watched.timeTextSecond = second;
     const size_t length = watched.replay.Frames.size() * GameFrameMs / 1000;
     char text[40];
-    std::snprintf(text, sizeof text, "%zu:%02zu / %zu:%02zu", second / 60, second % 60, length / 60, length % 60);
+    std::snprintf(text, sizeof text, "%zu:%02zu / %zu:%02zu", second / 60, second % 60, length / 60,
+                  length % 60);
     watched.timeText = text;
 }
 

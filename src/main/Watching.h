@@ -33,11 +33,11 @@ struct SeekPoint {
 struct WatchedReplay {
     Replay replay;
     std::unique_ptr<ReplayPlayer> player; // plays `replay`, which stays where it is
-    std::vector<SeekPoint> seekPoints; // in order of frame
+    std::vector<SeekPoint> seekPoints;    // in order of frame
     size_t speedIndex = 0;
     bool paused = false;
     uint32_t captionShownAt = 0;
-    std::string timeText;     // "1:05 / 4:12", rebuilt when its second changes
+    std::string timeText; // "1:05 / 4:12", rebuilt when its second changes
     size_t timeTextSecond = ~size_t{0};
     Screen backTo = ScreenMainMenu;
 };

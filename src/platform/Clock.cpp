@@ -41,7 +41,8 @@ void SleepMs(uint32_t ms) {
 void SleepUntil(uint32_t target) {
     if (testClockActive) {
         const int32_t ticksAway = static_cast<int32_t>(target - GetTickCount());
-        if (ticksAway > 0) testMicroseconds = (testMicroseconds / 1000 + static_cast<uint64_t>(ticksAway)) * 1000;
+        if (ticksAway > 0)
+            testMicroseconds = (testMicroseconds / 1000 + static_cast<uint64_t>(ticksAway)) * 1000;
         return;
     }
     // One sleep to the first microsecond of the target tick: no spinning, no early wake-up.

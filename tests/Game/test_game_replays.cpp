@@ -131,7 +131,8 @@ class BusyGame {
         }
         // Stages of a few seconds: the distance jumps towards the stage's end now and then.
         const uint32_t end = (game.StageNumber + 1) * StageDistanceStep;
-        if (frame % 1500 == 0 && game.StageInLevel < 3 && game.Distance + 600 < end) game.Distance = end - 600;
+        if (frame % 1500 == 0 && game.StageInLevel < 3 && game.Distance + 600 < end)
+            game.Distance = end - 600;
     }
 
     uint32_t pending = 0;
@@ -171,7 +172,8 @@ TEST_F(GameReplayTest, ASnapshotRestoredIntoAnotherGameInMidPlayPlaysOnAlike) {
         int differing = 0;
         for (uint32_t frame = from; frame < BusyGame::Frames; ++frame) {
             pilot.Frame(other, frame);
-            if (frame % 50 == 0 || frame + 1 == BusyGame::Frames) differing += GameStateHash(other) != hashes[frame];
+            if (frame % 50 == 0 || frame + 1 == BusyGame::Frames)
+                differing += GameStateHash(other) != hashes[frame];
         }
         EXPECT_EQ(differing, 0);
         EXPECT_EQ(other.Score, played.Score);

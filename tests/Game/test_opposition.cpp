@@ -153,7 +153,8 @@ TEST_F(OppositionTest, EnemyKindsStayBelowTheStagesLimitAndHeavyKindsComeAlone) 
 
 TEST_F(OppositionTest, PatternOneRowEntersFromTheLeftEdge) {
     // Draws in order: the kind (band, kind), the pattern, the formation, then the anchor's height.
-    SeedWhere(Game().Rng, [] { return Random(100) <= 70 && Random(3) == 0 && Random(4) == 1 && Random(6) == 0; });
+    SeedWhere(Game().Rng,
+              [] { return Random(100) <= 70 && Random(3) == 0 && Random(4) == 1 && Random(6) == 0; });
     GameRandom ahead = Game().Rng;
     for (const uint32_t range : {100u, 3u, 4u, 6u})
         ahead.Next(range);

@@ -84,8 +84,9 @@ TEST(FrameClock, GameTimeKeepsToRealTimeAtEveryRefreshRate) {
         uint64_t lateness;
         bool stalls;
     };
-    for (const Case c : {Case{60, 0, false}, Case{75, 0, false}, Case{100, 0, false}, Case{120, 0, false},
-                         Case{144, 0, false}, Case{240, 0, false}, Case{60, 3000, false}, Case{144, 3000, false}}) {
+    for (const Case c :
+         {Case{60, 0, false}, Case{75, 0, false}, Case{100, 0, false}, Case{120, 0, false},
+          Case{144, 0, false}, Case{240, 0, false}, Case{60, 3000, false}, Case{144, 3000, false}}) {
         SCOPED_TRACE(testing::Message() << c.hertz << " Hz, late by up to " << c.lateness << " us");
         FrameClock frames;
         PresentPacer pacer;

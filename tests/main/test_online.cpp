@@ -902,13 +902,15 @@ TEST_F(VerifiedOnline, AFlownGameIsVerifiedAndAForgedScoreIsRefused) {
 
 // Where the fields of a replay file lie (docs/REPLAYS.md), for mutating it.
 struct ReplayLayout {
-    size_t versionText = 10;
+    size_t rulesVersion = 10;
     size_t frameCount = 0;
     size_t rawSize = 0;
     size_t compressed = 0; // where the frames' compressed bytes begin
     explicit ReplayLayout(const std::vector<uint8_t>& file) {
-        size_t at = versionText + 1 + file[versionText] + 8 + 4 + 4 + 4; // version, pack, seed, tick, options
-        at += 1 + file[at] + 4 + 4;                                      // name, score, stage
+        size_t at = rulesVersion + 4 + 8;             // rules version, rules hash
+        at += 1 + file[at] + 4;                       // game version, start seed
+        at += 2 + (file[at] | file[at + 1] << 8) + 4; // start ticket, options
+        at += 1 + file[at] + 4 + 4;                   // name, score, stage
         frameCount = at;
         at += 4 + 8;
         uint32_t hashes = 0;
@@ -940,7 +942,7 @@ TEST_F(VerifiedOnline, MutatedReplaysNeverPassTheVerifierNorExceedItsLimits) {
         flipped[at] ^= static_cast<uint8_t>(1 << (i % 8));
         mutants.emplace_back("bit flipped at " + std::to_string(at), flipped);
     }
-    for (const uint32_t frames : {2'160'000u, 2'160'001u, 0xFFFFFFFFu}) {
+    for (const uint32_t frames : {1'800'000u, 1'800'001u, 0xFFFFFFFFu}) {
         std::vector<uint8_t> huge = replay;
         PutNumber(huge, layout.frameCount, frames);
         mutants.emplace_back("frame count " + std::to_string(frames), huge);
@@ -960,7 +962,7 @@ TEST_F(VerifiedOnline, MutatedReplaysNeverPassTheVerifierNorExceedItsLimits) {
     }
     {
         std::vector<uint8_t> other = replay;
-        other[layout.versionText + 1] ^= 0x08; // "1.0.0" becomes "9.0.0"
+        other[layout.rulesVersion] ^= 0x08; // rules version 2 becomes 10
         mutants.emplace_back("another build", other);
     }
 

@@ -18,8 +18,8 @@
 #include "persistence/HiScores.h"
 #include "persistence/Options.h"
 #include "platform/Clock.h"
-#include "platform/Input.h"
 #include "platform/EventPump.h"
+#include "platform/Input.h"
 #include "platform/PlatformState.h"
 
 #include <gtest/gtest.h>

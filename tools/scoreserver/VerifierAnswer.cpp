@@ -204,7 +204,8 @@ JobOutcome JudgeAnswer(const VerifierAnswer& answer, int exitCode, const VerifyJ
     if (answer.Verdict == "other-build")
         return refused("no verifier here plays rules version " +
                        (answer.RulesVersion ? std::to_string(*answer.RulesVersion) : std::string("?")) +
-                       " with rule tables " + answer.RulesHash + " (game version " + answer.GameVersion + ")");
+                       " with rule tables " + answer.RulesHash + " (game version " + answer.GameVersion +
+                       ")");
     return refused("the verifier's verdict is unknown: " + Tidy(answer.Verdict));
 }
 

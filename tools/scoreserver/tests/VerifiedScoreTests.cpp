@@ -249,9 +249,9 @@ TEST_F(VerifiedScores, TheBuildIsCheckedByTheVerifierThatPlaysIt) {
     // Stands in for one verifier per build: the first knows another build, the second this one.
     TemporaryFolder scripts;
     const auto otherBuild = scripts.Path() / "other-build.sh";
-    std::ofstream(otherBuild)
-        << "#!/bin/bash\necho '{\"verdict\":\"other-build\",\"reason\":\"\","
-           "\"game_version\":\"0.9.0\",\"rules_version\":1,\"rules_hash\":null,\"final_hash\":null}'\nexit 2\n";
+    std::ofstream(otherBuild) << "#!/bin/bash\necho '{\"verdict\":\"other-build\",\"reason\":\"\","
+                                 "\"game_version\":\"0.9.0\",\"rules_version\":1,\"rules_hash\":null,\"final_"
+                                 "hash\":null}'\nexit 2\n";
     chmod(otherBuild.c_str(), 0755);
     Start(VerifyingSettings({"/no/such/verifier", otherBuild.string(), FakeVerifier}));
     Play("Ada", 300, FakeReplay("verified", 300));
