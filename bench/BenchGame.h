@@ -1,7 +1,7 @@
-// One game frame per benchmark iteration, without the present: a fresh game, laid out again by the
-// caller before every frame so the load stays the same. The frame's step can be followed by its picture
-// on the back buffer as in play, or not (the rules alone, as a replay is checked), and can be recorded
-// as in play.
+// Game frames per benchmark iteration (one, or a present's worth), without the present: a fresh game,
+// laid out again by the caller before every frame so the load stays the same. The frames can be followed
+// by one picture on the back buffer as in play, or by none (the rules alone, as a replay is checked), or
+// each drawn (as when every game frame made a picture); and they can be recorded as in play.
 #pragma once
 
 #include "Game/GameSnapshot.h"
@@ -18,6 +18,8 @@
 struct FrameBenchOptions {
     bool drawn = true;
     bool recorded = false;
+    int frames = 1;
+    bool everyFrameDrawn = false;
 };
 
 template <typename LayOut>
@@ -34,19 +36,23 @@ void RunGameFrames(benchmark::State& state, LayOut layOut, FrameBenchOptions opt
     auto target = Surface::Create(800, 600);
     ReplayRecorder recorder;
     if (options.recorded) recorder.Start(start);
+    const auto draw = [&] {
+        target->Fill(0);
+        game.Draw(*target, 0.5f);
+    };
     for (auto _ : state) {
-        layOut(game);
-        const GameFrameInput input = LiveFrameInput();
-        game.Step(input);
-        if (options.drawn) {
-            target->Fill(0);
-            game.Draw(*target, 0.5f);
+        for (int frame = 0; frame < options.frames; ++frame) {
+            layOut(game);
+            const GameFrameInput input = LiveFrameInput();
+            game.Step(input);
+            if (options.everyFrameDrawn) draw();
+            if (options.recorded) {
+                recorder.RecordFrame(input.Controls);
+                if (recorder.StateHashDue()) recorder.AddStateHash(GameStateHash(game));
+                if (!recorder.Recording()) recorder.Start(start);
+            }
         }
-        if (options.recorded) {
-            recorder.RecordFrame(input.Controls);
-            if (recorder.StateHashDue()) recorder.AddStateHash(GameStateHash(game));
-            if (!recorder.Recording()) recorder.Start(start);
-        }
+        if (options.drawn && !options.everyFrameDrawn) draw();
         benchmark::DoNotOptimize(target->Pixel(0, 0));
     }
     running.reset();

@@ -112,6 +112,17 @@ void BM_OppositionFullFieldRulesOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_OppositionFullFieldRulesOnly)->Unit(benchmark::kMicrosecond);
 
+// A present of the fullest field at 60 Hz: the three game frames of a refresh stepped and one picture
+// drawn between the last two; against each of the three drawn, as when every game frame made a picture.
+void BM_OppositionPresentAt60Hz(benchmark::State& state) {
+    RunFullField(state, 2, 13, {.frames = 3, .everyFrameDrawn = state.range(0) != 0});
+}
+BENCHMARK(BM_OppositionPresentAt60Hz)
+    ->ArgName("everyFrameDrawn")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond);
+
 // The same fullest field drawn and recorded as in play: the recording's share of a frame.
 void BM_OppositionFullFieldRecorded(benchmark::State& state) {
     RunFullField(state, 2, 13, {.recorded = true});

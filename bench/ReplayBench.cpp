@@ -4,6 +4,7 @@
 #include "Game/GameSnapshot.h"
 #include "Game/TGame.h"
 #include "main/ReplayCheck.h"
+#include "main/ReplayPlayer.h"
 #include "replay/ReplayRecorder.h"
 
 #include <benchmark/benchmark.h>
@@ -48,5 +49,29 @@ void BM_CheckRecordedGame(benchmark::State& state) {
     state.counters["replay_bytes"] = static_cast<double>(WriteReplay(recorded).size());
 }
 BENCHMARK(BM_CheckRecordedGame)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+namespace {
+
+// A jump back of ten seconds while watching: the game restored from its snapshot ten seconds before the
+// moment and the frames between run, steps only. The snapshot's size is what each ten seconds of a
+// watched replay keep in memory.
+void BM_SeekBackTenSeconds(benchmark::State& state) {
+    const Replay recorded = RecordPilotedGame(2024);
+    ReplayPlayer player(recorded);
+    const size_t from = recorded.Frames.size() / 2;
+    while (player.FramesRun() < from)
+        player.StepNextFrame();
+    const std::vector<uint8_t> snapshot = player.Snapshot();
+    constexpr size_t TenSeconds = 10'000 / GameFrameMs;
+    for (auto _ : state) {
+        player.Restore(from, snapshot);
+        while (player.FramesRun() < from + TenSeconds && !player.Done())
+            player.StepNextFrame();
+    }
+    state.counters["snapshot_bytes"] = static_cast<double>(snapshot.size());
+}
+BENCHMARK(BM_SeekBackTenSeconds)->Unit(benchmark::kMillisecond);
 
 } // namespace

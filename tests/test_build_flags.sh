@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # What a build makes does not depend on the compiler flags it was made with: the asset generator built
 # with other optimisation and another target CPU writes the same Data/Data.pp, tunes and sound effects,
-# byte for byte, as the test build's own. Each flag set gets a build folder of its own under WORK, kept
+# byte for byte, as the test build's own; and the game built for another CPU plays the test build's
+# recorded games to the same end, and the test build plays its. Each flag set gets a build folder of its own under WORK, kept
 # between runs so that a second run rebuilds only what changed; only the targets it needs are built.
 # Usage: test_build_flags.sh SOURCE_DIR REFERENCE_BUILD_DIR WORK_DIR C_COMPILER CXX_COMPILER
 set -uo pipefail
@@ -60,21 +61,28 @@ fi
 
 # Full optimisation for this very CPU: vector units and fused multiply-add where the machine has them.
 NATIVE_FLAGS="-O3 -march=native"
-NATIVE_TARGETS=(assets)
-# ---- Hook: replays across builds -------------------------------------------------------------------
-# A replay recorded by the test build must verify on the game built with other flags. To add the check:
-# put the game into this build with NATIVE_TARGETS+=(vantorix), and give check_replays_across_builds
-# its body: record a replay with "$REFERENCE/vantorix" (test_replay_window.sh keeps one when given a
-# second argument), then "$WORK/native/vantorix" --verify REPLAY must say "verified" (and the other
-# way round). It runs after the asset comparison, only when the native build succeeded.
+NATIVE_TARGETS=(assets vantorix)
+# A game recorded in a real window by one build verifies on the other, both ways: the rules play alike
+# whatever the flags (the game's own floating point has no fused multiply-add either).
 check_replays_across_builds() {
-  : # not yet checked
+  local native="$WORK/native/vantorix" reference="$REFERENCE/vantorix" pair recorder checker name verdict
+  for pair in "$reference $native test-build" "$native $reference native-build"; do
+    read -r recorder checker name <<<"$pair"
+    if ! bash "$SOURCE/tests/test_replay_window.sh" "$recorder" "$WORK/$name.vtxreplay" >"$WORK/$name.log" 2>&1; then
+      tail -n 20 "$WORK/$name.log" >&2
+      fail "the $name could not record a game in a window"
+      continue
+    fi
+    verdict="$("$checker" --verify "$WORK/$name.vtxreplay")"
+    grep -q '"verdict":"verified"' <<<"$verdict" ||
+      fail "a replay recorded by the $name does not verify on the other build: $verdict"
+  done
 }
-# -----------------------------------------------------------------------------------------------------
 if build_with_flags "$WORK/native" "$NATIVE_FLAGS" "${NATIVE_TARGETS[@]}"; then
   compare_assets "$WORK/native" "$NATIVE_FLAGS"
   check_replays_across_builds
 fi
 
-[ "$failures" -eq 0 ] && echo "The assets are the same bytes with -O0, the test build's flags and $NATIVE_FLAGS."
+[ "$failures" -eq 0 ] && echo "The assets are the same bytes with -O0, the test build's flags and $NATIVE_FLAGS," \
+  "and a game recorded by either build verifies on the other."
 exit $((failures > 0))

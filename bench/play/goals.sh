@@ -39,16 +39,22 @@ line "worst frame the slot lists allow" "$worst" 1000
 line "high-score screen frame" "$(figure '^BM_HiScoreScreenFrame$')" 200
 line "worst frame, drawn and recorded as in play" "$(figure '^BM_OppositionFullFieldRecorded$')" ""
 line "worst frame, its rules alone (as a replay is checked)" "$(figure '^BM_OppositionFullFieldRulesOnly$')" ""
+line "a 60 Hz present of it: 3 frames, 1 picture / 3 pictures" "$(figure '^BM_OppositionPresentAt60Hz/everyFrameDrawn:0$') / $(figure '^BM_OppositionPresentAt60Hz/everyFrameDrawn:1$')" ""
+line "a jump back of ten seconds while watching" "$(figure '^BM_SeekBackTenSeconds$')" ""
+echo
+echo "Game frames per second of real time (166.7 is every frame's 6 ms; 0 Hz: a busy machine at 60 Hz)"
+awk '$1 ~ /^BM_GameFramesPerSecondOfRealTime\/hertz:[0-9]+(_median)?$/ {
+    for (i = 1; i <= NF; i++) if ($i ~ /^game_frames_per_s=/) printf "  %-10s %s\n", substr($1, 34) " Hz", substr($i, 19) }' "$results"
 
 # The recorded pilot's game checked without a screen: its CPU time per frame, scaled to ten minutes of
-# play (99,600 frames at the frame gate's pace).
+# play (100,000 frames of 6 ms).
 check_time=$(figure '^BM_CheckRecordedGame$')
 check_frames=$(awk '$1 ~ /^BM_CheckRecordedGame(_median)?$/ { for (i = 1; i <= NF; i++) if ($i ~ /^frames=/) {
     v = substr($i, 8); if (v ~ /k$/) v = substr(v, 1, length(v) - 1) * 1000; print v + 0; exit } }' "$results")
 if [ -n "$check_time" ] && [ -n "$check_frames" ]; then
-  ten_minutes=$(awk -v t="$check_time" -v f="$check_frames" 'BEGIN { printf "%.0f", t / f * 99600 }')
+  ten_minutes=$(awk -v t="$check_time" -v f="$check_frames" 'BEGIN { printf "%.0f", t / f * 100000 }')
   echo
   echo "Replay check without a screen: $check_frames frames in $check_time us of CPU," \
     "$(awk -v t="$check_time" -v f="$check_frames" 'BEGIN { printf "%.0f", f / t * 1e6 }') frames per second of CPU"
-  line "ten minutes of play checked (99,600 frames)" "$ten_minutes" 1000000
+  line "ten minutes of play checked (100,000 frames)" "$ten_minutes" 100000
 fi
