@@ -89,12 +89,12 @@ TEST_F(GameReplayTest, OneChangedControlInOneFrameSetsTheGameApartFromThere) {
 namespace {
 
 // A long, busy game: the pilot weaves with the gun held and fires its special weapon now and then, and
-// the test keeps the ship alive, lays each bonus kind in its path in turn, arms the mega-bomb and
-// shortens the stages so the game reaches the first boss. Every change the test makes depends only on
+// the test keeps the ship alive, crowds the field, lays each bonus kind in its path in turn and shortens
+// the stages so the game reaches the first boss. Every change the test makes depends only on
 // the game's state and frame, so a game restored from a snapshot gets the same ones.
 class BusyGame {
   public:
-    static constexpr uint32_t Frames = 12000;
+    static constexpr uint32_t Frames = 18000;
     static constexpr size_t LaidSlot = GameSlotCount - 1;
 
     void Frame(TGame& game, uint32_t frame) {
@@ -109,10 +109,11 @@ class BusyGame {
         game.Step({controls});
         bombsFired += bombWasReady && !game.Ship->MegaBombReady;
         if (game.Engine->Boss) bossSeen = true;
-        // A bonus laid on the ship is gone after a frame of play: it was taken.
-        if (phase == GamePhase::Play && game.Phase == GamePhase::Play && !game.Bonuses[LaidSlot])
-            bonusesTaken |= pending;
-        pending = 0;
+        // The laid bonus gone in a frame of play was taken; one gone with the end of the play was not.
+        if (pending != 0 && !game.Bonuses[LaidSlot]) {
+            if (phase == GamePhase::Play && game.Phase == GamePhase::Play) bonusesTaken |= pending;
+            pending = 0;
+        }
     }
 
     int bombsFired = 0;
@@ -121,17 +122,24 @@ class BusyGame {
 
   private:
     void Arrange(TGame& game, uint32_t frame) {
-        // Each bonus kind in turn, laid on the ship so it is taken in the next frame.
-        if (frame % 300 == 0 && !game.Bonuses[LaidSlot]) {
+        // Each bonus kind in turn, laid just above the ship so it falls onto it a few frames later
+        // (so the checks find it on its way).
+        if (frame % 300 == 290 && !game.Bonuses[LaidSlot]) {
             const auto kind = static_cast<uint8_t>((frame / 300) % BonusKindCount);
-            auto bonus = std::make_unique<TBonus>(game, LaidSlot, game.Ship->X, game.Ship->Y);
+            auto bonus =
+                std::make_unique<TBonus>(game, LaidSlot, game.Ship->X,
+                                         static_cast<int16_t>(game.Ship->Y - BonusKindOf(kind).height - 36));
             bonus->Kind = kind;
             game.Bonuses[LaidSlot] = std::move(bonus);
             pending = 1u << kind;
         }
-        // Stages of a few seconds: the distance jumps towards the stage's end now and then.
+        // A crowded field: asteroids and groups come more often than the engine's own draws send them.
+        // Half-way between two checks, so the checks find them in flight.
+        if (frame % 150 == 75) game.Engine->SpawnAsteroid();
+        if (frame % 400 == 100 && game.Engine->LiveShips() < 12) game.Engine->SpawnGroup();
+        // Stages of some fifteen seconds: the distance jumps towards the stage's end now and then.
         const uint32_t end = (game.StageNumber + 1) * StageDistanceStep;
-        if (frame % 1500 == 0 && game.StageInLevel < 3 && game.Distance + 600 < end)
+        if (frame % 2500 == 0 && game.StageInLevel < 3 && game.Distance + 600 < end)
             game.Distance = end - 600;
     }
 
@@ -158,22 +166,21 @@ TEST_F(GameReplayTest, ASnapshotRestoredIntoAnotherGameInMidPlayPlaysOnAlike) {
     EXPECT_EQ(uninterrupted.bonusesTaken, (1u << BonusKindCount) - 1) << "every bonus kind is taken";
     EXPECT_FALSE(played.Finished);
 
-    // Another game, from another seed and another start tick, well into its own play.
-    TGame other(seed + 1, 0x8000'0000u);
-    BusyGame otherPilot;
-    for (uint32_t frame = 0; frame < 3000; ++frame)
-        otherPilot.Frame(other, frame);
     for (size_t taken = 1; taken < snapshots.size(); ++taken) {
         const uint32_t from = static_cast<uint32_t>(taken * CheckEvery);
         SCOPED_TRACE(testing::Message() << "restored at frame " << from);
+        // Another game, from another seed and another start tick, well into its own play.
+        TGame other(seed + static_cast<uint32_t>(taken), 0x8000'0000u + 977u * static_cast<uint32_t>(taken));
+        BusyGame otherPilot;
+        for (uint32_t frame = 0; frame < 1500 + 97 * taken; ++frame)
+            otherPilot.Frame(other, frame);
         ASSERT_TRUE(RestoreGameSnapshot(other, snapshots[taken]));
         ASSERT_EQ(GameStateHash(other), hashes[from - 1]);
         BusyGame pilot = uninterrupted; // the same arrangements from here on
         int differing = 0;
         for (uint32_t frame = from; frame < BusyGame::Frames; ++frame) {
             pilot.Frame(other, frame);
-            if (frame % 50 == 0 || frame + 1 == BusyGame::Frames)
-                differing += GameStateHash(other) != hashes[frame];
+            differing += GameStateHash(other) != hashes[frame];
         }
         EXPECT_EQ(differing, 0);
         EXPECT_EQ(other.Score, played.Score);
