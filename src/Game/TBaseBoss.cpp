@@ -2,12 +2,10 @@
 
 #include "Game/EnemyKinds.h"
 #include "Game/TEnemyEngine.h"
+#include "Game/TEnemyShip.h"
 #include "Game/TGame.h"
 #include "Game/TGunner.h"
 #include "Game/TLineLive.h"
-#include "core/Between.h"
-#include "graphics/Blit.h"
-#include "graphics/SpriteStore.h"
 
 namespace {
 
@@ -56,10 +54,7 @@ void TBaseBoss::Step() {
 
 void TBaseBoss::Draw(Surface& target, float fraction) const {
     const BossShipKind& row = BossKindOf(Kind);
-    const int16_t x = Between(PrevX, X, fraction), y = Between(PrevY, Y, fraction);
-    DrawSprite(GameSprites[row.sprite], target, MakeRect(0, 0, row.width, row.height), x, y);
-    Gun->Draw(target, fraction);
-    if (LifeBar->Visible) LifeBar->Draw(target, x, y);
+    DrawArmedShip(target, row.sprite, row.width, row.height, PrevX, PrevY, X, Y, *Gun, *LifeBar, fraction);
 }
 
 void TBaseBoss::Steer() {

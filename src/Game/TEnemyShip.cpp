@@ -52,12 +52,18 @@ void TEnemyShip::Step(uint8_t slot) {
     if (LifeBar->Visible) LifeBar->Step();
 }
 
+void DrawArmedShip(Surface& target, uint8_t sprite, uint16_t width, uint16_t height, int16_t prevX,
+                   int16_t prevY, int16_t x, int16_t y, const TGunner& gun, const TLineLive& lifeBar,
+                   float fraction) {
+    const int16_t drawnX = Between(prevX, x, fraction), drawnY = Between(prevY, y, fraction);
+    DrawSprite(GameSprites[sprite], target, MakeRect(0, 0, width, height), drawnX, drawnY);
+    gun.Draw(target, fraction);
+    if (lifeBar.Visible) lifeBar.Draw(target, drawnX, drawnY);
+}
+
 void TEnemyShip::Draw(Surface& target, float fraction) const {
     const EnemyShipKind& row = EnemyKindOf(Kind);
-    const int16_t x = Between(PrevX, X, fraction), y = Between(PrevY, Y, fraction);
-    DrawSprite(GameSprites[row.sprite], target, MakeRect(0, 0, row.width, row.height), x, y);
-    Gun->Draw(target, fraction);
-    if (LifeBar->Visible) LifeBar->Draw(target, x, y);
+    DrawArmedShip(target, row.sprite, row.width, row.height, PrevX, PrevY, X, Y, *Gun, *LifeBar, fraction);
 }
 
 void TEnemyShip::MoveAndRam() {

@@ -19,6 +19,12 @@ inline constexpr uint8_t PatternSideToSide = 1;
 inline constexpr uint8_t PatternWeave = 2;
 inline constexpr uint8_t PatternDiagonal = 3;
 
+// The picture of an armed ship, an enemy or a boss: its sprite `fraction` of the way from (prevX, prevY)
+// to (x, y), its gun's projectiles, and its life bar while it shows.
+void DrawArmedShip(Surface& target, uint8_t sprite, uint16_t width, uint16_t height, int16_t prevX,
+                   int16_t prevY, int16_t x, int16_t y, const TGunner& gun, const TLineLive& lifeBar,
+                   float fraction);
+
 struct TEnemyShip {
     TEnemyShip(TGame& game, uint8_t kind, uint8_t pattern, int16_t x, int16_t y);
     ~TEnemyShip();

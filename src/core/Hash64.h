@@ -1,5 +1,5 @@
 // A 64-bit hash of bytes (FNV-1a), fed piece by piece: the same bytes in the same order give the same
-// value on every machine. Identifies a data pack and sums up a game's state; not for secrets.
+// value on every machine. Sums up a game's state and the rule tables; not for secrets.
 #pragma once
 
 #include <cstddef>

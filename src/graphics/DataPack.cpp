@@ -1,7 +1,5 @@
 #include "graphics/DataPack.h"
 
-#include "core/Hash64.h"
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -85,18 +83,5 @@ bool ReadPackFile(const std::string& path, std::vector<uint8_t>& bytes, std::str
     }
     // A file that shrank while it was read is walked as far as it went.
     bytes.resize(done);
-    return true;
-}
-
-uint64_t PackHashOf(const std::vector<uint8_t>& bytes) {
-    Hash64 hash;
-    hash.Add(bytes);
-    return hash.Value();
-}
-
-bool HashPackFile(const std::string& path, uint64_t& hash, std::string& error) {
-    std::vector<uint8_t> bytes;
-    if (!ReadPackFile(path, bytes, error)) return false;
-    hash = PackHashOf(bytes);
     return true;
 }

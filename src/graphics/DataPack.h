@@ -19,8 +19,3 @@ bool WalkPackRecords(const uint8_t* pack, size_t size, int count, std::vector<Pa
 
 // The whole pack file in memory; `error` says why it could not be read.
 bool ReadPackFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);
-
-// The pack's identity in a replay: a hash of all its bytes.
-uint64_t PackHashOf(const std::vector<uint8_t>& bytes);
-// The identity of the pack file at `path`, read without decoding a picture.
-bool HashPackFile(const std::string& path, uint64_t& hash, std::string& error);

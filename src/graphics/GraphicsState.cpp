@@ -4,5 +4,4 @@
 
 void ResetGraphicsState() {
     FreeSpriteStore();
-    PackHash = 0;
 }

@@ -20,8 +20,5 @@ extern SlotList<Surface, PlayerShotSpriteCount> PlayerShotSprites;
 // The white flash of the ship's sheet, made from the pack at load time (see DerivedSprites.h).
 extern std::unique_ptr<Surface> ShipHitFlashSprite;
 
-// The identity of the pack the sprite store was last loaded from (see PackHashOf), 0 before.
-extern uint64_t PackHash;
-
 // Back to the values at program start: an empty sprite store and no derived pictures.
 void ResetGraphicsState();

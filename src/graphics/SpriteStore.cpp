@@ -7,7 +7,6 @@
 #include <vector>
 
 SlotList<Surface, GameSpriteCount> GameSprites;
-uint64_t PackHash = 0;
 SlotList<Surface, InterfaceSpriteCount> InterfaceSprites;
 SlotList<Surface, PlayerShotSpriteCount> PlayerShotSprites;
 
@@ -108,7 +107,6 @@ void MirrorSurface(const Surface& source, Surface& target) {
 
 void LoadSpriteStore(const std::string& packPath) {
     const LoadedPack pack = ReadPack(packPath, PackRecordCount);
-    PackHash = PackHashOf(pack.bytes);
     for (int i = 0; i < GameSpriteCount; ++i) {
         GameSprites[i].reset();
         GameSprites[i] = DecodeRecord(packPath, i, pack.records[i]);

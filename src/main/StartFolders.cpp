@@ -75,9 +75,3 @@ bool EnterGameFolders(std::string& problem) {
     DataFolder = InstalledDataFolder(ExecutableFolder()).string() + "/";
     return true;
 }
-
-std::string PackPathWithoutEntering() {
-    std::error_code error;
-    if (HoldsPack(fs::current_path(error))) return DataPackPath;
-    return (InstalledDataFolder(ExecutableFolder()) / DataPackPath).string();
-}

@@ -21,7 +21,3 @@ std::filesystem::path GameFilesFolder();
 // reads the data next to the program and works in the player's data folder, created when missing.
 // False, with the reason, when that folder cannot be made.
 bool EnterGameFolders(std::string& problem);
-
-// The data pack this program plays with, found as a start would find it but without making or
-// entering any folder (the headless replay check writes nothing).
-std::string PackPathWithoutEntering();

@@ -392,7 +392,7 @@ int LineStart(int x, int width, TextAnchor anchor) {
 
 void RenderTextLine(FontFace face, int height, int width, int x, int y, TextAnchor anchor,
                     const std::string& text, Surface& target, uint32_t rgb) {
-    if (target.Unseen() || text.empty() || std::abs(x) > FarOffSurface || std::abs(y) > FarOffSurface) return;
+    if (text.empty() || std::abs(x) > FarOffSurface || std::abs(y) > FarOffSurface) return;
     FontRenderer& renderer = FontRenderer::Instance();
     SizeEntry* size = renderer.FindSize(face, height, width);
     if (!size) return;

@@ -61,12 +61,6 @@ std::unique_ptr<Surface> Surface::Create(int width, int height) {
     return std::unique_ptr<Surface>(new Surface(native));
 }
 
-std::unique_ptr<Surface> Surface::CreateUnseen() {
-    std::unique_ptr<Surface> surface = Create(1, 1);
-    if (surface) surface->unseen = true;
-    return surface;
-}
-
 Surface::Surface(SDL_Surface* surface) : surface(surface), identity(NextSurfaceIdentity()) {}
 
 Surface::~Surface() {
@@ -187,7 +181,6 @@ uint32_t Surface::ColourKey() const {
 }
 
 int32_t Surface::Fill(uint32_t rgb) {
-    if (unseen) return BlitOk;
     ForgetSolidRuns();
     waitingFill.assign(static_cast<size_t>(Height()), Stretch{0, Width()});
     waitingRows = Height();
@@ -197,7 +190,6 @@ int32_t Surface::Fill(uint32_t rgb) {
 }
 
 int32_t Surface::FillRect(const TRect& rect, uint32_t rgb) {
-    if (unseen) return BlitOk;
     const int left = std::max(rect.left, 0);
     const int top = std::max(rect.top, 0);
     const int right = std::min(rect.right, Width());
@@ -285,7 +277,6 @@ __attribute__((target_clones("avx2", "default"))) void CopyRunRows(uint32_t* tar
 } // namespace
 
 int32_t Surface::BlitFrom(const Surface& from, const TRect& source, int x, int y, bool keyed) {
-    if (unseen) return BlitOk;
     TRect clipped = source;
     if (!ClipBlit(clipped, x, y, from.Width(), from.Height(), Width(), Height())) return BlitFailed;
     const bool useKey = keyed && from.HasColourKey();

@@ -27,10 +27,6 @@ class Surface {
   public:
     // A new black surface, or nullptr when the library cannot make one.
     static std::unique_ptr<Surface> Create(int width, int height);
-    // A target that takes every drawing and keeps none of it, at no cost: for running the game's
-    // rules with nothing to show (a replay checked without a screen, frames skipped at a high speed).
-    static std::unique_ptr<Surface> CreateUnseen();
-    bool Unseen() const { return unseen; }
 
     ~Surface();
     Surface(const Surface&) = delete;
@@ -94,7 +90,6 @@ class Surface {
     SDL_Surface* surface;
     const uint64_t identity;      // never shared by two surfaces, unlike an address
     mutable uint64_t version = 0; // counts the changes to the pixels
-    bool unseen = false;
     // The picture last copied over the whole of this surface, as it was then, and what was drawn over it.
     uint64_t pictureIdentity = 0;
     uint64_t pictureVersion = 0;

@@ -105,7 +105,7 @@ class BusyGame {
         const GamePhase phase = game.Phase;
         uint8_t controls = ControlFire | ((frame / 90) % 2 ? ControlLeft : ControlRight);
         if ((frame / 400) % 3 == 1) controls |= ControlUp;
-        if (frame % 350 == 349) controls |= ControlSpecial;
+        if (frame % 350 == 349 || frame % CheckEvery == 560) controls |= ControlSpecial;
         game.Step({controls});
         bombsFired += bombWasReady && !game.Ship->MegaBombReady;
         if (game.Engine->Boss) bossSeen = true;
@@ -133,6 +133,8 @@ class BusyGame {
             game.Bonuses[LaidSlot] = std::move(bonus);
             pending = 1u << kind;
         }
+        // A Mega-skull fired 40 frames before each check, so the checks find the special weapon charging.
+        if (frame % CheckEvery == 559) game.Ship->MegaSkullReady = true;
         // A crowded field: asteroids and groups come more often than the engine's own draws send them.
         // Half-way between two checks, so the checks find them in flight.
         if (frame % 150 == 75) game.Engine->SpawnAsteroid();

@@ -24,6 +24,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -76,7 +78,7 @@ TEST(FramePacing, TheDrawnShipAdvancesEvenlyAtEveryRefreshRate) {
         const uint64_t start = GetMicroseconds();
         const uint32_t firstFrame = CurrentGame->FrameNumber;
         uint64_t presents = form.display.PresentCount();
-        int lastX = -1, checked = 0, uneven = 0;
+        int lastX = -1, checked = 0, uneven = 0, least = 1000, most = 0;
         bool lastLeft = false, leftBefore = false;
         while (GetMicroseconds() - start < 10'000'000) {
             SleepUntilMicroseconds(form.Pacer.NextPresent());
@@ -96,6 +98,8 @@ TEST(FramePacing, TheDrawnShipAdvancesEvenlyAtEveryRefreshRate) {
             if (lastX >= 0 && left == lastLeft && left == leftBefore) {
                 const double expected = (left ? -1000.0 : 1000.0) / hertz;
                 ++checked;
+                least = std::min(least, std::abs(x - lastX));
+                most = std::max(most, std::abs(x - lastX));
                 if (std::abs((x - lastX) - expected) > 1.0 || x == lastX) {
                     ++uneven;
                     ADD_FAILURE() << "moved " << x - lastX << " pixels, not " << expected;
@@ -105,6 +109,9 @@ TEST(FramePacing, TheDrawnShipAdvancesEvenlyAtEveryRefreshRate) {
             lastLeft = left;
             lastX = x;
         }
+        std::printf(
+            "%d Hz: the drawn ship moved %d to %d pixels a present (%.2f expected) over %d presents\n", hertz,
+            least, most, 1000.0 / hertz, checked);
         EXPECT_GT(checked, hertz * 7);
         EXPECT_EQ(uneven, 0);
         const uint32_t frames = CurrentGame->FrameNumber - firstFrame;
