@@ -105,7 +105,8 @@ class BusyGame {
         const GamePhase phase = game.Phase;
         uint8_t controls = ControlFire | ((frame / 90) % 2 ? ControlLeft : ControlRight);
         if ((frame / 400) % 3 == 1) controls |= ControlUp;
-        if (frame % 350 == 349 || frame % CheckEvery == 560) controls |= ControlSpecial;
+        if (frame % 350 == 349 || frame % CheckEvery == 560 || frame % CheckEvery == 10)
+            controls |= ControlSpecial;
         game.Step({controls});
         bombsFired += bombWasReady && !game.Ship->MegaBombReady;
         if (game.Engine->Boss) bossSeen = true;
@@ -133,8 +134,9 @@ class BusyGame {
             game.Bonuses[LaidSlot] = std::move(bonus);
             pending = 1u << kind;
         }
-        // A Mega-skull fired 40 frames before each check, so the checks find the special weapon charging.
-        if (frame % CheckEvery == 559) game.Ship->MegaSkullReady = true;
+        // A Mega-skull fired 40 frames before each check and another tried 10 frames after it, while the
+        // special weapon still charges: the checks find it charging.
+        if (frame % CheckEvery == 559 || frame % CheckEvery == 5) game.Ship->MegaSkullReady = true;
         // A crowded field: asteroids and groups come more often than the engine's own draws send them.
         // Half-way between two checks, so the checks find them in flight.
         if (frame % 150 == 75) game.Engine->SpawnAsteroid();
