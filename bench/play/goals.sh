@@ -44,7 +44,7 @@ line "a jump back of ten seconds while watching" "$(figure '^BM_SeekBackTenSecon
 echo
 echo "Game frames per second of real time (166.7 is every frame's 6 ms; 0 Hz: a busy machine at 60 Hz)"
 awk '$1 ~ /^BM_GameFramesPerSecondOfRealTime\/hertz:[0-9]+(_median)?$/ {
-    for (i = 1; i <= NF; i++) if ($i ~ /^game_frames_per_s=/) printf "  %-10s %s\n", substr($1, 34) " Hz", substr($i, 19) }' "$results"
+    for (i = 1; i <= NF; i++) if ($i ~ /^game_frames_per_s=/) printf "  %-10s %s\n", substr($1, 40) " Hz", substr($i, 19) }' "$results"
 
 # The recorded pilot's game checked without a screen: its CPU time per frame, scaled to ten minutes of
 # play (100,000 frames of 6 ms).

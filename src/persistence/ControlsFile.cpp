@@ -66,16 +66,22 @@ std::string EncodeControlBindings(const ControlBindings& bindings) {
     std::string text =
         "# VANTORIX controls: for each control two keys by their place on the keyboard (scan codes,\n"
         "# 0 for none) and two pad buttons (or none) of:\n#";
-    for (const std::string_view word : PadButtonWords)
-        text += " " + std::string(word);
+    for (const std::string_view word : PadButtonWords) {
+        text += ' ';
+        text += word;
+    }
     text += "\n# and the stick's dead zone of 32767. Change them in the game: Options, Controls.\n";
     for (size_t control = 0; control < GameControlCount; ++control) {
         const ControlBinding& binding = bindings.Controls[control];
         text += GameControlWords[control];
-        for (const uint8_t key : binding.Keys)
-            text += " " + std::to_string(key);
-        for (const auto& button : binding.PadButtons)
-            text += " " + std::string(button ? PadButtonWords[static_cast<size_t>(*button)] : NoneWord);
+        for (const uint8_t key : binding.Keys) {
+            text += ' ';
+            text += std::to_string(key);
+        }
+        for (const auto& button : binding.PadButtons) {
+            text += ' ';
+            text += button ? PadButtonWords[static_cast<size_t>(*button)] : NoneWord;
+        }
         text += "\n";
     }
     text += std::string(DeadZoneWord) + " " + std::to_string(bindings.PadDeadZone) + "\n";

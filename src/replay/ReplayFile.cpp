@@ -271,9 +271,8 @@ std::optional<ReplayReadResult> ReadFileBytes(const std::filesystem::path& path,
 } // namespace
 
 std::vector<uint8_t> WriteReplay(const Replay& replay) {
-    std::vector<uint8_t> file;
+    std::vector<uint8_t> file(Magic.begin(), Magic.end());
     ByteWriter out(file);
-    out.Bytes(Magic);
     out.Number(FormatVersion, 2);
     WriteStart(out, replay);
     out.Number(replay.Frames.size(), 4);
