@@ -72,7 +72,7 @@ bool Display::Open(const char* caption) {
 }
 
 bool Display::CreateRenderer(bool software) {
-    // No vsync: the game's speed is one step per frame at the frame gate; the shell paces the presents.
+    // No vsync: game time keeps its own clock of 6 ms frames; the shell paces the presents.
     renderer = SDL_CreateRenderer(window, -1, software ? SDL_RENDERER_SOFTWARE : 0);
     if (!renderer && !software) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer) return false;

@@ -7,6 +7,7 @@
 #include "DXCtrl/TDDEdit.h"
 #include "Game/TGame.h"
 #include "graphics/GraphicsState.h"
+#include "graphics/Text.h"
 #include "main/GameVersion.h"
 #include "main/MainState.h"
 #include "main/MenuWidgets.h"
@@ -21,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -274,6 +276,49 @@ TEST(TableReplays, ARowKeepsItsGameUntilTheSavedTableLosesIt) {
     ASSERT_TRUE(SaveSettings());
     EXPECT_FALSE(std::filesystem::exists(kept));
     EXPECT_TRUE(std::filesystem::exists(LastGameReplayPath));
+}
+
+// A kept table replay recorded by an earlier version (the first file format) stays with its row, on
+// disk as it was: the row shows the triangle's outline only, and choosing it tells why it cannot be
+// watched instead of starting anything.
+TEST(TableReplays, AnEarlierVersionsReplayKeepsItsRowButIsNotWatched) {
+    Harness h;
+    GoToMainMenu(h);
+    HiScoreTable[0].Name = "Ace";
+    HiScoreTable[0].Score = 4321;
+    // The start of a first-format file, as far as a row is found by: its version, then the name and score.
+    std::vector<uint8_t> earlier = {'V', 'T', 'X', 'R', 'E', 'P', 'L', 'Y', 1, 0, 5, '1', '.', '0', '.', '0'};
+    earlier.resize(earlier.size() + 8 + 4 + 4 + 4); // pack hash, seed, tick, options
+    for (const uint8_t byte : {uint8_t{3}, uint8_t{'A'}, uint8_t{'c'}, uint8_t{'e'}, uint8_t{0xE1},
+                               uint8_t{0x10}, uint8_t{0}, uint8_t{0}})
+        earlier.push_back(byte); // the name, and 4321 little-endian
+    std::filesystem::create_directories(ReplayFolder);
+    const std::string kept = std::string(ReplayFolder) + "/top-4321-0000000000000001.vtxreplay";
+    WriteFile(kept, earlier);
+
+    RequestScreen(ScreenHiScores);
+    ApplyScreenChange();
+    h.Step();
+    ASSERT_EQ(HiScoreReplays.files[0].Path, kept);
+    EXPECT_TRUE(HiScoreReplays.files[0].OtherFormat);
+    // The mark's middle row, 8 pixels wide from x 754: its two ends drawn, its inside not.
+    const int middle = 160 + (24 - 15) / 2 + 7;
+    EXPECT_EQ(h.Pixel(754, middle), ColourMediumGreen);
+    EXPECT_EQ(h.Pixel(754 + 7, middle), ColourMediumGreen);
+    EXPECT_NE(h.Pixel(754 + 3, middle), ColourMediumGreen);
+
+    h.PressKey(SDLK_TAB);
+    ASSERT_EQ(WatchRow, 0);
+    h.PressKey(SDLK_RETURN);
+    EXPECT_EQ(ScreenState, ScreenHiScores);
+    EXPECT_FALSE(Watching);
+    EXPECT_EQ(CurrentNotice(), ReplayOtherBuildNotice);
+    h.Step();
+    if (const char* folder = std::getenv("VANTORIX_SHOTS"))
+        h.SaveScreenshot(std::string(folder) + "/table_earlier.bmp");
+    ReplayReadResult still = LoadReplayFile(kept);
+    EXPECT_EQ(still.Kind, ReplayReadError::OtherFormat);
+    EXPECT_EQ(std::filesystem::file_size(kept), earlier.size()) << "left as it was";
 }
 
 // A replay that cannot be written is told like a score that cannot be saved, and the game goes on to
