@@ -28,6 +28,7 @@ constexpr const char* Usage =
     "                            [--max-connections N] [--max-per-address N] [--sync full|normal]\n"
     "                            [--require-verified] [--verifier PROGRAM]... [--verify-workers N]\n"
     "                            [--verify-seconds N] [--verify-memory-mb N] [--verify-only]\n"
+    "       vantorix-scoreserver --help | --version\n"
     "  --port N             TCP port to listen on (default 8080; 0 picks a free one)\n"
     "  --db FILE            SQLite file holding the results (default scores.db)\n"
     "  --db postgresql://.. PostgreSQL database holding results and tokens, shared by several servers\n"
@@ -168,6 +169,10 @@ int CheckReplaysOnly(const Options& options, const sigset_t& stopSignals) {
 int main(int argc, char** argv) {
     if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
         std::fputs(Usage, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::printf("vantorix-scoreserver %s\n", VANTORIX_VERSION);
         return 0;
     }
     Options options;

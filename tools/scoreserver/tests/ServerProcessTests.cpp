@@ -86,6 +86,38 @@ class ServerProcess {
     int port_ = 0;
 };
 
+// What a host asks of the program before running it: its usage, its version, and a clear refusal of an
+// option it does not know (exit status 2).
+TEST(ServerCommandLine, HelpAndVersionAnswerAndAnUnknownOptionIsRefused) {
+    struct Case {
+        const char* option;
+        int status;
+        std::string output; // the start of what it prints on standard output
+    };
+    const Case cases[] = {
+        {"--version", 0, std::string("vantorix-scoreserver ") + VANTORIX_VERSION + "\n"},
+        {"--help", 0, "usage: vantorix-scoreserver"},
+        {"--bogus", 2, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.option);
+        const std::string command = std::string(SCORESERVER_PROGRAM) + " " + c.option + " 2>/dev/null";
+        FILE* pipe = popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string output;
+        char buffer[4096];
+        for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            output.append(buffer, got);
+        const int status = pclose(pipe);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), c.status);
+        EXPECT_TRUE(output.starts_with(c.output)) << output;
+        if (c.status != 0) {
+            EXPECT_EQ(output, "") << "a refusal goes to standard error";
+        }
+    }
+}
+
 class ServerProgram : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_FALSE(database_.starts_with("error:")) << database_; }
